@@ -1,0 +1,252 @@
+#include "hal/window.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <deque>
+#include <mutex>
+
+#include "hal/clock.h"
+#include "hal/window_internal.h"
+
+namespace {
+
+struct WindowState {
+  std::mutex queueLock;
+  std::deque<HalMsg> queue;
+  bool headless = true;
+  uint32_t window = 0;
+  HalWindowProc proc = nullptr;
+  SDL_Window* sdlWindow = nullptr;
+  bool sdlVideoStarted = false;
+  int32_t screenW = 640, screenH = 480;
+  int32_t logicalW = 640, logicalH = 480;
+  int32_t cursorX = 0, cursorY = 0;  // headless cursor
+  uint32_t frames = 0;
+};
+
+WindowState gWin;
+HalExitHook gExitHook = nullptr;
+
+}  // namespace
+
+void HalSetHeadless(bool headless) { gWin.headless = headless; }
+bool HalIsHeadless() { return gWin.headless; }
+
+bool HalInitFromEnv(std::string* error) {
+  const char* headless = std::getenv("TORVANE_HEADLESS");
+  bool isHeadless = headless && *headless && std::string(headless) != "0";
+  HalSetHeadless(isHeadless);
+  if (isHeadless) {
+    // Every clock reading moves time on by a millisecond, so busy waits end
+    // after a bounded number of polls and two runs are identical.
+    HalClockUseVirtual(0, 1);
+    HalCalendarOverride(946684800);  // 2000-01-01, for repeatable date labels
+  } else {
+    HalClockUseReal();
+  }
+  const char* script = std::getenv("TORVANE_SCRIPT");
+  if (script && *script) return HalScriptLoadFile(script, error);
+  // Headless without a script: an empty one, so the run closes its window and ends.
+  if (isHeadless) return HalScriptLoad("", error);
+  return true;
+}
+
+void HalResetForTest() {
+  HalWindowDestroy();
+  {
+    std::lock_guard<std::mutex> lock(gWin.queueLock);
+    gWin.queue.clear();
+  }
+  gWin.headless = true;
+  gWin.screenW = gWin.logicalW = 640;
+  gWin.screenH = gWin.logicalH = 480;
+  gWin.cursorX = gWin.cursorY = 0;
+  gWin.frames = 0;
+  HalScriptReset();
+}
+
+uint32_t HalWindowCreate(const char* title, HalWindowProc proc) {
+  if (gWin.window != 0) return 0;
+  if (!gWin.headless) {
+    if (!gWin.sdlVideoStarted) {
+      if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
+      gWin.sdlVideoStarted = true;
+    }
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+      gWin.screenW = mode.w;
+      gWin.screenH = mode.h;
+    }
+    gWin.sdlWindow = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, gWin.screenW,
+                                      gWin.screenH, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
+    if (!gWin.sdlWindow) return 0;
+    gWin.logicalW = gWin.screenW;
+    gWin.logicalH = gWin.screenH;
+  }
+  gWin.proc = proc;
+  gWin.window = 1;
+  // The window is active from the moment it opens; headless it never loses focus.
+  HalPostMessage(gWin.window, HAL_WM_ACTIVATEAPP, 1, 0);
+  return gWin.window;
+}
+
+void HalWindowDestroy() {
+  if (gWin.window == 0) return;
+  uint32_t w = gWin.window;
+  if (gWin.proc) gWin.proc(w, HAL_WM_DESTROY, 0, 0);
+  if (gWin.sdlWindow) {
+    SDL_DestroyWindow(gWin.sdlWindow);
+    gWin.sdlWindow = nullptr;
+  }
+  gWin.window = 0;
+}
+
+uint32_t HalWindowHandle() { return gWin.window; }
+SDL_Window* HalWindowSdl() { return gWin.sdlWindow; }
+
+void HalScreenSize(int32_t* width, int32_t* height) {
+  *width = gWin.screenW;
+  *height = gWin.screenH;
+}
+
+void HalShowCursor(bool show) {
+  if (gWin.sdlWindow) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void HalCaptureMouse(bool capture) {
+  if (gWin.sdlWindow) SDL_SetWindowGrab(gWin.sdlWindow, capture ? SDL_TRUE : SDL_FALSE);
+}
+
+void HalSetLogicalSize(int32_t width, int32_t height) {
+  if (width > 0 && height > 0) {
+    gWin.logicalW = width;
+    gWin.logicalH = height;
+  }
+}
+
+void HalGetCursorPos(int32_t* x, int32_t* y) {
+  if (gWin.sdlWindow) {
+    int mx = 0, my = 0, ww = 1, wh = 1;
+    SDL_GetMouseState(&mx, &my);
+    SDL_GetWindowSize(gWin.sdlWindow, &ww, &wh);
+    gWin.cursorX = static_cast<int32_t>(static_cast<int64_t>(mx) * gWin.logicalW / (ww > 0 ? ww : 1));
+    gWin.cursorY = static_cast<int32_t>(static_cast<int64_t>(my) * gWin.logicalH / (wh > 0 ? wh : 1));
+  }
+  *x = gWin.cursorX;
+  *y = gWin.cursorY;
+}
+
+void HalSetCursorPos(int32_t x, int32_t y) {
+  gWin.cursorX = x;
+  gWin.cursorY = y;
+  if (gWin.sdlWindow) {
+    int ww = 1, wh = 1;
+    SDL_GetWindowSize(gWin.sdlWindow, &ww, &wh);
+    SDL_WarpMouseInWindow(gWin.sdlWindow, static_cast<int>(static_cast<int64_t>(x) * ww / gWin.logicalW),
+                          static_cast<int>(static_cast<int64_t>(y) * wh / gWin.logicalH));
+  }
+}
+
+void HalSetFocus() {
+  if (gWin.sdlWindow) SDL_RaiseWindow(gWin.sdlWindow);
+}
+
+void HalPostMessage(uint32_t window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  std::lock_guard<std::mutex> lock(gWin.queueLock);
+  gWin.queue.push_back(HalMsg{window, message, wParam, lParam});
+}
+
+void HalPostQuitMessage(int32_t exitCode) {
+  HalPostMessage(0, HAL_WM_QUIT, static_cast<uintptr_t>(static_cast<uint32_t>(exitCode)), 0);
+}
+
+size_t HalQueueLength() {
+  std::lock_guard<std::mutex> lock(gWin.queueLock);
+  return gWin.queue.size();
+}
+
+namespace {
+
+void PostMouse(uint8_t button, bool down, uint8_t clicks) {
+  uint32_t msg;
+  if (button == SDL_BUTTON_LEFT)
+    msg = down ? (clicks >= 2 ? HAL_WM_LBUTTONDBLCLK : HAL_WM_LBUTTONDOWN) : HAL_WM_LBUTTONUP;
+  else if (button == SDL_BUTTON_RIGHT)
+    msg = down ? (clicks >= 2 ? HAL_WM_RBUTTONDBLCLK : HAL_WM_RBUTTONDOWN) : HAL_WM_RBUTTONUP;
+  else
+    return;
+  HalPostMessage(gWin.window, msg, 0, 0);
+}
+
+void PollSdlEvents() {
+  if (!gWin.sdlWindow) return;
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) {
+    switch (e.type) {
+      case SDL_KEYDOWN:
+      case SDL_KEYUP: {
+        uint32_t vk = HalVirtualKeyFromSdl(e.key.keysym.sym, e.key.keysym.scancode);
+        if (vk == 0) break;
+        bool down = e.type == SDL_KEYDOWN;
+        // Alt combinations arrive as system keys, which the game swallows.
+        bool sys = vk == HAL_VK_MENU || (e.key.keysym.mod & KMOD_ALT);
+        uint32_t msg = sys ? (down ? HAL_WM_SYSKEYDOWN : HAL_WM_SYSKEYUP) : (down ? HAL_WM_KEYDOWN : HAL_WM_KEYUP);
+        HalPostMessage(gWin.window, msg, vk, 0);
+        break;
+      }
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        PostMouse(e.button.button, e.type == SDL_MOUSEBUTTONDOWN, e.button.clicks);
+        break;
+      case SDL_WINDOWEVENT:
+        if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED)
+          HalPostMessage(gWin.window, HAL_WM_ACTIVATEAPP, 1, 0);
+        else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
+          HalPostMessage(gWin.window, HAL_WM_ACTIVATEAPP, 0, 0);
+        else if (e.window.event == SDL_WINDOWEVENT_EXPOSED)
+          HalPostMessage(gWin.window, HAL_WM_PAINT, 0, 0);
+        else if (e.window.event == SDL_WINDOWEVENT_CLOSE)
+          HalPostMessage(gWin.window, HAL_WM_CLOSE, 0, 0);
+        break;
+      case SDL_QUIT:
+        HalPostMessage(gWin.window, HAL_WM_CLOSE, 0, 0);
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+bool HalPeekMessage(HalMsg* msg) {
+  PollSdlEvents();
+  HalScriptPoll();
+  std::lock_guard<std::mutex> lock(gWin.queueLock);
+  if (gWin.queue.empty()) return false;
+  *msg = gWin.queue.front();
+  gWin.queue.pop_front();
+  return true;
+}
+
+intptr_t HalDispatchMessage(const HalMsg& msg) {
+  if (msg.window == 0 || msg.window != gWin.window || !gWin.proc) return 0;
+  return gWin.proc(msg.window, msg.message, msg.wParam, msg.lParam);
+}
+
+intptr_t HalDefWindowProc(uint32_t window, uint32_t message, uintptr_t, intptr_t) {
+  if (message == HAL_WM_CLOSE && window == gWin.window) HalWindowDestroy();
+  return 0;
+}
+
+void HalNoteFrame() { ++gWin.frames; }
+uint32_t HalFrameCount() { return gWin.frames; }
+
+void HalSetExitHook(HalExitHook hook) { gExitHook = hook; }
+
+void HalExit(int code) {
+  if (gExitHook) gExitHook(code);
+  if (gWin.sdlVideoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  std::exit(code);
+}

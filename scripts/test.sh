@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test.
+#   scripts/test.sh             the normal build, in build/
+#   scripts/test.sh --sanitize  with AddressSanitizer and UBSan, in build-asan/
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=build
+options=()
+if [ "${1:-}" = "--sanitize" ]; then
+  build=build-asan
+  options=(-DTORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DTORVANE_BENCH=OFF)
+fi
+
+bash scripts/setup.sh
+cmake -S . -B "$build" -G Ninja "${options[@]}" >/dev/null
+cmake --build "$build"
+cd "$build"
+ctest --output-on-failure -j "$(nproc)"

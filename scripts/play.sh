@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the game and starts it in its data folder.
+# Installs what is missing, builds the game, writes the data kit's data set
+# into build/data and starts the game there.
 # TORVANE_HEADLESS=1 runs it without a window (see the README).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -7,6 +8,6 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build
-mkdir -p build/data
+build/datakit build/data
 cd build/data
 exec ../torvane

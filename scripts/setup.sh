@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake ninja-build pkg-config
+  g++ clang libclang-rt-dev cmake ninja-build pkg-config
   libsdl2-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )

@@ -116,6 +116,7 @@ bool RdrOpen(DisplayMode* mode, uint32_t window) {
   MathBuildTables();
   gCamera.x = gCamera.y = gCamera.z = 0.0f;
   gCamera.heading = 0;
+  gLight.pointsApplied = 0;
   SetDefaultDrawState();
   gTextureTable.texelBytes = 0;
   gRdrState.vertexLighting = 1;

@@ -144,6 +144,7 @@ uint32_t GetVolume(const HalMixerControl& control) {
   if (gMixer.handle == 0 || !Found(control) || control.maximum == control.minimum) return 0;
   uint32_t value = 0;
   if (HalMixerGetValue(gMixer.handle, control.controlId, &value) != HAL_MMSYSERR_NOERROR) return 0;
+  value = std::clamp(value, control.minimum, control.maximum);
   return static_cast<uint32_t>(uint64_t{value - control.minimum} * 100 / (control.maximum - control.minimum));
 }
 

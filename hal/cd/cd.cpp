@@ -229,7 +229,7 @@ HalCdPlayback HalCdPlaying() {
   HalCdPlayback p{false, 0, 0, std::string()};
   if (!gCd.open || gCd.tracks.empty()) return p;
   uint32_t pos = Position();
-  p.playing = gCd.playing;
+  p.playing = gCd.playing && pos < gCd.rangeEnd;
   p.track = TrackAt(pos);
   const Track& t = gCd.tracks[p.track - 1];
   p.positionInTrack = std::min(pos - t.startMs, t.lengthMs);

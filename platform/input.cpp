@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-InputState gInput{0, 0, {}, 0, -1, {}, {}, 0, {}, {}, {}, {}, 0};
+InputState gInput{0, {}, 0, -1, {}, {}, 0, {}, {}, {}, {}, 0};
 
 InputCheck InputCheckResult(int32_t result) {
   const uint32_t code = static_cast<uint32_t>(result);
@@ -109,7 +109,6 @@ int32_t SetDeviceProperty(int32_t device, HalInputProperty property, uint32_t of
 
 int32_t InputInit(uint32_t, uint32_t window) {
   if (!InputCheckResult(HalInputCreate(INPUT_VERSION))) return 0;
-  gInput.created = 1;
   gInput.window = window;
   if (!InputCheckResult(HalInputEnumDevices(SetUpDevice, nullptr))) return 0;
   return gInput.deviceCount;

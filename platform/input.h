@@ -49,7 +49,6 @@ enum InputFxFlag : int32_t {
 enum InputFxFamily : uint8_t { INPUT_FAMILY_NONE = 0, INPUT_FAMILY_CONDITION, INPUT_FAMILY_CONSTANT, INPUT_FAMILY_PERIODIC };
 
 struct InputState {
-  int32_t created;  // the device layer answered its creation
   uint32_t window;
   int32_t devices[INPUT_MAX_DEVICES];
   int32_t deviceCount;

@@ -6,7 +6,6 @@
 
 #include "engine3d/mesh.h"
 
-#pragma pack(push, 1)
 // Caller-owned; the angles are Angle10 units held as floats.
 struct Camera {
   float x, y, z;
@@ -20,7 +19,6 @@ struct Light {
   float ambient;
 };
 static_assert(sizeof(Light) == 20);
-#pragma pack(pop)
 
 struct CameraState {
   float x, y, z;

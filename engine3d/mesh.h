@@ -45,6 +45,9 @@ struct Face {
 };
 static_assert(sizeof(Face) == 58);
 
+#pragma pack(pop)
+
+// All 32-bit fields: no padding, the same layout packed or not.
 struct Sprite {
   uint32_t type;  // texture handle | 0x04000000, or | 0x0B000000 for a cross
   float halfWidth, halfHeight;
@@ -57,7 +60,6 @@ struct FrameVertex {
   float normalX, normalY, normalZ;
 };
 static_assert(sizeof(FrameVertex) == 24);
-#pragma pack(pop)
 
 // In memory only; the arrays and the header all come from the memory pool.
 struct MeshHeader {

@@ -4,6 +4,9 @@
 #include "platform/mem.h"
 #include "support/test_support.h"
 
+// Fields of the byte-packed Vertex and Face are compared by value (+field):
+// a reference to one may be misaligned.
+
 namespace {
 
 class CameraLight : public ::testing::Test {
@@ -158,8 +161,8 @@ TEST_F(CameraLight, WorldVertexLightIsFlooredAndCapped) {
     v.normalY = r.normalY;
     v.lightLevel = 17;
     EXPECT_EQ(LightWorldVertex(&v), r.value) << r.normalY << " " << r.intensity;
-    EXPECT_EQ(v.light, r.value);
-    EXPECT_EQ(v.lightLevel, 17);
+    EXPECT_EQ(+v.light, r.value);
+    EXPECT_EQ(+v.lightLevel, 17);
   }
 }
 
@@ -180,12 +183,12 @@ TEST_F(CameraLight, ResetWorldLevelsUnlessPointsWereApplied) {
   gMesh.vertexCount = 2;
   gLight.pointsApplied = 1;
   LightResetWorldLevels();
-  EXPECT_EQ(v[0].lightLevel, 0);
+  EXPECT_EQ(+v[0].lightLevel, 0);
   gLight.pointsApplied = 0;
   LightResetWorldLevels();
-  EXPECT_EQ(v[0].lightLevel, 63);
-  EXPECT_EQ(v[1].lightLevel, 63);
-  EXPECT_EQ(v[2].lightLevel, 0);
+  EXPECT_EQ(+v[0].lightLevel, 63);
+  EXPECT_EQ(+v[1].lightLevel, 63);
+  EXPECT_EQ(+v[2].lightLevel, 0);
   gMesh.vertices = nullptr;
   gMesh.vertexCount = 0;
 }
@@ -201,23 +204,23 @@ TEST_F(CameraLight, FrameInterpolation) {
   MeshFrameSet set{2, frames};
 
   MeshLerpFrames(&mesh, &set, 0, 1, 0.0f, 4.0f);
-  EXPECT_EQ(vertices[0].x, 1.0f);
-  EXPECT_EQ(vertices[1].z, 6.0f);
-  EXPECT_EQ(faces[0].normalZ, 1024.0f);
+  EXPECT_EQ(+vertices[0].x, 1.0f);
+  EXPECT_EQ(+vertices[1].z, 6.0f);
+  EXPECT_EQ(+faces[0].normalZ, 1024.0f);
   MeshLerpFrames(&mesh, &set, 0, 1, 2.0f, 4.0f);
-  EXPECT_EQ(vertices[0].x, 6.0f);
-  EXPECT_EQ(vertices[1].y, 0.0f);
-  EXPECT_EQ(faces[0].normalX, 512.0f);
+  EXPECT_EQ(+vertices[0].x, 6.0f);
+  EXPECT_EQ(+vertices[1].y, 0.0f);
+  EXPECT_EQ(+faces[0].normalX, 512.0f);
 
   MeshSetFrame(&mesh, &set, 1);
-  EXPECT_EQ(vertices[0].y, 22.0f);
-  EXPECT_EQ(faces[0].normalX, 1024.0f);
+  EXPECT_EQ(+vertices[0].y, 22.0f);
+  EXPECT_EQ(+faces[0].normalX, 1024.0f);
   MeshBlendToFrame(&mesh, &set, 0, 1.0f, 2.0f);
-  EXPECT_EQ(vertices[0].x, 6.0f);
-  EXPECT_EQ(faces[0].normalZ, 512.0f);
+  EXPECT_EQ(+vertices[0].x, 6.0f);
+  EXPECT_EQ(+faces[0].normalZ, 512.0f);
 
   MeshSetFrame(&mesh, &set, 2);  // no such frame: nothing moves
-  EXPECT_EQ(vertices[0].x, 6.0f);
+  EXPECT_EQ(+vertices[0].x, 6.0f);
 }
 
 }  // namespace

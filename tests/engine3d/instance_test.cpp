@@ -8,6 +8,9 @@
 #include "platform/mem.h"
 #include "support/test_support.h"
 
+// Fields of the byte-packed Vertex and Face are compared by value (+field):
+// a reference to one may be misaligned.
+
 namespace {
 
 std::vector<std::string> gPoolErrors;
@@ -40,11 +43,11 @@ class Instances : public ::testing::Test {
 TEST_F(Instances, RestingAndMovingTheOrigin) {
   MeshHeader* m = Make({{1, -3, 4}, {2, 5, -6}, {-7, 0, 0}});
   MeshRestOnGround(m);
-  EXPECT_EQ(m->vertices[0].y, 0.0f);
-  EXPECT_EQ(m->vertices[1].y, 8.0f);
+  EXPECT_EQ(+m->vertices[0].y, 0.0f);
+  EXPECT_EQ(+m->vertices[1].y, 8.0f);
   MeshRestOnGroundShiftZ(m);
-  EXPECT_EQ(m->vertices[1].y, 8.0f);
-  EXPECT_EQ(m->vertices[0].z, 2.0f);
+  EXPECT_EQ(+m->vertices[1].y, 8.0f);
+  EXPECT_EQ(+m->vertices[0].z, 2.0f);
 
   MeshMoveMinCorner(m, -50, 25, -25);
   float minX = 1e9f, minY = 1e9f, minZ = 1e9f;
@@ -56,7 +59,7 @@ TEST_F(Instances, RestingAndMovingTheOrigin) {
   EXPECT_EQ(minX, -50.0f);
   EXPECT_EQ(minY, 25.0f);
   EXPECT_EQ(minZ, -25.0f);
-  EXPECT_EQ(m->vertices[1].y, 33.0f);
+  EXPECT_EQ(+m->vertices[1].y, 33.0f);
 
   MeshHeader empty{MESH_TYPE_WORD, 0, 0, nullptr, nullptr, {0, 0, 0}};
   MeshRestOnGround(&empty);
@@ -74,11 +77,11 @@ TEST_F(Instances, FramesAreCentredOverAllFrames) {
   MeshFramesCentre(&set, m);
   // x -10..30 centred on 0; z -4..8 centred on 0; lowest y 5 to 0.
   EXPECT_EQ(a[0].x, -20.0f);
-  EXPECT_EQ(b[0].x, 20.0f);
+  EXPECT_EQ(+b[0].x, 20.0f);
   EXPECT_EQ(a[0].y, 0.0f);
-  EXPECT_EQ(b[0].y, 4.0f);
-  EXPECT_EQ(b[0].z, -6.0f);
-  EXPECT_EQ(b[1].z, 6.0f);
+  EXPECT_EQ(+b[0].y, 4.0f);
+  EXPECT_EQ(+b[0].z, -6.0f);
+  EXPECT_EQ(+b[1].z, 6.0f);
 }
 
 TEST_F(Instances, ObjectBoundsAndTheirSpecialRows) {
@@ -115,11 +118,11 @@ TEST_F(Instances, CloneOwnsItsArrays) {
   EXPECT_EQ(copy->vertexCount, 2u);
   EXPECT_EQ(copy->faceCount, 2u);
   EXPECT_EQ(copy->angle[2], 3);
-  EXPECT_EQ(copy->faces[1].type, 0x02000044u);
+  EXPECT_EQ(+copy->faces[1].type, 0x02000044u);
   copy->vertices[0].x = 99.0f;
   copy->faces[1].type = 0;
-  EXPECT_EQ(source->vertices[0].x, 1.0f);
-  EXPECT_EQ(source->faces[1].type, 0x02000044u);
+  EXPECT_EQ(+source->vertices[0].x, 1.0f);
+  EXPECT_EQ(+source->faces[1].type, 0x02000044u);
   EXPECT_EQ(MeshFree(copy), 1);
   EXPECT_EQ(MeshFree(source), 1);
 }

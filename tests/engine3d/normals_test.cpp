@@ -7,6 +7,9 @@
 #include "platform/mem.h"
 #include "support/test_support.h"
 
+// Fields of the byte-packed Vertex and Face are compared by value (+field):
+// a reference to one may be misaligned.
+
 namespace {
 
 Vertex At(float x, float y, float z) {
@@ -53,12 +56,12 @@ TEST_F(Normals, FaceNormalFromTheFirstThreeCorners) {
   m.faces[0].index[3] = 4;  // the fourth corner plays no part
   MeshHeader* mesh = m.get();
   for (int f = 0; f < 3; ++f) MeshFaceNormalOf(f, mesh);
-  EXPECT_EQ(m.faces[0].normalX, 0.0f);
-  EXPECT_EQ(m.faces[0].normalY, -1024.0f);
-  EXPECT_EQ(m.faces[0].normalZ, 0.0f);
-  EXPECT_EQ(m.faces[1].normalZ, 1024.0f);  // degenerate: all three on one line
-  EXPECT_EQ(m.faces[1].normalY, 0.0f);
-  EXPECT_EQ(m.faces[2].normalY, 1024.0f);  // the other winding faces the other way
+  EXPECT_EQ(+m.faces[0].normalX, 0.0f);
+  EXPECT_EQ(+m.faces[0].normalY, -1024.0f);
+  EXPECT_EQ(+m.faces[0].normalZ, 0.0f);
+  EXPECT_EQ(+m.faces[1].normalZ, 1024.0f);  // degenerate: all three on one line
+  EXPECT_EQ(+m.faces[1].normalY, 0.0f);
+  EXPECT_EQ(+m.faces[2].normalY, 1024.0f);  // the other winding faces the other way
 }
 
 TEST_F(Normals, VertexUsesOnlyItsFirstSixteenFaces) {
@@ -75,11 +78,11 @@ TEST_F(Normals, VertexUsesOnlyItsFirstSixteenFaces) {
   }
   m.vertices[0].lightLevel = 5;
   MeshVertexNormalsOf(m.get());
-  EXPECT_EQ(m.vertices[0].normalZ, 0.0f);
+  EXPECT_EQ(+m.vertices[0].normalZ, 0.0f);
   EXPECT_FLOAT_EQ(m.vertices[0].normalX, 1024.0f / std::sqrt(2.0f));
-  EXPECT_EQ(m.vertices[0].normalX, m.vertices[0].normalY);
-  EXPECT_EQ(m.vertices[3].normalX, 123.0f);
-  EXPECT_EQ(m.vertices[0].lightLevel, 5);  // a given mesh keeps its light levels
+  EXPECT_EQ(+m.vertices[0].normalX, +m.vertices[0].normalY);
+  EXPECT_EQ(+m.vertices[3].normalX, 123.0f);
+  EXPECT_EQ(+m.vertices[0].lightLevel, 5);  // a given mesh keeps its light levels
 }
 
 TEST_F(Normals, OppositeFacesGiveTheZeroSumFallback) {
@@ -87,9 +90,9 @@ TEST_F(Normals, OppositeFacesGiveTheZeroSumFallback) {
   m.vertices = {At(0, 0, 0), At(1, 0, 0), At(0, 0, 1)};
   m.faces = {Tri(0, 0, 1, 2), Tri(0, 0, 2, 1)};
   MeshRebuildNormalsOf(m.get());
-  EXPECT_EQ(m.vertices[0].normalX, 0.0f);
-  EXPECT_EQ(m.vertices[0].normalY, 0.0f);
-  EXPECT_EQ(m.vertices[0].normalZ, 1024.0f);
+  EXPECT_EQ(+m.vertices[0].normalX, 0.0f);
+  EXPECT_EQ(+m.vertices[0].normalY, 0.0f);
+  EXPECT_EQ(+m.vertices[0].normalZ, 1024.0f);
 }
 
 TEST_F(Normals, CurrentMeshPassSetsLevelsAndRefreshReportsQuads) {
@@ -97,22 +100,22 @@ TEST_F(Normals, CurrentMeshPassSetsLevelsAndRefreshReportsQuads) {
   Face f[2] = {Tri(0, 0, 2, 1), Tri(0, 1, 2, 3)};
   gMesh = MeshPools{v, 4, 4, f, 2, 2};
   MeshRebuildNormals();
-  EXPECT_EQ(v[0].normalY, 1024.0f);
-  EXPECT_EQ(v[3].lightLevel, 63);
+  EXPECT_EQ(+v[0].normalY, 1024.0f);
+  EXPECT_EQ(+v[3].lightLevel, 63);
 
   f[0].normalY = 5.0f;
   f[1].normalY = 5.0f;
   EXPECT_EQ(MeshRefreshNormalsAtVertex(0), 1);  // only a triangle uses it
-  EXPECT_EQ(f[0].normalY, 1024.0f);
-  EXPECT_EQ(f[1].normalY, 5.0f);  // does not use vertex 0
+  EXPECT_EQ(+f[0].normalY, 1024.0f);
+  EXPECT_EQ(+f[1].normalY, 5.0f);  // does not use vertex 0
 
   f[1].vertexCount = 4;
   f[1].index[3] = 0;
   f[0].normalY = 5.0f;
   f[1].normalY = 5.0f;
   EXPECT_EQ(MeshRefreshNormalsAtVertex(0), 0);  // a quad uses it, yet all are redone
-  EXPECT_EQ(f[0].normalY, 1024.0f);
-  EXPECT_NE(f[1].normalY, 5.0f);
+  EXPECT_EQ(+f[0].normalY, 1024.0f);
+  EXPECT_NE(+f[1].normalY, 5.0f);
   gMesh = MeshPools{};
 }
 
@@ -127,7 +130,7 @@ TEST_F(Normals, FrameNormalsComeFromTheFramesPositions) {
   MeshFrameNormals(&frame, m.get());
   EXPECT_EQ(normals[2], -1024.0f);
   EXPECT_EQ(fv[1].normalZ, -1024.0f);
-  EXPECT_EQ(m.faces[0].normalZ, 0.0f);  // the base mesh is untouched
+  EXPECT_EQ(+m.faces[0].normalZ, 0.0f);  // the base mesh is untouched
 }
 
 class QuadMerge : public Normals {
@@ -149,17 +152,17 @@ TEST_F(QuadMerge, DiagonalPairBecomesOneQuad) {
   MeshMergeQuads(mesh);
   ASSERT_EQ(mesh->faceCount, 2u);
   const Face& q = m.faces[0];
-  EXPECT_EQ(q.vertexCount, 4);
-  EXPECT_EQ(q.type, 0x02000007u);
-  EXPECT_EQ(q.normalY, -1024.0f);
+  EXPECT_EQ(+q.vertexCount, 4);
+  EXPECT_EQ(+q.type, 0x02000007u);
+  EXPECT_EQ(+q.normalY, -1024.0f);
   const uint16_t order[4] = {0, 1, 2, 3};
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(q.index[i], order[i]);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(+q.index[i], order[i]);
   // B's corner came with its own texture coordinates (B's corner 2, vertex 3).
   const Face b = Tri(0, 0, 2, 3);
-  EXPECT_EQ(q.st[6], b.st[4]);
-  EXPECT_EQ(q.st[7], b.st[5]);
-  EXPECT_EQ(m.faces[1].type, 0x02000009u);
-  EXPECT_EQ(m.faces[1].vertexCount, 3);
+  EXPECT_EQ(+q.st[6], +b.st[4]);
+  EXPECT_EQ(+q.st[7], +b.st[5]);
+  EXPECT_EQ(+m.faces[1].type, 0x02000009u);
+  EXPECT_EQ(+m.faces[1].vertexCount, 3);
 }
 
 TEST_F(QuadMerge, InsertionFollowsTheUnsharedCorner) {
@@ -175,7 +178,7 @@ TEST_F(QuadMerge, InsertionFollowsTheUnsharedCorner) {
     MeshRebuildNormalsOf(mesh);
     MeshMergeQuads(mesh);
     ASSERT_EQ(mesh->faceCount, 1u);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(m.faces[0].index[i], r.quad[i]) << r.a[0] << " corner " << i;
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(+m.faces[0].index[i], r.quad[i]) << r.a[0] << " corner " << i;
   }
 }
 
@@ -192,10 +195,10 @@ TEST_F(QuadMerge, DifferentTexturesOrShortSharedEdgesStayTriangles) {
   s.faces = {Tri(1, 0, 1, 2), Tri(1, 1, 3, 2)};
   mesh = s.get();
   MeshRebuildNormalsOf(mesh);
-  ASSERT_EQ(s.faces[0].normalY, s.faces[1].normalY);
+  ASSERT_EQ(+s.faces[0].normalY, +s.faces[1].normalY);
   MeshMergeQuads(mesh);
   EXPECT_EQ(mesh->faceCount, 2u);
-  EXPECT_EQ(s.faces[0].vertexCount, 3);
+  EXPECT_EQ(+s.faces[0].vertexCount, 3);
 }
 
 TEST_F(QuadMerge, PoolFormUpdatesTheFaceCount) {

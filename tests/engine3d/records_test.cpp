@@ -7,6 +7,9 @@
 #include "support/test_support.h"
 #include "tools/datakit/lib/bytes.h"
 
+// Fields of the byte-packed Vertex and Face are compared by value (+field):
+// a reference to one may be misaligned.
+
 namespace {
 
 using datakit::ByteWriter;
@@ -68,23 +71,23 @@ TEST_F(Records, AssembledFileLoadsFieldByFieldAndSavesBackIdentically) {
   ASSERT_EQ(mesh->vertexCount, 3u);
   ASSERT_EQ(mesh->faceCount, 1u);
   const Vertex& v = mesh->vertices[2];
-  EXPECT_EQ(v.x, 2.5f);
-  EXPECT_EQ(v.y, -2.0f);
-  EXPECT_EQ(v.viewX, 102.0f);
-  EXPECT_EQ(v.normalY, 1024.0f);
-  EXPECT_EQ(v.screenY, 20.0f);
-  EXPECT_EQ(v.red, 255);
-  EXPECT_EQ(v.blue, 2);
-  EXPECT_EQ(v.light, 40.5f);
-  EXPECT_EQ(v.lightLevel, 63);
+  EXPECT_EQ(+v.x, 2.5f);
+  EXPECT_EQ(+v.y, -2.0f);
+  EXPECT_EQ(+v.viewX, 102.0f);
+  EXPECT_EQ(+v.normalY, 1024.0f);
+  EXPECT_EQ(+v.screenY, 20.0f);
+  EXPECT_EQ(+v.red, 255);
+  EXPECT_EQ(+v.blue, 2);
+  EXPECT_EQ(+v.light, 40.5f);
+  EXPECT_EQ(+v.lightLevel, 63);
   const Face& f = mesh->faces[0];
-  EXPECT_EQ(f.type, 0x02000011u);
-  EXPECT_EQ(f.vertexCount, 3);
-  EXPECT_EQ(f.index[2], 2);
-  EXPECT_EQ(f.index[3], 0xBEEF);
-  EXPECT_EQ(f.st[7], 8.75f);
-  EXPECT_EQ(f.normalY, -1024.0f);
-  EXPECT_EQ(f.tag, 1);
+  EXPECT_EQ(+f.type, 0x02000011u);
+  EXPECT_EQ(+f.vertexCount, 3);
+  EXPECT_EQ(+f.index[2], 2);
+  EXPECT_EQ(+f.index[3], 0xBEEF);
+  EXPECT_EQ(+f.st[7], 8.75f);
+  EXPECT_EQ(+f.normalY, -1024.0f);
+  EXPECT_EQ(+f.tag, 1);
 
   // An older, longer file of the same name is replaced whole.
   dir.Write("copy.rec", std::string(1000, 'x'));
@@ -205,8 +208,8 @@ TEST_F(Records, DamagedMeshFilesAreRefusedAndLoseNothing) {
     EXPECT_EQ(MeshPoolLoadFile(name.c_str()), 0) << r.what;
     EXPECT_EQ(gMesh.vertexCount, 2) << r.what;
     EXPECT_EQ(gMesh.faceCount, 1) << r.what;
-    EXPECT_EQ(gMesh.vertices[0].x, 42.0f) << r.what;
-    EXPECT_EQ(gMesh.faces[0].type, 0x0E000001u) << r.what;
+    EXPECT_EQ(+gMesh.vertices[0].x, 42.0f) << r.what;
+    EXPECT_EQ(+gMesh.faces[0].type, 0x0E000001u) << r.what;
   }
   EXPECT_EQ(MeshLoadRecords((dir / "missing.rec").c_str()), nullptr);
   EXPECT_EQ(MeshPoolLoadFile((dir / "missing.rec").c_str()), 0);

@@ -23,9 +23,9 @@ Bytes Str(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 // Decodes into exactly sized buffers, so the sanitizer sees any stray access.
 bool Decode(const Bytes& packed, uint32_t unpacked, Bytes* out) {
-  std::unique_ptr<uint8_t[]> in(new uint8_t[packed.size() + 1]);
-  std::memcpy(in.get(), packed.data(), packed.size());
-  std::unique_ptr<uint8_t[]> dst(new uint8_t[unpacked + 1]);
+  std::unique_ptr<uint8_t[]> in(new uint8_t[packed.size()]);
+  if (!packed.empty()) std::memcpy(in.get(), packed.data(), packed.size());
+  std::unique_ptr<uint8_t[]> dst(new uint8_t[unpacked]);
   int ok = UnpackLz(in.get(), static_cast<uint32_t>(packed.size()), dst.get(), unpacked);
   out->assign(dst.get(), dst.get() + unpacked);
   return ok == 1;
@@ -34,8 +34,8 @@ bool Decode(const Bytes& packed, uint32_t unpacked, Bytes* out) {
 // In place: the packed bytes at the tail of the output buffer.
 bool DecodeInPlace(const Bytes& packed, uint32_t unpacked, Bytes* out) {
   if (packed.size() > unpacked) return false;
-  std::unique_ptr<uint8_t[]> buffer(new uint8_t[unpacked + 1]);
-  std::memcpy(buffer.get() + unpacked - packed.size(), packed.data(), packed.size());
+  std::unique_ptr<uint8_t[]> buffer(new uint8_t[unpacked]);
+  if (!packed.empty()) std::memcpy(buffer.get() + unpacked - packed.size(), packed.data(), packed.size());
   int ok = UnpackLz(buffer.get() + unpacked - packed.size(), static_cast<uint32_t>(packed.size()), buffer.get(),
                     unpacked);
   out->assign(buffer.get(), buffer.get() + unpacked);

@@ -158,8 +158,8 @@ TEST_F(PakTest, DamagedDirectoryImagesStayInsideTheImage) {
   };
   for (size_t i = 0; i < images.size(); ++i) {
     // Exactly sized copies, so the sanitizer sees any read past the end.
-    std::unique_ptr<uint8_t[]> copy(new uint8_t[images[i].size() + 1]);
-    std::memcpy(copy.get(), images[i].data(), images[i].size());
+    std::unique_ptr<uint8_t[]> copy(new uint8_t[images[i].size()]);
+    if (!images[i].empty()) std::memcpy(copy.get(), images[i].data(), images[i].size());
     uint32_t size = 0;
     EXPECT_LT(PakFindFile(copy.get(), static_cast<uint32_t>(images[i].size()), "D\\F", &size), 0) << "image " << i;
   }
@@ -293,8 +293,16 @@ TEST_F(PakTest, OutputThatWouldOvertakeItsInputStillDecodesRight) {
   // A 32-byte run first, then three escaped escape bytes: decoded in place,
   // the run reaches the packed bytes not yet read.
   const Bytes lz = {E, E, 0x9E, 'a', E, 0, E, 0, E, 0};
-  Put("rur1.pak", HandArchive({{static_cast<uint32_t>(lz.size()), 35, PAK_METHOD_LZ, {}, lz}}));
+  // Deflate with the packed bytes filling the whole slack: 400 one-byte
+  // stored blocks take six packed bytes per byte of output.
+  Bytes unpacked;
+  Bytes packed = StoredDeflate(std::vector<uint16_t>(400, 1), &unpacked);
+  ASSERT_EQ(packed.size(), 400u + PAK_DEFLATE_SLACK);
+  Put("rur1.pak", HandArchive({{static_cast<uint32_t>(lz.size()), 35, PAK_METHOD_LZ, {}, lz},
+                               {static_cast<uint32_t>(packed.size()), 400, PAK_METHOD_DEFLATE, {}, packed}}));
   EXPECT_EQ(Load("rur1.pak", 0), std::string(32, 'a') + std::string(3, char(E)));
+  EXPECT_EQ(Load("rur1.pak", 1), Text(unpacked));
+  EXPECT_EQ(MemPoolUsedBytes(), 0u);
 }
 
 // Damage done to a kit-written archive, and what the loader must say.

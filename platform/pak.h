@@ -97,6 +97,5 @@ int UnpackBlockHooked(uint8_t method, const uint8_t* source, uint8_t* destinatio
 int UnpackLz(const uint8_t* source, uint32_t packedSize, uint8_t* destination, uint32_t unpackedSize);
 
 // Why the most recent failing call of this component failed, naming the
-// archive and entry where there is one; empty after a success is not
-// guaranteed (it keeps the last failure).
+// archive and entry where there is one. Successes leave it as it was.
 const char* PakLastError();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "tools/datakit/lib/music_writer.h"
+#include "tools/datakit/lib/pak_writer.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -16,8 +17,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "datakit: cannot create %s: %s\n", argv[1], ec.message().c_str());
     return 1;
   }
+  datakit::PakSet paks;
+  datakit::AddPlaceholderFiles(&paks);
   std::string error;
-  if (!datakit::WriteMusicFolder(argv[1], &error)) {
+  if (!datakit::WritePakSet(paks, argv[1], &error) || !datakit::WriteMusicFolder(argv[1], &error)) {
     std::fprintf(stderr, "datakit: %s\n", error.c_str());
     return 1;
   }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <deque>
 #include <mutex>
+#include <vector>
 
 #include "hal/clock.h"
 #include "hal/window_internal.h"
@@ -27,6 +28,7 @@ struct WindowState {
 
 WindowState gWin;
 HalExitHook gExitHook = nullptr;
+std::vector<HalPollHook> gPollHooks;
 
 }  // namespace
 
@@ -223,6 +225,7 @@ void PollSdlEvents() {
 bool HalPeekMessage(HalMsg* msg) {
   PollSdlEvents();
   HalScriptPoll();
+  for (HalPollHook hook : gPollHooks) hook();
   std::lock_guard<std::mutex> lock(gWin.queueLock);
   if (gWin.queue.empty()) return false;
   *msg = gWin.queue.front();
@@ -242,6 +245,12 @@ intptr_t HalDefWindowProc(uint32_t window, uint32_t message, uintptr_t, intptr_t
 
 void HalNoteFrame() { ++gWin.frames; }
 uint32_t HalFrameCount() { return gWin.frames; }
+
+void HalAddPollHook(HalPollHook hook) {
+  for (HalPollHook h : gPollHooks)
+    if (h == hook) return;
+  gPollHooks.push_back(hook);
+}
 
 void HalSetExitHook(HalExitHook hook) { gExitHook = hook; }
 

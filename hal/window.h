@@ -104,6 +104,11 @@ bool HalScriptLoad(const std::string& text, std::string* error);
 bool HalScriptLoadFile(const char* path, std::string* error);
 bool HalScriptActive();
 
+// Stand-ins that keep time without a thread of their own (the virtual CD)
+// post their messages from a hook run at every peek. Adding one twice adds it once.
+using HalPollHook = void (*)();
+void HalAddPollHook(HalPollHook hook);
+
 // Process end. Tests replace the hook to catch the exit instead of leaving.
 using HalExitHook = void (*)(int code);
 void HalSetExitHook(HalExitHook hook);

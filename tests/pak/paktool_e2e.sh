@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# paktool_e2e.sh good|damaged DATAKIT PAKTOOL
+set -euo pipefail
+mode=$1 datakit=$2 paktool=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$datakit" "$work/data"
+
+case $mode in
+good)
+  "$paktool" list "$work/data" >"$work/list"
+  grep -qx '1 README.TXT 41' "$work/list"
+  grep -qx '7 DATA\\SAMPLE.BIN 4096' "$work/list"
+  test "$(wc -l <"$work/list")" -eq 16
+  "$paktool" extract "$work/data" "$work/out"
+  grep -q 'archive rur3.pak' "$work/out/3/README.TXT"
+  test "$(stat -c %s "$work/out/5/DATA/SAMPLE.BIN")" -eq 4096
+  test "$(cat "$work/out/1/DATA/NONE.BIN")" = stored
+  # Repacking the extracted folders gives archives that list the same.
+  "$paktool" pack "$work/out" "$work/again"
+  "$paktool" list "$work/again" | sort >"$work/list2"
+  sort "$work/list" | diff - "$work/list2"
+  ;;
+damaged)
+  # Cut rur3.pak inside its last entry: listing still works (the directories
+  # are in rur0.pak), extracting names the archive and the entry.
+  size=$(stat -c %s "$work/data/rur3.pak")
+  truncate -s $((size - 10)) "$work/data/rur3.pak"
+  if "$paktool" extract "$work/data" "$work/out" 2>"$work/err"; then
+    echo "extract of a damaged archive succeeded"; exit 1
+  fi
+  cat "$work/err"
+  grep -q 'rur3.pak entry 1 (DATA\\SAMPLE.BIN)' "$work/err"
+  # Nothing half-written is left behind.
+  test ! -e "$work/out/3/DATA/SAMPLE.BIN"
+  ls -R "$work/out" | grep -q '\.tmp' && { echo "temporary file left"; exit 1; }
+  # A damaged rur0.pak: nothing mounts, and the message names it.
+  truncate -s 30 "$work/data/rur0.pak"
+  if "$paktool" list "$work/data" 2>"$work/err"; then
+    echo "list of a damaged rur0.pak succeeded"; exit 1
+  fi
+  cat "$work/err"
+  grep -q 'rur0.pak entry' "$work/err"
+  ;;
+esac
+echo "paktool e2e $mode: ok"

@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
   g++ clang libclang-rt-dev cmake ninja-build pkg-config
   libsdl2-dev zlib1g-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
+  libegl-dev libgl-dev
 )
 
 missing=()

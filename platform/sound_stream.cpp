@@ -22,6 +22,13 @@ struct StreamThread {
   std::mutex lock;
   std::thread thread;
   HalEvent stop = 0;
+  // The game never shuts the library down: the thread ends with the process.
+  ~StreamThread() {
+    if (thread.joinable()) {
+      HalEventSet(stop);
+      thread.join();
+    }
+  }
 };
 
 StreamThread& Thread() {

@@ -81,6 +81,11 @@ struct Mixer {
   HalAudioListenerParams listenerPending = DefaultListener();
   HalAudioListenerParams listenerCurrent = DefaultListener();
   std::deque<Injection> injections[HAL_AUDIO_CALL_COUNT];
+  // The game never releases the device: SDL's thread must stop mixing before
+  // this state goes away at the end of the process.
+  ~Mixer() {
+    if (sdl != 0) SDL_CloseAudioDevice(sdl);
+  }
 };
 
 Mixer& M() {

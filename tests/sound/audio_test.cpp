@@ -7,7 +7,7 @@
 
 namespace {
 
-class Audio : public ::testing::Test {
+class HalAudio : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetHalForTest();
@@ -28,7 +28,7 @@ class Audio : public ::testing::Test {
   HalAudioFormat format{1, 1, HAL_AUDIO_OUTPUT_RATE, HAL_AUDIO_OUTPUT_RATE * 2, 2, 16};
 };
 
-TEST_F(Audio, FormatsTheMixerCannotPlayAreRefused) {
+TEST_F(HalAudio, FormatsTheMixerCannotPlayAreRefused) {
   const HalAudioFormat bad[] = {
       {},                                   // all zero
       {3, 1, 22050, 88200, 4, 32},          // float
@@ -48,7 +48,7 @@ TEST_F(Audio, FormatsTheMixerCannotPlayAreRefused) {
   EXPECT_EQ(HalAudioLiveObjects(), 0u);
 }
 
-TEST_F(Audio, LockWrapsIntoTwoRegions) {
+TEST_F(HalAudio, LockWrapsIntoTwoRegions) {
   HalAudioBuffer b = Make(100);
   void* r1 = nullptr;
   void* r2 = nullptr;
@@ -72,7 +72,7 @@ TEST_F(Audio, LockWrapsIntoTwoRegions) {
   EXPECT_EQ(HalAudioLock(b, 0, 101, &r1, &n1, &r2, &n2, 0), HAL_AUDIO_E_INVALIDPARAM);
 }
 
-TEST_F(Audio, NotificationsFireWhenTheCursorReachesTheirOffsets) {
+TEST_F(HalAudio, NotificationsFireWhenTheCursorReachesTheirOffsets) {
   HalAudioBuffer b = Make(200);  // 100 frames
   HalEvent start = HalEventCreate(), middle = HalEventCreate();
   HalAudioNotify notes[2] = {{0, start}, {100, middle}};
@@ -98,7 +98,7 @@ TEST_F(Audio, NotificationsFireWhenTheCursorReachesTheirOffsets) {
   EXPECT_EQ(HalAudioSetNotificationPositions(b, 1, notes), HAL_AUDIO_E_INVALIDCALL);
 }
 
-TEST_F(Audio, InjectedResultsPassAfterTheSkippedCalls) {
+TEST_F(HalAudio, InjectedResultsPassAfterTheSkippedCalls) {
   HalAudioBuffer b = Make(100, HAL_AUDIO_BUFFER_CTRLVOLUME);
   HalAudioInjectResult(HAL_AUDIO_CALL_SET_VOLUME, HAL_AUDIO_E_BUFFERLOST, 1);
   EXPECT_EQ(HalAudioSetVolume(b, -100), HAL_AUDIO_OK);
@@ -112,7 +112,7 @@ TEST_F(Audio, InjectedResultsPassAfterTheSkippedCalls) {
   EXPECT_EQ(HalAudioSetFrequency(b, 22050), HAL_AUDIO_E_CONTROLUNAVAIL);
 }
 
-TEST(AudioEvents, WaitAnyServesTheLowestAndWakesAcrossThreads) {
+TEST(HalAudioEvents, WaitAnyServesTheLowestAndWakesAcrossThreads) {
   HalEventResetForTest();
   HalEvent e[3] = {HalEventCreate(), HalEventCreate(), HalEventCreate()};
   HalEventSet(e[2]);
@@ -125,6 +125,37 @@ TEST(AudioEvents, WaitAnyServesTheLowestAndWakesAcrossThreads) {
   HalEventClose(e[1]);
   EXPECT_EQ(HalEventWaitAny(e, 3, 0), HAL_WAIT_FAILED);
   EXPECT_EQ(HalEventWaitAny(e, 0, 0), HAL_WAIT_FAILED);
+}
+
+}  // namespace
+
+namespace {
+
+// With a display the mixer runs in SDL's audio thread (the dummy driver here).
+TEST(HalAudioSdl, TheCallbackThreadMovesTheCursor) {
+  ResetHalForTest();
+  HalAudioResetForTest();
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);  // never a sound card in tests
+  HalSetHeadless(false);
+  HalAudioDevice device = 0;
+  uint32_t r = HalAudioCreate(&device);
+  if (r == HAL_AUDIO_E_NODRIVER) GTEST_SKIP() << "no SDL audio driver";
+  ASSERT_EQ(r, HAL_AUDIO_OK);
+  HalAudioFormat format{1, 1, 22050, 44100, 2, 16};
+  HalAudioBufferDesc desc{0, 44100, &format};
+  HalAudioBuffer b = 0;
+  ASSERT_EQ(HalAudioCreateBuffer(device, &desc, &b), HAL_AUDIO_OK);
+  ASSERT_EQ(HalAudioPlay(b, 0, 0, HAL_AUDIO_PLAY_LOOPING), HAL_AUDIO_OK);
+  uint32_t at = 0;
+  for (int i = 0; i < 400 && at == 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    HalAudioGetCurrentPosition(b, &at, nullptr);
+  }
+  EXPECT_GT(at, 0u);
+  EXPECT_EQ(HalAudioDeviceRelease(device), HAL_AUDIO_OK);
+  EXPECT_FALSE(HalAudioDeviceOpen());
+  HalSetHeadless(true);
+  HalAudioResetForTest();
 }
 
 }  // namespace

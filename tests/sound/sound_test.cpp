@@ -4,9 +4,9 @@
 
 namespace {
 
-using Slots = SoundTest;
+using SoundSlots = SoundTest;
 
-TEST_F(Slots, FreedSlotIsTheNextOneHandedOut) {
+TEST_F(SoundSlots, FreedSlotIsTheNextOneHandedOut) {
   datakit::Bytes wave = ConstantWave(1000, 100);
   int32_t a = Load(wave), b = Load(wave), c = Load(wave);
   EXPECT_EQ(a, 1);
@@ -19,7 +19,7 @@ TEST_F(Slots, FreedSlotIsTheNextOneHandedOut) {
   EXPECT_EQ(Load(wave), 4);
 }
 
-TEST_F(Slots, NineHundredNinetyNineSoundsThenNoFreeSlot) {
+TEST_F(SoundSlots, NineHundredNinetyNineSoundsThenNoFreeSlot) {
   datakit::Bytes wave = ConstantWave(1000, 16);
   for (int32_t i = 1; i <= 999; ++i) ASSERT_EQ(Load(wave), i);
   uint32_t objects = HalAudioLiveObjects();
@@ -37,7 +37,7 @@ TEST_F(Slots, NineHundredNinetyNineSoundsThenNoFreeSlot) {
   EXPECT_EQ(Load(wave), 500);
 }
 
-TEST_F(Slots, PrimaryOutOfRangeAndFreedSlotsAreRefused) {
+TEST_F(SoundSlots, PrimaryOutOfRangeAndFreedSlotsAreRefused) {
   int32_t freed = Load(ConstantWave(1000, 16));
   ASSERT_EQ(SoundFree(freed), 1);
   gLibLastError = 1234;
@@ -60,7 +60,7 @@ TEST_F(Slots, PrimaryOutOfRangeAndFreedSlotsAreRefused) {
   EXPECT_NE(gSound.buffer[0], 0u);  // the primary buffer is still there
 }
 
-TEST_F(Slots, NullPointersAndOtherOpsAreNotPassedOn) {
+TEST_F(SoundSlots, NullPointersAndOtherOpsAreNotPassedOn) {
   int32_t slot = Load(ConstantWave(1000, 16));
   EXPECT_EQ(SoundFrequency(slot, nullptr, SOUND_OP_GET), 0);
   EXPECT_EQ(SoundVolume(slot, nullptr, SOUND_OP_SET), 0);
@@ -72,7 +72,7 @@ TEST_F(Slots, NullPointersAndOtherOpsAreNotPassedOn) {
   EXPECT_EQ(v, 0);
 }
 
-TEST(SoundPitchTable, RowsOfTheTable) {
+TEST(SoundPitch, RowsOfTheTable) {
   ResetHalForTest();
   HalAudioResetForTest();
   ASSERT_EQ(SoundInit(1), 1);
@@ -84,9 +84,9 @@ TEST(SoundPitchTable, RowsOfTheTable) {
   SoundShutdown();
 }
 
-using Playback = SoundTest;
+using SoundPlayback = SoundTest;
 
-TEST_F(Playback, PitchScalesTheBaseFrequency) {
+TEST_F(SoundPlayback, PitchScalesTheBaseFrequency) {
   struct Case {
     uint32_t rate;
     int32_t pitch;
@@ -111,7 +111,7 @@ TEST_F(Playback, PitchScalesTheBaseFrequency) {
   }
 }
 
-TEST_F(Playback, VolumePanAndFrequencyLimits) {
+TEST_F(SoundPlayback, VolumePanAndFrequencyLimits) {
   int32_t slot = Load(ConstantWave(1000, 16));
   struct Case {
     int32_t (*op)(int32_t, int32_t*, int32_t);
@@ -143,7 +143,7 @@ TEST_F(Playback, VolumePanAndFrequencyLimits) {
   }
 }
 
-TEST_F(Playback, PlaysOnceThenReportsFinishedAndStopRewinds) {
+TEST_F(SoundPlayback, PlaysOnceThenReportsFinishedAndStopRewinds) {
   int32_t slot = Load(ConstantWave(8000, 441));
   EXPECT_EQ(SoundGetState(slot), 1);
   EXPECT_EQ(SoundPlay(slot, SOUND_PLAY_ONCE), 1);
@@ -169,7 +169,7 @@ TEST_F(Playback, PlaysOnceThenReportsFinishedAndStopRewinds) {
   EXPECT_EQ(at, 0u);
 }
 
-TEST_F(Playback, VolumeAndPanInTheMix) {
+TEST_F(SoundPlayback, VolumeAndPanInTheMix) {
   int32_t slot = Load(ConstantWave(10000, 4410));
   int32_t v = -2000;  // a tenth
   SoundVolume(slot, &v, SOUND_OP_SET);
@@ -181,7 +181,7 @@ TEST_F(Playback, VolumeAndPanInTheMix) {
   EXPECT_EQ(out[1], 1000);
 }
 
-TEST_F(Playback, DuplicateSharesSamplesWithItsOwnCursorAndSettings) {
+TEST_F(SoundPlayback, DuplicateSharesSamplesWithItsOwnCursorAndSettings) {
   int32_t slot = Load(ConstantWave(4000, 4410, 1, 22050));
   int32_t copy = 0;
   ASSERT_EQ(SoundDuplicate(slot, &copy), 1);
@@ -199,7 +199,7 @@ TEST_F(Playback, DuplicateSharesSamplesWithItsOwnCursorAndSettings) {
   EXPECT_EQ(hz, 44098u);
 }
 
-TEST_F(Playback, FailedDuplicateGivesTheSlotBack) {
+TEST_F(SoundPlayback, FailedDuplicateGivesTheSlotBack) {
   int32_t slot = Load(ConstantWave(4000, 100));
   uint32_t objects = HalAudioLiveObjects();
   HalAudioInjectResult(HAL_AUDIO_CALL_DUPLICATE_BUFFER, HAL_AUDIO_E_OUTOFMEMORY);
@@ -244,7 +244,7 @@ TEST(SoundResults, TranslationTable) {
   }
 }
 
-TEST_F(Playback, DeviceResultsReachTheCaller) {
+TEST_F(SoundPlayback, DeviceResultsReachTheCaller) {
   int32_t slot = Load(ConstantWave(3000, 4410));
   gLibLastError = 42;
   HalAudioInjectResult(HAL_AUDIO_CALL_PLAY, HAL_AUDIO_E_NODRIVER);
@@ -265,7 +265,7 @@ TEST_F(Playback, DeviceResultsReachTheCaller) {
   EXPECT_EQ(gLibLastError, 0x80000008u);
 }
 
-TEST(SoundInitTest, EveryFailingStepReleasesWhatWasMade) {
+TEST(SoundInit, EveryFailingStepReleasesWhatWasMade) {
   struct Step {
     HalAudioCall call;
     uint32_t code;
@@ -308,7 +308,7 @@ TEST(SoundInitTest, EveryFailingStepReleasesWhatWasMade) {
   EXPECT_EQ(SoundShutdown(), 1);
 }
 
-TEST(SoundInitTest, NothingWorksBeforeTheDevice) {
+TEST(SoundInit, NothingWorksBeforeTheDevice) {
   ResetHalForTest();
   HalAudioResetForTest();
   int32_t slot = 0;
@@ -322,7 +322,7 @@ TEST(SoundInitTest, NothingWorksBeforeTheDevice) {
   EXPECT_EQ(SoundCommit3D(), 0);
 }
 
-TEST_F(Playback, SpeakerModes) {
+TEST_F(SoundPlayback, SpeakerModes) {
   const uint32_t configs[] = {0x00140004, 3, 5};
   for (int32_t mode = 0; mode < 3; ++mode) {
     EXPECT_EQ(SoundSetSpeakers(mode), 1);

@@ -10,7 +10,7 @@ constexpr uint32_t CHUNK = 2205;  // output frames rendered between refills
 
 int16_t Level(uint32_t frame) { return static_cast<int16_t>(int32_t(frame * 37 % 20000) - 10000); }
 
-class Stream : public SoundTest {
+class SoundStream : public SoundTest {
  protected:
   // 16-bit mono at the output rate: one output frame per sample.
   std::string WriteStream(uint32_t frames, const char* name = "music.wav",
@@ -38,7 +38,7 @@ class Stream : public SoundTest {
   }
 };
 
-TEST_F(Stream, BufferIsTheChosenLengthInHalves) {
+TEST_F(SoundStream, BufferIsTheChosenLengthInHalves) {
   std::string path = WriteStream(30000, "a.wav", 22050);  // 44100 bytes a second
   int32_t slot = -1;
   ASSERT_EQ(SoundStreamOpen(&slot, path.c_str(), 1, SOUND_MODE_PLAIN), 1);
@@ -53,7 +53,7 @@ TEST_F(Stream, BufferIsTheChosenLengthInHalves) {
   EXPECT_EQ(gSound.streamSound[0], slot);
 }
 
-TEST_F(Stream, ShortFilesShrinkTheBufferOrAreRefused) {
+TEST_F(SoundStream, ShortFilesShrinkTheBufferOrAreRefused) {
   int32_t slot = -1;
   std::string path = WriteStream(4000, "b.wav", 22050);  // 8000 data bytes
   ASSERT_EQ(SoundStreamOpen(&slot, path.c_str(), 2, SOUND_MODE_3D), 1);
@@ -71,7 +71,7 @@ TEST_F(Stream, ShortFilesShrinkTheBufferOrAreRefused) {
   EXPECT_EQ(gSound.streamFreeHead, 0);
 }
 
-TEST_F(Stream, BadArgumentsAndFilesLeaveNothingTaken) {
+TEST_F(SoundStream, BadArgumentsAndFilesLeaveNothingTaken) {
   std::string good = WriteStream(30000);
   std::string broken = dir / "broken.wav";
   datakit::WaveSpec spec;
@@ -91,7 +91,7 @@ TEST_F(Stream, BadArgumentsAndFilesLeaveNothingTaken) {
   EXPECT_EQ(HalAudioLiveObjects(), 2u);
 }
 
-TEST_F(Stream, ThirtyThirdStreamIsRefusedWithoutTakingASoundSlot) {
+TEST_F(SoundStream, ThirtyThirdStreamIsRefusedWithoutTakingASoundSlot) {
   std::string path = WriteStream(30000);
   for (int32_t i = 0; i < SOUND_STREAM_COUNT; ++i) {
     int32_t slot = -1;
@@ -107,7 +107,7 @@ TEST_F(Stream, ThirtyThirdStreamIsRefusedWithoutTakingASoundSlot) {
   EXPECT_EQ(slot, 7);
 }
 
-TEST_F(Stream, PlaysToTheEndThenStopsRewound) {
+TEST_F(SoundStream, PlaysToTheEndThenStopsRewound) {
   std::string path = WriteStream(30000);
   int32_t slot = -1;
   ASSERT_EQ(SoundStreamOpen(&slot, path.c_str(), 1, SOUND_MODE_PLAIN), 1);
@@ -127,7 +127,7 @@ TEST_F(Stream, PlaysToTheEndThenStopsRewound) {
   for (uint32_t i = 0; i < 30000; ++i) ASSERT_EQ(heard[i], Level(i)) << i;
 }
 
-TEST_F(Stream, LoopWrapsToTheDataStartWithoutAGap) {
+TEST_F(SoundStream, LoopWrapsToTheDataStartWithoutAGap) {
   std::string path = WriteStream(30001);
   int32_t slot = -1;
   ASSERT_EQ(SoundStreamOpen(&slot, path.c_str(), 1, SOUND_MODE_PLAIN), 1);
@@ -143,7 +143,7 @@ TEST_F(Stream, LoopWrapsToTheDataStartWithoutAGap) {
   EXPECT_EQ(gSound.streamReadPos[slot], 44100);
 }
 
-TEST_F(Stream, WhatTheFileNoLongerGivesIsSilence) {
+TEST_F(SoundStream, WhatTheFileNoLongerGivesIsSilence) {
   std::string path = WriteStream(44100 * 3);
   int32_t slot = -1;
   ASSERT_EQ(SoundStreamOpen(&slot, path.c_str(), 1, SOUND_MODE_PLAIN), 1);
@@ -155,7 +155,7 @@ TEST_F(Stream, WhatTheFileNoLongerGivesIsSilence) {
   for (uint32_t i = 50000; i < heard.size(); ++i) ASSERT_EQ(heard[i], 0) << i;
 }
 
-TEST_F(Stream, AFailedRefillSkipsOneHalfAndTheThreadGoesOn) {
+TEST_F(SoundStream, AFailedRefillSkipsOneHalfAndTheThreadGoesOn) {
   std::string path = WriteStream(44100 * 3);
   int32_t slot = -1;
   ASSERT_EQ(SoundStreamOpen(&slot, path.c_str(), 1, SOUND_MODE_PLAIN), 1);
@@ -168,7 +168,7 @@ TEST_F(Stream, AFailedRefillSkipsOneHalfAndTheThreadGoesOn) {
   for (uint32_t i = 44100; i < heard.size(); ++i) ASSERT_EQ(heard[i], Level(i - 22050)) << i;
 }
 
-TEST_F(Stream, FreeingWhileTheMixerAndTheThreadRunIsSafe) {
+TEST_F(SoundStream, FreeingWhileTheMixerAndTheThreadRunIsSafe) {
   std::string path = WriteStream(3000, "short.wav", 8000);
   std::atomic<bool> done{false};
   std::thread mixer([&] {
@@ -189,7 +189,7 @@ TEST_F(Stream, FreeingWhileTheMixerAndTheThreadRunIsSafe) {
   EXPECT_EQ(gSound.streamUsedHead, -1);
 }
 
-TEST_F(Stream, ShutdownStopsTheThreadAndClosesTheFiles) {
+TEST_F(SoundStream, ShutdownStopsTheThreadAndClosesTheFiles) {
   std::string path = WriteStream(30000);
   int32_t slot = -1;
   ASSERT_EQ(SoundStreamOpen(&slot, path.c_str(), 1, SOUND_MODE_PLAIN), 1);

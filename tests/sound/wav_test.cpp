@@ -5,7 +5,7 @@ namespace {
 using datakit::WaveSpec;
 using datakit::WaveWrite;
 
-class Wave : public SoundTest {
+class SoundWave : public SoundTest {
  protected:
   // Loads from memory and from a file; both must give the same slot contents.
   void ExpectLoads(const WaveSpec& spec, const std::string& label) {
@@ -58,7 +58,7 @@ class Wave : public SoundTest {
   }
 };
 
-TEST_F(Wave, VariantsLoadWithTheirSamplesUnchanged) {
+TEST_F(SoundWave, VariantsLoadWithTheirSamplesUnchanged) {
   struct Variant {
     const char* label;
     WaveSpec spec;
@@ -88,7 +88,7 @@ TEST_F(Wave, VariantsLoadWithTheirSamplesUnchanged) {
   for (const Variant& v : variants) ExpectLoads(v.spec, v.label);
 }
 
-TEST_F(Wave, BrokenAndForeignFilesAreRefused) {
+TEST_F(SoundWave, BrokenAndForeignFilesAreRefused) {
   WaveSpec good = Spec(1, 16, 22050, 400);
   datakit::Bytes image = WaveWrite(good);
 
@@ -137,7 +137,7 @@ TEST_F(Wave, BrokenAndForeignFilesAreRefused) {
   ExpectRefused(image, "mode 3", 3);
 }
 
-TEST_F(Wave, TheImageSizeBoundsTheWalk) {
+TEST_F(SoundWave, TheImageSizeBoundsTheWalk) {
   datakit::Bytes image = WaveWrite(Spec(1, 16, 22050, 400));
   int32_t slot = -1;
   EXPECT_EQ(SoundCreateFromWav(&slot, image.data(), static_cast<uint32_t>(image.size() - 2), 2), 0);
@@ -149,7 +149,7 @@ TEST_F(Wave, TheImageSizeBoundsTheWalk) {
   EXPECT_EQ(slot, -1);
 }
 
-TEST_F(Wave, LaterFmtReplacesTheFirstAndDataBeforeFmtFailsInTheDevice) {
+TEST_F(SoundWave, LaterFmtReplacesTheFirstAndDataBeforeFmtFailsInTheDevice) {
   WaveSpec late = Spec(1, 16, 22050, 400);
   late.fmtFirst = false;
   datakit::Bytes image = WaveWrite(late);
@@ -160,7 +160,7 @@ TEST_F(Wave, LaterFmtReplacesTheFirstAndDataBeforeFmtFailsInTheDevice) {
   EXPECT_EQ(gSound.freeHead, 1);
 }
 
-TEST_F(Wave, DeviceFailuresGiveTheSlotBack) {
+TEST_F(SoundWave, DeviceFailuresGiveTheSlotBack) {
   datakit::Bytes image = WaveWrite(Spec(1, 16, 22050, 400));
   std::string name = dir / "a.wav";
   ASSERT_TRUE(datakit::WriteFile(name, image));

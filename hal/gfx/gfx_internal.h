@@ -1,0 +1,76 @@
+// Inside the software accelerator: the records shared between the state
+// calls, the primitive set-up and the pixel loops. Frame data (buffers) is
+// kept apart from render state so that rows could later be drawn by several
+// threads from one read-only pipeline description.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+namespace gfx {
+
+// A downloaded texture, decoded once to 8-bit channels.
+struct Texture {
+  int32_t width = 0, height = 0;
+  int32_t format = 0;
+  bool bilinear = false;
+  bool downloaded = false;
+  uint32_t bytes = 0;            // share of texture memory
+  float texelsPerUnit = 0.0f;    // long side / 256
+  std::vector<uint32_t> argb;    // a << 24 | r << 16 | g << 8 | b, rows from the top
+};
+
+// The buffers drawn into.
+struct Target {
+  int32_t width = 0, height = 0;
+  uint16_t* colour = nullptr;  // back buffer, RGB565
+  uint16_t* depth = nullptr;
+  // Scissor after intersection with the buffer: [minX, maxX) x [minY, maxY).
+  int32_t minX = 0, minY = 0, maxX = 0, maxY = 0;
+};
+
+enum class BlendFactor : uint8_t { ZERO, ONE, SRC_ALPHA, ONE_MINUS_SRC_ALPHA };
+
+// Everything the pixel loops need, derived from render state before a
+// primitive. Read-only while drawing.
+struct Pipe {
+  int32_t combine = 0;
+  int32_t alphaSource = 0;
+  bool useTexture = false;     // the combine reads T
+  const Texture* texture = nullptr;
+  bool useIterColour = false;  // combine reads I
+  bool useIterAlpha = false;   // the alpha source or La reads Ia
+  bool useOow = false;         // texture or fog need 1/w
+  int32_t depthFunc = -1;      // -1: no depth test
+  bool depthWrite = false;
+  int32_t alphaFunc = 7;
+  int32_t alphaRef = 0;
+  bool fog = false;
+  uint8_t fogTable[64] = {};
+  int32_t fogR = 0, fogG = 0, fogB = 0;
+  BlendFactor src = BlendFactor::ONE, dst = BlendFactor::ZERO;
+  int32_t cr = 0, cg = 0, cb = 0, ca = 0;  // constant colour
+};
+
+// One attribute over a span of pixels: value of pixel i = base + i x step.
+struct Ramp {
+  float base, step;
+};
+
+// The attributes of a run of n pixels of one row, starting at x.
+struct Run {
+  int32_t x, y, n;
+  Ramp ooz, r, g, b, a, sow, tow, oow;
+};
+
+// Pixel loops, built twice: plain and with wider instructions.
+using ShadeRunFn = void (*)(const Pipe&, const Target&, const Run&);
+void ShadeRunBaseline(const Pipe& pipe, const Target& target, const Run& run);
+void ShadeRunAvx2(const Pipe& pipe, const Target& target, const Run& run);
+
+// The state the primitives draw with: null / false when nothing can be drawn
+// (no screen open, or a textured combine with no usable texture bound).
+const Pipe* CurrentPipe();
+bool CurrentTarget(Target* target);
+ShadeRunFn CurrentShade();
+
+}  // namespace gfx

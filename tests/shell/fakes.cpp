@@ -10,6 +10,7 @@
 #include "engine3d/mesh.h"
 #include "frontend/frontend.h"
 #include "hal/clock.h"
+#include "hal/window.h"
 #include "net/net.h"
 #include "platform/app.h"
 #include "platform/mem.h"
@@ -30,7 +31,6 @@ namespace {
 void Note(const std::string& s) { gFakes.trace.push_back(s); }
 std::string Num(const char* name, long v) { return std::string(name) + "(" + std::to_string(v) + ")"; }
 DisplayMode gModes[DISPLAY_MODE_COUNT];
-uint16_t gPicture[4];
 }  // namespace
 
 // ---- back end ----
@@ -57,7 +57,7 @@ void RdrSwapBuffers() {
 int32_t TexMemSizeKb() { return gFakes.texMemKb; }
 uint16_t* LfbLoadScreenImage(const char* name) {
   Note(std::string("Load:") + name);
-  return gPicture;
+  return static_cast<uint16_t*>(MemAlloc(8));
 }
 void LfbDrawScreenImage(const uint16_t*) {
   Note("Draw");

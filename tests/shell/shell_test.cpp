@@ -2,12 +2,13 @@
 
 #include "fakes.h"
 #include "frontend/frontend.h"
+#include "net/net.h"
 #include "platform/app.h"
 #include "platform/game.h"
 #include "platform/pak.h"
 #include "race/race.h"
 #include "support/test_support.h"
-#include "tools/datakit/lib/pak_writer.h"
+#include "tools/datakit/lib/boot_set.h"
 
 namespace {
 
@@ -20,6 +21,8 @@ class Shell : public ::testing::Test {
     PakReset();
     getcwd(oldDir_, sizeof oldDir_);
     ASSERT_EQ(chdir(dir_.path().c_str()), 0);
+    // A screen that waits for a key nobody presses ends the run instead of hanging it.
+    ASSERT_TRUE(HalScriptLoad("+600000 end\n", nullptr));
   }
   void TearDown() override {
     chdir(oldDir_);
@@ -161,7 +164,10 @@ TEST_F(Shell, WithoutArchivesEveryFileIsReadLoose) {
 }
 
 TEST_F(Shell, ArchivesFromTheDataKitAreMounted) {
-  ASSERT_TRUE(datakit::WriteBootArchives(dir_.path().string()));
+  datakit::PakSet paks;
+  datakit::AddBootFiles(&paks);
+  std::string error;
+  ASSERT_TRUE(datakit::WritePakSet(paks, dir_.path().string(), &error)) << error;
   gFakes.frontEnd = [](int) { GameQuit(); };
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(gPakMounted, 1u);
@@ -171,7 +177,7 @@ TEST_F(Shell, ArchivesFromTheDataKitAreMounted) {
 TEST_F(Shell, ADamagedDirectoryArchiveIsShownAndEndsTheGame) {
   dir_.Write("rur0.pak", std::string("PAK0\x40\x00\x00\x00", 8));
   std::string error;
-  ASSERT_TRUE(HalScriptLoad("5000 press SPACE\n+1000 end\n", &error)) << error;
+  ASSERT_TRUE(HalScriptLoad("5000 press A\n+600000 end\n", &error)) << error;
   EXPECT_EQ(Run(), 0);
   int shown = -1;
   for (size_t i = 0; i < gFakes.trace.size(); ++i)

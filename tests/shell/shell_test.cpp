@@ -64,8 +64,8 @@ TEST_F(Shell, StartsHoldsTheIntroAndShutsDownInOrder) {
                  "SfxStopAll", "FfbRelease", "MusicShutdown", "RdrClose"});
   EXPECT_GE(gFakes.frontEndAt - gFakes.introShownAt, 3000u);
   EXPECT_LT(gFakes.frontEndAt - gFakes.introShownAt, 3100u);
-  EXPECT_EQ(gOptions.hardwarePreset, 7);
-  EXPECT_EQ(gOptions.lastWord, 1);
+  EXPECT_EQ(+gOptions.hardwarePreset, 7);
+  EXPECT_EQ(+gOptions.lastWord, 1);
   EXPECT_EQ(gRace.gameMode, 1);
   EXPECT_EQ(gRace.viewWidth, 641);
   EXPECT_FLOAT_EQ(gRace.frameHours, 1.0f / 90000.0f);
@@ -84,8 +84,8 @@ TEST_F(Shell, LowTextureMemoryChoosesTheLowerDetail) {
   gFakes.texMemKb = 2048;
   gFakes.frontEnd = [](int) { GameQuit(); };
   Run();
-  EXPECT_EQ(gOptions.lowTextureMemory, 1);
-  EXPECT_EQ(gOptions.detailSetting, 1);
+  EXPECT_EQ(+gOptions.lowTextureMemory, 1);
+  EXPECT_EQ(+gOptions.detailSetting, 1);
   EXPECT_EQ(std::vector<uint8_t>(gOptions.detail, gOptions.detail + 4), (std::vector<uint8_t>{1, 2, 1, 1}));
 }
 

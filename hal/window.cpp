@@ -227,7 +227,12 @@ bool HalPeekMessage(HalMsg* msg) {
   HalScriptPoll();
   for (HalPollHook hook : gPollHooks) hook();
   std::lock_guard<std::mutex> lock(gWin.queueLock);
-  if (gWin.queue.empty()) return false;
+  if (gWin.queue.empty()) {
+    // On the virtual clock an empty poll takes a moment, so a loop that only
+    // waits for input still sees the script's later events arrive.
+    HalTimeGetTime();
+    return false;
+  }
   *msg = gWin.queue.front();
   gWin.queue.pop_front();
   return true;

@@ -8,7 +8,6 @@
 
 #include "hal/clock.h"
 #include "hal/window.h"
-#include "platform/game.h"
 
 AppState gApp;
 uint8_t gKeyScanCode;
@@ -90,15 +89,6 @@ bool ValidSlot(int slot) { return slot >= 0 && slot < APP_TIMER_COUNT; }
 const std::array<KeyTableEntry, 256> KEY_TABLE = BuildKeyTable();
 
 // ---- Program entry and window ----
-
-int WinMain(uint32_t instance, uint32_t prevInstance, const char*, int32_t showCommand) {
-  if (!AppCreateWindow(instance, prevInstance, showCommand)) return 0;
-  AppSetHighPriority();
-  AppCaptureMouse(0);
-  gTimers[APP_FRAME_TIMER].start = HalTimeGetTime();
-  GameEntry();
-  return 0;
-}
 
 int AppCreateWindow(uint32_t instance, uint32_t, int32_t) {
   gApp.instance = instance;

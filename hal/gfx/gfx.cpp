@@ -358,6 +358,7 @@ void GfxBufferSwap(int32_t) {
   gBoard.front = 1 - gBoard.front;
   Present();
   HalNoteFrame();
+  GfxDumpShownFrame();
 }
 
 void GfxClipWindow(int32_t minX, int32_t minY, int32_t maxX, int32_t maxY) {

@@ -1,26 +1,40 @@
-// datakit OUTDIR: writes the complete synthetic data set into OUTDIR.
+// datakit [--loose] OUTDIR: writes the complete synthetic data set into
+// OUTDIR; with --loose every file lies loose on disk instead of in archives.
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
+#include "tools/datakit/lib/boot_set.h"
 #include "tools/datakit/lib/music_writer.h"
 #include "tools/datakit/lib/pak_writer.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: datakit OUTDIR\n");
+  bool loose = argc == 3 && std::strcmp(argv[1], "--loose") == 0;
+  if (argc != 2 && !loose) {
+    std::fprintf(stderr, "usage: datakit [--loose] OUTDIR\n");
     return 2;
   }
+  const std::string out = argv[argc - 1];
   std::error_code ec;
-  std::filesystem::create_directories(argv[1], ec);
+  std::filesystem::create_directories(out, ec);
   if (ec) {
-    std::fprintf(stderr, "datakit: cannot create %s: %s\n", argv[1], ec.message().c_str());
+    std::fprintf(stderr, "datakit: cannot create %s: %s\n", out.c_str(), ec.message().c_str());
     return 1;
   }
-  datakit::PakSet paks;
-  datakit::AddPlaceholderFiles(&paks);
   std::string error;
-  if (!datakit::WritePakSet(paks, argv[1], &error) || !datakit::WriteMusicFolder(argv[1], &error)) {
+  bool ok;
+  if (loose) {
+    ok = datakit::WriteLooseFiles(datakit::BootArchiveFiles(), out, &error);
+  } else {
+    datakit::PakSet paks;
+    datakit::AddPlaceholderFiles(&paks);
+    datakit::AddBootFiles(&paks);
+    ok = datakit::WritePakSet(paks, out, &error);
+  }
+  ok = ok && datakit::WriteLooseFiles(datakit::BootLooseFiles(), out, &error) &&
+       datakit::WriteMusicFolder(out, &error);
+  if (!ok) {
     std::fprintf(stderr, "datakit: %s\n", error.c_str());
     return 1;
   }

@@ -1,0 +1,15 @@
+// The debug dot font: 4x5 dots a character drawn as points, no texture needed.
+#pragma once
+#include <cstdint>
+
+constexpr int DOT_FONT_GLYPH_COUNT = 38;
+constexpr int DOT_FONT_BUFFER = 200;  // formatted text is cut to 199 characters
+
+// 5 rows of 4 bytes, top row first, left column first; non-zero is a dot.
+// A..Z, then 0..9, then '.' and '-'.
+extern const uint8_t DOT_FONT_GLYPHS[DOT_FONT_GLYPH_COUNT][20];
+
+// The glyph of a character, or null for one the font does not have.
+const uint8_t* DotFontGlyph(char character);
+void DotFontDrawChar(int32_t x, int32_t y, char character);
+void DotFontPrintf(int32_t x, int32_t y, const char* format, ...) __attribute__((format(printf, 3, 4)));

@@ -1,0 +1,203 @@
+#include "backend_glide/picture.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "backend_glide/display.h"
+#include "engine3d/mathutil.h"
+#include "hal/fs.h"
+#include "platform/file.h"
+#include "platform/mem.h"
+#include "platform/pak.h"
+
+namespace {
+
+constexpr int PICTURE_ARCHIVE_SLOT = 2;
+
+uint16_t Unchanged(uint16_t p) { return p; }
+
+// A screen pixel (RGB565) as an opaque ARGB1555 texel.
+uint16_t GrabPixel(uint16_t p) {
+  return static_cast<uint16_t>(0x8000 | ((p >> 11) & 0x1F) << 10 | (((p >> 5) & 0x3F) / 2) << 5 | (p & 0x1F));
+}
+
+uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+// The pixels of a .qvr image whose header the file's length backs up.
+bool ParseQvr(const uint8_t* file, uint32_t size, int32_t* width, int32_t* height, std::vector<uint16_t>* pixels) {
+  if (size < QVR_HEADER_SIZE) return false;
+  *width = ReadU16(file);
+  *height = ReadU16(file + 2);
+  uint64_t count = uint64_t(*width) * uint64_t(*height);
+  if (count == 0 || size < QVR_HEADER_SIZE + count * 2) return false;
+  pixels->resize(count);
+  for (uint64_t i = 0; i < count; ++i) (*pixels)[i] = ReadU16(file + QVR_HEADER_SIZE + 2 * i);
+  return true;
+}
+
+uint16_t* FitToScreen(const uint16_t* source, int32_t width, int32_t height) {
+  const int32_t sw = gRdrState.screenWidth, sh = gRdrState.screenHeight;
+  if (sw <= 0 || sh <= 0) return nullptr;
+  auto* picture = static_cast<uint16_t*>(MemAlloc(static_cast<uint32_t>(sw) * static_cast<uint32_t>(sh) * 2));
+  if (picture) LfbScalePixels(source, width, height, picture, sw, sh, Unchanged);
+  return picture;
+}
+
+void PutU16(uint8_t* p, uint16_t v) {
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
+}
+
+void PutU32(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// Writes the screenshot through a temporary file, so a failed write never
+// leaves a damaged picture under the real name.
+void WriteBmp(const char* path, int32_t width, int32_t height, int32_t step) {
+  if (width <= 0 || height <= 0 || step <= 0) return;
+  const int32_t outW = width / step, outH = height / step;
+  if (outW <= 0 || outH <= 0) return;
+  std::string target = HalResolvePath(path);
+  std::error_code ec;
+  auto parent = std::filesystem::path(target).parent_path();
+  if (!parent.empty()) std::filesystem::create_directories(parent, ec);
+  std::string temporary = target + ".part";
+  std::FILE* f = std::fopen(temporary.c_str(), "wb");
+  if (!f) return;
+
+  uint8_t header[SCREENSHOT_HEADER_SIZE] = {'B', 'M'};
+  PutU32(header + 2, SCREENSHOT_HEADER_SIZE + static_cast<uint32_t>(outW) * static_cast<uint32_t>(outH) * 3);
+  PutU32(header + 10, SCREENSHOT_HEADER_SIZE);
+  PutU32(header + 14, 40);
+  PutU32(header + 18, static_cast<uint32_t>(outW));
+  PutU32(header + 22, static_cast<uint32_t>(outH));
+  PutU16(header + 26, 1);
+  PutU16(header + 28, 24);
+  PutU32(header + 38, 123600);
+  PutU32(header + 42, 92700);
+  bool ok = std::fwrite(header, 1, sizeof header, f) == sizeof header;
+
+  std::vector<uint16_t> screenRow(static_cast<size_t>(width));
+  std::vector<uint8_t> fileRow(static_cast<size_t>(outW) * 3);
+  for (int32_t y = height - 1; ok && y >= 0; y -= step) {
+    if ((height - 1 - y) / step >= outH) break;
+    screenRow.assign(screenRow.size(), 0);
+    GfxLfbReadRegion(GFX_BUFFER_BACKBUFFER, 0, y, width, 1, width * 2, screenRow.data());
+    for (int32_t x = 0; x < outW; ++x) {
+      uint16_t p = screenRow[static_cast<size_t>(x * step)];
+      fileRow[3 * x] = static_cast<uint8_t>((p & 0x1F) << 3);
+      fileRow[3 * x + 1] = static_cast<uint8_t>(((p >> 5) & 0x3F) << 2);
+      fileRow[3 * x + 2] = static_cast<uint8_t>(((p >> 11) & 0x1F) << 3);
+    }
+    ok = std::fwrite(fileRow.data(), 1, fileRow.size(), f) == fileRow.size();
+  }
+  ok = std::fclose(f) == 0 && ok;
+  if (ok)
+    std::filesystem::rename(temporary, target, ec);
+  if (!ok || ec) std::filesystem::remove(temporary, ec);
+}
+
+}  // namespace
+
+void LfbScalePixels(const uint16_t* source, int32_t sourceWidth, int32_t sourceHeight, uint16_t* target,
+                    int32_t targetWidth, int32_t targetHeight, uint16_t (*convert)(uint16_t)) {
+  const uint32_t rowStep = (static_cast<uint32_t>(sourceHeight - 1) << 16) / static_cast<uint32_t>(targetHeight);
+  const uint32_t columnStep = (static_cast<uint32_t>(sourceWidth - 1) << 16) / static_cast<uint32_t>(targetWidth);
+  for (int32_t j = 0; j < targetHeight; ++j) {
+    const uint16_t* row = source + static_cast<size_t>((uint64_t{static_cast<uint32_t>(j)} * rowStep) >> 16) *
+                                       static_cast<size_t>(sourceWidth);
+    uint16_t* out = target + static_cast<size_t>(j) * static_cast<size_t>(targetWidth);
+    for (int32_t i = 0; i < targetWidth; ++i)
+      out[i] = convert(row[(uint64_t{static_cast<uint32_t>(i)} * columnStep) >> 16]);
+  }
+}
+
+uint16_t* LfbLoadScreenImage(const char* fileName) {
+  uint32_t size = 0;
+  uint8_t* file = PakLoadFile(fileName, PICTURE_ARCHIVE_SLOT, &size);
+  if (!file) return nullptr;
+  int32_t width, height;
+  std::vector<uint16_t> pixels;
+  uint16_t* picture = ParseQvr(file, size, &width, &height, &pixels) ? FitToScreen(pixels.data(), width, height) : nullptr;
+  MemFree(file);
+  return picture;
+}
+
+void LfbDrawScreenImage(const uint16_t* picture) {
+  if (!picture) return;
+  const int32_t sw = gRdrState.screenWidth, sh = gRdrState.screenHeight;
+  GfxClipWindow(0, 0, sw, sh);
+  RdrDepthOff();
+  GfxAlphaBlendFunction(GFX_BLEND_ONE, GFX_BLEND_ZERO, GFX_BLEND_ONE, GFX_BLEND_ZERO);
+  GfxAlphaTestFunction(GFX_CMP_ALWAYS);
+  RdrCacheColorCombine(GFX_COMBINE_CCRGB);
+  GfxConstantColorValue(0xFFFFFF);
+  GfxIdle();
+  GfxLfbWriteRegion(GFX_BUFFER_BACKBUFFER, 0, 0, GFX_LFB_SRC_FMT_555, sw, sh, sw * 2, picture);
+  GfxAlphaBlendFunction(GFX_BLEND_SRC_ALPHA, GFX_BLEND_ONE_MINUS_SRC_ALPHA, GFX_BLEND_ONE, GFX_BLEND_ZERO);
+  GfxAlphaTestFunction(GFX_CMP_NOTEQUAL);
+  RdrDepthOn();
+  GfxClipWindow(TruncI32(gRdrState.clipMinX), TruncI32(gRdrState.clipMinY), TruncI32(gRdrState.clipMaxX),
+                TruncI32(gRdrState.clipMaxY));
+}
+
+void LfbSaveScreenshot(const char* path, int32_t width, int32_t height) { WriteBmp(path, width, height, 1); }
+
+void LfbSaveScreenshotQuarter(const char* path, int32_t width, int32_t height) { WriteBmp(path, width, height, 4); }
+
+void LfbGrabScreen(uint16_t* buffer) {
+  const int32_t sw = gRdrState.screenWidth, sh = gRdrState.screenHeight;
+  GfxLfbReadRegion(GFX_BUFFER_BACKBUFFER, 0, 0, sw, sh, sw * 2, buffer);
+  for (size_t i = 0, n = static_cast<size_t>(sw) * static_cast<size_t>(sh); i < n; ++i) buffer[i] = GrabPixel(buffer[i]);
+}
+
+uint16_t* LfbGrabScreenScaled(int32_t width, int32_t height) {
+  const int32_t sw = gRdrState.screenWidth, sh = gRdrState.screenHeight;
+  if (width <= 0 || height <= 0 || sw <= 0 || sh <= 0) return nullptr;
+  std::vector<uint16_t> screen(static_cast<size_t>(sw) * static_cast<size_t>(sh));
+  GfxLfbReadRegion(GFX_BUFFER_FRONTBUFFER, 0, 0, sw, sh, sw * 2, screen.data());
+  auto* out = static_cast<uint16_t*>(MemAlloc(static_cast<uint32_t>(width) * static_cast<uint32_t>(height) * 2));
+  if (out) LfbScalePixels(screen.data(), sw, sh, out, width, height, GrabPixel);
+  return out;
+}
+
+uint16_t* LfbLoadImagePixels(const char* fileName) {
+  uint32_t size = 0;
+  uint8_t* file = PakLoadFile(fileName, PICTURE_ARCHIVE_SLOT, &size);
+  if (!file) return nullptr;
+  int32_t width, height;
+  std::vector<uint16_t> pixels;
+  uint16_t* copy = nullptr;
+  if (ParseQvr(file, size, &width, &height, &pixels)) {
+    copy = static_cast<uint16_t*>(MemAlloc(static_cast<uint32_t>(pixels.size() * 2)));
+    if (copy) std::memcpy(copy, pixels.data(), pixels.size() * 2);
+  }
+  MemFree(file);
+  return copy;
+}
+
+uint16_t* LfbLoadIndexedImage(const char* fileName) {
+  constexpr uint32_t HEADER = 4 + 256 * 3;
+  uint32_t size = FileSize(fileName);
+  auto* file = static_cast<uint8_t*>(FileLoad(fileName));
+  if (!file) return nullptr;
+  uint16_t* picture = nullptr;
+  if (size >= HEADER) {
+    int32_t width = static_cast<int16_t>(ReadU16(file)), height = static_cast<int16_t>(ReadU16(file + 2));
+    uint64_t count = width > 0 && height > 0 ? uint64_t(width) * uint64_t(height) : 0;
+    if (count > 0 && size >= HEADER + count) {
+      std::vector<uint16_t> pixels(count);
+      for (uint64_t i = 0; i < count; ++i) {
+        const uint8_t* c = file + 4 + 3 * file[HEADER + i];
+        pixels[i] = static_cast<uint16_t>((c[0] >> 3) << 10 | (c[1] >> 3) << 5 | (c[2] >> 3));
+      }
+      picture = FitToScreen(pixels.data(), width, height);
+    }
+  }
+  MemFree(file);
+  return picture;
+}

@@ -1,0 +1,58 @@
+// Until the menus exist: the front end starts the next race at once, and Esc
+// (the key that brought the player here from a race) quits the game.
+#include "frontend/frontend.h"
+
+#include "platform/app.h"
+#include "platform/game.h"
+#include "race/race.h"
+
+Options gOptions;
+uint8_t gMenuNetworkLeft;
+int32_t gMenuNetSetup;
+int32_t gMenuOpeningDone;
+
+namespace {
+constexpr uint8_t SCAN_ESC = 1;
+uint8_t gPressLatch;
+}  // namespace
+
+void MenuRunFrontEnd() {
+  if (gMenuOpeningDone == 0) gMenuOpeningDone = 1;
+  if (gKeyScanCode == SCAN_ESC) GameQuit();
+  RaceLoad(gRace.trackIndex);
+}
+
+int32_t MenuEnableResolutions() { return 0; }
+void ScoresLoad() {}
+void PodiumRun() {}
+void PodiumShowChampionshipEnd() {}
+void SceneRunGameOver() {}
+void SceneRunAfterRace() {}
+void SceneScreenBegin() {}
+void SceneScreenEnd() {}
+void SceneDrawQuadOverlay() {}
+
+int32_t MenuPollInput() {
+  AppPumpMessages();
+  bool down = gKeyScanCode != 0 || gApp.mouseButtons != 0;
+  if (!down) {
+    gPressLatch = 0;
+    return 0;
+  }
+  if (gPressLatch) return 0;
+  gPressLatch = 1;
+  return 2;
+}
+
+void MenuPollInputNow() {
+  gPressLatch = 0;
+  MenuPollInput();
+}
+
+int32_t MenuNextChampionshipTrack() {
+  if (++gRace.trackIndex < 10) return 0;
+  gRace.trackIndex = 0;
+  return 1;
+}
+
+void MenuShowPlayersLabel() {}

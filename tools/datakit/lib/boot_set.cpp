@@ -1,0 +1,63 @@
+#include "tools/datakit/lib/boot_set.h"
+
+#include <algorithm>
+
+#include "tools/datakit/lib/picture_writer.h"
+#include "tools/datakit/lib/texture_3df.h"
+
+namespace datakit {
+
+std::vector<DataFile> BootArchiveFiles() {
+  std::vector<DataFile> files;
+  files.push_back({3, "intro.qvr", MakeQvr(640, 480, PatternRgb555(640, 480, 1))});
+  files.push_back({3, "ro.qvr", MakeQvr(320, 200, PatternRgb555(320, 200, 9))});
+  const struct {
+    const char* name;
+    uint32_t format, width, height;
+  } textures[] = {
+      {"sun.tex", TEX_ARGB4444, 64, 64},
+      {"typo1.tex", TEX_ARGB1555, 256, 64},
+      {"ground.tex", TEX_RGB565, 128, 128},
+  };
+  uint32_t seed = 3;
+  for (const auto& t : textures)
+    files.push_back({2, t.name, MakeTex(t.format, t.width, t.height, PatternTexels(t.format, t.width, t.height, seed++))});
+  return files;
+}
+
+std::vector<DataFile> BootLooseFiles() {
+  std::vector<DataFile> files;
+  const struct {
+    const char* name;
+    int32_t format;
+    uint32_t width, height;
+  } textures[] = {
+      {"sun.3df", TEX3DF_ARGB4444, 64, 64},
+      {"typo1.3df", TEX3DF_ARGB1555, 256, 64},
+      {"ground.3df", TEX3DF_RGB565, 128, 128},
+  };
+  uint32_t seed = 3;
+  for (const auto& t : textures) {
+    auto format = static_cast<uint32_t>(t.format);
+    files.push_back({0, t.name, Make3df(t.format, t.width, t.height, PatternTexels(format, t.width, t.height, seed++))});
+  }
+  return files;
+}
+
+void AddBootFiles(PakSet* set) {
+  for (const DataFile& f : BootArchiveFiles()) set->archives[f.archive - 1].AddFile(f.path, f.data);
+}
+
+bool WriteLooseFiles(const std::vector<DataFile>& files, const std::string& folder, std::string* error) {
+  for (const DataFile& f : files) {
+    std::string path = f.path;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    if (!WriteFile(folder + "/" + path, f.data)) {
+      if (error) *error = "cannot write " + folder + "/" + path;
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace datakit

@@ -1,6 +1,8 @@
 // Frames written to disk as they are shown, for whole-program tests and for a
-// look at a headless run: TORVANE_DUMP_FRAMES=<folder> writes the first
-// TORVANE_DUMP_LIMIT frames (10 unless set) as <folder>/frameNNNNN.ppm.
+// look at a headless run: TORVANE_DUMP_FRAMES=<folder> writes frames as
+// <folder>/frameNNNNN.ppm: those listed in TORVANE_DUMP_AT ("2,60"), or the
+// first ten.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -12,12 +14,23 @@
 void GfxDumpShownFrame() {
   static const char* folder = std::getenv("TORVANE_DUMP_FRAMES");
   if (!folder || !*folder) return;
-  static const long limit = [] {
-    const char* text = std::getenv("TORVANE_DUMP_LIMIT");
-    return text ? std::strtol(text, nullptr, 10) : 10L;
+  static const std::vector<uint32_t> wanted = [] {
+    std::vector<uint32_t> frames;
+    const char* text = std::getenv("TORVANE_DUMP_AT");
+    if (!text || !*text) {
+      for (uint32_t n = 1; n <= 10; ++n) frames.push_back(n);
+      return frames;
+    }
+    for (char* end = nullptr;; text = end + 1) {
+      unsigned long n = std::strtoul(text, &end, 10);
+      if (end == text) break;
+      frames.push_back(static_cast<uint32_t>(n));
+      if (*end != ',') break;
+    }
+    return frames;
   }();
   const uint32_t frame = HalFrameCount();
-  if (frame == 0 || static_cast<long>(frame) > limit) return;
+  if (std::find(wanted.begin(), wanted.end(), frame) == wanted.end()) return;
 
   int32_t w = 0, h = 0;
   GfxScreenSize(&w, &h);

@@ -1,0 +1,122 @@
+// The real torvane, headless, on the data kit's data: what a player would see.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "support/test_support.h"
+#include "tools/datakit/lib/boot_set.h"
+
+namespace {
+
+struct Frame {
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgb;
+};
+
+bool ReadPpm(const std::string& path, Frame* frame) {
+  std::ifstream f(path, std::ios::binary);
+  std::string magic;
+  int maxValue = 0;
+  if (!(f >> magic >> frame->width >> frame->height >> maxValue) || magic != "P6" || maxValue != 255) return false;
+  f.get();
+  frame->rgb.resize(static_cast<size_t>(frame->width) * frame->height * 3);
+  return static_cast<bool>(f.read(reinterpret_cast<char*>(frame->rgb.data()), frame->rgb.size()));
+}
+
+// The intro as the kit wrote it: width, height and RGB555 pixels.
+std::vector<uint16_t> IntroPixels(int* width, int* height) {
+  for (const datakit::DataFile& f : datakit::BootArchiveFiles()) {
+    if (f.path != "intro.qvr") continue;
+    *width = f.data[0] | f.data[1] << 8;
+    *height = f.data[2] | f.data[3] << 8;
+    std::vector<uint16_t> pixels(static_cast<size_t>(*width) * *height);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint16_t>(f.data[4 + 2 * i] | f.data[5 + 2 * i] << 8);
+    return pixels;
+  }
+  return {};
+}
+
+// What the screen must show of the intro: each screen pixel takes the source
+// pixel found by 16.16 steps of (source size - 1) / screen size, and the
+// screen keeps 5-6-5 bits (green's low bit repeats its top bit).
+void ExpectIntroOnScreen(const Frame& frame) {
+  int w = 0, h = 0;
+  std::vector<uint16_t> intro = IntroPixels(&w, &h);
+  ASSERT_EQ(frame.width, 640);
+  ASSERT_EQ(frame.height, 480);
+  const uint32_t rowStep = (static_cast<uint32_t>(h - 1) << 16) / 480;
+  const uint32_t colStep = (static_cast<uint32_t>(w - 1) << 16) / 640;
+  int wrong = 0;
+  for (uint32_t y = 0; y < 480; ++y) {
+    for (uint32_t x = 0; x < 640; ++x) {
+      uint16_t p = intro[((y * rowStep) >> 16) * w + ((x * colStep) >> 16)];
+      uint8_t r5 = (p >> 10) & 31, g5 = (p >> 5) & 31, b5 = p & 31;
+      uint8_t g6 = static_cast<uint8_t>(g5 << 1 | g5 >> 4);
+      const uint8_t* shown = &frame.rgb[(y * 640 + x) * 3];
+      if (shown[0] != (r5 << 3) || shown[1] != (g6 << 2) || shown[2] != (b5 << 3)) ++wrong;
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
+class Boot : public ::testing::Test {
+ protected:
+  // Runs a program in the data folder; its exit code, with standard error kept.
+  int Run(const std::string& command) {
+    std::filesystem::create_directories(dir_.path() / "data");
+    std::string line = "cd '" + (dir_ / "data") + "' && " + command + " 2>'" + (dir_ / "stderr.txt") + "'";
+    int status = std::system(line.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  int RunGame(const std::string& script) {
+    dir_.Write("script.txt", script);
+    std::filesystem::create_directories(dir_.path() / "frames");
+    return Run("TORVANE_HEADLESS=1 TORVANE_SCRIPT='" + (dir_ / "script.txt") + "' TORVANE_DUMP_FRAMES='" +
+               (dir_ / "frames") + "' TORVANE_DUMP_AT=2,60 '" TORVANE_PATH "'");
+  }
+
+  TempDir dir_;
+};
+
+// Esc in a race returns to the front end, whose Esc quits the game.
+constexpr const char* QUIT_IN_A_RACE = "6000 press ESC\n";
+
+TEST_F(Boot, ShowsTheIntroFromTheArchivesRunsRacesAndQuits) {
+  ASSERT_EQ(Run("'" DATAKIT_PATH "' ."), 0);
+  EXPECT_EQ(RunGame(QUIT_IN_A_RACE), 0) << dir_.Read("stderr.txt");
+  Frame intro, race;
+  ASSERT_TRUE(ReadPpm(dir_ / "frames/frame00002.ppm", &intro));
+  ExpectIntroOnScreen(intro);
+  // The state loop ran: sixty frames were shown, the later ones race frames.
+  ASSERT_TRUE(ReadPpm(dir_ / "frames/frame00060.ppm", &race));
+  EXPECT_EQ(dir_.Read("stderr.txt"), "");
+}
+
+TEST_F(Boot, WithoutArchivesReadsLooseFiles) {
+  ASSERT_EQ(Run("'" DATAKIT_PATH "' --loose ."), 0);
+  ASSERT_FALSE(std::filesystem::exists(dir_.path() / "data/rur0.pak"));
+  EXPECT_EQ(RunGame(QUIT_IN_A_RACE), 0) << dir_.Read("stderr.txt");
+  Frame intro;
+  ASSERT_TRUE(ReadPpm(dir_ / "frames/frame00002.ppm", &intro));
+  ExpectIntroOnScreen(intro);
+}
+
+TEST_F(Boot, ADamagedDirectoryArchiveIsReportedAndTheGameEnds) {
+  ASSERT_EQ(Run("'" DATAKIT_PATH "' ."), 0);
+  std::filesystem::resize_file(dir_.path() / "data/rur0.pak", 40);
+  EXPECT_EQ(RunGame("1000 press A\n"), 0);
+  EXPECT_NE(dir_.Read("stderr.txt").find("TALVEROS ERROR... rur0.pak entry"), std::string::npos)
+      << dir_.Read("stderr.txt");
+  // The error screen: dot-font text at (100, 100) on black; "T" starts with three dots.
+  Frame screen;
+  ASSERT_TRUE(ReadPpm(dir_ / "frames/frame00002.ppm", &screen));
+  auto pixel = [&](int x, int y) { return &screen.rgb[(static_cast<size_t>(y) * screen.width + x) * 3]; };
+  for (int x : {100, 101, 102}) EXPECT_EQ(pixel(x, 100)[1], 252) << x;
+  EXPECT_EQ(pixel(103, 100)[1], 0);
+  EXPECT_EQ(pixel(50, 50)[1], 0);
+}
+
+}  // namespace

@@ -1,4 +1,5 @@
-// Until the race presentation exists: silence, and fades that only keep time.
+// Until the race presentation exists: silence, and no fade to wait for since
+// nothing would be drawn.
 #include "presentation/presentation.h"
 
 #include "platform/app.h"
@@ -8,7 +9,6 @@ uint8_t gMusicFaderFlag;
 namespace {
 constexpr int LISTENER_TIMER = 30;
 constexpr int FADE_TIMER = 2;
-constexpr uint32_t FADE_MS = 3000;
 }  // namespace
 
 void SfxStartup() { AppTimerStart(LISTENER_TIMER); }
@@ -18,5 +18,5 @@ void MusicInit() {}
 void MusicShutdown() {}
 void MusicStop() {}
 void ViewFadeStart() { AppTimerStart(FADE_TIMER); }
-int32_t ViewFadeOutStep() { return AppTimerElapsed(FADE_TIMER) < FADE_MS ? 1 : 0; }
+int32_t ViewFadeOutStep() { return 0; }
 void DecorStartAmbientSound() {}

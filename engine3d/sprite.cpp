@@ -1,0 +1,135 @@
+#include "engine3d/sprite.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "backend_glide/texture.h"
+#include "hal/fs.h"
+#include "platform/mem.h"
+
+namespace {
+
+constexpr uint32_t SPRITE_TYPE = 0x04000000;
+constexpr uint32_t CROSS_TYPE = 0x0B000000;
+constexpr size_t TEX_ENTRY_BYTES = 53;
+
+// The handle and ranges of a texture, loading and downloading it when the
+// table does not have it yet; false when it cannot be had.
+bool TextureFor(const char* name, bool pointSampled, uint32_t* handle, uint16_t* sRange, uint16_t* tRange) {
+  if (const TextureTableEntry* entry = TexFind(name)) {
+    *handle = entry->handle;
+    *sRange = entry->sRange;
+    *tRange = entry->tRange;
+    return true;
+  }
+  TextureRecord* record = pointSampled ? TexLoadUnfiltered(name) : TexLoad(name);
+  if (!record) return false;
+  *sRange = record->sRange;
+  *tRange = record->tRange;
+  int32_t id = TexDownload(record);
+  TexFree(record);
+  if (id == -1) return false;
+  *handle = static_cast<uint32_t>(id);
+  return true;
+}
+
+Sprite* MakeSprite(const char* name, float width, float height, bool pointSampled) {
+  uint32_t handle;
+  uint16_t s, t;
+  if (!TextureFor(name, pointSampled, &handle, &s, &t)) return nullptr;
+  auto* sprite = static_cast<Sprite*>(MemAlloc(sizeof(Sprite)));
+  if (!sprite) return nullptr;
+  sprite->type = handle | SPRITE_TYPE;
+  sprite->halfWidth = width * 0.5f;
+  sprite->halfHeight = height * 0.5f;
+  // Filtered sprites keep two texels off the edge so no neighbouring texel bleeds in.
+  const float inset = pointSampled ? 0.0f : 2.0f;
+  const float last = pointSampled ? 1.0f : 2.0f;
+  sprite->s0 = inset;
+  sprite->t0 = inset;
+  sprite->s1 = static_cast<float>(s) - last;
+  sprite->t1 = static_cast<float>(t) - last;
+  return sprite;
+}
+
+void PutU16(std::vector<uint8_t>* out, uint16_t v) {
+  out->push_back(static_cast<uint8_t>(v));
+  out->push_back(static_cast<uint8_t>(v >> 8));
+}
+
+void PutU32(std::vector<uint8_t>* out, uint32_t v) {
+  PutU16(out, static_cast<uint16_t>(v));
+  PutU16(out, static_cast<uint16_t>(v >> 16));
+}
+
+}  // namespace
+
+Sprite* ObjCreateSprite(const char* name, float width, float height) { return MakeSprite(name, width, height, false); }
+
+Sprite* ObjCreateSpritePoint(const char* name, float width, float height) {
+  return MakeSprite(name, width, height, true);
+}
+
+Sprite* ObjCreateCross(const char* name, float width, float height) {
+  Sprite* sprite = ObjCreateSpritePoint(name, width, height);
+  if (sprite) sprite->type = (sprite->type & 0x00FFFFFF) | CROSS_TYPE;
+  return sprite;
+}
+
+void ObjFreeSprite(Sprite* sprite) {
+  if (sprite) MemFree(sprite);
+}
+
+int32_t TexListSaveFile(const char* name) {
+  std::vector<uint8_t> out;
+  PutU32(&out, static_cast<uint32_t>(gTextureTable.count));
+  for (int32_t i = 0; i < gTextureTable.count; ++i) {
+    const TextureTableEntry& e = gTextureTable.entries[i];
+    out.insert(out.end(), e.path, e.path + TEX_PATH_SIZE);
+    out.insert(out.end(), e.key, e.key + TEX_KEY_SIZE);
+    PutU32(&out, e.handle);
+    for (uint16_t v : {e.sRange, e.tRange, e.keyRed, e.keyGreen, e.keyBlue}) PutU16(&out, v);
+  }
+  // Written whole under another name first, so a failed save leaves the old file.
+  const std::string target = HalResolvePath(name);
+  const std::string temporary = target + ".tmp";
+  std::FILE* f = std::fopen(temporary.c_str(), "wb");
+  if (!f) return 0;
+  bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
+  ok = std::fclose(f) == 0 && ok;
+  std::error_code ec;
+  if (ok) std::filesystem::rename(temporary, target, ec);
+  if (!ok || ec) {
+    std::filesystem::remove(temporary, ec);
+    return 0;
+  }
+  return 1;
+}
+
+int32_t TexListLoadFile(const char* name) {
+  std::FILE* f = std::fopen(HalResolvePath(name).c_str(), "rb");
+  if (!f) return 0;
+  std::vector<uint8_t> data;
+  uint8_t buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) data.insert(data.end(), buffer, buffer + n);
+  std::fclose(f);
+  // The count must fit the table and agree with the file's length exactly.
+  if (data.size() < 4) return 0;
+  const uint32_t count = data[0] | data[1] << 8 | data[2] << 16 | static_cast<uint32_t>(data[3]) << 24;
+  if (count > TEX_TABLE_SIZE || data.size() != 4 + size_t{count} * TEX_ENTRY_BYTES) return 0;
+
+  gTextureTable.count = 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    char key[TEX_KEY_SIZE];
+    std::memcpy(key, &data[4 + i * TEX_ENTRY_BYTES + TEX_PATH_SIZE], TEX_KEY_SIZE);
+    key[TEX_KEY_SIZE - 1] = '\0';
+    TextureRecord* record = TexLoad(key);
+    if (!record) return 0;
+    TexDownload(record);
+    TexFree(record);
+  }
+  return 1;
+}

@@ -172,6 +172,7 @@ TEST_F(FaceRoutineTest, FirstFaceAfterOpenOrModeChangeSetsCombineAndTexture) {
   for (int round = 0; round < 2; ++round) {
     SCOPED_TRACE(round);
     if (round == 0) {
+      gMesh.vertices = nullptr;  // ours, not the pool's
       RdrClose();
       ASSERT_TRUE(RdrOpen(gDisplayModes[2], 1));
       gMesh.vertices = vertices_.data();

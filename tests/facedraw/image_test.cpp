@@ -82,10 +82,10 @@ TEST_F(CubeImageTest, KitCubeReadsBackThroughTheRecordLoader) {
   EXPECT_EQ(mesh->faceCount, 6u);
   datakit::KitMesh kit = datakit::KitCube(3.0f, 0);
   for (uint32_t i = 0; i < 24; ++i) {
-    EXPECT_EQ(mesh->vertices[i].x, kit.vertices[i].x);
-    EXPECT_EQ(mesh->vertices[i].normalZ, kit.vertices[i].normalZ);
+    EXPECT_EQ(+mesh->vertices[i].x, kit.vertices[i].x);
+    EXPECT_EQ(+mesh->vertices[i].normalZ, kit.vertices[i].normalZ);
   }
-  EXPECT_EQ(mesh->faces[5].index[3], 23);
+  EXPECT_EQ(+mesh->faces[5].index[3], 23);
   EXPECT_EQ(mesh->faces[0].type >> 24, uint32_t{FACE_TEX_LIT});
 }
 

@@ -441,7 +441,7 @@ TEST_F(FaceRoutineTest, TranslucentFaceKeepsItsAlphaOnCornersTheClipAdds) {
 }
 
 // Through the rasterizer: the texture's colour where the face lies, the
-// depth of the Part's formula, and the opaque state undone afterwards.
+// depth 262140 / z, and the opaque state undone afterwards.
 TEST_F(FaceRoutineTest, PixelsOfDecalGouraudAndTranslucentFaces) {
   Place(0, 100, 100, 5);
   Place(1, 300, 100, 5);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -13,6 +14,13 @@
 #include "tools/datakit/lib/model3ds_writer.h"
 
 namespace {
+
+// The first three (s, t) pairs of a face (its fields are packed: copy them).
+std::vector<float> Corners(const Face& f) {
+  float st[6];
+  std::memcpy(st, reinterpret_cast<const uint8_t*>(&f) + offsetof(Face, st), sizeof st);
+  return std::vector<float>(st, st + 6);
+}
 
 class TerrainTest : public ::testing::Test {
  protected:
@@ -91,12 +99,12 @@ TEST_F(TerrainTest, QuadsAreTwoTrianglesInRowOrder) {
   // Quad (1, 0): TL 1, TR 2, BR 5, BL 4.
   const Face& a = gMesh.faces[2];
   const Face& b = gMesh.faces[3];
-  EXPECT_EQ(a.type, 0x808080u);
+  EXPECT_EQ(+a.type, 0x808080u);
   EXPECT_EQ(a.vertexCount, 3);
-  EXPECT_EQ(std::vector<int>({a.index[0], a.index[1], a.index[2]}), std::vector<int>({1, 2, 5}));
-  EXPECT_EQ(std::vector<int>({b.index[0], b.index[1], b.index[2]}), std::vector<int>({1, 5, 4}));
+  EXPECT_EQ(std::vector<int>({+a.index[0], +a.index[1], +a.index[2]}), std::vector<int>({1, 2, 5}));
+  EXPECT_EQ(std::vector<int>({+b.index[0], +b.index[1], +b.index[2]}), std::vector<int>({1, 5, 4}));
   // Flat ground faces point up (view y is down; world y up).
-  EXPECT_NEAR(std::fabs(a.normalY), 1024.0f, 0.01f);
+  EXPECT_NEAR(std::fabs(+a.normalY), 1024.0f, 0.01f);
 }
 
 TEST_F(TerrainTest, TheSameDescriptionGivesTheSameMesh) {
@@ -211,11 +219,9 @@ TEST_F(TerrainTest, TexturingAndColourByHeight) {
   TerrainDesc d = Desc(2, 2, 1, {-10, 100, 300, 200});
   ASSERT_EQ(TerrainBuild(&d), 1);
   TerrainTextureAll(7);
-  EXPECT_EQ(gMesh.faces[0].type, 0x02000007u);
-  EXPECT_EQ(std::vector<float>(gMesh.faces[0].st, gMesh.faces[0].st + 6),
-            (std::vector<float>{0, 0, 254, 0, 254, 254}));
-  EXPECT_EQ(std::vector<float>(gMesh.faces[1].st, gMesh.faces[1].st + 6),
-            (std::vector<float>{0, 0, 254, 254, 0, 254}));
+  EXPECT_EQ(+gMesh.faces[0].type, 0x02000007u);
+  EXPECT_EQ(Corners(gMesh.faces[0]), (std::vector<float>{0, 0, 254, 0, 254, 254}));
+  EXPECT_EQ(Corners(gMesh.faces[1]), (std::vector<float>{0, 0, 254, 254, 0, 254}));
 
   // Palette entries 0..3 by level; colours between heights 100 and 300.
   const uint8_t palette[12] = {0, 0, 0, 10, 10, 10, 20, 20, 20, 30, 30, 30};
@@ -227,7 +233,7 @@ TEST_F(TerrainTest, TexturingAndColourByHeight) {
   d.highColourHeight = 300.0f;
   ASSERT_EQ(TerrainBuild(&d), 1);
   TerrainTextureAll(7);
-  EXPECT_EQ(gMesh.faces[0].type, 0x0D000007u);
+  EXPECT_EQ(+gMesh.faces[0].type, 0x0D000007u);
   EXPECT_EQ(gMesh.vertices[0].red, 200);  // at or below 0
   EXPECT_GE(gMesh.vertices[0].blue, 200);
   EXPECT_EQ(gMesh.vertices[1].red, 10);   // 100: the low colour
@@ -254,7 +260,7 @@ TEST_F(TerrainTest, WaterQuadsCoverCellsBelowTheLevelAndShareVertices) {
   // quad 2 has corner (3, 1) at 0 too.
   ASSERT_EQ(gMesh.faceCount - faces, 5);
   const Face& w = gMesh.faces[faces];
-  EXPECT_EQ(w.type, 0x0E000003u);
+  EXPECT_EQ(+w.type, 0x0E000003u);
   EXPECT_EQ(w.vertexCount, 4);
   const float expect[4][2] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
   for (int c = 0; c < 4; ++c) {
@@ -262,16 +268,16 @@ TEST_F(TerrainTest, WaterQuadsCoverCellsBelowTheLevelAndShareVertices) {
     EXPECT_EQ(v.x, expect[c][0]);
     EXPECT_EQ(v.z, expect[c][1]);
     EXPECT_EQ(v.y, 50.0f);
-    EXPECT_FLOAT_EQ(w.st[2 * c], v.x * 0.1f);
-    EXPECT_GE(w.index[c], vertices);  // water vertices are its own
+    EXPECT_FLOAT_EQ(+w.st[2 * c], v.x * 0.1f);
+    EXPECT_GE(+w.index[c], vertices);  // water vertices are its own
   }
   // Row 1 (z 10..20): three quads in a row share their edges: 8 vertices,
   // two of them shared with quad 0's far edge; quad 2 of row 0 adds two more.
   EXPECT_EQ(gMesh.vertexCount - vertices, 4 + 2 + 6);
   const Face& row1a = gMesh.faces[faces + 2];
   const Face& row1b = gMesh.faces[faces + 3];
-  EXPECT_EQ(row1a.index[1], row1b.index[0]);
-  EXPECT_EQ(row1a.index[2], row1b.index[3]);
+  EXPECT_EQ(+row1a.index[1], +row1b.index[0]);
+  EXPECT_EQ(+row1a.index[2], +row1b.index[3]);
 }
 
 TEST_F(TerrainTest, TheWaterPlaneStaysWithinThePools) {

@@ -133,10 +133,10 @@ TEST_F(Model3dsTest, KitModelsLoadWithTheirTexturesAndColours) {
     for (uint32_t f = 0; f < mesh->faceCount; ++f) {
       const Face& face = mesh->faces[f];
       if (TypeOf(face) == FACE_TEX_LIT) {
-        EXPECT_EQ(face.type & 0xFFFFFF, entry->handle);
+        EXPECT_EQ(+face.type & 0xFFFFFF, +entry->handle);
         ++textured;
       } else {
-        EXPECT_EQ(face.type, colour);
+        EXPECT_EQ(+face.type, colour);
       }
       EXPECT_NEAR(std::sqrt(face.normalX * face.normalX + face.normalY * face.normalY + face.normalZ * face.normalZ),
                   1024.0f, 0.5f);
@@ -144,7 +144,7 @@ TEST_F(Model3dsTest, KitModelsLoadWithTheirTexturesAndColours) {
     EXPECT_EQ(textured, m.model.meshes[0].groups[0].faces.size());
     // Sorted: the textured faces (handle < colour) come after the coloured ones.
     for (uint32_t f = 0; f + 1 < mesh->faceCount; ++f)
-      EXPECT_GE(mesh->faces[f].type & 0xFFFFFF, mesh->faces[f + 1].type & 0xFFFFFF);
+      EXPECT_GE(+mesh->faces[f].type & 0xFFFFFF, +mesh->faces[f + 1].type & 0xFFFFFF);
     ExpectCentred(mesh);
     EXPECT_EQ(MeshFree(mesh), 1);
   }
@@ -164,7 +164,7 @@ TEST_F(Model3dsTest, ASecondModelReusesALoadedTexture) {
   ASSERT_NE(tree, nullptr);
   EXPECT_EQ(gTextureTable.count, 1);
   EXPECT_EQ(gTextureTable.texelBytes, bytes);  // nothing loaded again
-  EXPECT_EQ(tree->faces[tree->faceCount - 1].type, car->faces[car->faceCount - 1].type);
+  EXPECT_EQ(+tree->faces[tree->faceCount - 1].type, +car->faces[car->faceCount - 1].type);
   MeshFree(car);
   MeshFree(tree);
 }
@@ -223,9 +223,9 @@ TEST_F(Model3dsTest, HandAssembledFileWithAColouredGroupAndAFaceInNoGroup) {
   ASSERT_NE(mesh, nullptr);
   ASSERT_EQ(mesh->faceCount, 2u);
   // Two faces stay in file order (the sort leaves fewer than three alone).
-  EXPECT_EQ(mesh->faces[0].type, 10u | 20u << 8 | 30u << 16);
-  EXPECT_EQ(mesh->faces[0].index[1], 1);
-  EXPECT_EQ(mesh->faces[1].type, 0u);
+  EXPECT_EQ(+mesh->faces[0].type, 10u | 20u << 8 | 30u << 16);
+  EXPECT_EQ(+mesh->faces[0].index[1], 1);
+  EXPECT_EQ(+mesh->faces[1].type, 0u);
   // Centred: x 0..4, y 0..2, z 0..6 become -2..2, -1..1, -3..3.
   EXPECT_FLOAT_EQ(mesh->vertices[0].x, -2.0f);
   EXPECT_FLOAT_EQ(mesh->vertices[0].y, -1.0f);
@@ -251,16 +251,16 @@ TEST_F(Model3dsTest, MappingFlagsAndTexelCoordinates) {
     ASSERT_NE(mesh, nullptr);
     const TextureTableEntry* car = TexFind("car");
     ASSERT_NE(car, nullptr);
-    ASSERT_EQ(car->sRange, 256);
-    ASSERT_EQ(car->tRange, 128);
+    ASSERT_EQ(+car->sRange, 256);
+    ASSERT_EQ(+car->tRange, 128);
     const Face& f = mesh->faces[0];  // the textured face (0, 1, 2)
-    ASSERT_EQ(f.type, car->handle | 0x02000000u);
-    ASSERT_EQ(f.index[0], 0);
-    EXPECT_EQ(f.st[0], c.s0);
-    EXPECT_EQ(f.st[1], c.t0);
+    ASSERT_EQ(+f.type, car->handle | 0x02000000u);
+    ASSERT_EQ(+f.index[0], 0);
+    EXPECT_EQ(+f.st[0], c.s0);
+    EXPECT_EQ(+f.st[1], c.t0);
     // Vertex 1 has u -1 (|u| = 1) and v 0.
-    EXPECT_EQ(f.st[2], c.u > 0 ? 255.0f : 0.0f);
-    EXPECT_EQ(f.st[3], c.v > 0 ? 0.0f : 127.0f);
+    EXPECT_EQ(+f.st[2], c.u > 0 ? 255.0f : 0.0f);
+    EXPECT_EQ(+f.st[3], c.v > 0 ? 0.0f : 127.0f);
     MeshFree(mesh);
   }
 }
@@ -272,7 +272,7 @@ TEST_F(Model3dsTest, ATexturedGroupWithoutMappingGetsZeroCoordinates) {
   ASSERT_NE(mesh, nullptr);
   const Face& f = mesh->faces[0];
   EXPECT_EQ(TypeOf(f), FACE_TEX_LIT);
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(f.st[i], 0.0f);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(+f.st[i], 0.0f);
   MeshFree(mesh);
 }
 
@@ -284,13 +284,13 @@ TEST_F(Model3dsTest, AMaterialWithoutLinearColourIsBlackEvenAfterAColouredModel)
   model.materials.push_back({"A", 200, 100, 50, datakit::AmbientChunks::BOTH, ""});
   MeshHeader* coloured = LoadLoose(datakit::Make3ds(model), Identity());
   ASSERT_NE(coloured, nullptr);
-  EXPECT_EQ(coloured->faces[0].type, 200u | 100u << 8 | 50u << 16);
+  EXPECT_EQ(+coloured->faces[0].type, 200u | 100u << 8 | 50u << 16);
   MeshFree(coloured);
   for (auto ambient : {datakit::AmbientChunks::NONE, datakit::AmbientChunks::COLOUR_24_ONLY}) {
     model.materials[0].ambient = ambient;
     MeshHeader* mesh = LoadLoose(datakit::Make3ds(model), Identity());
     ASSERT_NE(mesh, nullptr);
-    EXPECT_EQ(mesh->faces[0].type, 0u);
+    EXPECT_EQ(+mesh->faces[0].type, 0u);
     MeshFree(mesh);
   }
 }
@@ -302,8 +302,8 @@ TEST_F(Model3dsTest, GroupsTakeMaterialsByPositionNotName) {
   MeshHeader* mesh = LoadLoose(datakit::Make3ds(model), Identity());
   ASSERT_NE(mesh, nullptr);
   // The first group took material A (1), the second B (2).
-  EXPECT_EQ(mesh->faces[0].type, 1u);
-  EXPECT_EQ(mesh->faces[1].type, 2u);
+  EXPECT_EQ(+mesh->faces[0].type, 1u);
+  EXPECT_EQ(+mesh->faces[1].type, 2u);
   MeshFree(mesh);
 }
 
@@ -336,8 +336,8 @@ TEST_F(Model3dsTest, WeldJoinsVerticesStrictlyCloserThanTheTolerance) {
   EXPECT_EQ(joined->faceCount, 2u);
   // Face (2, 3, 4) now uses vertex 1, and the old vertex 4 moved down to 3.
   const Face& second = joined->faces[0].index[0] == 2 ? joined->faces[0] : joined->faces[1];
-  EXPECT_EQ(second.index[1], 1);
-  EXPECT_EQ(second.index[2], 3);
+  EXPECT_EQ(+second.index[1], 1);
+  EXPECT_EQ(+second.index[2], 3);
   MeshFree(joined);
 
   // At a tolerance of exactly the distance they stay apart (the distance is
@@ -353,7 +353,7 @@ TEST_F(Model3dsTest, WeldJoinsVerticesStrictlyCloserThanTheTolerance) {
   EXPECT_EQ(vc, 2);
   MeshWeldVertices(v, &f, &vc, &fc, 0.0500001f);
   EXPECT_EQ(vc, 1);
-  EXPECT_EQ(f.index[1], 0);
+  EXPECT_EQ(+f.index[1], 0);
   EXPECT_EQ(fc, 1);
 }
 
@@ -373,7 +373,7 @@ TEST_F(Model3dsTest, SortIsDescendingAndKeepsTheOrderOfEqualKeys) {
   two[1].type = 5;
   MeshHeader small{MESH_TYPE_WORD, 0, 2, two, nullptr, {0, 0, 0}};
   MeshSortFacesByTexture(&small);
-  EXPECT_EQ(two[0].type, 1u);  // fewer than three faces stay as loaded
+  EXPECT_EQ(+two[0].type, 1u);  // fewer than three faces stay as loaded
 }
 
 // ---- frames and the pool loader

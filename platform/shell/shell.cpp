@@ -3,6 +3,7 @@
 #include "backend_glide/display.h"
 #include "backend_glide/picture.h"
 #include "engine3d/mesh.h"
+#include "engine3d/terrain.h"
 #include "frontend/frontend.h"
 #include "hal/window.h"
 #include "net/net.h"
@@ -13,6 +14,7 @@
 #include "platform/pak.h"
 #include "presentation/presentation.h"
 #include "race/race.h"
+#include "race/terrain_table.h"
 
 uint8_t gGameFrontEndNeeded;
 uint8_t gGameFfbActive;
@@ -31,9 +33,9 @@ constexpr int NET_FRAME_TIMER = 32;
 
 bool NetworkGame() { return gRace.networkGame != 0; }
 
-// The world grid and the first track's terrain belong to the 3D library's
-// world code; they are created here once it has them.
-void GameInitWorld() {}
+// The first track's terrain is built at start-up; the world grid joins it
+// once the 3D library has one.
+void GameInitWorld() { TerrainBuild(&gTrackTerrains[0]); }
 
 // The seven archive directories live in rur0.pak. A damaged rur0.pak is
 // reported and ends the game; without one, every file is read loose.

@@ -16,6 +16,7 @@
 #include "platform/mem.h"
 #include "presentation/presentation.h"
 #include "race/race.h"
+#include "race/terrain_table.h"
 
 ShellFakes gFakes;
 
@@ -77,6 +78,10 @@ Vertex* MeshPoolAllocVertices(int32_t n) { Note(Num("Vertices", n)); return null
 Face* MeshPoolAllocFaces(int32_t n) { Note(Num("Faces", n)); return nullptr; }
 DrawSlot* DrawListAllocStatic(int32_t n) { Note(Num("Static", n)); return nullptr; }
 DrawSlot* DrawListAllocDynamic(int32_t n) { Note(Num("Dynamic", n)); return nullptr; }
+int32_t TerrainBuild(const TerrainDesc* desc) {
+  Note(Num("TerrainBuild", desc - gTrackTerrains));
+  return 1;
+}
 
 // ---- race ----
 RaceState gRace;
@@ -85,6 +90,7 @@ Vehicle* gPlayer1Vehicle;
 Vehicle* gPlayer2Vehicle;
 Vehicle* gLocalNetVehicle;
 uint8_t gJoyButton2;
+TerrainDesc gTrackTerrains[TRACK_TERRAIN_COUNT];
 
 void RaceFrame() {
   Note("RaceFrame");

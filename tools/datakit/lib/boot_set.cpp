@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "tools/datakit/lib/model3ds_writer.h"
 #include "tools/datakit/lib/picture_writer.h"
 #include "tools/datakit/lib/texture_3df.h"
 
@@ -22,7 +23,24 @@ std::vector<DataFile> BootArchiveFiles() {
   uint32_t seed = 3;
   for (const auto& t : textures)
     files.push_back({2, t.name, MakeTex(t.format, t.width, t.height, PatternTexels(t.format, t.width, t.height, seed++))});
+  for (const DataFile& f : ModelFiles()) files.push_back(f);
   return files;
+}
+
+std::vector<DataFile> ModelFiles() {
+  std::vector<DataFile> files;
+  files.push_back({1, "car.3ds", Make3ds(ModelCarBody())});
+  files.push_back({1, "wheel.3ds", Make3ds(ModelWheel())});
+  files.push_back({1, "tree.3ds", Make3ds(ModelTree())});
+  files.push_back({1, "sign.3ds", Make3ds(ModelSign())});
+  for (const ModelTexture& t : ModelTextures())
+    files.push_back({2, t.name + ".tex", MakeTex(t.format, t.width, t.height, PatternTexels(t.format, t.width, t.height, t.seed))});
+  return files;
+}
+
+std::vector<ModelTexture> ModelTextures() {
+  return {{"car", TEX_RGB565, 128, 64, 21}, {"wheel", TEX_ARGB1555, 64, 64, 22},
+          {"tree", TEX_ARGB4444, 64, 128, 23}, {"sign", TEX_RGB565, 128, 64, 24}};
 }
 
 std::vector<DataFile> BootLooseFiles() {
@@ -41,6 +59,10 @@ std::vector<DataFile> BootLooseFiles() {
     auto format = static_cast<uint32_t>(t.format);
     files.push_back({0, t.name, Make3df(t.format, t.width, t.height, PatternTexels(format, t.width, t.height, seed++))});
   }
+  // With the archives unmounted the models' textures are read as .3DF.
+  for (const ModelTexture& t : ModelTextures())
+    files.push_back({0, t.name + ".3df", Make3df(static_cast<int32_t>(t.format), t.width, t.height,
+                                                 PatternTexels(t.format, t.width, t.height, t.seed))});
   return files;
 }
 

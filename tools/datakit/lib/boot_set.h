@@ -1,5 +1,5 @@
-// The files the game needs to start: the intro and game-over pictures and a
-// few textures of each format.
+// The files the game needs to start: the intro and game-over pictures, a
+// few textures of each format, and a few models with their textures.
 #pragma once
 #include <string>
 #include <vector>
@@ -14,6 +14,14 @@ struct DataFile {
   std::string path;  // its game path
   Bytes data;
 };
+
+// The sample models (rur1.pak) and their textures (rur2.pak).
+std::vector<DataFile> ModelFiles();
+struct ModelTexture {
+  std::string name;  // without extension
+  uint32_t format, width, height, seed;
+};
+std::vector<ModelTexture> ModelTextures();
 
 // What the archives hold.
 std::vector<DataFile> BootArchiveFiles();

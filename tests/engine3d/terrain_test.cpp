@@ -1,0 +1,298 @@
+// The terrain height field: the build's subdivision and layout, the height
+// queries, texturing and colouring, and the water surface.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+#include "engine3d/mesh.h"
+#include "engine3d/random.h"
+#include "engine3d/terrain.h"
+#include "platform/mem.h"
+#include "tools/datakit/lib/model3ds_writer.h"
+
+namespace {
+
+// The first three (s, t) pairs of a face (its fields are packed: copy them).
+std::vector<float> Corners(const Face& f) {
+  float st[6];
+  std::memcpy(st, reinterpret_cast<const uint8_t*>(&f) + offsetof(Face, st), sizeof st);
+  return std::vector<float>(st, st + 6);
+}
+
+class TerrainTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MemPoolInit();
+    MeshPoolAllocVertices(MESH_POOL_VERTICES);
+    MeshPoolAllocFaces(MESH_POOL_FACES);
+  }
+
+  // A description over the given heights, kept alive by the fixture.
+  TerrainDesc Desc(uint32_t columns, uint32_t rows, uint32_t subdivisions, std::vector<int16_t> heights,
+                   uint16_t roughness = 0, float spacing = 10.0f) {
+    heights_ = std::move(heights);
+    TerrainDesc d{};
+    d.columns = columns;
+    d.rows = rows;
+    d.subdivisions = subdivisions;
+    d.heights = heights_.data();
+    d.defaultRoughness = roughness;
+    d.spacing = spacing;
+    return d;
+  }
+
+  TerrainDesc FromKit(const datakit::TerrainSpec& spec) {
+    spec_ = spec;
+    TerrainDesc d{};
+    d.columns = spec_.columns;
+    d.rows = spec_.rows;
+    d.subdivisions = spec_.subdivisions;
+    d.heights = spec_.heights.data();
+    d.roughness = spec_.roughness.empty() ? nullptr : spec_.roughness.data();
+    d.defaultRoughness = spec_.defaultRoughness;
+    d.palette = spec_.palette.empty() ? nullptr : spec_.palette.data();
+    d.paletteCount = static_cast<uint16_t>(spec_.palette.size() / 3);
+    d.paletteLow = spec_.paletteLow;
+    d.paletteHigh = spec_.paletteHigh;
+    d.lowColourHeight = spec_.lowColourHeight;
+    d.highColourHeight = spec_.highColourHeight;
+    d.spacing = spec_.spacing;
+    return d;
+  }
+
+  static const Vertex& At(int32_t i, int32_t k) { return gMesh.vertices[k * gTerrain.rowVertices + i]; }
+
+  std::vector<int16_t> heights_;
+  datakit::TerrainSpec spec_;
+};
+
+TEST_F(TerrainTest, WithoutRoughnessHeightsAreTruncatedAverages) {
+  // Corners (0,0) -5, (2,0) 0, (2,2) 31, (0,2) 20 of one cell cut in 2 x 2.
+  TerrainDesc d = Desc(2, 2, 2, {-5, 0, 20, 31});
+  ASSERT_EQ(TerrainBuild(&d), 1);
+  EXPECT_EQ(gMesh.vertexCount, 9);
+  EXPECT_EQ(gMesh.faceCount, 8);
+  const float top = -2, right = 15, bottom = 25, left = 7;  // -5/2 truncates toward zero
+  EXPECT_EQ(At(1, 0).y, top);
+  EXPECT_EQ(At(2, 1).y, right);
+  EXPECT_EQ(At(1, 2).y, bottom);
+  EXPECT_EQ(At(0, 1).y, left);
+  EXPECT_EQ(At(1, 1).y, 11.0f);  // (-2 + 15 + 25 + 7) / 4 = 11.25
+  EXPECT_EQ(At(2, 2).y, 31.0f);
+  EXPECT_EQ(At(2, 1).x, 20.0f);
+  EXPECT_EQ(At(2, 1).z, 10.0f);
+  EXPECT_EQ(d.extentX, 20.0f);
+  EXPECT_EQ(d.extentZ, 20.0f);
+  EXPECT_EQ(d.lowest, -5.0f);
+  EXPECT_EQ(d.highest, 31.0f);
+  EXPECT_EQ(At(1, 1).lightLevel, 63);
+  EXPECT_EQ(At(1, 1).red, 255);
+}
+
+TEST_F(TerrainTest, QuadsAreTwoTrianglesInRowOrder) {
+  TerrainDesc d = Desc(3, 2, 1, {0, 0, 0, 0, 0, 0});
+  ASSERT_EQ(TerrainBuild(&d), 1);
+  ASSERT_EQ(gMesh.faceCount, 4);
+  // Quad (1, 0): TL 1, TR 2, BR 5, BL 4.
+  const Face& a = gMesh.faces[2];
+  const Face& b = gMesh.faces[3];
+  EXPECT_EQ(+a.type, 0x808080u);
+  EXPECT_EQ(a.vertexCount, 3);
+  EXPECT_EQ(std::vector<int>({+a.index[0], +a.index[1], +a.index[2]}), std::vector<int>({1, 2, 5}));
+  EXPECT_EQ(std::vector<int>({+b.index[0], +b.index[1], +b.index[2]}), std::vector<int>({1, 5, 4}));
+  // Flat ground faces point up (view y is down; world y up).
+  EXPECT_NEAR(std::fabs(+a.normalY), 1024.0f, 0.01f);
+}
+
+TEST_F(TerrainTest, TheSameDescriptionGivesTheSameMesh) {
+  TerrainDesc d = FromKit(datakit::TerrainHills(9, 7, 8, 5));
+  ASSERT_EQ(TerrainBuild(&d), 1);
+  std::vector<Vertex> first(gMesh.vertices, gMesh.vertices + gMesh.vertexCount);
+  RandNext();  // the running index does not matter to the build
+  ASSERT_EQ(TerrainBuild(&d), 1);
+  ASSERT_EQ(std::memcmp(first.data(), gMesh.vertices, first.size() * sizeof(Vertex)), 0);
+  // And the roughness did displace something: not every height is an average.
+  TerrainDesc flat = d;
+  flat.roughness = nullptr;
+  flat.defaultRoughness = 0;
+  ASSERT_EQ(TerrainBuild(&flat), 1);
+  int differ = 0;
+  for (size_t i = 0; i < first.size(); ++i) differ += first[i].y != gMesh.vertices[i].y;
+  EXPECT_GT(differ, 100);
+}
+
+TEST_F(TerrainTest, HeightsAtVerticesAndOnTheDiagonal) {
+  TerrainDesc d = FromKit(datakit::TerrainHills(5, 5, 4, 9));
+  ASSERT_EQ(TerrainBuild(&d), 1);
+  const float sp = d.spacing;
+  for (int32_t k = 0; k + 1 < gTerrain.vertexRows; k += 3)
+    for (int32_t i = 0; i + 1 < gTerrain.rowVertices; i += 2)
+      EXPECT_EQ(TerrainHeightAt(i * sp, k * sp), At(i, k).y) << i << "," << k;
+  // On the diagonal of square (3, 2) both triangles agree.
+  const float h0 = At(3, 2).y, h2 = At(4, 3).y;
+  for (float f : {0.25f, 0.5f, 0.75f}) {
+    float h = TerrainHeightAt((3 + f) * sp, (2 + f) * sp);
+    EXPECT_NEAR(h, h0 + (h2 - h0) * f, 0.01f);
+    float above = TerrainHeightAt((3 + f) * sp + 0.001f, (2 + f) * sp);  // triangle 0, 1, 2
+    EXPECT_NEAR(above, h, 0.05f);
+  }
+  // Inside a triangle: a plane through its three corners.
+  const float h1 = At(4, 2).y;
+  EXPECT_NEAR(TerrainHeightAt(3.75f * sp, 2.25f * sp), h0 + 0.75f * (h1 - h0) + 0.25f * (h2 - h1), 0.01f);
+}
+
+TEST_F(TerrainTest, FarEdgesAreOutsideAndJustInsideStaysInTheRow) {
+  // Spacing 15 so that 1 / spacing is inexact: just below the extent the cell
+  // index rounds up to the last vertex. The next row's first vertex is high.
+  std::vector<int16_t> h(4 * 3, 0);
+  h[4] = 1000;
+  TerrainDesc d = Desc(4, 3, 1, h, 0, 15.0f);
+  ASSERT_EQ(TerrainBuild(&d), 1);
+  EXPECT_EQ(TerrainHeightAt(d.extentX, 1.0f), 0.0f);
+  EXPECT_EQ(TerrainHeightAt(1.0f, d.extentZ), 0.0f);
+  EXPECT_EQ(TerrainHeightAt(-0.001f, 1.0f), 0.0f);
+  float x = std::nextafter(d.extentX, 0.0f);
+  ASSERT_EQ(static_cast<int>(x * (1.0f / d.spacing)), 3) << "the rounding this test relies on";
+  EXPECT_NEAR(TerrainHeightAt(x, 0.0f), 0.0f, 0.01f);
+  Vertex* corners[4];
+  ASSERT_EQ(TerrainCellCorners(x, 0.0f, corners), 1);
+  EXPECT_EQ(corners[3], &gMesh.vertices[2]);  // corner 0 is (2, 0): clamped to the last square
+}
+
+TEST_F(TerrainTest, CellCornersComeInReverseOrderAndTheNearestIsFound) {
+  TerrainDesc d = Desc(3, 3, 1, {0, 1, 2, 3, 4, 5, 6, 7, 8});
+  ASSERT_EQ(TerrainBuild(&d), 1);
+  Vertex* corners[4];
+  ASSERT_EQ(TerrainCellCorners(12.0f, 3.0f, corners), 1);  // square (1, 0)
+  EXPECT_EQ(corners[0], &gMesh.vertices[4]);  // corner 3 (1, 1)
+  EXPECT_EQ(corners[1], &gMesh.vertices[5]);  // corner 2 (2, 1)
+  EXPECT_EQ(corners[2], &gMesh.vertices[2]);  // corner 1 (2, 0)
+  EXPECT_EQ(corners[3], &gMesh.vertices[1]);  // corner 0 (1, 0)
+  EXPECT_EQ(TerrainCellCorners(20.0f, 3.0f, corners), 0);
+  TerrainHeightAt(18.0f, 2.0f);
+  EXPECT_EQ(TerrainNearestVertex(18.0f, 2.0f), &gMesh.vertices[2]);
+  EXPECT_EQ(TerrainNearestVertex(25.0f, 2.0f), nullptr);
+}
+
+TEST_F(TerrainTest, GridsThatDoNotFitOrMakeNoSenseAreRefused) {
+  // 26 x 26 corners at 5 subdivisions: 126 x 126 = 15876 vertices but 31250
+  // faces; with 165 subdivisions of one cell, more vertices than the pool.
+  MeshPoolAllocFaces(30000);
+  std::vector<int16_t> h(26 * 26, 0);
+  TerrainDesc faces = Desc(26, 26, 5, h);
+  EXPECT_EQ(TerrainBuild(&faces), 0);
+  EXPECT_EQ(gMesh.vertexCount, 0);
+  EXPECT_EQ(TerrainHeightAt(1.0f, 1.0f), 0.0f);
+  TerrainDesc vertices = Desc(2, 2, 165, {0, 0, 0, 0});
+  EXPECT_EQ(TerrainBuild(&vertices), 0);
+
+  std::vector<int16_t> four = {0, 0, 0, 0};
+  const uint8_t palette[6] = {1, 2, 3, 4, 5, 6};
+  auto make = [&] {
+    TerrainDesc d{};
+    d.columns = 2;
+    d.rows = 2;
+    d.subdivisions = 1;
+    d.heights = four.data();
+    d.spacing = 1.0f;
+    return d;
+  };
+  TerrainDesc bad[7] = {make(), make(), make(), make(), make(), make(), make()};
+  bad[0].columns = 1;
+  bad[1].rows = 1;
+  bad[2].subdivisions = 0;
+  bad[3].heights = nullptr;
+  bad[4].spacing = 0.0f;
+  bad[5].spacing = NAN;
+  bad[6].palette = palette;
+  bad[6].paletteCount = 2;
+  bad[6].paletteHigh = 2;
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(TerrainBuild(&bad[i]), 0) << i;
+  TerrainDesc good = make();
+  EXPECT_EQ(TerrainBuild(&good), 1);
+}
+
+TEST_F(TerrainTest, TexturingAndColourByHeight) {
+  TerrainDesc d = Desc(2, 2, 1, {-10, 100, 300, 200});
+  ASSERT_EQ(TerrainBuild(&d), 1);
+  TerrainTextureAll(7);
+  EXPECT_EQ(+gMesh.faces[0].type, 0x02000007u);
+  EXPECT_EQ(Corners(gMesh.faces[0]), (std::vector<float>{0, 0, 254, 0, 254, 254}));
+  EXPECT_EQ(Corners(gMesh.faces[1]), (std::vector<float>{0, 0, 254, 254, 0, 254}));
+
+  // Palette entries 0..3 by level; colours between heights 100 and 300.
+  const uint8_t palette[12] = {0, 0, 0, 10, 10, 10, 20, 20, 20, 30, 30, 30};
+  d.palette = palette;
+  d.paletteCount = 4;
+  d.paletteLow = 1;
+  d.paletteHigh = 3;
+  d.lowColourHeight = 100.0f;
+  d.highColourHeight = 300.0f;
+  ASSERT_EQ(TerrainBuild(&d), 1);
+  TerrainTextureAll(7);
+  EXPECT_EQ(+gMesh.faces[0].type, 0x0D000007u);
+  EXPECT_EQ(gMesh.vertices[0].red, 200);  // at or below 0
+  EXPECT_GE(gMesh.vertices[0].blue, 200);
+  EXPECT_EQ(gMesh.vertices[1].red, 10);   // 100: the low colour
+  EXPECT_EQ(gMesh.vertices[3].red, 20);   // 200: 1 + 100 x 2 / 200 = 2
+  EXPECT_EQ(gMesh.vertices[2].red, 30);   // 300: the high colour
+
+  // A flat colour range takes the low colour instead of dividing by zero.
+  d.highColourHeight = 100.0f;
+  TerrainColourByHeight();
+  EXPECT_EQ(gMesh.vertices[2].red, 10);
+}
+
+TEST_F(TerrainTest, WaterQuadsCoverCellsBelowTheLevelAndShareVertices) {
+  // Quad 0 has one corner just below the level; quads 1 and 2 lie well
+  // above; quads 3 and 4 (second row) are under water and neighbours.
+  TerrainDesc d = Desc(4, 3, 1, {49, 60, 60, 60,   //
+                                 60, 60, 60, 0,    //
+                                 0, 0, 0, 0});
+  ASSERT_EQ(TerrainBuild(&d), 1);
+  const int32_t vertices = gMesh.vertexCount, faces = gMesh.faceCount;
+  TerrainAddWaterPlane(50.0f, 3);
+  EXPECT_EQ(gTerrain.waterLevel, 50.0f);
+  // Quad 0; second row: all three quads (each has a corner at 0); first row
+  // quad 2 has corner (3, 1) at 0 too.
+  ASSERT_EQ(gMesh.faceCount - faces, 5);
+  const Face& w = gMesh.faces[faces];
+  EXPECT_EQ(+w.type, 0x0E000003u);
+  EXPECT_EQ(w.vertexCount, 4);
+  const float expect[4][2] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+  for (int c = 0; c < 4; ++c) {
+    const Vertex& v = gMesh.vertices[w.index[c]];
+    EXPECT_EQ(v.x, expect[c][0]);
+    EXPECT_EQ(v.z, expect[c][1]);
+    EXPECT_EQ(v.y, 50.0f);
+    EXPECT_FLOAT_EQ(+w.st[2 * c], v.x * 0.1f);
+    EXPECT_GE(+w.index[c], vertices);  // water vertices are its own
+  }
+  // Row 1 (z 10..20): three quads in a row share their edges: 8 vertices,
+  // two of them shared with quad 0's far edge; quad 2 of row 0 adds two more.
+  EXPECT_EQ(gMesh.vertexCount - vertices, 4 + 2 + 6);
+  const Face& row1a = gMesh.faces[faces + 2];
+  const Face& row1b = gMesh.faces[faces + 3];
+  EXPECT_EQ(+row1a.index[1], +row1b.index[0]);
+  EXPECT_EQ(+row1a.index[2], +row1b.index[3]);
+}
+
+TEST_F(TerrainTest, TheWaterPlaneStaysWithinThePools) {
+  std::vector<int16_t> h(5 * 5, 0);
+  TerrainDesc d = Desc(5, 5, 1, h);
+  MeshPoolAllocVertices(25 + 6);  // room for the first quad and one more
+  ASSERT_EQ(TerrainBuild(&d), 1);
+  TerrainAddWaterPlane(10.0f, 1);
+  EXPECT_EQ(gMesh.faceCount, 32 + 2);
+  EXPECT_LE(gMesh.vertexCount, gMesh.vertexCapacity);
+  MeshPoolAllocVertices(MESH_POOL_VERTICES);
+  MeshPoolAllocFaces(33);
+  ASSERT_EQ(TerrainBuild(&d), 1);
+  TerrainAddWaterPlane(10.0f, 1);
+  EXPECT_EQ(gMesh.faceCount, 33);
+}
+
+}  // namespace

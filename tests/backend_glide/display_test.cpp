@@ -91,18 +91,18 @@ TEST(DisplayModeTable, EntriesAreThoseTheMenusChooseFrom) {
     SCOPED_TRACE(i);
     const DisplayMode& m = *gDisplayModes[i];
     const ModeRow& row = MODE_ROWS[i];
-    EXPECT_EQ(m.resolutionCode, row.code);
-    EXPECT_EQ(m.flag, 1);
-    EXPECT_EQ(m.clipMinX, row.clip[0]);
-    EXPECT_EQ(m.clipMinY, row.clip[1]);
-    EXPECT_EQ(m.clipMaxX, row.clip[2]);
-    EXPECT_EQ(m.clipMaxY, row.clip[3]);
-    EXPECT_EQ(m.nearPlane, 5);
-    EXPECT_EQ(m.farPlane, 1700);
-    EXPECT_EQ(m.centreX, row.centre[0]);
-    EXPECT_EQ(m.centreY, row.centre[1]);
-    EXPECT_EQ(m.scaleX, row.scale[0]);
-    EXPECT_EQ(m.scaleY, row.scale[1]);
+    EXPECT_EQ(Val(m.resolutionCode), row.code);
+    EXPECT_EQ(Val(m.flag), 1);
+    EXPECT_EQ(Val(m.clipMinX), row.clip[0]);
+    EXPECT_EQ(Val(m.clipMinY), row.clip[1]);
+    EXPECT_EQ(Val(m.clipMaxX), row.clip[2]);
+    EXPECT_EQ(Val(m.clipMaxY), row.clip[3]);
+    EXPECT_EQ(Val(m.nearPlane), 5);
+    EXPECT_EQ(Val(m.farPlane), 1700);
+    EXPECT_EQ(Val(m.centreX), row.centre[0]);
+    EXPECT_EQ(Val(m.centreY), row.centre[1]);
+    EXPECT_EQ(Val(m.scaleX), row.scale[0]);
+    EXPECT_EQ(Val(m.scaleY), row.scale[1]);
   }
 }
 

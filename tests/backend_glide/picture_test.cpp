@@ -218,4 +218,9 @@ TEST_F(BackendTest, GrabsAreOpaqueArgb1555) {
   EXPECT_EQ(std::vector<uint16_t>(scaled, scaled + 6), (std::vector<uint16_t>{0xFFFF, 0xFFFF, 0xFC00, 0x83E0,
                                                                              0x801F, 0x8000}));
   MemFree(scaled);
+  // Sizes with no pixels, or more bytes than 32 bits count, give nothing.
+  const uint32_t before = MemPoolUsedBytes();
+  for (auto [w, h] : {std::pair{0, 10}, std::pair{10, -1}, std::pair{65536, 32768}, std::pair{0x7FFFFFFF, 3}})
+    EXPECT_EQ(LfbGrabScreenScaled(w, h), nullptr) << w << "x" << h;
+  EXPECT_EQ(MemPoolUsedBytes(), before);
 }

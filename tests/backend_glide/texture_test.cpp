@@ -168,10 +168,10 @@ TEST_F(BackendTest, TableTakesFourHundredTexturesAndRefusesTheNext) {
   const TextureTableEntry& first = gTextureTable.entries[0];
   EXPECT_STREQ(first.path, "tex\\one.3DF");
   EXPECT_STREQ(first.key, "ONE");
-  EXPECT_EQ(first.keyRed, 8);
-  EXPECT_EQ(first.keyGreen, 16);
-  EXPECT_EQ(first.keyBlue, 24);
-  EXPECT_EQ(gTextureTable.entries[1].keyRed, 0xFFFF);
+  EXPECT_EQ(Val(first.keyRed), 8);
+  EXPECT_EQ(Val(first.keyGreen), 16);
+  EXPECT_EQ(Val(first.keyBlue), 24);
+  EXPECT_EQ(Val(gTextureTable.entries[1].keyRed), 0xFFFF);
 
   // Lookups go by key, first match in table order.
   EXPECT_EQ(TexFind("other\\One.tex"), &gTextureTable.entries[0]);
@@ -269,10 +269,10 @@ TEST_F(BackendTest, TexFileIsReadFieldByField) {
   const TextureTableEntry& entry = gTextureTable.entries[0];
   EXPECT_STREQ(entry.path, "track\\brick.3DF");
   EXPECT_STREQ(entry.key, "BRICK");
-  EXPECT_EQ(entry.handle, static_cast<uint32_t>(handle));
-  EXPECT_EQ(entry.sRange, 256);
-  EXPECT_EQ(entry.tRange, 128);
-  EXPECT_EQ(entry.keyRed, 0);
+  EXPECT_EQ(Val(entry.handle), static_cast<uint32_t>(handle));
+  EXPECT_EQ(Val(entry.sRange), 256);
+  EXPECT_EQ(Val(entry.tRange), 128);
+  EXPECT_EQ(Val(entry.keyRed), 0);
 }
 
 // Every line of the text header and the big-endian texels, byte by byte: an
@@ -357,7 +357,8 @@ TEST_F(BackendTest, Damaged3dfFilesAreRefusedWithoutLeaking) {
     Bytes file;
   };
   const Case cases[] = {
-      {"carriage return after the signature", File3df("3df v1.1\r\nargb1555\nlod range: 8 8\naspect ratio: 1 1\n", 128)},
+      {"carriage return after the signature",
+       File3df("3df v1.1\r\nargb1555\nlod range: 8 8\naspect ratio: 1 1\n", 128)},
       {"other version", File3df("3df v1.0\nargb1555\nlod range: 8 8\naspect ratio: 1 1\n", 128)},
       {"unknown format", File3df("3df v1.1\nrgb332\nlod range: 8 8\naspect ratio: 1 1\n", 128)},
       {"one level size", File3df("3df v1.1\nargb1555\nlod range: 8\naspect ratio: 1 1\n", 128)},

@@ -158,9 +158,13 @@ void LfbGrabScreen(uint16_t* buffer) {
 uint16_t* LfbGrabScreenScaled(int32_t width, int32_t height) {
   const int32_t sw = gRdrState.screenWidth, sh = gRdrState.screenHeight;
   if (width <= 0 || height <= 0 || sw <= 0 || sh <= 0) return nullptr;
+  // A size whose byte count does not fit the pool's 32 bits would wrap to a
+  // small block that the scaling then overruns.
+  const uint64_t bytes = uint64_t{static_cast<uint32_t>(width)} * static_cast<uint32_t>(height) * 2;
+  if (bytes > UINT32_MAX) return nullptr;
   std::vector<uint16_t> screen(static_cast<size_t>(sw) * static_cast<size_t>(sh));
   GfxLfbReadRegion(GFX_BUFFER_FRONTBUFFER, 0, 0, sw, sh, sw * 2, screen.data());
-  auto* out = static_cast<uint16_t*>(MemAlloc(static_cast<uint32_t>(width) * static_cast<uint32_t>(height) * 2));
+  auto* out = static_cast<uint16_t*>(MemAlloc(static_cast<uint32_t>(bytes)));
   if (out) LfbScalePixels(screen.data(), sw, sh, out, width, height, GrabPixel);
   return out;
 }

@@ -1,5 +1,6 @@
 #include "backend_glide/picture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -129,7 +130,13 @@ uint16_t* LfbLoadScreenImage(const char* fileName) {
 
 void LfbDrawScreenImage(const uint16_t* picture) {
   if (!picture) return;
-  const int32_t sw = gRdrState.screenWidth, sh = gRdrState.screenHeight;
+  const int32_t sw = gRdrState.screenWidth;
+  // A picture loaded before a change to a larger mode holds fewer rows than
+  // the screen now has: draw the rows it has, never read past its end.
+  const uint32_t rowBytes = static_cast<uint32_t>(sw) * 2;
+  const uint32_t rowsHeld = rowBytes ? MemBlockSize(picture) / rowBytes : 0;
+  const int32_t sh = std::min(gRdrState.screenHeight, static_cast<int32_t>(rowsHeld));
+  if (sh <= 0) return;
   GfxClipWindow(0, 0, sw, sh);
   RdrDepthOff();
   GfxAlphaBlendFunction(GFX_BLEND_ONE, GFX_BLEND_ZERO, GFX_BLEND_ONE, GFX_BLEND_ZERO);

@@ -143,4 +143,9 @@ uint32_t MemPoolUsedBytes() {
   return static_cast<uint32_t>(sum);
 }
 
+uint32_t MemBlockSize(const void* address) {
+  int i = FindUsed(address);
+  return i < 0 ? 0 : gMemPool.table[i].size;
+}
+
 uint32_t MemPoolPeakBytes() { return gMemPool.peakUsed; }

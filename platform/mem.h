@@ -34,6 +34,8 @@ void* MemAlloc(uint32_t size);
 void* MemRealloc(void* address, uint32_t size);
 int MemFree(void* address);
 uint32_t MemPoolUsedBytes();
+// The size of the in-use block at `address` (rounded up as allocated), 0 when none starts there.
+uint32_t MemBlockSize(const void* address);
 uint32_t MemPoolPeakBytes();
 
 // Internal steps, visible for tests. MemAddFree returns 0 when no descriptor

@@ -224,3 +224,17 @@ TEST_F(BackendTest, GrabsAreOpaqueArgb1555) {
     EXPECT_EQ(LfbGrabScreenScaled(w, h), nullptr) << w << "x" << h;
   EXPECT_EQ(MemPoolUsedBytes(), before);
 }
+
+TEST_F(BackendTest, APictureFromASmallerModeDrawsOnlyTheRowsItHolds) {
+  Put("rows.qvr", AxisPicture(64, 64, false));
+  uint16_t* picture = LfbLoadScreenImage("rows.qvr");  // 640 x 480
+  ASSERT_NE(picture, nullptr);
+  ASSERT_TRUE(RdrSetMode(gDisplayModes[3], 1));  // 800 x 600
+  RdrClear(0, 0, 0);
+  LfbDrawScreenImage(picture);  // 640 x 480 x 2 bytes are 384 rows of 800
+  std::vector<uint16_t> screen = Screen();
+  ASSERT_EQ(screen.size(), 800u * 600u);
+  EXPECT_NE(screen[383 * 800 + 100], 0);
+  EXPECT_EQ(screen[384 * 800 + 100], 0);
+  MemFree(picture);
+}

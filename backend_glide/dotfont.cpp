@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "backend_glide/display.h"
+#include "backend_glide/facedraw.h"
+#include "engine3d/mesh.h"
 
 const uint8_t DOT_FONT_GLYPHS[DOT_FONT_GLYPH_COUNT][20] = {
     {0,1,1,0,1,0,0,1,1,1,1,1,1,0,0,1,1,0,0,1},  // A
@@ -86,6 +88,75 @@ void DotFontDrawChar(int32_t x, int32_t y, char character) {
   }
 }
 
+namespace {
+
+// The scratch face of the scaled font: behind the faces and vertices in use,
+// so the mesh's counts stay as they are.
+Face* gScaledFace;
+Vertex* gScaledVertices;
+
+void SetTextState() {
+  RdrDepthOff();
+  GfxAlphaBlendFunction(GFX_BLEND_ONE, GFX_BLEND_ZERO, GFX_BLEND_ONE, GFX_BLEND_ZERO);
+  GfxAlphaTestFunction(GFX_CMP_ALWAYS);
+  RdrCacheColorCombine(GFX_COMBINE_CCRGB);
+  GfxConstantColorValue(0xFFFFFF);
+}
+
+void RestoreDrawState() {
+  GfxAlphaBlendFunction(GFX_BLEND_SRC_ALPHA, GFX_BLEND_ONE_MINUS_SRC_ALPHA, GFX_BLEND_ONE, GFX_BLEND_ZERO);
+  GfxAlphaTestFunction(GFX_CMP_NOTEQUAL);
+  RdrDepthOn();
+}
+
+}  // namespace
+
+void DotFontDrawCharScaled(int32_t x, int32_t y, int32_t dotWidth, int32_t dotHeight, char character) {
+  const uint8_t* glyph = DotFontGlyph(character);
+  if (!glyph || !gScaledFace) return;
+  for (int32_t r = 0; r < 5; ++r) {
+    for (int32_t c = 0; c < 4; ++c) {
+      if (!glyph[r * 4 + c]) continue;
+      const float left = static_cast<float>(x + c * dotWidth), top = static_cast<float>(y + r * dotHeight);
+      const float right = left + static_cast<float>(dotWidth - 1), bottom = top + static_cast<float>(dotHeight - 1);
+      const float corners[4][2] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+      for (int i = 0; i < 4; ++i) {
+        gScaledVertices[i].screenX = corners[i][0];
+        gScaledVertices[i].screenY = corners[i][1];
+      }
+      RdrDrawFaceFlat(gScaledFace);
+    }
+  }
+}
+
+void DotFontPrintfScaled(int32_t x, int32_t y, int32_t dotWidth, int32_t dotHeight, const char* format, ...) {
+  char text[DOT_FONT_BUFFER];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+
+  gScaledVertices = MeshScratchVertices(gMesh.vertexCount, 4);
+  gScaledFace = MeshScratchFaces(gMesh.faceCount, 1);
+  if (!gScaledVertices || !gScaledFace) {
+    gScaledFace = nullptr;
+    return;
+  }
+  *gScaledFace = Face{};
+  gScaledFace->type = 0x00FFFFFF;  // a colour face, white
+  gScaledFace->vertexCount = 4;
+  for (int i = 0; i < 4; ++i) {
+    gScaledVertices[i] = Vertex{};
+    gScaledVertices[i].viewZ = gRdrState.nearPlane + 1.0f;
+    gScaledVertices[i].red = gScaledVertices[i].green = gScaledVertices[i].blue = 255;
+    gScaledFace->index[i] = static_cast<uint16_t>(gMesh.vertexCount + i);
+  }
+  SetTextState();
+  for (const char* p = text; *p; ++p, x += 5 * dotWidth) DotFontDrawCharScaled(x, y, dotWidth, dotHeight, *p);
+  RestoreDrawState();
+  gScaledFace = nullptr;
+}
+
 void DotFontPrintf(int32_t x, int32_t y, const char* format, ...) {
   char text[DOT_FONT_BUFFER];
   va_list args;
@@ -93,13 +164,7 @@ void DotFontPrintf(int32_t x, int32_t y, const char* format, ...) {
   std::vsnprintf(text, sizeof text, format, args);
   va_end(args);
 
-  RdrDepthOff();
-  GfxAlphaBlendFunction(GFX_BLEND_ONE, GFX_BLEND_ZERO, GFX_BLEND_ONE, GFX_BLEND_ZERO);
-  GfxAlphaTestFunction(GFX_CMP_ALWAYS);
-  RdrCacheColorCombine(GFX_COMBINE_CCRGB);
-  GfxConstantColorValue(0xFFFFFF);
+  SetTextState();
   for (const char* p = text; *p; ++p, x += DOT_PITCH) DotFontDrawChar(x, y, *p);
-  GfxAlphaBlendFunction(GFX_BLEND_SRC_ALPHA, GFX_BLEND_ONE_MINUS_SRC_ALPHA, GFX_BLEND_ONE, GFX_BLEND_ZERO);
-  GfxAlphaTestFunction(GFX_CMP_NOTEQUAL);
-  RdrDepthOn();
+  RestoreDrawState();
 }

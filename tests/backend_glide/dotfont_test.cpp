@@ -4,6 +4,7 @@
 
 #include "backend_fixture.h"
 #include "backend_glide/dotfont.h"
+#include "engine3d/mesh.h"
 
 namespace {
 
@@ -125,4 +126,25 @@ TEST_F(BackendTest, LongTextIsCutTo199Characters) {
   DotFontPrintf(0, 10, "%s", text.c_str());
   EXPECT_EQ(Pixel(198 * 5, 10), 0xFFFF);
   EXPECT_EQ(Pixel(199 * 5, 10), 0);
+}
+
+TEST_F(BackendTest, ScaledTextDrawsEachDotAsARectangleAndKeepsTheMeshCounts) {
+  ASSERT_NE(MeshPoolAllocVertices(100), nullptr);
+  ASSERT_NE(MeshPoolAllocFaces(100), nullptr);
+  gMesh.vertexCount = 7;
+  gMesh.faceCount = 3;
+  RdrClear(0, 0, 0);
+  DotFontPrintfScaled(10, 20, 2, 3, "%s", "A7");  // A's top row is 0110, 7's is 1111
+  // A dot is the quad (left, top)..(left + w - 1, top + h - 1); the fill rule
+  // leaves out its right column and bottom row, so a 2 x 3 dot fills 1 x 2.
+  EXPECT_EQ(Pixel(10, 20), 0);       // A: the first column of the top row is empty
+  EXPECT_EQ(Pixel(12, 20), 0xFFFF);  // the second column starts at x 12
+  EXPECT_EQ(Pixel(12, 21), 0xFFFF);
+  EXPECT_EQ(Pixel(13, 20), 0);
+  EXPECT_EQ(Pixel(12, 22), 0);
+  EXPECT_EQ(Pixel(10, 23), 0xFFFF);  // A's second row, 1001, starts at y 23
+  EXPECT_EQ(Pixel(20, 20), 0xFFFF);  // 7 starts 5 dot widths on, all four columns set
+  EXPECT_EQ(Pixel(26, 20), 0xFFFF);
+  EXPECT_EQ(gMesh.vertexCount, 7);
+  EXPECT_EQ(gMesh.faceCount, 3);
 }

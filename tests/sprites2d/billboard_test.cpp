@@ -143,15 +143,14 @@ TEST_F(Billboards, ProjectingAPointBehindTheNearPlaneKeepsItsTrueDepth) {
   v.y = 20.0f;
   v.z = 2.0f;
   RdrProjectVertex(&v);
-  EXPECT_EQ(v.viewX, -10.0f);
-  EXPECT_EQ(v.viewY, -20.0f);
-  EXPECT_EQ(v.viewZ, 2.0f);
+  EXPECT_EQ(std::vector<float>({v.viewX, v.viewY, v.viewZ}), std::vector<float>({-10.0f, -20.0f, 2.0f}));
   EXPECT_FLOAT_EQ(v.screenX, 320.0f - 10.0f * 250.0f / 5.0f);
   EXPECT_FLOAT_EQ(v.screenY, 240.0f - 20.0f * 250.0f / 5.0f);  // above the camera is higher on the screen
 
   v.z = -50.0f;
   RdrProjectVertex(&v);
-  EXPECT_EQ(v.viewZ, -50.0f);
+  const float trueDepth = v.viewZ;
+  EXPECT_EQ(trueDepth, -50.0f);
   EXPECT_FLOAT_EQ(v.screenX, 320.0f - 10.0f * 250.0f / 5.0f);
 }
 
@@ -174,7 +173,8 @@ TEST_F(Billboards, ARotatedSpriteTurnsByTheAngleThroughTheFacePipeline) {
   EXPECT_NEAR(q[0].viewY, -2.0f - 10.0f, 1e-4f);
   EXPECT_NEAR(q[2].viewX, 4.0f + 5.0f, 1e-4f);
   EXPECT_NEAR(q[2].viewY, -2.0f + 10.0f, 1e-4f);
-  EXPECT_EQ(gMesh.faces[WORLD_FACES].type, static_cast<uint32_t>(tex_));
+  const uint32_t faceType = gMesh.faces[WORLD_FACES].type;  // packed fields are read by value
+  EXPECT_EQ(faceType, static_cast<uint32_t>(tex_));
 
   ASSERT_EQ(runs.size(), 2u);
   EXPECT_EQ(CallTexts(runs[0]), CallTexts(runs[1]));
@@ -230,10 +230,13 @@ TEST_F(Billboards, ACrossDrawsTwoQuadsShadedByItsVertexLightOrTheAmbientLevel) {
     RdrDrawCross(&slot);
     auto draws = DrawCalls(RecordStop());
     EXPECT_EQ(draws.size(), 2u);
-    const Face& f = gMesh.faces[WORLD_FACES];
-    EXPECT_EQ(f.type, static_cast<uint32_t>(tex_) | 0x02000000u);
-    EXPECT_EQ(f.tag, c.tag);
-    EXPECT_EQ(gMesh.vertices[WORLD_VERTICES + 5].z, 105.0f);
+    const Face f = gMesh.faces[WORLD_FACES];
+    const uint32_t type = f.type;
+    const uint8_t tag = f.tag;
+    const float z = gMesh.vertices[WORLD_VERTICES + 5].z;
+    EXPECT_EQ(type, static_cast<uint32_t>(tex_) | 0x02000000u);
+    EXPECT_EQ(tag, c.tag);
+    EXPECT_EQ(z, 105.0f);
     EXPECT_EQ(gMesh.vertexCount, WORLD_VERTICES);
   }
 }

@@ -47,8 +47,8 @@ void ClipAgainst(float plane) {
   }
   auto inside = [plane](const RdrVertex& v) { return FAR ? v.z <= plane : v.z >= plane; };
   uint32_t out = 0;
-  auto append = [&out, &poly](const RdrVertex& v) {
-    if (out < static_cast<uint32_t>(RDR_POLY_CLIP)) poly.clip[out++] = v;
+  auto append = [&out](const RdrVertex& v) {
+    if (out < static_cast<uint32_t>(RDR_POLY_CLIP)) gRdrPoly.clip[out++] = v;
   };
   const RdrVertex* previous = &poly.corner[0];
   for (uint32_t i = 1; i <= poly.count; ++i) {

@@ -22,6 +22,7 @@ enum class Colour : uint8_t {
   LIGHT_COLOUR,          // light x L/64
   TAG_COLOUR,            // face tag x L/64, all corners alike
   LIGHT_FACTOR,          // r = light x factor / 64 (alpha too, after the clip)
+  GIVEN,                 // the caller's r, g, b on every corner
 };
 
 enum class Constant : uint8_t { NONE, FACE_WORD, FIRST_VERTEX, GIVEN };
@@ -44,19 +45,22 @@ struct FaceStyle {
   bool ripple;
   bool wire;
   bool skipDark;
+  bool wholeWord;  // the texture is the face's whole type word, face-type byte included
 };
 
 // Per-call values: the alpha, bias or factor argument and a given colour.
 struct FaceArgs {
   float value = 0.0f;
   uint32_t colour = 0;
+  float red = 0.0f, green = 0.0f, blue = 0.0f;
 };
 
 constexpr FaceStyle Untextured(int32_t combine, Colour colour, Constant constant, Alpha alpha, Bracket bracket) {
-  return FaceStyle{combine, false, false, colour, constant, alpha, bracket, 0.0f, false, false, false, false};
+  return FaceStyle{combine, false, false, colour, constant, alpha, bracket, 0.0f, false, false, false, false, false};
 }
 constexpr FaceStyle Textured(int32_t combine, Colour colour, Alpha alpha = Alpha::NONE) {
-  return FaceStyle{combine, true, true, colour, Constant::NONE, alpha, Bracket::NONE, 0.0f, false, false, false, false};
+  return FaceStyle{combine, true, true, colour, Constant::NONE, alpha, Bracket::NONE,
+                   0.0f, false, false, false, false, false};
 }
 constexpr FaceStyle WithBias(FaceStyle s, float floor) {
   s.biasFloor = floor;
@@ -109,6 +113,11 @@ constexpr FaceStyle TEX_LIGHT = [] {
   FaceStyle s = Textured(NO_COMBINE, Colour::LIGHT_FACTOR, Alpha::FROM_RED);
   s.bindTexture = false;
   s.skipDark = true;
+  return s;
+}();
+constexpr FaceStyle TEX_RAW = [] {
+  FaceStyle s = Textured(NO_COMBINE, Colour::GIVEN, Alpha::GIVEN);
+  s.wholeWord = true;
   return s;
 }();
 
@@ -172,6 +181,8 @@ void ColourCorner(RdrVertex& c, const Face* face, const Vertex& v, Colour colour
     case Colour::LIGHT_FACTOR:
       c.r = v.light * value * 0.015625f;
       return;
+    case Colour::GIVEN:
+      return;
   }
 }
 
@@ -200,6 +211,11 @@ bool PreparePoly(Face* face, const FaceStyle& style, const FaceArgs& args) {
       c.tmu[0].tow = face->st[2 * i + 1];
     }
     ColourCorner(c, face, v, style.colour, args.value);
+    if (style.colour == Colour::GIVEN) {
+      c.r = args.red;
+      c.g = args.green;
+      c.b = args.blue;
+    }
     if (style.colour == Colour::LIGHT_FACTOR && c.r != 0.0f) anyLight = true;
     if (style.alpha == Alpha::FACE_WORD)
       c.a = static_cast<float>(face->type & 0xFFFFFF);
@@ -289,7 +305,8 @@ void DrawFace(Face* face, const FaceStyle& style, const FaceArgs& args = {}) {
   FinishCorners(style, args.value);
 
   if (style.combine != NO_COMBINE) RdrCacheColorCombine(style.combine);
-  if (style.bindTexture) RdrCacheTexSource(static_cast<int32_t>(face->type & 0xFFFFFF));
+  if (style.bindTexture)
+    RdrCacheTexSource(static_cast<int32_t>(style.wholeWord ? face->type : face->type & 0xFFFFFF));
   switch (style.constant) {
     case Constant::NONE:
       break;
@@ -388,6 +405,15 @@ void RdrDrawFaceTexShaded(Face* face) { DrawFace(face, TEX_SHADED); }
 void RdrDrawFaceTexAlpha(Face* face, float alpha) { DrawFace(face, TEX_ALPHA, Value(alpha)); }
 void RdrDrawFaceTexLight(Face* face, float factor) { DrawFace(face, TEX_LIGHT, Value(factor)); }
 void RdrDrawFaceTexAdd(Face* face) { DrawFace(face, TEX_ADD); }
+
+void RdrDrawFaceTexRaw(Face* face, float red, float green, float blue, float alpha) {
+  FaceArgs args;
+  args.value = alpha;
+  args.red = red;
+  args.green = green;
+  args.blue = blue;
+  DrawFace(face, TEX_RAW, args);
+}
 
 void RdrDrawPoint(const Vertex* v) { DrawPoint(v, true); }
 void RdrDrawPointInside(const Vertex* v) { DrawPoint(v, false); }

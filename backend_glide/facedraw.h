@@ -46,6 +46,11 @@ void RdrDrawFaceTexAlpha(Face* face, float alpha);
 void RdrDrawFaceTexLight(Face* face, float factor);
 // Corner colour = light x light colour / 64, added to the texture.
 void RdrDrawFaceTexAdd(Face* face);
+// Corner colour and alpha as given; the texture is the face's whole type word
+// (callers store a bare texture id there). Combine and alpha source are the
+// caller's. Alpha above 255 is handed over as it is: the accelerator clamps
+// iterated colour and alpha to 0..255 and depth to 0..65535.
+void RdrDrawFaceTexRaw(Face* face, float red, float green, float blue, float alpha);
 
 // One opaque point in the vertex's colour, when its screen position lies in
 // the clip window (edges included) and its depth between the planes.

@@ -8,6 +8,7 @@
 
 #include "backend_glide/texture.h"
 #include "hal/fs.h"
+#include "platform/game.h"
 #include "platform/mem.h"
 
 namespace {
@@ -15,6 +16,10 @@ namespace {
 constexpr uint32_t SPRITE_TYPE = 0x04000000;
 constexpr uint32_t CROSS_TYPE = 0x0B000000;
 constexpr size_t TEX_ENTRY_BYTES = 53;
+// A sprite keeps its texture in the low byte of its type word; the bits above
+// belong to other uses (a glow's strength), so a texture past 255 cannot be
+// named by a sprite at all.
+constexpr uint32_t SPRITE_TEXTURE_LIMIT = 256;
 
 // The handle and ranges of a texture, loading and downloading it when the
 // table does not have it yet; false when it cannot be had.
@@ -40,6 +45,11 @@ Sprite* MakeSprite(const char* name, float width, float height, bool pointSample
   uint32_t handle;
   uint16_t s, t;
   if (!TextureFor(name, pointSampled, &handle, &s, &t)) return nullptr;
+  if (handle >= SPRITE_TEXTURE_LIMIT) {
+    std::string message = std::string("SPRITE TEXTURE ") + (name ? name : "");
+    GameFatalError(message.c_str());
+    return nullptr;
+  }
   auto* sprite = static_cast<Sprite*>(MemAlloc(sizeof(Sprite)));
   if (!sprite) return nullptr;
   sprite->type = handle | SPRITE_TYPE;

@@ -78,6 +78,28 @@ TEST_F(Sprites, AMissingTextureGivesNoSpriteAndLeaksNothing) {
   EXPECT_EQ(gTextureTable.count, 0);
 }
 
+TEST_F(Sprites, ASpriteTexturePastTheLowByteIsAnErrorAtLoad) {
+  // Fill texture ids 0..254 so the next two downloads get 255 and 256.
+  for (int i = 0; i < 255; ++i)
+    ASSERT_EQ(GfxTexAllocateMemory(GFX_TMU0, GFX_MIPMAPLEVELMASK_BOTH, 8, 8, GFX_TEXFMT_RGB_565, GFX_MIPMAP_DISABLE, 0,
+                                   0, GFX_ASPECT_1x1, GFX_TEXTURECLAMP_WRAP, GFX_TEXTURECLAMP_WRAP,
+                                   GFX_TEXTUREFILTER_POINT_SAMPLED, GFX_TEXTUREFILTER_POINT_SAMPLED, 0.0f, false),
+              i);
+  gFatalErrors.clear();
+  Sprite* last = ObjCreateSprite("flame.3df", 4.0f, 4.0f);
+  ASSERT_NE(last, nullptr);
+  EXPECT_EQ(last->type, 0x04000000u | 255u);
+  EXPECT_TRUE(gFatalErrors.empty());
+
+  const uint32_t before = MemPoolUsedBytes();
+  EXPECT_EQ(ObjCreateSprite("banner.3df", 4.0f, 4.0f), nullptr);        // downloaded as 256
+  EXPECT_EQ(ObjCreateCross("banner.3df", 4.0f, 4.0f), nullptr);         // found in the table as 256
+  EXPECT_EQ(ObjCreateSpritePoint("banner.3df", 4.0f, 4.0f), nullptr);
+  EXPECT_EQ(gFatalErrors, std::vector<std::string>(3, "SPRITE TEXTURE banner.3df"));
+  EXPECT_EQ(MemPoolUsedBytes(), before);
+  ObjFreeSprite(last);
+}
+
 TEST_F(Sprites, TextureListsRoundTripAndDamagedOnesAreRefused) {
   ObjFreeSprite(ObjCreateSprite("flame.3df", 1.0f, 1.0f));
   ObjFreeSprite(ObjCreateSprite("banner.3df", 1.0f, 1.0f));

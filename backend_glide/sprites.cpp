@@ -1,0 +1,321 @@
+#include "backend_glide/sprites.h"
+
+#include <cstring>
+
+#include "backend_glide/display.h"
+#include "backend_glide/faceclip.h"
+#include "backend_glide/facedraw.h"
+#include "engine3d/angle.h"
+#include "engine3d/camera.h"
+#include "engine3d/mathutil.h"
+
+namespace {
+
+// The two projected ends of a streak.
+Vertex gStreakEnds[2];
+
+const Sprite* SpriteOf(const DrawSlot* slot) {
+  return slot ? static_cast<const Sprite*>(slot->owner) : nullptr;
+}
+
+float SlotAlpha(const DrawSlot* slot) { return static_cast<float>((slot->kind & 0xFFFFFF) >> 8); }
+
+int32_t SpriteTexture(const Sprite* sprite) { return static_cast<int32_t>(sprite->type & 0xFF); }
+
+float Truncated(float v) { return static_cast<float>(TruncI32(v)); }
+
+// The scene pass starts the frame's temporary records at the world's counts
+// and never moves them on, so the counts are the scratch indices.
+int32_t ScratchVertexIndex() { return gMesh.vertexCount; }
+int32_t ScratchFaceIndex() { return gMesh.faceCount; }
+
+// The accelerator's depth and texture values of a corner at view depth z, and
+// whole pixels. Depth nearer than 4 gives ooz above 65535: the accelerator
+// clamps it to the top of the depth buffer.
+void FinishCorner(RdrVertex& c, float z) {
+  float oow = 1.0f / z;
+  c.oow = oow;
+  c.ooz = RDR_DEPTH_SCALE * oow;
+  c.tmu[0].sow = c.tmu[0].sow * oow;
+  c.tmu[0].tow = c.tmu[0].tow * oow;
+  c.x = Truncated(c.x);
+  c.y = Truncated(c.y);
+}
+
+bool BoundsOffClip(const RdrPoly& p) {
+  const RdrState& s = gRdrState;
+  return p.minX > s.clipMaxX || p.maxX < s.clipMinX || p.minY > s.clipMaxY || p.maxY < s.clipMinY;
+}
+
+bool BoundsInsideClip(const RdrPoly& p) {
+  const RdrState& s = gRdrState;
+  return p.minX >= s.clipMinX && p.maxX <= s.clipMaxX && p.minY >= s.clipMinY && p.maxY <= s.clipMaxY;
+}
+
+void DrawQuadPoly() {
+  RdrPoly& p = gRdrPoly;
+  if (BoundsInsideClip(p))
+    GfxDrawPolygonVertexList(4, p.corner);
+  else
+    GfxDrawPolygonVertexListWithClip(4, p.corner);
+}
+
+enum class Billboard : uint8_t { PLAIN, ALPHA, TEX_ALPHA, CELL };
+
+void DrawBillboard(DrawSlot* slot, Billboard kind, int32_t red = 0, int32_t green = 0, int32_t blue = 0) {
+  const Sprite* sprite = SpriteOf(slot);
+  if (!sprite) return;
+  const RdrState& s = gRdrState;
+  const float X = slot->viewX, Y = slot->viewY, Z = slot->viewZ;
+  // At or behind the camera the projection has no meaning (and would divide
+  // by zero); nearer than the near plane is still drawn.
+  if (!(Z > 0.0f)) return;
+
+  const float cx = s.centreX + X * s.scaleX / Z;
+  const float cy = s.centreY + Y * s.scaleY / Z;
+  const float W = s.scaleX * sprite->halfWidth / Z;
+  const float H = s.scaleY * sprite->halfHeight / Z;
+  float left = cx - W, right = cx + W, top = cy - H, bottom = cy + H;
+  // A sprite narrower than a pixel still covers one column (row).
+  if (left == right) right += 1.0f;
+  if (top == bottom) bottom += 1.0f;
+
+  RdrPoly& p = gRdrPoly;
+  p.minX = left;
+  p.maxX = right;
+  p.minY = top;
+  p.maxY = bottom;
+  p.minZ = p.maxZ = Z;
+  if (BoundsOffClip(p)) return;
+
+  const float xs[4] = {left, right, right, left};
+  const float ys[4] = {top, top, bottom, bottom};
+  const float ss[4] = {sprite->s0, sprite->s1, sprite->s1, sprite->s0};
+  const float ts[4] = {sprite->t0, sprite->t0, sprite->t1, sprite->t1};
+  // The cell particle's rectangle comes from its depth, but the depth buffer
+  // sees it pulled 4 units nearer.
+  float depth = Z;
+  if (kind == Billboard::CELL) {
+    depth = Z - 4.0f;
+    if (depth < 1.0f) depth = 1.0f;
+  }
+  const float alpha = SlotAlpha(slot);
+  p.count = 4;
+  for (int i = 0; i < 4; ++i) {
+    RdrVertex& c = p.corner[i];
+    c.x = xs[i];
+    c.y = ys[i];
+    c.z = Z;
+    c.tmu[0].sow = ss[i];
+    c.tmu[0].tow = ts[i];
+    if (kind != Billboard::PLAIN) c.a = alpha;
+    if (kind == Billboard::CELL) {
+      c.r = static_cast<float>(red);
+      c.g = static_cast<float>(green);
+      c.b = static_cast<float>(blue);
+    }
+    FinishCorner(c, depth);
+  }
+
+  switch (kind) {
+    case Billboard::PLAIN:
+      RdrCacheColorCombine(GFX_COMBINE_DECAL_TEXTURE);
+      break;
+    case Billboard::ALPHA:
+    case Billboard::TEX_ALPHA:
+      RdrCacheColorCombine(GFX_COMBINE_TEXTURE_TIMES_ALPHA);
+      break;
+    case Billboard::CELL:
+      RdrCacheColorCombine(GFX_COMBINE_TEXTURE_TIMES_ALPHA_ADD_ITRGB);
+      break;
+  }
+  RdrCacheTexSource(SpriteTexture(sprite));
+  if (kind == Billboard::ALPHA) GfxAlphaSource(GFX_ALPHASOURCE_TEXTURE_ALPHA_TIMES_ITERATED_ALPHA);
+  DrawQuadPoly();
+  if (kind == Billboard::ALPHA) GfxAlphaSource(GFX_ALPHASOURCE_TEXTURE_ALPHA);
+}
+
+// Four turned corners around the slot's view position as temporary records
+// behind the pools' counts, and a face over them; null when the pools have
+// no room.
+Face* TurnedQuad(const DrawSlot* slot, float hw, float hh, uint16_t angle) {
+  const int32_t first = gMesh.vertexCount;
+  Vertex* v = MeshScratchVertices(first, 4);
+  Face* face = MeshScratchFaces(gMesh.faceCount, 1);
+  if (!v || !face) return nullptr;
+  const float sn = SineTable[angle & ANGLE_MASK];
+  const float cs = SineTable[(angle + 256) & ANGLE_MASK];
+  const float X = slot->viewX, Y = slot->viewY, Z = slot->viewZ;
+  const RdrState& s = gRdrState;
+  const float zp = Z < s.nearPlane ? s.nearPlane : Z;
+  const float dxs[4] = {-hw, hw, hw, -hw};
+  const float dys[4] = {hh, hh, -hh, -hh};
+  for (int i = 0; i < 4; ++i) {
+    Vertex& out = v[i];
+    std::memset(&out, 0, sizeof out);
+    out.viewX = X + (dxs[i] * cs - dys[i] * sn);
+    out.viewY = Y + (dxs[i] * sn + dys[i] * cs);
+    out.viewZ = Z;
+    out.screenX = s.centreX + out.viewX * s.scaleX / zp;
+    out.screenY = s.centreY + out.viewY * s.scaleY / zp;
+  }
+  std::memset(face, 0, sizeof *face);
+  face->vertexCount = 4;
+  for (int i = 0; i < 4; ++i) face->index[i] = static_cast<uint16_t>(first + i);
+  return face;
+}
+
+void SetSt(Face* face, const float st[8]) { std::memcpy(face->st, st, sizeof face->st); }
+
+}  // namespace
+
+void RdrProjectVertex(Vertex* vertex) {
+  if (!vertex) return;
+  const float dx = vertex->x - gCamera.x;
+  const float dy = vertex->y - gCamera.y;
+  const float dz = vertex->z - gCamera.z;
+  const float* m = gCamera.view;
+  vertex->viewX = dx * m[0] + dy * m[1] + dz * m[2];
+  vertex->viewY = dx * m[3] + dy * m[4] + dz * m[5];
+  vertex->viewZ = dx * m[6] + dy * m[7] + dz * m[8];
+  const RdrState& s = gRdrState;
+  const float z = vertex->viewZ < s.nearPlane ? s.nearPlane : vertex->viewZ;
+  vertex->screenX = s.centreX + vertex->viewX * s.scaleX / z;
+  vertex->screenY = s.centreY + vertex->viewY * s.scaleY / z;
+}
+
+void RdrDrawSprite(DrawSlot* slot) { DrawBillboard(slot, Billboard::PLAIN); }
+void RdrDrawSpriteAlpha(DrawSlot* slot) { DrawBillboard(slot, Billboard::ALPHA); }
+void RdrDrawSpriteTexAlpha(DrawSlot* slot) { DrawBillboard(slot, Billboard::TEX_ALPHA); }
+
+void RdrDrawSpriteCell(DrawSlot* slot, int32_t red, int32_t green, int32_t blue) {
+  DrawBillboard(slot, Billboard::CELL, red, green, blue);
+}
+
+void RdrDrawSpriteStreak(DrawSlot* slot) {
+  const Sprite* sprite = SpriteOf(slot);
+  if (!sprite) return;
+  const RdrState& s = gRdrState;
+  Vertex& base = gStreakEnds[0];
+  Vertex& top = gStreakEnds[1];
+  base.x = slot->x;
+  base.y = slot->y;
+  base.z = slot->z;
+  RdrProjectVertex(&base);
+  if (base.viewZ < 1.0f) return;
+  const float wB = sprite->halfWidth * s.scaleX / base.viewZ;
+  top.x = slot->x;
+  top.y = slot->y + 2.0f * sprite->halfHeight;
+  top.z = slot->z;
+  RdrProjectVertex(&top);
+  if (top.viewZ < 1.0f) return;
+  const float wT = sprite->halfWidth * s.scaleX / top.viewZ;
+
+  // Both edges are centred on the base point, so the streak stays upright.
+  const float xs[4] = {base.screenX - wT, base.screenX + wT, base.screenX + wB, base.screenX - wB};
+  const float ys[4] = {top.screenY, top.screenY, base.screenY, base.screenY};
+  const float zs[4] = {top.viewZ, top.viewZ, base.viewZ, base.viewZ};
+  const float ss[4] = {sprite->s0, sprite->s1, sprite->s1, sprite->s0};
+  const float ts[4] = {sprite->t0, sprite->t0, sprite->t1, sprite->t1};
+  RdrPoly& p = gRdrPoly;
+  p.minX = p.maxX = xs[0];
+  p.minY = p.maxY = ys[0];
+  for (int i = 1; i < 4; ++i) {
+    if (xs[i] < p.minX) p.minX = xs[i];
+    if (xs[i] > p.maxX) p.maxX = xs[i];
+    if (ys[i] < p.minY) p.minY = ys[i];
+    if (ys[i] > p.maxY) p.maxY = ys[i];
+  }
+  p.minZ = base.viewZ < top.viewZ ? base.viewZ : top.viewZ;
+  p.maxZ = base.viewZ < top.viewZ ? top.viewZ : base.viewZ;
+  if (BoundsOffClip(p)) return;
+
+  const float alpha = SlotAlpha(slot);
+  p.count = 4;
+  for (int i = 0; i < 4; ++i) {
+    RdrVertex& c = p.corner[i];
+    c.x = xs[i];
+    c.y = ys[i];
+    c.z = zs[i];
+    c.a = alpha;
+    c.tmu[0].sow = ss[i];
+    c.tmu[0].tow = ts[i];
+    FinishCorner(c, zs[i]);
+  }
+  RdrCacheColorCombine(GFX_COMBINE_TEXTURE_TIMES_ALPHA);
+  RdrCacheTexSource(SpriteTexture(sprite));
+  DrawQuadPoly();
+}
+
+void RdrDrawSpriteRotated(DrawSlot* slot, int32_t red, int32_t green, int32_t blue, uint16_t angle) {
+  const Sprite* sprite = SpriteOf(slot);
+  if (!sprite) return;
+  Face* face = TurnedQuad(slot, sprite->halfWidth, sprite->halfHeight, angle);
+  if (!face) return;
+  face->type = sprite->type & 0xFF;
+  const float st[8] = {sprite->s0, sprite->t1, sprite->s1, sprite->t1, sprite->s1, sprite->t0, sprite->s0, sprite->t0};
+  SetSt(face, st);
+  RdrCacheColorCombine(GFX_COMBINE_TEXTURE_TIMES_ITRGB_ADD_ALPHA);
+  RdrDrawFaceTexRaw(face, static_cast<float>(red), static_cast<float>(green), static_cast<float>(blue),
+                    SlotAlpha(slot));
+}
+
+void RdrDrawQuadRotated(DrawSlot* slot, int32_t red, int32_t green, int32_t blue, float alpha, float halfSize,
+                        uint16_t angle) {
+  if (!slot) return;
+  Face* face = TurnedQuad(slot, halfSize, halfSize, angle);
+  if (!face) return;
+  face->type = slot->kind & 0xFFFFFF;
+  const float st[8] = {0.0f, 0.0f, 255.0f, 0.0f, 255.0f, 255.0f, 0.0f, 255.0f};
+  SetSt(face, st);
+  RdrCacheColorCombine(GFX_COMBINE_TEXTURE_TIMES_ITRGB);
+  RdrDrawFaceTexRaw(face, static_cast<float>(red), static_cast<float>(green), static_cast<float>(blue), alpha);
+}
+
+void RdrDrawCross(DrawSlot* slot) {
+  const Sprite* sprite = SpriteOf(slot);
+  if (!sprite) return;
+  // The slot names a vertex of the current mesh for its light; a name past
+  // the mesh falls back to the ambient level rather than reading beyond it.
+  const uint32_t lightIndex = (slot->kind & 0xFFFFFF) >> 8;
+  float light = gLight.ambient;
+  if (gMesh.vertices && lightIndex < static_cast<uint32_t>(gMesh.vertexCount > 0 ? gMesh.vertexCount : 0))
+    light = gMesh.vertices[lightIndex].light;
+
+  const int32_t first = ScratchVertexIndex();
+  Vertex* v = MeshScratchVertices(first, 8);
+  Face* face = MeshScratchFaces(ScratchFaceIndex(), 1);
+  if (!v || !face) return;
+  const float px = slot->x, py = slot->y, pz = slot->z;
+  const float hw = sprite->halfWidth, hh = sprite->halfHeight;
+  const float corners[8][3] = {
+      {px - hw, py - hh, pz}, {px + hw, py - hh, pz}, {px + hw, py + hh, pz}, {px - hw, py + hh, pz},
+      {px, py - hh, pz - hw}, {px, py - hh, pz + hw}, {px, py + hh, pz + hw}, {px, py + hh, pz - hw},
+  };
+  for (int i = 0; i < 8; ++i) {
+    std::memset(&v[i], 0, sizeof v[i]);
+    v[i].x = corners[i][0];
+    v[i].y = corners[i][1];
+    v[i].z = corners[i][2];
+    RdrProjectVertex(&v[i]);
+  }
+  std::memset(face, 0, sizeof *face);
+  face->type = (sprite->type & 0xFF) | 0x02000000;
+  face->vertexCount = 4;
+  const float st[8] = {sprite->s0, sprite->t1, sprite->s1, sprite->t1, sprite->s1, sprite->t0, sprite->s0, sprite->t0};
+  SetSt(face, st);
+  const int32_t level = TruncI32(light);
+  face->tag = static_cast<uint8_t>(level < 0 ? 0 : level > 255 ? 255 : level);
+  for (int i = 0; i < 4; ++i) face->index[i] = static_cast<uint16_t>(first + i);
+  RdrDrawFaceTexShaded(face);
+  for (int i = 0; i < 4; ++i) face->index[i] = static_cast<uint16_t>(first + 4 + i);
+  RdrDrawFaceTexShaded(face);
+}
+
+void RdrSetAlphaSourceColour(int32_t red, int32_t green, int32_t blue, int32_t source) {
+  GfxAlphaSource(source);
+  GfxConstantColorValue(static_cast<uint32_t>(blue & 0xFF) << 16 | static_cast<uint32_t>(green & 0xFF) << 8 |
+                        static_cast<uint32_t>(red & 0xFF));
+}
+
+void RdrResetAlphaSource() { GfxAlphaSource(GFX_ALPHASOURCE_TEXTURE_ALPHA); }

@@ -26,8 +26,14 @@ bool FacesCamera(const Face& face) {
          0.0f;
 }
 
-// Faces without corners (a damaged record) have nothing to draw.
-bool Drawable(const Face& face) { return face.vertexCount >= 3; }
+// A face with fewer than three corners, or one naming a vertex the pool does
+// not hold (a damaged record), has nothing to draw.
+bool Drawable(const Face& face) {
+  if (face.vertexCount < 3 || face.vertexCount > 4) return false;
+  for (int32_t c = 0; c < face.vertexCount; ++c)
+    if (face.index[c] >= gMesh.vertexCount) return false;
+  return true;
+}
 
 uint32_t TypeOf(const Face& face) { return face.type >> 24; }
 

@@ -220,17 +220,17 @@ TEST_F(Visibility, VerticesAreProjectedOnceAndRelitOnlyWhileTheLightChanged) {
   LookAlongZ(400, 50, 0);
   ObjRenderScene();
   EXPECT_EQ(gVisibleCells.count, 2u);
-  EXPECT_EQ(a.light, 40.0f);  // unchanged light: the loaded values stay
+  EXPECT_EQ(+a.light, 40.0f);  // unchanged light: the loaded values stay
   // Projected: view and screen positions from the render state.
-  EXPECT_FLOAT_EQ(a.viewZ, 297.0f);
-  EXPECT_FLOAT_EQ(a.screenX, 320.0f + a.viewX * 250.0f / 297.0f);
-  EXPECT_FLOAT_EQ(a.screenY, 240.0f + 50.0f * 250.0f / 297.0f);
+  EXPECT_FLOAT_EQ(+a.viewZ, 297.0f);
+  EXPECT_FLOAT_EQ(+a.screenX, 320.0f + a.viewX * 250.0f / 297.0f);
+  EXPECT_FLOAT_EQ(+a.screenY, 240.0f + 50.0f * 250.0f / 297.0f);
 
   GridSetLight(0, 1, 0, 20, 10);
   ObjRenderScene();
-  EXPECT_EQ(a.light, 52.0f);  // 32 + intensity, straight above
-  EXPECT_EQ(gMesh.vertices[shared].light, 52.0f);
-  EXPECT_EQ(b.light, 40.0f);  // out of view: keeps its old value
+  EXPECT_EQ(+a.light, 52.0f);  // 32 + intensity, straight above
+  EXPECT_EQ(+gMesh.vertices[shared].light, 52.0f);
+  EXPECT_EQ(+b.light, 40.0f);  // out of view: keeps its old value
   EXPECT_EQ(gGrid.lastLight.relight, 1);
 
   // A vertex near the camera is projected at the near plane's depth.
@@ -238,9 +238,9 @@ TEST_F(Visibility, VerticesAreProjectedOnceAndRelitOnlyWhileTheLightChanged) {
   MatViewFromCamera();
   VisBeginView();
   const Vertex& close = gMesh.vertices[aheadCorners[2]];  // 6 units ahead
-  EXPECT_FLOAT_EQ(close.viewZ, 6.0f);
+  EXPECT_FLOAT_EQ(+close.viewZ, 6.0f);
   const Vertex& under = gMesh.vertices[aheadCorners[0]];  // 3 units behind
-  EXPECT_FLOAT_EQ(under.screenY, 240.0f + 2.0f * 250.0f / 5.0f);
+  EXPECT_FLOAT_EQ(+under.screenY, 240.0f + 2.0f * 250.0f / 5.0f);
   EXPECT_EQ(GridBuild(), 1);
   EXPECT_EQ(gGrid.lastLight.relight, 0);
 }

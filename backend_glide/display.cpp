@@ -3,6 +3,7 @@
 #include "backend_glide/texture.h"
 #include "engine3d/angle.h"
 #include "engine3d/camera.h"
+#include "engine3d/grid.h"
 #include "engine3d/mathutil.h"
 #include "engine3d/mesh.h"
 #include "platform/file.h"
@@ -138,12 +139,13 @@ bool RdrSetMode(DisplayMode* mode, uint32_t window) {
   return true;
 }
 
-// The world grid of the 3D library is freed here too once the library has one.
+// Closing the display also frees the 3D library's pools and world grid.
 void RdrClose() {
   MeshPoolFreeVertices();
   MeshPoolFreeFaces();
   DrawListFreeStatic();
   DrawListFreeDynamic();
+  GridFree();
   gTextureTable.count = 0;
   gTextureTable.texelBytes = 0;
   if (!gGfxStarted) return;

@@ -1,11 +1,11 @@
 #include "engine3d/camera.h"
 
 #include "engine3d/angle.h"
+#include "engine3d/grid.h"
 #include "engine3d/mathutil.h"
 
 CameraState gCamera;
 LightState gLight;
-WorldLightState gWorldLight;
 
 void MatFromAngles(int32_t a, int32_t b, int32_t c, float out[9]) {
   float sA = MathSin(a), cA = MathCos(a);
@@ -126,7 +126,7 @@ void LightResetWorldLevels() {
 }
 
 void GridSetLight(float directionX, float directionY, float directionZ, float intensity, float ambient) {
-  WorldLightState& last = gWorldLight;
+  GridLight& last = gGrid.lastLight;
   bool same = last.directionX == directionX && last.directionY == directionY && last.directionZ == directionZ &&
               last.intensity == intensity && last.ambient == ambient;
   if (same) {

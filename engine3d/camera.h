@@ -40,15 +40,6 @@ struct LightState {
 };
 extern LightState gLight;
 
-// The light last applied to the world, and whether the world must be relit.
-struct WorldLightState {
-  float directionX, directionY, directionZ;
-  float intensity;
-  float ambient;
-  uint8_t relight;
-};
-extern WorldLightState gWorldLight;
-
 void MatFromAngles(int32_t a, int32_t b, int32_t c, float out[9]);
 void MatObjectFromAngles();
 void MatViewFromCamera();
@@ -61,6 +52,8 @@ int32_t VisFaceDepth(const Face* face);
 void LightSet(Light* light);
 void LightSetColour(int32_t red, int32_t green, int32_t blue);
 void LightResetWorldLevels();
+// Keeps the light last applied to the world in gGrid and raises its relight
+// flag when it changed.
 void GridSetLight(float directionX, float directionY, float directionZ, float intensity, float ambient);
 // The world light value of one vertex from its normal and the light; stored
 // in the vertex's light field (its level byte is left alone).

@@ -1,6 +1,7 @@
 #include "engine3d/camera.h"
 
 #include "engine3d/angle.h"
+#include "engine3d/grid.h"
 #include "platform/mem.h"
 #include "support/test_support.h"
 
@@ -168,13 +169,13 @@ TEST_F(CameraLight, WorldVertexLightIsFlooredAndCapped) {
 
 TEST_F(CameraLight, GridSetLightRaisesRelightOnlyOnChange) {
   GridSetLight(0, 3, 4, 40, 70);
-  EXPECT_EQ(gWorldLight.relight, 1);
+  EXPECT_EQ(gGrid.lastLight.relight, 1);
   EXPECT_EQ(gLight.ambient, 70.0f);  // not clamped here
   EXPECT_FLOAT_EQ(gLight.directionY, 614.4f);
   GridSetLight(0, 3, 4, 40, 70);
-  EXPECT_EQ(gWorldLight.relight, 0);
+  EXPECT_EQ(gGrid.lastLight.relight, 0);
   GridSetLight(0, 3, 4, 41, 70);
-  EXPECT_EQ(gWorldLight.relight, 1);
+  EXPECT_EQ(gGrid.lastLight.relight, 1);
 }
 
 TEST_F(CameraLight, ResetWorldLevelsUnlessPointsWereApplied) {

@@ -7,6 +7,7 @@
 #include "backend_glide/display.h"
 #include "backend_glide/dotfont.h"
 #include "backend_glide/picture.h"
+#include "engine3d/grid.h"
 #include "engine3d/mesh.h"
 #include "frontend/frontend.h"
 #include "hal/clock.h"
@@ -78,6 +79,11 @@ Vertex* MeshPoolAllocVertices(int32_t n) { Note(Num("Vertices", n)); return null
 Face* MeshPoolAllocFaces(int32_t n) { Note(Num("Faces", n)); return nullptr; }
 DrawSlot* DrawListAllocStatic(int32_t n) { Note(Num("Static", n)); return nullptr; }
 DrawSlot* DrawListAllocDynamic(int32_t n) { Note(Num("Dynamic", n)); return nullptr; }
+int32_t GridCreate(int32_t cellSize, int32_t x, int32_t y, int32_t z) {
+  Note("GridCreate(" + std::to_string(cellSize) + "," + std::to_string(x) + "," + std::to_string(y) + "," +
+       std::to_string(z) + ")");
+  return 1;
+}
 int32_t TerrainBuild(const TerrainDesc* desc) {
   Note(Num("TerrainBuild", desc - gTrackTerrains));
   return 1;

@@ -147,7 +147,7 @@ bool ParseTrackNumber(const std::string& word, int32_t* track) {
   return true;
 }
 
-uint32_t Play(const std::vector<std::string>& words, uint32_t notifyWindow, bool* post) {
+uint32_t Play(const std::vector<std::string>& words, uint32_t notifyWindow, int* posts) {
   bool hasFrom = false, hasTo = false, notify = false;
   int32_t from = 0, to = 0;
   for (size_t i = 2; i < words.size(); ++i) {
@@ -177,7 +177,7 @@ uint32_t Play(const std::vector<std::string>& words, uint32_t notifyWindow, bool
   gCd.rangeEnd = end;
   gCd.notify = notify && notifyWindow != 0;
   ++gCd.generation;
-  *post = EndRangeIfDue();  // an empty range ends at once
+  *posts += EndRangeIfDue();  // an empty range ends at once
   return HAL_MCI_OK;
 }
 
@@ -194,7 +194,8 @@ uint32_t Status(const std::vector<std::string>& words, char* reply, uint32_t byt
   return HAL_MCIERR_UNRECOGNIZED_COMMAND;
 }
 
-uint32_t SendLocked(const char* command, char* reply, uint32_t replyBytes, uint32_t notifyWindow, bool* post) {
+// `posts` counts the notifications to post once the lock is let go.
+uint32_t SendLocked(const char* command, char* reply, uint32_t replyBytes, uint32_t notifyWindow, int* posts) {
   if (!command) return HAL_MCIERR_UNRECOGNIZED_COMMAND;
   gCd.log.emplace_back(command);
   std::string lower(command);
@@ -217,7 +218,7 @@ uint32_t SendLocked(const char* command, char* reply, uint32_t replyBytes, uint3
     return HAL_MCI_OK;
   }
   if (!gCd.open) return HAL_MCIERR_DEVICE_NOT_OPEN;
-  *post = EndRangeIfDue();
+  *posts += EndRangeIfDue();
   if (verb == "close") {
     Halt();
     gCd.open = false;
@@ -225,12 +226,7 @@ uint32_t SendLocked(const char* command, char* reply, uint32_t replyBytes, uint3
   }
   if (verb == "set") return HAL_MCI_OK;  // time format tmsf, door closed: nothing to change
   if (verb == "status") return Status(words, reply, replyBytes);
-  if (verb == "play") {
-    bool ended = false;
-    uint32_t result = Play(words, notifyWindow, &ended);
-    *post = *post || ended;
-    return result;
-  }
+  if (verb == "play") return Play(words, notifyWindow, posts);
   if (verb == "pause" || verb == "stop") {
     Halt();
     return HAL_MCI_OK;
@@ -251,13 +247,13 @@ void HalCdPoll() {
 
 uint32_t HalCdSendString(const char* command, char* reply, uint32_t replyBytes, uint32_t notifyWindow) {
   if (reply && replyBytes > 0) reply[0] = '\0';
-  bool post = false;
+  int posts = 0;
   uint32_t result;
   {
     std::lock_guard<std::mutex> guard(gCdLock);
-    result = SendLocked(command, reply, replyBytes, notifyWindow, &post);
+    result = SendLocked(command, reply, replyBytes, notifyWindow, &posts);
   }
-  if (post) PostEndOfRange();
+  for (; posts > 0; --posts) PostEndOfRange();
   return result;
 }
 

@@ -11,6 +11,8 @@
 #include <mutex>
 #include <vector>
 
+#include "hal/cd/cd.h"
+#include "hal/cd/mixer.h"
 #include "hal/window.h"
 
 namespace {
@@ -931,6 +933,13 @@ void HalAudioRender(int16_t* out, uint32_t frames) {
       if (b.playing && !b.primary) MixBuffer(m, b, acc.data(), frames, &fired);
     }
   }
+  // The sound buffers are the mixer device's wave line; the CD (its own line)
+  // is pulled in after them, outside this device's lock.
+  double wave = HalMixerLineGain(HAL_MIXER_SRC_WAVEOUT);
+  if (wave != 1.0) {
+    for (double& a : acc) a *= wave;
+  }
+  HalCdMixAudio(acc.data(), frames, HAL_AUDIO_OUTPUT_RATE);
   for (size_t i = 0; i < acc.size(); ++i) {
     out[i] = static_cast<int16_t>(std::clamp(std::lround(acc[i]), -32768L, 32767L));
   }

@@ -4,6 +4,8 @@
 // around a listener in 3D and signal events as their play cursor passes given
 // offsets. With a display it plays through SDL audio (mixed in SDL's callback
 // thread); headless nothing is opened and tests pull the mix with HalAudioRender.
+// The mix also carries the virtual CD (hal/cd/cd.h), and the mixer device's
+// lines (hal/cd/mixer.h) scale it: the wave line the buffers, the CD line the CD.
 //
 // Every call returns a 32-bit result code of the device: 0 is success, other
 // values with the top bit clear are successes too, values with the top bit set

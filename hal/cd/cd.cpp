@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <sstream>
 
+#include "hal/cd/cd_internal.h"
 #include "hal/cd/pcm_source.h"
 #include "hal/clock.h"
 #include "hal/fs.h"
@@ -14,11 +16,7 @@
 
 namespace {
 
-struct Track {
-  std::string path;  // empty: no file for this number, or it does not decode
-  uint32_t startMs;
-  uint32_t lengthMs;
-};
+using Track = HalCdTrack;
 
 struct CdState {
   std::string folder = "music";
@@ -32,9 +30,15 @@ struct CdState {
   uint32_t rangeEnd = 0;
   uint32_t position = 0;   // disc position while not playing
   bool notify = false;
+  // Moves on with every change of the disc or of the play position other than
+  // time passing, so the sound mixer knows when to look for a new place.
+  uint64_t generation = 0;
   std::vector<std::string> log;
 };
 
+// The sound mixer reads the play range from its own thread (HalCdReadRange);
+// every entry point takes this lock.
+std::mutex gCdLock;
 CdState gCd;
 
 const char* const EXTENSIONS[] = {"ogg", "flac", "wav"};  // preferred first
@@ -106,6 +110,24 @@ void Halt() {
   gCd.position = Position();
   gCd.playing = false;
   gCd.notify = false;  // a stopped or replaced range never reports success
+  ++gCd.generation;
+}
+
+// Ends a range that has run its course; true when its notification is due.
+bool EndRangeIfDue() {
+  if (!gCd.playing) return false;
+  uint32_t elapsed = HalTimePeek() - gCd.startedAt;
+  if (uint64_t{gCd.rangeStart} + elapsed < gCd.rangeEnd) return false;
+  bool notify = gCd.notify;
+  gCd.position = gCd.rangeEnd;
+  gCd.playing = false;
+  gCd.notify = false;
+  ++gCd.generation;
+  return notify;
+}
+
+void PostEndOfRange() {
+  HalPostMessage(HalWindowHandle(), HAL_MM_MCINOTIFY, HAL_MCI_NOTIFY_SUCCESSFUL, HAL_CD_DEVICE_ID);
 }
 
 uint32_t Reply(char* reply, uint32_t bytes, const std::string& text) {
@@ -125,7 +147,7 @@ bool ParseTrackNumber(const std::string& word, int32_t* track) {
   return true;
 }
 
-uint32_t Play(const std::vector<std::string>& words, uint32_t notifyWindow) {
+uint32_t Play(const std::vector<std::string>& words, uint32_t notifyWindow, int* posts) {
   bool hasFrom = false, hasTo = false, notify = false;
   int32_t from = 0, to = 0;
   for (size_t i = 2; i < words.size(); ++i) {
@@ -154,7 +176,8 @@ uint32_t Play(const std::vector<std::string>& words, uint32_t notifyWindow) {
   gCd.rangeStart = start;
   gCd.rangeEnd = end;
   gCd.notify = notify && notifyWindow != 0;
-  HalCdPoll();  // an empty range ends at once
+  ++gCd.generation;
+  *posts += EndRangeIfDue();  // an empty range ends at once
   return HAL_MCI_OK;
 }
 
@@ -171,21 +194,8 @@ uint32_t Status(const std::vector<std::string>& words, char* reply, uint32_t byt
   return HAL_MCIERR_UNRECOGNIZED_COMMAND;
 }
 
-}  // namespace
-
-void HalCdPoll() {
-  if (!gCd.playing) return;
-  uint32_t elapsed = HalTimePeek() - gCd.startedAt;
-  if (uint64_t{gCd.rangeStart} + elapsed < gCd.rangeEnd) return;
-  bool notify = gCd.notify;
-  gCd.position = gCd.rangeEnd;
-  gCd.playing = false;
-  gCd.notify = false;
-  if (notify) HalPostMessage(HalWindowHandle(), HAL_MM_MCINOTIFY, HAL_MCI_NOTIFY_SUCCESSFUL, HAL_CD_DEVICE_ID);
-}
-
-uint32_t HalCdSendString(const char* command, char* reply, uint32_t replyBytes, uint32_t notifyWindow) {
-  if (reply && replyBytes > 0) reply[0] = '\0';
+// `posts` counts the notifications to post once the lock is let go.
+uint32_t SendLocked(const char* command, char* reply, uint32_t replyBytes, uint32_t notifyWindow, int* posts) {
   if (!command) return HAL_MCIERR_UNRECOGNIZED_COMMAND;
   gCd.log.emplace_back(command);
   std::string lower(command);
@@ -201,13 +211,14 @@ uint32_t HalCdSendString(const char* command, char* reply, uint32_t replyBytes, 
       gCd.open = true;
       gCd.playing = false;
       gCd.position = 0;
+      ++gCd.generation;
       ScanDisc();
       HalAddPollHook(HalCdPoll);
     }
     return HAL_MCI_OK;
   }
   if (!gCd.open) return HAL_MCIERR_DEVICE_NOT_OPEN;
-  HalCdPoll();
+  *posts += EndRangeIfDue();
   if (verb == "close") {
     Halt();
     gCd.open = false;
@@ -215,7 +226,7 @@ uint32_t HalCdSendString(const char* command, char* reply, uint32_t replyBytes, 
   }
   if (verb == "set") return HAL_MCI_OK;  // time format tmsf, door closed: nothing to change
   if (verb == "status") return Status(words, reply, replyBytes);
-  if (verb == "play") return Play(words, notifyWindow);
+  if (verb == "play") return Play(words, notifyWindow, posts);
   if (verb == "pause" || verb == "stop") {
     Halt();
     return HAL_MCI_OK;
@@ -223,9 +234,43 @@ uint32_t HalCdSendString(const char* command, char* reply, uint32_t replyBytes, 
   return HAL_MCIERR_UNRECOGNIZED_COMMAND;
 }
 
-void HalCdSetFolder(const std::string& gamePath) { gCd.folder = gamePath; }
+}  // namespace
+
+void HalCdPoll() {
+  bool post;
+  {
+    std::lock_guard<std::mutex> guard(gCdLock);
+    post = EndRangeIfDue();
+  }
+  if (post) PostEndOfRange();
+}
+
+uint32_t HalCdSendString(const char* command, char* reply, uint32_t replyBytes, uint32_t notifyWindow) {
+  if (reply && replyBytes > 0) reply[0] = '\0';
+  int posts = 0;
+  uint32_t result;
+  {
+    std::lock_guard<std::mutex> guard(gCdLock);
+    result = SendLocked(command, reply, replyBytes, notifyWindow, &posts);
+  }
+  for (; posts > 0; --posts) PostEndOfRange();
+  return result;
+}
+
+void HalCdSetFolder(const std::string& gamePath) {
+  std::lock_guard<std::mutex> guard(gCdLock);
+  gCd.folder = gamePath;
+}
+
+HalCdRange HalCdReadRange(uint64_t knownGeneration, std::vector<HalCdTrack>* tracks) {
+  std::lock_guard<std::mutex> guard(gCdLock);
+  HalCdRange r{gCd.generation, gCd.open && gCd.playing, Position(), gCd.rangeEnd};
+  if (gCd.generation != knownGeneration && tracks) *tracks = gCd.tracks;
+  return r;
+}
 
 HalCdPlayback HalCdPlaying() {
+  std::lock_guard<std::mutex> guard(gCdLock);
   HalCdPlayback p{false, 0, 0, std::string()};
   if (!gCd.open || gCd.tracks.empty()) return p;
   uint32_t pos = Position();
@@ -238,5 +283,18 @@ HalCdPlayback HalCdPlaying() {
 }
 
 const std::vector<std::string>& HalCdCommandLog() { return gCd.log; }
-void HalCdClearCommandLog() { gCd.log.clear(); }
-void HalCdResetForTest() { gCd = CdState{}; }
+
+void HalCdClearCommandLog() {
+  std::lock_guard<std::mutex> guard(gCdLock);
+  gCd.log.clear();
+}
+
+void HalCdResetForTest() {
+  {
+    std::lock_guard<std::mutex> guard(gCdLock);
+    uint64_t generation = gCd.generation;
+    gCd = CdState{};
+    gCd.generation = generation + 1;
+  }
+  HalCdVoiceResetForTest();
+}

@@ -6,9 +6,8 @@
 // HAL_MM_MCINOTIFY with HAL_MCI_NOTIFY_SUCCESSFUL to the window only when a
 // play range runs to its end by itself.
 //
-// It keeps time on the hal clock and plays no sound yet: the sound mixer can
-// read the playing track from HalCdPlaying() and pcm_source.h, scaled by the
-// CD line of the mixer (mixer.h).
+// It keeps time on the hal clock; the sound device's mixer pulls its audio
+// through HalCdMixAudio.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -47,6 +46,18 @@ struct HalCdPlayback {
   std::string path;          // the track's file, empty for a missing track
 };
 HalCdPlayback HalCdPlaying();
+
+// The seam between the CD and the sound device: hal/audio pulls the CD's audio
+// from here at every mix, and the CD knows nothing of the sound device. Adds
+// `frames` stereo frames of the playing track, from the disc position the
+// CD's clock gives, resampled to `outputRate` and scaled by the mixer's CD
+// line (mixer.h), into `stereo` (interleaved, 16-bit scale). Called from the
+// mixer's thread; adds nothing while the CD is paused, stopped or closed.
+// Playback runs on from where the last call left off, so the audio has no
+// seams between calls, and moves to the clock's position when a command
+// replaces the range or when the two drift more than HAL_CD_RESYNC_MS apart.
+void HalCdMixAudio(double* stereo, uint32_t frames, uint32_t outputRate);
+constexpr uint32_t HAL_CD_RESYNC_MS = 100;
 
 // Every command string sent since the last clear (tests).
 const std::vector<std::string>& HalCdCommandLog();

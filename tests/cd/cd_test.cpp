@@ -164,6 +164,15 @@ TEST_F(CdTest, NotificationOnlyWhenARangeEndsByItself) {
   EXPECT_EQ(Notifications(), 0);
 }
 
+TEST_F(CdTest, ARangeThatEndedUnseenAndAnEmptyRangeEachNotifyOnce) {
+  WriteDisc({300, 300});
+  CdOpen(0);
+  ASSERT_EQ(HalCdSendString("play cdaudio from 1 to 2 notify", nullptr, 0, WINDOW), HAL_MCI_OK);
+  HalClockAdvance(300);  // ends with no poll in between
+  ASSERT_EQ(HalCdSendString("play cdaudio from 2 to 2 notify", nullptr, 0, WINDOW), HAL_MCI_OK);
+  EXPECT_EQ(Notifications(), 2);
+}
+
 TEST_F(CdTest, PauseKeepsThePositionForResume) {
   WriteDisc({1000, 1000, 1500, 1000});
   CdOpen(0);

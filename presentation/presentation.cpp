@@ -1,8 +1,9 @@
-// Until the race presentation exists: silence, and no fade to wait for since
-// nothing would be drawn.
+// Until the race presentation exists: the sound library starts but plays
+// nothing, and there is no fade to wait for since nothing would be drawn.
 #include "presentation/presentation.h"
 
 #include "platform/app.h"
+#include "platform/sound.h"
 
 uint8_t gMusicFaderFlag;
 
@@ -11,7 +12,11 @@ constexpr int LISTENER_TIMER = 30;
 constexpr int FADE_TIMER = 2;
 }  // namespace
 
-void SfxStartup() { AppTimerStart(LISTENER_TIMER); }
+// A failed start switches sound off by itself: the shell checks nothing.
+void SfxStartup() {
+  AppTimerStart(LISTENER_TIMER);
+  SoundInit(AppGetWindow());
+}
 void SfxStopAll() {}
 void SfxCommitListener() { AppTimerSet(LISTENER_TIMER, AppTimerElapsed(LISTENER_TIMER) + 250); }
 void MusicInit() {}

@@ -1,5 +1,6 @@
 #include "backend_glide/sprites.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "backend_glide/display.h"
@@ -8,6 +9,7 @@
 #include "engine3d/angle.h"
 #include "engine3d/camera.h"
 #include "engine3d/mathutil.h"
+#include "engine3d/scene.h"
 
 namespace {
 
@@ -24,10 +26,10 @@ int32_t SpriteTexture(const Sprite* sprite) { return static_cast<int32_t>(sprite
 
 float Truncated(float v) { return static_cast<float>(TruncI32(v)); }
 
-// The scene pass starts the frame's temporary records at the world's counts
-// and never moves them on, so the counts are the scratch indices.
-int32_t ScratchVertexIndex() { return gMesh.vertexCount; }
-int32_t ScratchFaceIndex() { return gMesh.faceCount; }
+// Temporary records go where the scene pass keeps its scratch indices, and
+// never below the records in use (outside a pass the indices may be stale).
+int32_t ScratchVertexIndex() { return std::max(gSceneScratch.vertexIndex, gMesh.vertexCount); }
+int32_t ScratchFaceIndex() { return std::max(gSceneScratch.faceIndex, gMesh.faceCount); }
 
 // The accelerator's depth and texture values of a corner at view depth z, and
 // whole pixels. Depth nearer than 4 gives ooz above 65535: the accelerator

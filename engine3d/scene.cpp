@@ -2,6 +2,7 @@
 
 #include "backend_glide/display.h"
 #include "backend_glide/facedraw.h"
+#include "backend_glide/sprites.h"
 #include "engine3d/camera.h"
 
 SceneScratch gSceneScratch;
@@ -10,11 +11,8 @@ namespace {
 
 // The translucent pass draws with black as the constant colour and the
 // iterated alpha as the alpha source, and puts the texture alpha back after.
-// Those two switches are the back end's sprite helpers (RdrSetAlphaSourceColour
-// (0, 0, 0, 1) and RdrResetAlphaSource); until it has them the pass runs in
-// the default alpha state.
-void TranslucentAlphaBegin() {}
-void TranslucentAlphaEnd() {}
+void TranslucentAlphaBegin() { RdrSetAlphaSourceColour(0, 0, 0, 1); }
+void TranslucentAlphaEnd() { RdrResetAlphaSource(); }
 
 // A face is drawn when the camera is on its front side or in its plane.
 bool FacesCamera(const Face& face) {

@@ -12,7 +12,9 @@ if ! ls tests/fuzz/fuzz_*.cpp >/dev/null 2>&1; then
 fi
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DTORVANE_FUZZ=ON -DTORVANE_TESTS=OFF \
   -DTORVANE_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz
+targets=$(ls tests/fuzz/fuzz_*.cpp | xargs -n1 basename | sed 's/\.cpp$//')
+# shellcheck disable=SC2086
+cmake --build build-fuzz --target $targets
 mkdir -p build-fuzz/corpus
 for target in build-fuzz/fuzz/fuzz_*; do
   name=$(basename "$target")

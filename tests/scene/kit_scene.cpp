@@ -8,6 +8,7 @@
 #include "engine3d/angle.h"
 #include "engine3d/grid.h"
 #include "engine3d/model3ds.h"
+#include "engine3d/random.h"
 #include "engine3d/scene.h"
 #include "engine3d/sprite.h"
 #include "tools/datakit/lib/boot_set.h"
@@ -47,6 +48,8 @@ float HalfHeight(const MeshHeader* mesh) {
 
 bool KitSceneBuild(KitScene* scene, const std::string& folder, std::string* error) {
   *scene = KitScene{};
+  // The ground under the water takes random tints: the same ones every build.
+  RandSetIndex(0);
   std::vector<datakit::DataFile> files = datakit::ModelFiles();
   for (const auto& f : datakit::BootLooseFiles()) files.push_back(f);
   for (const auto& f : datakit::SceneTextureFiles()) files.push_back(f);

@@ -1,22 +1,41 @@
 #include "kit_scene.h"
 
 #include "backend_glide/display.h"
+#include "backend_glide/glow.h"
 #include "backend_glide/objdraw.h"
+#include "backend_glide/sprites.h"
+#include "backend_glide/texture.h"
 #include "engine3d/angle.h"
 #include "engine3d/grid.h"
 #include "engine3d/model3ds.h"
+#include "engine3d/random.h"
 #include "engine3d/scene.h"
+#include "engine3d/sprite.h"
 #include "tools/datakit/lib/boot_set.h"
+#include "tools/datakit/lib/scene_textures.h"
 
 namespace {
 
-// The kit's models stand in the modeller's z-up axes; the world is y-up.
-const MeshPlacement PLACE_UPRIGHT = {0, 1.0f, 0.0f, {1, 0, 0, 0, 0, 1, 0, 1, 0}, 1, 1};
+// The kit's models stand in the modeller's z-up axes; the world is y-up. They
+// are made at a car's scale; the scene's hills are far larger, so they are
+// placed five times their size to be seen from the views' heights.
+const MeshPlacement PLACE_UPRIGHT = {0, 5.0f, 0.0f, {1, 0, 0, 0, 0, 1, 0, 1, 0}, 1, 1};
 
 void DrawPlaced(DrawSlot* slot, void* owner) {
   if (!RdrObjectInDepthRange(slot)) return;
   RdrDrawObjectLit(slot, static_cast<MeshHeader*>(owner));
 }
+
+// The handle of a texture file loaded and downloaded, -1 when it cannot be.
+int32_t LoadTexture(const char* name) {
+  TextureRecord* record = TexLoad(name);
+  if (!record) return -1;
+  const int32_t id = TexDownload(record);
+  TexFree(record);
+  return id;
+}
+
+void DrawBush(DrawSlot* slot, void*) { RdrDrawSprite(slot); }
 
 float HalfHeight(const MeshHeader* mesh) {
   float hi = 0.0f;
@@ -29,8 +48,11 @@ float HalfHeight(const MeshHeader* mesh) {
 
 bool KitSceneBuild(KitScene* scene, const std::string& folder, std::string* error) {
   *scene = KitScene{};
+  // The ground under the water takes random tints: the same ones every build.
+  RandSetIndex(0);
   std::vector<datakit::DataFile> files = datakit::ModelFiles();
   for (const auto& f : datakit::BootLooseFiles()) files.push_back(f);
+  for (const auto& f : datakit::SceneTextureFiles()) files.push_back(f);
   if (!datakit::WriteLooseFiles(files, folder, error)) return false;
 
   const char* names[KIT_SCENE_MODELS] = {"tree.3ds", "sign.3ds", "car.3ds"};
@@ -62,11 +84,15 @@ bool KitSceneBuild(KitScene* scene, const std::string& folder, std::string* erro
     *error = "cannot build the terrain";
     return false;
   }
-  // The ground takes the sign's texture, the water the car's.
-  const MeshHeader* sign = scene->models[1];
+  // Grass on the ground (under the palette's colours), ripples on the water.
+  const int32_t grass = LoadTexture("grass.3df"), water = LoadTexture("water.3df");
+  if (grass < 0 || water < 0) {
+    *error = "cannot load the ground textures";
+    return false;
+  }
+  TerrainTextureAll(static_cast<uint32_t>(grass));
+  TerrainAddWaterPlane(10.0f, static_cast<uint32_t>(water));
   const MeshHeader* car = scene->models[2];
-  TerrainTextureAll(sign->faces[sign->faceCount - 1].type & 0xFFFFFF);
-  TerrainAddWaterPlane(10.0f, car->faces[car->faceCount - 1].type & 0xFFFFFF);
 
   // A ring of trees and signs around the basin, and two cars.
   const float centre = d.extentX * 0.5f;
@@ -86,16 +112,50 @@ bool KitSceneBuild(KitScene* scene, const std::string& folder, std::string* erro
     if (DrawListAddStatic(scene->models[2], 100u + i, DrawPlaced, x, TerrainHeightAt(x, z) + h, z, 80.0f, h) == 1)
       ++scene->placed;
   }
+  // Bushes scattered over the dry ground, billboards of a colour-keyed sprite.
+  TexSetColourKey(datakit::SCENE_BUSH_KEY_RED, datakit::SCENE_BUSH_KEY_GREEN, datakit::SCENE_BUSH_KEY_BLUE);
+  scene->bush = ObjCreateSprite("bush.3df", 90.0f, 110.0f);
+  TexSetColourKey(-1, -1, -1);
+  if (!scene->bush) {
+    *error = "cannot load the bush sprite";
+    return false;
+  }
+  uint32_t seed = 12345;
+  auto next = [&seed](uint32_t range) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % range;
+  };
+  for (int tries = 0; tries < 200 && scene->bushes < KIT_SCENE_BUSHES; ++tries) {
+    const float x = 200.0f + static_cast<float>(next(static_cast<uint32_t>(d.extentX) - 400));
+    const float z = 200.0f + static_cast<float>(next(static_cast<uint32_t>(d.extentZ) - 400));
+    const float ground = TerrainHeightAt(x, z);
+    if (ground < 40.0f) continue;  // not in or at the water
+    const float h = scene->bush->halfHeight;
+    if (DrawListAddStatic(scene->bush, 200u + static_cast<uint32_t>(scene->bushes), DrawBush, x, ground + h, z,
+                          scene->bush->halfWidth, h) != 1)
+      break;
+    ++scene->bushes;
+  }
+
+  // The sun's sheet: the glow in one cell, the flare's rings in the others.
+  const int32_t sunId = LoadTexture("glow.3df");
+  if (sunId < 0) {
+    *error = "cannot load the sun texture";
+    return false;
+  }
+  scene->sunTexture = static_cast<uint32_t>(sunId);
+
   if (GridBuild() != 1) {
     *error = "cannot bin the world grid";
     return false;
   }
-  // A white sun from above and to the south; the views light the world
-  // vertices as they project them.
+  // A white sun low in the west, a little to the south, so the view over
+  // the east edge looks into it. The light's direction is the way its rays
+  // travel (the world's normals point into the surface, away from the eye).
   LightSetColour(255, 255, 255);
-  Light sun{0.3f, 1.0f, -0.5f, 40.0f, 24.0f};
+  Light sun{1.0f, -0.2f, -0.25f, 100.0f, 24.0f};
   LightSet(&sun);
-  GridSetLight(sun.directionX, sun.directionY, sun.directionZ, sun.intensity, sun.ambient);
+  GridSetLight(gLight.directionX, gLight.directionY, gLight.directionZ, sun.intensity, sun.ambient);
   return true;
 }
 
@@ -104,6 +164,8 @@ void KitSceneFree(KitScene* scene) {
     if (m) MeshFree(m);
     m = nullptr;
   }
+  ObjFreeSprite(scene->bush);
+  scene->bush = nullptr;
 }
 
 Camera KitSceneCamera(int which) {
@@ -117,8 +179,28 @@ Camera KitSceneCamera(int which) {
   }
 }
 
-void KitSceneDraw(const Camera& camera) {
+Camera KitSceneFlightCamera(int frame, int frames) {
+  // A circle around the basin, looking inwards and a little down, rising and
+  // falling once per lap.
+  const int32_t a = frames > 0 ? frame * 1024 / frames : 0;
+  const float radius = 1500.0f;
+  Camera c{};
+  c.x = 1280.0f - radius * MathSin(a);
+  c.z = 1280.0f - radius * MathCos(a);
+  c.y = 700.0f + 200.0f * MathSin(2 * a);
+  c.pitch = 960.0f;
+  c.heading = static_cast<float>(a);
+  return c;
+}
+
+void KitSceneDraw(const KitScene& scene, const Camera& camera) {
+  RdrClear(KIT_SCENE_FOG_RED, KIT_SCENE_FOG_GREEN, KIT_SCENE_FOG_BLUE);
   CamSet(&camera);
+  RdrSetFog(KIT_SCENE_FOG_RED, KIT_SCENE_FOG_GREEN, KIT_SCENE_FOG_BLUE, KIT_SCENE_FOG_START, KIT_SCENE_FOG_END);
+  RdrFogOn();
+  RdrDrawViewQuad(scene.sunTexture, KIT_SCENE_FOG_RED, KIT_SCENE_FOG_GREEN, KIT_SCENE_FOG_BLUE);
   ObjRenderSceneTwoPass();
   ObjDrawDeferredTranslucent();
+  RdrDrawAdditiveGlows();
+  RdrFogOff();
 }

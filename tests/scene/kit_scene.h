@@ -1,7 +1,8 @@
 // A whole scene made from the data kit, for tests and benchmarks that draw the
 // world: hilly terrain with vertex colours and a water plane in its basin,
-// and the kit's 3DS models placed on it as static draw slots, binned into the
-// world grid. Needs the display open, the world pools and the grid made.
+// the kit's 3DS models and billboard bushes placed on it as static draw slots
+// and binned into the world grid, the sun with its glow and lens flare, and
+// fog. Needs the display open, the world pools and the grid made.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -13,12 +14,19 @@
 
 constexpr int KIT_SCENE_MODELS = 3;
 constexpr int KIT_SCENE_CAMERAS = 3;
+constexpr int KIT_SCENE_BUSHES = 24;
+// The fog and sky colour, and where the fog starts and ends (view depth).
+constexpr int32_t KIT_SCENE_FOG_RED = 176, KIT_SCENE_FOG_GREEN = 196, KIT_SCENE_FOG_BLUE = 224;
+constexpr float KIT_SCENE_FOG_START = 500.0f, KIT_SCENE_FOG_END = 1600.0f;
 
 struct KitScene {
   datakit::TerrainSpec spec;  // the terrain keeps pointing into it
   TerrainDesc desc;
   MeshHeader* models[KIT_SCENE_MODELS];  // tree, sign, car
-  int32_t placed;                        // static slots
+  int32_t placed;                        // static model slots
+  Sprite* bush;                          // the billboards' sprite
+  int32_t bushes;                        // static sprite slots
+  uint32_t sunTexture;                   // glow and flare sheet
 };
 
 // Writes the kit's models and textures into `folder`, which must be the
@@ -27,6 +35,9 @@ bool KitSceneBuild(KitScene* scene, const std::string& folder, std::string* erro
 void KitSceneFree(KitScene* scene);
 // One of the fixed views of the scene (0 .. KIT_SCENE_CAMERAS - 1).
 Camera KitSceneCamera(int which);
-// What the race's scene flush does for this world: the two-pass scene (the
-// ground keeps vertex colours), then the translucent water.
-void KitSceneDraw(const Camera& camera);
+// One camera along a closed loop over the scene, `frame` of `frames`.
+Camera KitSceneFlightCamera(int frame, int frames);
+// What the race's view renderer does for this world: clear to the sky colour,
+// set the fog, the sun glow, the two-pass scene (the ground keeps vertex
+// colours), the translucent water, then the lens flare.
+void KitSceneDraw(const KitScene& scene, const Camera& camera);

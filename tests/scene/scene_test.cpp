@@ -132,7 +132,7 @@ TEST_F(KitSceneTest, EveryFixedViewDrawsGroundAndWater) {
     int water = 0, ground = 0;
     gSceneLog.clear();
     RdrClear(0, 0, 0);
-    KitSceneDraw(KitSceneCamera(view));
+    KitSceneDraw(scene_, KitSceneCamera(view));
     for (const std::string& call : gSceneLog) {
       water += call.rfind("Water", 0) == 0;
       ground += call.rfind("TexVColour", 0) == 0;

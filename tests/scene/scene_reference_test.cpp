@@ -1,0 +1,127 @@
+// The kit-made scene (terrain with water, placed models, billboard bushes,
+// the sun glow and lens flare, fog) drawn headless from the three fixed
+// cameras and compared pixel for pixel with stored pictures. The scene is
+// drawn in the smallest display mode (320x200) so the stored pictures stay
+// small; the benchmark draws it at 640x480.
+//
+// To regenerate the pictures after a deliberate change of what the scene
+// draws:
+//   TORVANE_UPDATE_SCENE_REFERENCE=1 build/tests/scene/tests_scene --gtest_filter='SceneReference.*'
+// which rewrites tests/scene/reference_view<N>.png in the source tree. When a
+// view differs, what was drawn is written next to the test program as
+// scene_actual_view<N>.png.
+#include <png.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "kit_scene.h"
+#include "scene_support.h"
+
+namespace {
+
+std::string ReferencePath(int view) {
+  return std::string(SCENE_TEST_SOURCE_DIR) + "/reference_view" + std::to_string(view) + ".png";
+}
+
+std::string ActualPath(int view) {
+  return std::string(SCENE_TEST_BINARY_DIR) + "/scene_actual_view" + std::to_string(view) + ".png";
+}
+
+bool UpdateRequested() {
+  const char* update = std::getenv("TORVANE_UPDATE_SCENE_REFERENCE");
+  return update && *update && std::string(update) != "0";
+}
+
+// The back buffer as 8-bit RGB, each 5- or 6-bit channel widened by
+// repeating its top bits.
+std::vector<uint8_t> ScreenRgb(int32_t w, int32_t h) {
+  std::vector<uint16_t> screen(static_cast<size_t>(w) * h);
+  if (!GfxLfbReadRegion(GFX_BUFFER_BACKBUFFER, 0, 0, w, h, w * 2, screen.data())) return {};
+  std::vector<uint8_t> rgb;
+  rgb.reserve(screen.size() * 3);
+  for (uint16_t p : screen) {
+    uint32_t r = p >> 11, g = (p >> 5) & 63, b = p & 31;
+    rgb.push_back(static_cast<uint8_t>(r << 3 | r >> 2));
+    rgb.push_back(static_cast<uint8_t>(g << 2 | g >> 4));
+    rgb.push_back(static_cast<uint8_t>(b << 3 | b >> 2));
+  }
+  return rgb;
+}
+
+bool WritePng(const std::string& path, const std::vector<uint8_t>& rgb, int32_t w, int32_t h) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(w);
+  image.height = static_cast<png_uint_32>(h);
+  image.format = PNG_FORMAT_RGB;
+  return png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
+}
+
+bool ReadPng(const std::string& path, std::vector<uint8_t>* rgb, uint32_t* w, uint32_t* h) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+  image.format = PNG_FORMAT_RGB;
+  rgb->resize(PNG_IMAGE_SIZE(image));
+  *w = image.width;
+  *h = image.height;
+  return png_image_finish_read(&image, nullptr, rgb->data(), 0, nullptr) != 0;
+}
+
+class SceneReference : public SceneTest {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(::getcwd(home_, sizeof home_), nullptr);
+    ASSERT_EQ(::chdir(dir_.path().c_str()), 0);
+    SceneTest::SetUp();
+    ASSERT_TRUE(RdrSetMode(gDisplayModes[0], 1));
+  }
+  void TearDown() override {
+    KitSceneFree(&scene_);
+    SceneTest::TearDown();
+    ASSERT_EQ(::chdir(home_), 0);
+  }
+  TempDir dir_;
+  char home_[4096];
+  KitScene scene_{};
+};
+
+TEST_F(SceneReference, EveryFixedViewMatchesItsStoredPicture) {
+  std::string error;
+  ASSERT_TRUE(KitSceneBuild(&scene_, dir_.path().string(), &error)) << error;
+  ASSERT_TRUE(gFatalErrors.empty());
+  gSceneDrawReal = true;
+  const int32_t w = gRdrState.screenWidth, h = gRdrState.screenHeight;
+  ASSERT_EQ(w, 320);
+  ASSERT_EQ(h, 200);
+  for (int view = 0; view < KIT_SCENE_CAMERAS; ++view) {
+    SCOPED_TRACE("view " + std::to_string(view));
+    KitSceneDraw(scene_, KitSceneCamera(view));
+    std::vector<uint8_t> rgb = ScreenRgb(w, h);
+    ASSERT_EQ(rgb.size(), static_cast<size_t>(w) * h * 3);
+    if (UpdateRequested()) {
+      ASSERT_TRUE(WritePng(ReferencePath(view), rgb, w, h)) << ReferencePath(view);
+      continue;
+    }
+    std::vector<uint8_t> stored;
+    uint32_t sw = 0, sh = 0;
+    ASSERT_TRUE(ReadPng(ReferencePath(view), &stored, &sw, &sh)) << ReferencePath(view);
+    ASSERT_EQ(sw, static_cast<uint32_t>(w));
+    ASSERT_EQ(sh, static_cast<uint32_t>(h));
+    size_t differing = 0, first = rgb.size();
+    for (size_t i = 0; i < rgb.size(); i += 3)
+      if (rgb[i] != stored[i] || rgb[i + 1] != stored[i + 1] || rgb[i + 2] != stored[i + 2]) {
+        ++differing;
+        if (first == rgb.size()) first = i / 3;
+      }
+    if (differing) WritePng(ActualPath(view), rgb, w, h);
+    EXPECT_EQ(differing, 0u) << "first difference at pixel " << first % w << "," << first / w << "; drawn: "
+                             << ActualPath(view);
+  }
+  if (UpdateRequested()) GTEST_SKIP() << "rewrote the reference pictures";
+}
+
+}  // namespace

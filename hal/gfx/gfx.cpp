@@ -502,6 +502,15 @@ bool GfxTexDownloadMipMap(int32_t id, const uint16_t* texels, const void*) {
   size_t count = static_cast<size_t>(t.width) * t.height;
   t.argb.resize(count);
   for (size_t i = 0; i < count; ++i) t.argb[i] = DecodeTexel(t.format, texels[i]);
+  t.pairs.clear();
+  if (t.bilinear) {
+    t.pairs.resize(count);
+    for (int32_t y = 0; y < t.height; ++y)
+      for (int32_t x = 0; x < t.width; ++x) {
+        size_t row = static_cast<size_t>(y) * t.width;
+        t.pairs[row + x] = t.argb[row + x] | static_cast<uint64_t>(t.argb[row + (x + 1) % t.width]) << 32;
+      }
+  }
   t.downloaded = true;
   Dirty();
   return true;

@@ -17,6 +17,10 @@ struct Texture {
   uint32_t bytes = 0;            // share of texture memory
   float texelsPerUnit = 0.0f;    // long side / 256
   std::vector<uint32_t> argb;    // a << 24 | r << 16 | g << 8 | b, rows from the top
+  // Bilinear textures also keep each texel with its right-hand neighbour
+  // (wrapped) in one 64-bit entry, so that the filter fetches two texels at
+  // once: low half texel x, high half texel x + 1.
+  std::vector<uint64_t> pairs;
 };
 
 // The buffers drawn into.

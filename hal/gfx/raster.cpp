@@ -76,6 +76,20 @@ int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
 
 int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
+// floor(m / d) for m growing by a fixed amount per step: q and 0 <= r < d
+// with m = q * d + r.
+struct EdgeStep {
+  int64_t q = 0, r = 0, d = 1, dq = 0, dr = 0;
+  void Next() {
+    q += dq;
+    r += dr;
+    if (r >= d) {
+      r -= d;
+      q += 1;
+    }
+  }
+};
+
 void DrawTriangleCorners(const Pipe& pipe, const Target& target, ShadeRunFn shade, const Corner& c0,
                          Corner c1, Corner c2) {
   int64_t X[3], Y[3];
@@ -125,22 +139,45 @@ void DrawTriangleCorners(const Pipe& pipe, const Target& target, ShadeRunFn shad
   if (rowFirst < target.minY) rowFirst = target.minY;
   if (rowEnd > target.maxY) rowEnd = target.maxY;
 
+  if (rowFirst >= rowEnd) return;
+
+  // The span ends of each row, floor((E-part + a * 8) / (16 |a|)), stepped
+  // from row to row with an exact quotient and remainder instead of a
+  // division per row and edge.
+  EdgeStep steps[3];
+  for (int i = 0; i < 3; ++i) {
+    int64_t a = ea[i];
+    if (a == 0) continue;
+    int64_t d = (a > 0 ? a : -a) * SUBPIXEL;
+    int64_t m = eb[i] * (rowFirst * SUBPIXEL + SUBPIXEL / 2) + ek[i] + a * (SUBPIXEL / 2);
+    steps[i].q = FloorDiv(m, d);
+    steps[i].r = m - steps[i].q * d;
+    steps[i].d = d;
+    int64_t dm = eb[i] * SUBPIXEL;
+    steps[i].dq = FloorDiv(dm, d);
+    steps[i].dr = dm - steps[i].dq * d;
+  }
+
+  // Attributes the pixel loops read; the others are left unset.
+  const bool used[ATTRS] = {pipe.depthFunc >= 0 || pipe.depthWrite, pipe.useIterColour, pipe.useIterColour,
+                            pipe.useIterColour, pipe.useIterAlpha, pipe.useTexture, pipe.useTexture,
+                            pipe.useOow};
   for (int64_t y = rowFirst; y < rowEnd; ++y) {
     int64_t py = y * SUBPIXEL + SUBPIXEL / 2;
     int64_t xl = target.minX, xr = target.maxX;
     bool empty = false;
     for (int i = 0; i < 3; ++i) {
-      int64_t k = eb[i] * py + ek[i];
       int64_t a = ea[i];
       if (a > 0) {
-        int64_t lo = CeilDiv(-k - a * (SUBPIXEL / 2), a * SUBPIXEL);
+        int64_t lo = -steps[i].q;
         if (lo > xl) xl = lo;
       } else if (a < 0) {
-        int64_t hi = FloorDiv(k + a * (SUBPIXEL / 2), -a * SUBPIXEL) + 1;
+        int64_t hi = steps[i].q + 1;
         if (hi < xr) xr = hi;
-      } else if (k < 0) {
+      } else if (eb[i] * py + ek[i] < 0) {
         empty = true;
       }
+      steps[i].Next();
     }
     if (empty || xl >= xr) continue;
     Run run;
@@ -150,6 +187,10 @@ void DrawTriangleCorners(const Pipe& pipe, const Target& target, ShadeRunFn shad
     double cx = static_cast<double>(xl) + 0.5 - fx0, cy = static_cast<double>(y) + 0.5 - fy0;
     Ramp* ramps[ATTRS] = {&run.ooz, &run.r, &run.g, &run.b, &run.a, &run.sow, &run.tow, &run.oow};
     for (int i = 0; i < ATTRS; ++i) {
+      if (!used[i]) {
+        *ramps[i] = Ramp{0.0f, 0.0f};
+        continue;
+      }
       ramps[i]->base = static_cast<float>(v0[i] + ddx[i] * cx + ddy[i] * cy);
       ramps[i]->step = static_cast<float>(ddx[i]);
     }

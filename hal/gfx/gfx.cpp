@@ -257,6 +257,10 @@ ShadeRunFn CurrentShade() {
   return (HasAvx2() && !gBoard.forceBaseline) ? ShadeRunAvx2 : ShadeRunBaseline;
 }
 
+ShadeTriangleFn CurrentShadeTriangle() {
+  return (HasAvx2() && !gBoard.forceBaseline) ? ShadeTriangleAvx2 : ShadeTriangleBaseline;
+}
+
 }  // namespace gfx
 
 using namespace gfx;

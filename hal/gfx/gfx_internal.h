@@ -69,15 +69,43 @@ struct Run {
   Ramp ooz, r, g, b, a, sow, tow, oow;
 };
 
+// One edge of a triangle, E = a * px + b * py + k with px, py in sub-pixels
+// (16 per pixel), positive inside, and the row-by-row walk of the span end it
+// gives: q = floor(m / d) and 0 <= r < d for m = E(0, row centre) + a * 8,
+// d = 16 |a|, m growing by dm = 16 b per row (dq, dr: its quotient and
+// remainder by d).
+struct Edge {
+  int64_t a, b, k;
+  int64_t q, r, d, dq, dr;
+};
+
+constexpr int ATTRS = 8;  // ooz, r, g, b, a, sow, tow, oow
+
+// A triangle ready for the pixel loops: the rows to walk (already cut to the
+// scissor), its edges at the first row, and the plane of each attribute in
+// pixels about corner 0 (fx0, fy0). Pixel i of a span starting at xl on row y
+// gets float(v0 + ddx * (xl + 0.5 - fx0) + ddy * (y + 0.5 - fy0)) +
+// i x float(ddx), the same as a Run.
+struct Triangle {
+  int32_t rowFirst, rowEnd;
+  Edge edge[3];
+  double fx0, fy0;
+  double v0[ATTRS], ddx[ATTRS], ddy[ATTRS];
+};
+
 // Pixel loops, built twice: plain and with wider instructions.
 using ShadeRunFn = void (*)(const Pipe&, const Target&, const Run&);
 void ShadeRunBaseline(const Pipe& pipe, const Target& target, const Run& run);
 void ShadeRunAvx2(const Pipe& pipe, const Target& target, const Run& run);
+using ShadeTriangleFn = void (*)(const Pipe&, const Target&, const Triangle&);
+void ShadeTriangleBaseline(const Pipe& pipe, const Target& target, const Triangle& tri);
+void ShadeTriangleAvx2(const Pipe& pipe, const Target& target, const Triangle& tri);
 
 // The state the primitives draw with: null / false when nothing can be drawn
 // (no screen open, or a textured combine with no usable texture bound).
 const Pipe* CurrentPipe();
 bool CurrentTarget(Target* target);
 ShadeRunFn CurrentShade();
+ShadeTriangleFn CurrentShadeTriangle();
 
 }  // namespace gfx

@@ -135,8 +135,8 @@ void BuildPipe() {
   p.alphaRef = s.alphaRef;
   std::memcpy(p.fogTable, s.fogTable, sizeof(p.fogTable));
   for (int i = 0; i < 64; ++i) {
-    p.fogBase[i] = s.fogTable[i];
-    p.fogStep[i] = (i < 63 ? s.fogTable[i + 1] : s.fogTable[63]) - s.fogTable[i];
+    int32_t step = (i < 63 ? s.fogTable[i + 1] : s.fogTable[63]) - s.fogTable[i];
+    p.fogPacked[i] = s.fogTable[i] + step * 65536;
   }
   p.fogR = static_cast<int32_t>(s.fogColor & 255);
   p.fogG = static_cast<int32_t>((s.fogColor >> 8) & 255);

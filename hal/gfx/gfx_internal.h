@@ -50,9 +50,10 @@ struct Pipe {
   int32_t alphaRef = 0;
   bool fog = false;
   uint8_t fogTable[64] = {};
-  // The fog table widened for the pixel loops: entry i and the step from it
-  // to entry i + 1 (none past the last).
-  int32_t fogBase[64] = {}, fogStep[64] = {};
+  // The fog table for the pixel loops, one fetch a lane: entry i in the low
+  // 16 bits, the step from it to entry i + 1 (none past the last) above them,
+  // as fogTable[i] + step x 65536.
+  int32_t fogPacked[64] = {};
   int32_t fogR = 0, fogG = 0, fogB = 0;
   BlendFactor src = BlendFactor::ONE, dst = BlendFactor::ZERO;
   int32_t cr = 0, cg = 0, cb = 0, ca = 0;  // constant colour

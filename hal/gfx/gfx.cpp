@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -134,6 +135,10 @@ void BuildPipe() {
   p.alphaFunc = s.alphaFunc;
   p.alphaRef = s.alphaRef;
   std::memcpy(p.fogTable, s.fogTable, sizeof(p.fogTable));
+  for (int i = 0; i < 64; ++i) {
+    int32_t step = (i < 63 ? s.fogTable[i + 1] : s.fogTable[63]) - s.fogTable[i];
+    p.fogPacked[i] = s.fogTable[i] + step * 65536;
+  }
   p.fogR = static_cast<int32_t>(s.fogColor & 255);
   p.fogG = static_cast<int32_t>((s.fogColor >> 8) & 255);
   p.fogB = static_cast<int32_t>((s.fogColor >> 16) & 255);
@@ -253,6 +258,10 @@ ShadeRunFn CurrentShade() {
   return (HasAvx2() && !gBoard.forceBaseline) ? ShadeRunAvx2 : ShadeRunBaseline;
 }
 
+ShadeTriangleFn CurrentShadeTriangle() {
+  return (HasAvx2() && !gBoard.forceBaseline) ? ShadeTriangleAvx2 : ShadeTriangleBaseline;
+}
+
 }  // namespace gfx
 
 using namespace gfx;
@@ -346,10 +355,10 @@ void GfxBufferClear(uint32_t color, uint8_t, uint16_t depth) {
   for (int32_t y = t.minY; y < t.maxY; ++y) {
     uint16_t* row = t.colour + static_cast<size_t>(y) * t.width;
     uint16_t* zrow = t.depth + static_cast<size_t>(y) * t.width;
-    for (int32_t x = t.minX; x < t.maxX; ++x) {
-      row[x] = c;
-      zrow[x] = depth;
-    }
+    // One buffer at a time: two stores per pixel into buffers the compiler
+    // cannot tell apart would keep it from filling whole registers.
+    std::fill(row + t.minX, row + t.maxX, c);
+    std::fill(zrow + t.minX, zrow + t.maxX, depth);
   }
 }
 
@@ -499,6 +508,15 @@ bool GfxTexDownloadMipMap(int32_t id, const uint16_t* texels, const void*) {
   size_t count = static_cast<size_t>(t.width) * t.height;
   t.argb.resize(count);
   for (size_t i = 0; i < count; ++i) t.argb[i] = DecodeTexel(t.format, texels[i]);
+  t.pairs.clear();
+  if (t.bilinear) {
+    t.pairs.resize(count);
+    for (int32_t y = 0; y < t.height; ++y)
+      for (int32_t x = 0; x < t.width; ++x) {
+        size_t row = static_cast<size_t>(y) * t.width;
+        t.pairs[row + x] = t.argb[row + x] | static_cast<uint64_t>(t.argb[row + (x + 1) % t.width]) << 32;
+      }
+  }
   t.downloaded = true;
   Dirty();
   return true;

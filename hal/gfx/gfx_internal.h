@@ -17,6 +17,10 @@ struct Texture {
   uint32_t bytes = 0;            // share of texture memory
   float texelsPerUnit = 0.0f;    // long side / 256
   std::vector<uint32_t> argb;    // a << 24 | r << 16 | g << 8 | b, rows from the top
+  // Bilinear textures also keep each texel with its right-hand neighbour
+  // (wrapped) in one 64-bit entry, so that the filter fetches two texels at
+  // once: low half texel x, high half texel x + 1.
+  std::vector<uint64_t> pairs;
 };
 
 // The buffers drawn into.
@@ -46,6 +50,10 @@ struct Pipe {
   int32_t alphaRef = 0;
   bool fog = false;
   uint8_t fogTable[64] = {};
+  // The fog table for the pixel loops, one fetch a lane: entry i in the low
+  // 16 bits, the step from it to entry i + 1 (none past the last) above them,
+  // as fogTable[i] + step x 65536.
+  int32_t fogPacked[64] = {};
   int32_t fogR = 0, fogG = 0, fogB = 0;
   BlendFactor src = BlendFactor::ONE, dst = BlendFactor::ZERO;
   int32_t cr = 0, cg = 0, cb = 0, ca = 0;  // constant colour
@@ -62,15 +70,43 @@ struct Run {
   Ramp ooz, r, g, b, a, sow, tow, oow;
 };
 
+// One edge of a triangle, E = a * px + b * py + k with px, py in sub-pixels
+// (16 per pixel), positive inside, and the row-by-row walk of the span end it
+// gives: q = floor(m / d) and 0 <= r < d for m = E(0, row centre) + a * 8,
+// d = 16 |a|, m growing by dm = 16 b per row (dq, dr: its quotient and
+// remainder by d).
+struct Edge {
+  int64_t a, b, k;
+  int64_t q, r, d, dq, dr;
+};
+
+constexpr int ATTRS = 8;  // ooz, r, g, b, a, sow, tow, oow
+
+// A triangle ready for the pixel loops: the rows to walk (already cut to the
+// scissor), its edges at the first row, and the plane of each attribute in
+// pixels about corner 0 (fx0, fy0). Pixel i of a span starting at xl on row y
+// gets float(v0 + ddx * (xl + 0.5 - fx0) + ddy * (y + 0.5 - fy0)) +
+// i x float(ddx), the same as a Run.
+struct Triangle {
+  int32_t rowFirst, rowEnd;
+  Edge edge[3];
+  double fx0, fy0;
+  double v0[ATTRS], ddx[ATTRS], ddy[ATTRS];
+};
+
 // Pixel loops, built twice: plain and with wider instructions.
 using ShadeRunFn = void (*)(const Pipe&, const Target&, const Run&);
 void ShadeRunBaseline(const Pipe& pipe, const Target& target, const Run& run);
 void ShadeRunAvx2(const Pipe& pipe, const Target& target, const Run& run);
+using ShadeTriangleFn = void (*)(const Pipe&, const Target&, const Triangle&);
+void ShadeTriangleBaseline(const Pipe& pipe, const Target& target, const Triangle& tri);
+void ShadeTriangleAvx2(const Pipe& pipe, const Target& target, const Triangle& tri);
 
 // The state the primitives draw with: null / false when nothing can be drawn
 // (no screen open, or a textured combine with no usable texture bound).
 const Pipe* CurrentPipe();
 bool CurrentTarget(Target* target);
 ShadeRunFn CurrentShade();
+ShadeTriangleFn CurrentShadeTriangle();
 
 }  // namespace gfx

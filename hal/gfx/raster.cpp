@@ -25,7 +25,6 @@ constexpr int32_t SUBPIXEL = 16;
 // integer edge tests cannot overflow; the band is far wider than any screen.
 constexpr float GUARD_MIN = -4096.0f;
 constexpr float GUARD_MAX = 8192.0f;
-constexpr int ATTRS = 8;  // ooz, r, g, b, a, sow, tow, oow
 
 struct Corner {
   float x, y;
@@ -76,7 +75,8 @@ int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
 
 int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
-void DrawTriangleCorners(const Pipe& pipe, const Target& target, ShadeRunFn shade, const Corner& c0,
+
+void DrawTriangleCorners(const Pipe& pipe, const Target& target, ShadeTriangleFn shadeTriangle, const Corner& c0,
                          Corner c1, Corner c2) {
   int64_t X[3], Y[3];
   const Corner* c[3] = {&c0, &c1, &c2};
@@ -125,36 +125,38 @@ void DrawTriangleCorners(const Pipe& pipe, const Target& target, ShadeRunFn shad
   if (rowFirst < target.minY) rowFirst = target.minY;
   if (rowEnd > target.maxY) rowEnd = target.maxY;
 
-  for (int64_t y = rowFirst; y < rowEnd; ++y) {
-    int64_t py = y * SUBPIXEL + SUBPIXEL / 2;
-    int64_t xl = target.minX, xr = target.maxX;
-    bool empty = false;
-    for (int i = 0; i < 3; ++i) {
-      int64_t k = eb[i] * py + ek[i];
-      int64_t a = ea[i];
-      if (a > 0) {
-        int64_t lo = CeilDiv(-k - a * (SUBPIXEL / 2), a * SUBPIXEL);
-        if (lo > xl) xl = lo;
-      } else if (a < 0) {
-        int64_t hi = FloorDiv(k + a * (SUBPIXEL / 2), -a * SUBPIXEL) + 1;
-        if (hi < xr) xr = hi;
-      } else if (k < 0) {
-        empty = true;
-      }
-    }
-    if (empty || xl >= xr) continue;
-    Run run;
-    run.x = static_cast<int32_t>(xl);
-    run.y = static_cast<int32_t>(y);
-    run.n = static_cast<int32_t>(xr - xl);
-    double cx = static_cast<double>(xl) + 0.5 - fx0, cy = static_cast<double>(y) + 0.5 - fy0;
-    Ramp* ramps[ATTRS] = {&run.ooz, &run.r, &run.g, &run.b, &run.a, &run.sow, &run.tow, &run.oow};
-    for (int i = 0; i < ATTRS; ++i) {
-      ramps[i]->base = static_cast<float>(v0[i] + ddx[i] * cx + ddy[i] * cy);
-      ramps[i]->step = static_cast<float>(ddx[i]);
-    }
-    shade(pipe, target, run);
+  if (rowFirst >= rowEnd) return;
+
+  // The span ends of each row, floor((E-part + a * 8) / (16 |a|)), are
+  // stepped from row to row with an exact quotient and remainder instead of a
+  // division per row and edge.
+  Triangle tri;
+  tri.rowFirst = static_cast<int32_t>(rowFirst);
+  tri.rowEnd = static_cast<int32_t>(rowEnd);
+  for (int i = 0; i < 3; ++i) {
+    Edge& e = tri.edge[i];
+    e.a = ea[i];
+    e.b = eb[i];
+    e.k = ek[i];
+    e.q = e.r = e.dq = e.dr = 0;
+    e.d = 1;
+    if (e.a == 0) continue;
+    e.d = (e.a > 0 ? e.a : -e.a) * SUBPIXEL;
+    int64_t m = e.b * (rowFirst * SUBPIXEL + SUBPIXEL / 2) + e.k + e.a * (SUBPIXEL / 2);
+    e.q = FloorDiv(m, e.d);
+    e.r = m - e.q * e.d;
+    int64_t dm = e.b * SUBPIXEL;
+    e.dq = FloorDiv(dm, e.d);
+    e.dr = dm - e.dq * e.d;
   }
+  tri.fx0 = fx0;
+  tri.fy0 = fy0;
+  for (int i = 0; i < ATTRS; ++i) {
+    tri.v0[i] = v0[i];
+    tri.ddx[i] = ddx[i];
+    tri.ddy[i] = ddy[i];
+  }
+  shadeTriangle(pipe, target, tri);
 }
 
 bool InsideGuard(const Corner& c) {
@@ -167,7 +169,7 @@ void DrawPolygon(int32_t count, const GfxVertex* const* list) {
   const Pipe* pipe = CurrentPipe();
   Target target;
   if (!pipe || !CurrentTarget(&target)) return;
-  ShadeRunFn shade = CurrentShade();
+  ShadeTriangleFn shadeTriangle = CurrentShadeTriangle();
 
   // Room for the corners added by four cuts.
   Corner a[12 + 4], b[12 + 4];
@@ -185,7 +187,7 @@ void DrawPolygon(int32_t count, const GfxVertex* const* list) {
     n = ClipAxis(b, n, a, 1, GUARD_MAX, false);
     if (n < 3) return;
   }
-  for (int i = 1; i + 1 < n; ++i) DrawTriangleCorners(*pipe, target, shade, a[0], a[i], a[i + 1]);
+  for (int i = 1; i + 1 < n; ++i) DrawTriangleCorners(*pipe, target, shadeTriangle, a[0], a[i], a[i + 1]);
 }
 
 void ShadePixel(const Pipe& pipe, const Target& target, ShadeRunFn shade, int32_t x, int32_t y,

@@ -3,4 +3,5 @@
 #include "hal/gfx/gfx_internal.h"
 
 #define GFX_SHADE_RUN ShadeRunAvx2
+#define GFX_SHADE_TRIANGLE ShadeTriangleAvx2
 #include "hal/gfx/shade.inc"

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <mutex>
@@ -72,7 +73,10 @@ uint32_t HalWindowCreate(const char* title, HalWindowProc proc) {
   if (gWin.window != 0) return 0;
   if (!gWin.headless) {
     if (!gWin.sdlVideoStarted) {
-      if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
+      if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "cannot open a window: %s (TORVANE_HEADLESS=1 runs without one)\n", SDL_GetError());
+        return 0;
+      }
       gWin.sdlVideoStarted = true;
     }
     SDL_DisplayMode mode;
@@ -82,7 +86,10 @@ uint32_t HalWindowCreate(const char* title, HalWindowProc proc) {
     }
     gWin.sdlWindow = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, gWin.screenW,
                                       gWin.screenH, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
-    if (!gWin.sdlWindow) return 0;
+    if (!gWin.sdlWindow) {
+      std::fprintf(stderr, "cannot open a window: %s\n", SDL_GetError());
+      return 0;
+    }
     gWin.logicalW = gWin.screenW;
     gWin.logicalH = gWin.screenH;
   }

@@ -34,13 +34,6 @@ constexpr int NET_FRAME_TIMER = 32;
 
 bool NetworkGame() { return gRace.networkGame != 0; }
 
-// The first track's terrain is built at start-up, into the world grid made
-// earlier in GameInit.
-void GameInitWorld() { TerrainBuild(&gTrackTerrains[0]); }
-
-// The world grid: 25 x 12 cells of 640 units on the ground, one layer high.
-void GameCreateGrid() { GridCreate(640, 25, 1, 12); }
-
 // The seven archive directories live in rur0.pak. A damaged rur0.pak is
 // reported and ends the game; without one, every file is read loose.
 bool GameMountArchives() {
@@ -169,7 +162,7 @@ void GameInit() {
   gRace.hudText = 1;
   gRace.gauges = 1;
   gRace.splitSideBySide = 0;
-  GameCreateGrid();
+  GridCreate(640, 25, 1, 12);  // 25 x 12 cells of 640 units on the ground, one layer high
   gPlayer1Vehicle = &gPlayer1;
   gPlayer2Vehicle = &gPlayer2;
   gRace.trackIndex = 0;
@@ -179,7 +172,7 @@ void GameInit() {
   gRace.raceLeft = 0;
   gRace.firstLoad = 1;
   AssetLoadVehicles();
-  GameInitWorld();
+  TerrainBuild(&gTrackTerrains[0]);
   MusicInit();
   ScoresLoad();
 }

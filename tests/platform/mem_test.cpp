@@ -15,7 +15,7 @@ class MemPoolTest : public ::testing::Test {
   void SetUp() override {
     gErrors.clear();
     MemSetErrorHooks([](const char* m) { gErrors.push_back(m); },
-                     [](int32_t n) { gErrors.push_back("#" + std::to_string(n)); });
+                     [](int32_t n) { gErrors.push_back(std::string(1, '#').append(std::to_string(n))); });
     MemPoolInit();
   }
   void TearDown() override { MemSetErrorHooks(nullptr, nullptr); }

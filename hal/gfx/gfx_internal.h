@@ -70,14 +70,19 @@ struct Run {
   Ramp ooz, r, g, b, a, sow, tow, oow;
 };
 
-// One edge of a triangle, E = a * px + b * py + k with px, py in sub-pixels
-// (16 per pixel), positive inside, and the row-by-row walk of the span end it
-// gives: q = floor(m / d) and 0 <= r < d for m = E(0, row centre) + a * 8,
-// d = 16 |a|, m growing by dm = 16 b per row (dq, dr: its quotient and
-// remainder by d).
-struct Edge {
-  int64_t a, b, k;
-  int64_t q, r, d, dq, dr;
+// The row-by-row walk of the sloped edges of a triangle. Edge j is E = a *
+// px + b * py + k with px, py in sub-pixels (16 per pixel), positive inside;
+// it bounds row y's span by q = floor(m / d), 0 <= r < d, for m = E(0, row
+// centre) + a * 8 and d = 16 |a|; m grows by 16 b a row (dq, dr: its
+// quotient and remainder by d). Slots 0 and 1 hold left edges (a > 0), which
+// start the span at -q; slots 2 and 3 right edges (a < 0), which end it
+// before q + 1. A triangle has one or two of each; a missing one never binds
+// (q = NO_EDGE, no step). Horizontal edges only cut rows, which the row range
+// already reflects.
+constexpr int64_t NO_EDGE = int64_t{1} << 40;
+
+struct Edges {
+  int64_t q[4], r[4], d[4], dq[4], dr[4];
 };
 
 constexpr int ATTRS = 8;  // ooz, r, g, b, a, sow, tow, oow
@@ -89,7 +94,7 @@ constexpr int ATTRS = 8;  // ooz, r, g, b, a, sow, tow, oow
 // i x float(ddx), the same as a Run.
 struct Triangle {
   int32_t rowFirst, rowEnd;
-  Edge edge[3];
+  Edges edges;
   double fx0, fy0;
   double v0[ATTRS], ddx[ATTRS], ddy[ATTRS];
 };

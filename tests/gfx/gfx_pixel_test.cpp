@@ -281,6 +281,8 @@ TEST_F(GfxPixel, NoDoubleBlendedSeamInTranslucentQuads) {
       {{10, 60, 60, 10}, {10, 10, 50, 50}},
       {{10.3f, 70.7f, 55.2f, 3.9f}, {12.1f, 20.6f, 90.4f, 60.2f}},
       {{100, 140, 120, 90}, {10, 30, 80, 40}},
+      // A kite whose diagonals lie on pixel centres, one of them horizontal.
+      {{10, 40.5f, 70, 40.5f}, {30.5f, 5.25f, 30.5f, 60.75f}},
   };
   const uint16_t once = Rgb565(128, 128, 128);
   for (const Case& c : cases) {
@@ -301,6 +303,10 @@ TEST_F(GfxPixel, NoDoubleBlendedSeamInTranslucentQuads) {
       covered += p == once;
     }
     EXPECT_GT(covered, 100);
+    // The middle of the quad, on either split.
+    const int32_t mx = static_cast<int32_t>((c.x[0] + c.x[2]) / 2), my = static_cast<int32_t>((c.y[0] + c.y[2]) / 2);
+    EXPECT_EQ(Pixel(mx, my), once);
+    EXPECT_EQ(Pixel(mx + 160, my), once);
   }
   // A hexagon drawn as one fan: every pixel once.
   GfxBufferClear(0, 0, 0);

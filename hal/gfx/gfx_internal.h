@@ -49,11 +49,14 @@ struct Pipe {
   int32_t alphaFunc = 7;
   int32_t alphaRef = 0;
   bool fog = false;
-  uint8_t fogTable[64] = {};
-  // The fog table for the pixel loops, one fetch a lane: entry i in the low
-  // 16 bits, the step from it to entry i + 1 (none past the last) above them,
-  // as fogTable[i] + step x 65536.
-  int32_t fogPacked[64] = {};
+  // The fog table for the pixel loops, one fetch a lane, indexed by the top
+  // eleven bits of w's float bits (its exponent and the top two bits of its
+  // mantissa; w is positive, so the sign bit is 0): the fog entry there in
+  // the low 16 bits, the step from it to the next entry above them (entry +
+  // step x 65536). Exponents below the table's take entry 0, those above it
+  // entry 63, both with no step, so no index needs clamping.
+  static constexpr int FOG_WIDE = 2048;
+  int32_t fogWide[FOG_WIDE] = {};
   int32_t fogR = 0, fogG = 0, fogB = 0;
   BlendFactor src = BlendFactor::ONE, dst = BlendFactor::ZERO;
   int32_t cr = 0, cg = 0, cb = 0, ca = 0;  // constant colour

@@ -255,13 +255,21 @@ TEST_F(GfxPixel, FogByW) {
       {GfxFogTableIndexToW(34), table[34]},
       {(GfxFogTableIndexToW(34) + GfxFogTableIndexToW(35)) / 2, (table[34] + table[35]) / 2},
   };
-  for (const Case& c : cases) {
+  auto check = [](const Case& c) {
     SCOPED_TRACE(c.w);
     GfxBufferClear(0, 0, 0);
     Rect(0, 0, 8, 8, Vtx(0, 0, c.w));
     uint16_t p = Pixel(4, 4);
     EXPECT_NEAR(((p >> 5) & 63) << 2, c.fog & ~3, 4);
-  }
+  };
+  for (const Case& c : cases) check(c);
+  // A table set after drawing replaces the first; w beyond either end takes
+  // the end entry.
+  uint8_t ramp[64];
+  for (int i = 0; i < 64; ++i) ramp[i] = static_cast<uint8_t>(40 + 2 * i);
+  GfxFogTable(ramp);
+  const Case beyond[] = {{0.25f, 40}, {1.0e-6f, 40}, {1.0e7f, 166}, {3.0e38f, 166}, {GfxFogTableIndexToW(10), 60}};
+  for (const Case& c : beyond) check(c);
   GfxFogMode(GFX_FOG_DISABLE);
   Rect(0, 0, 8, 8, Vtx(0, 0, 2000.0f));
   EXPECT_EQ(Pixel(4, 4), 0);

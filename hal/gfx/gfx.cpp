@@ -45,6 +45,7 @@ struct Board {
   RenderState state;
   Pipe pipe;
   bool pipeDirty = true;
+  bool fogDirty = true;
   bool pipeDrawable = false;
   bool forceBaseline = false;
   // Presentation on a desktop.
@@ -134,10 +135,20 @@ void BuildPipe() {
   p.depthWrite = z && s.depthMask;
   p.alphaFunc = s.alphaFunc;
   p.alphaRef = s.alphaRef;
-  std::memcpy(p.fogTable, s.fogTable, sizeof(p.fogTable));
-  for (int i = 0; i < 64; ++i) {
-    int32_t step = (i < 63 ? s.fogTable[i + 1] : s.fogTable[63]) - s.fogTable[i];
-    p.fogPacked[i] = s.fogTable[i] + step * 65536;
+  if (gBoard.fogDirty) {
+    // Table entry i covers w from 2^(i / 4) on: index 4 x 127 + i of the
+    // wide table.
+    for (int k = 0; k < Pipe::FOG_WIDE; ++k) {
+      const int i = k - 4 * 127;
+      if (i < 0) {
+        p.fogWide[k] = s.fogTable[0];
+      } else if (i >= 63) {
+        p.fogWide[k] = s.fogTable[63];
+      } else {
+        p.fogWide[k] = s.fogTable[i] + (s.fogTable[i + 1] - s.fogTable[i]) * 65536;
+      }
+    }
+    gBoard.fogDirty = false;
   }
   p.fogR = static_cast<int32_t>(s.fogColor & 255);
   p.fogG = static_cast<int32_t>((s.fogColor >> 8) & 255);
@@ -155,6 +166,7 @@ void ResetRenderState() {
   gBoard.state = RenderState{};
   gBoard.state.clipMaxX = gBoard.width;
   gBoard.state.clipMaxY = gBoard.height;
+  gBoard.fogDirty = true;
   Dirty();
 }
 
@@ -465,6 +477,7 @@ void GfxFogColorValue(uint32_t color) {
 
 void GfxFogTable(const uint8_t table[64]) {
   std::memcpy(gBoard.state.fogTable, table, 64);
+  gBoard.fogDirty = true;
   Dirty();
 }
 

@@ -49,11 +49,14 @@ struct Pipe {
   int32_t alphaFunc = 7;
   int32_t alphaRef = 0;
   bool fog = false;
-  uint8_t fogTable[64] = {};
-  // The fog table for the pixel loops, one fetch a lane: entry i in the low
-  // 16 bits, the step from it to entry i + 1 (none past the last) above them,
-  // as fogTable[i] + step x 65536.
-  int32_t fogPacked[64] = {};
+  // The fog table for the pixel loops, one fetch a lane, indexed by the top
+  // eleven bits of w's float bits (its exponent and the top two bits of its
+  // mantissa; w is positive, so the sign bit is 0): the fog entry there in
+  // the low 16 bits, the step from it to the next entry above them (entry +
+  // step x 65536). Exponents below the table's take entry 0, those above it
+  // entry 63, both with no step, so no index needs clamping.
+  static constexpr int FOG_WIDE = 2048;
+  int32_t fogWide[FOG_WIDE] = {};
   int32_t fogR = 0, fogG = 0, fogB = 0;
   BlendFactor src = BlendFactor::ONE, dst = BlendFactor::ZERO;
   int32_t cr = 0, cg = 0, cb = 0, ca = 0;  // constant colour
@@ -70,14 +73,19 @@ struct Run {
   Ramp ooz, r, g, b, a, sow, tow, oow;
 };
 
-// One edge of a triangle, E = a * px + b * py + k with px, py in sub-pixels
-// (16 per pixel), positive inside, and the row-by-row walk of the span end it
-// gives: q = floor(m / d) and 0 <= r < d for m = E(0, row centre) + a * 8,
-// d = 16 |a|, m growing by dm = 16 b per row (dq, dr: its quotient and
-// remainder by d).
-struct Edge {
-  int64_t a, b, k;
-  int64_t q, r, d, dq, dr;
+// The row-by-row walk of the sloped edges of a triangle. Edge j is E = a *
+// px + b * py + k with px, py in sub-pixels (16 per pixel), positive inside;
+// it bounds row y's span by q = floor(m / d), 0 <= r < d, for m = E(0, row
+// centre) + a * 8 and d = 16 |a|; m grows by 16 b a row (dq, dr: its
+// quotient and remainder by d). Slots 0 and 1 hold left edges (a > 0), which
+// start the span at -q; slots 2 and 3 right edges (a < 0), which end it
+// before q + 1. A triangle has one or two of each; a missing one never binds
+// (q = NO_EDGE, no step). Horizontal edges only cut rows, which the row range
+// already reflects.
+constexpr int64_t NO_EDGE = int64_t{1} << 40;
+
+struct Edges {
+  int64_t q[4], r[4], d[4], dq[4], dr[4];
 };
 
 constexpr int ATTRS = 8;  // ooz, r, g, b, a, sow, tow, oow
@@ -89,7 +97,7 @@ constexpr int ATTRS = 8;  // ooz, r, g, b, a, sow, tow, oow
 // i x float(ddx), the same as a Run.
 struct Triangle {
   int32_t rowFirst, rowEnd;
-  Edge edge[3];
+  Edges edges;
   double fx0, fy0;
   double v0[ATTRS], ddx[ATTRS], ddy[ATTRS];
 };

@@ -35,11 +35,12 @@ Corner FromVertex(const GfxVertex& g) {
   return Corner{g.x, g.y, {g.ooz, g.r, g.g, g.b, g.a, g.tmu[0].sow, g.tmu[0].tow, g.oow}};
 }
 
+// v x 0 is 0 for every finite v and NaN for infinities and NaNs, so one sum
+// tells whether all are finite, with no branch per value.
 bool Finite(const Corner& c) {
-  if (!std::isfinite(c.x) || !std::isfinite(c.y)) return false;
-  for (float v : c.v)
-    if (!std::isfinite(v)) return false;
-  return true;
+  float sum = c.x * 0.0f + c.y * 0.0f;
+  for (float v : c.v) sum += v * 0.0f;
+  return sum == 0.0f;
 }
 
 Corner Lerp(const Corner& a, const Corner& b, float t) {
@@ -124,6 +125,18 @@ void DrawTriangleCorners(const Pipe& pipe, const Target& target, ShadeTriangleFn
   int64_t rowEnd = FloorDiv(maxY - SUBPIXEL / 2, SUBPIXEL) + 1;
   if (rowFirst < target.minY) rowFirst = target.minY;
   if (rowEnd > target.maxY) rowEnd = target.maxY;
+  // A horizontal edge keeps the rows whose centre py = 16 y + 8 has
+  // b * py + k >= 0: from a first row (b > 0) or up to a last one (b < 0).
+  for (int i = 0; i < 3; ++i) {
+    if (ea[i] != 0) continue;
+    if (eb[i] > 0) {
+      int64_t first = CeilDiv(CeilDiv(-ek[i], eb[i]) - SUBPIXEL / 2, SUBPIXEL);
+      if (rowFirst < first) rowFirst = first;
+    } else {
+      int64_t end = FloorDiv(FloorDiv(ek[i], -eb[i]) - SUBPIXEL / 2, SUBPIXEL) + 1;
+      if (rowEnd > end) rowEnd = end;
+    }
+  }
 
   if (rowFirst >= rowEnd) return;
 
@@ -133,21 +146,24 @@ void DrawTriangleCorners(const Pipe& pipe, const Target& target, ShadeTriangleFn
   Triangle tri;
   tri.rowFirst = static_cast<int32_t>(rowFirst);
   tri.rowEnd = static_cast<int32_t>(rowEnd);
+  Edges& e = tri.edges;
+  for (int j = 0; j < 4; ++j) {
+    e.q[j] = NO_EDGE;
+    e.r[j] = e.dq[j] = e.dr[j] = 0;
+    e.d[j] = 1;
+  }
+  int lefts = 0, rights = 0;
   for (int i = 0; i < 3; ++i) {
-    Edge& e = tri.edge[i];
-    e.a = ea[i];
-    e.b = eb[i];
-    e.k = ek[i];
-    e.q = e.r = e.dq = e.dr = 0;
-    e.d = 1;
-    if (e.a == 0) continue;
-    e.d = (e.a > 0 ? e.a : -e.a) * SUBPIXEL;
-    int64_t m = e.b * (rowFirst * SUBPIXEL + SUBPIXEL / 2) + e.k + e.a * (SUBPIXEL / 2);
-    e.q = FloorDiv(m, e.d);
-    e.r = m - e.q * e.d;
-    int64_t dm = e.b * SUBPIXEL;
-    e.dq = FloorDiv(dm, e.d);
-    e.dr = dm - e.dq * e.d;
+    if (ea[i] == 0) continue;
+    // A non-degenerate triangle has at most two edges on either side.
+    const int j = ea[i] > 0 ? (lefts++ & 1) : 2 + (rights++ & 1);
+    e.d[j] = (ea[i] > 0 ? ea[i] : -ea[i]) * SUBPIXEL;
+    int64_t m = eb[i] * (rowFirst * SUBPIXEL + SUBPIXEL / 2) + ek[i] + ea[i] * (SUBPIXEL / 2);
+    e.q[j] = FloorDiv(m, e.d[j]);
+    e.r[j] = m - e.q[j] * e.d[j];
+    int64_t dm = eb[i] * SUBPIXEL;
+    e.dq[j] = FloorDiv(dm, e.d[j]);
+    e.dr[j] = dm - e.dq[j] * e.d[j];
   }
   tri.fx0 = fx0;
   tri.fy0 = fy0;

@@ -255,13 +255,21 @@ TEST_F(GfxPixel, FogByW) {
       {GfxFogTableIndexToW(34), table[34]},
       {(GfxFogTableIndexToW(34) + GfxFogTableIndexToW(35)) / 2, (table[34] + table[35]) / 2},
   };
-  for (const Case& c : cases) {
+  auto check = [](const Case& c) {
     SCOPED_TRACE(c.w);
     GfxBufferClear(0, 0, 0);
     Rect(0, 0, 8, 8, Vtx(0, 0, c.w));
     uint16_t p = Pixel(4, 4);
     EXPECT_NEAR(((p >> 5) & 63) << 2, c.fog & ~3, 4);
-  }
+  };
+  for (const Case& c : cases) check(c);
+  // A table set after drawing replaces the first; w beyond either end takes
+  // the end entry.
+  uint8_t ramp[64];
+  for (int i = 0; i < 64; ++i) ramp[i] = static_cast<uint8_t>(40 + 2 * i);
+  GfxFogTable(ramp);
+  const Case beyond[] = {{0.25f, 40}, {1.0e-6f, 40}, {1.0e7f, 166}, {3.0e38f, 166}, {GfxFogTableIndexToW(10), 60}};
+  for (const Case& c : beyond) check(c);
   GfxFogMode(GFX_FOG_DISABLE);
   Rect(0, 0, 8, 8, Vtx(0, 0, 2000.0f));
   EXPECT_EQ(Pixel(4, 4), 0);
@@ -281,6 +289,8 @@ TEST_F(GfxPixel, NoDoubleBlendedSeamInTranslucentQuads) {
       {{10, 60, 60, 10}, {10, 10, 50, 50}},
       {{10.3f, 70.7f, 55.2f, 3.9f}, {12.1f, 20.6f, 90.4f, 60.2f}},
       {{100, 140, 120, 90}, {10, 30, 80, 40}},
+      // A kite whose diagonals lie on pixel centres, one of them horizontal.
+      {{10, 40.5f, 70, 40.5f}, {30.5f, 5.25f, 30.5f, 60.75f}},
   };
   const uint16_t once = Rgb565(128, 128, 128);
   for (const Case& c : cases) {
@@ -301,6 +311,10 @@ TEST_F(GfxPixel, NoDoubleBlendedSeamInTranslucentQuads) {
       covered += p == once;
     }
     EXPECT_GT(covered, 100);
+    // The middle of the quad, on either split.
+    const int32_t mx = static_cast<int32_t>((c.x[0] + c.x[2]) / 2), my = static_cast<int32_t>((c.y[0] + c.y[2]) / 2);
+    EXPECT_EQ(Pixel(mx, my), once);
+    EXPECT_EQ(Pixel(mx + 160, my), once);
   }
   // A hexagon drawn as one fan: every pixel once.
   GfxBufferClear(0, 0, 0);

@@ -136,6 +136,6 @@ void ObjDrawDynamicSlots() {
   if (!gDrawLists.dynamics) return;
   for (int32_t i = 0; i < gDrawLists.dynamicCapacity; ++i) {
     DrawSlot& slot = gDrawLists.dynamics[i];
-    if (slot.visible && slot.inUse) DrawOneSlot(&slot);
+    if (slot.inUse && slot.visible) DrawOneSlot(&slot);  // free slots hold no visible flag
   }
 }

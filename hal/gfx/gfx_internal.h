@@ -88,7 +88,7 @@ struct Edges {
   int64_t q[4], r[4], d[4], dq[4], dr[4];
 };
 
-constexpr int ATTRS = 8;  // ooz, r, g, b, a, sow, tow, oow
+constexpr int ATTRS = 8;  // ooz, sow, tow, oow, r, g, b, a
 
 // A triangle ready for the pixel loops: the rows to walk (already cut to the
 // scissor), its edges at the first row, and the plane of each attribute in

@@ -32,7 +32,7 @@ struct Corner {
 };
 
 Corner FromVertex(const GfxVertex& g) {
-  return Corner{g.x, g.y, {g.ooz, g.r, g.g, g.b, g.a, g.tmu[0].sow, g.tmu[0].tow, g.oow}};
+  return Corner{g.x, g.y, {g.ooz, g.tmu[0].sow, g.tmu[0].tow, g.oow, g.r, g.g, g.b, g.a}};
 }
 
 // v x 0 is 0 for every finite v and NaN for infinities and NaNs, so one sum
@@ -213,7 +213,7 @@ void ShadePixel(const Pipe& pipe, const Target& target, ShadeRunFn shade, int32_
   run.x = x;
   run.y = y;
   run.n = 1;
-  Ramp* ramps[ATTRS] = {&run.ooz, &run.r, &run.g, &run.b, &run.a, &run.sow, &run.tow, &run.oow};
+  Ramp* ramps[ATTRS] = {&run.ooz, &run.sow, &run.tow, &run.oow, &run.r, &run.g, &run.b, &run.a};
   for (int i = 0; i < ATTRS; ++i) *ramps[i] = Ramp{c.v[i], 0.0f};
   shade(pipe, target, run);
 }

@@ -332,7 +332,7 @@ bool GfxWinOpen(uint32_t, int32_t resolution, int32_t, int32_t colorFormat, int3
   GfxWinClose();
   gBoard.width = w;
   gBoard.height = h;
-  size_t pixels = static_cast<size_t>(w) * h;
+  size_t pixels = static_cast<size_t>(w) * h + BUFFER_PAD;
   gBoard.colour[0].assign(pixels, 0);
   gBoard.colour[1].assign(pixels, 0);
   gBoard.depth.assign(pixels, 0);

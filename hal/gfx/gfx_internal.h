@@ -23,6 +23,12 @@ struct Texture {
   std::vector<uint64_t> pairs;
 };
 
+// The pixel loops read and write whole groups of eight pixels, those past a
+// span unchanged: the colour and depth buffers hold this many pixels more
+// than the screen, so that a group starting on the last row's last pixels
+// stays inside them.
+constexpr int32_t BUFFER_PAD = 8;
+
 // The buffers drawn into.
 struct Target {
   int32_t width = 0, height = 0;

@@ -48,6 +48,7 @@ struct Board {
   bool fogDirty = true;
   bool pipeDrawable = false;
   bool forceBaseline = false;
+  bool forceGeneral = false;
   // Presentation on a desktop.
   SDL_Window* presentedWindow = nullptr;
   SDL_Renderer* renderer = nullptr;
@@ -134,6 +135,7 @@ void BuildPipe() {
   p.depthFunc = z ? s.depthFunc : -1;
   p.depthWrite = z && s.depthMask;
   p.alphaFunc = s.alphaFunc;
+  p.general = gBoard.forceGeneral;
   p.alphaRef = s.alphaRef;
   if (gBoard.fogDirty) {
     // Table entry i covers w from 2^(i / 4) on: index 4 x 127 + i of the
@@ -602,5 +604,10 @@ uint16_t GfxReadDepth(int32_t x, int32_t y) {
 }
 
 void GfxForceBaselineLoops(bool force) { gBoard.forceBaseline = force; }
+
+void GfxForceGeneralLoops(bool force) {
+  gBoard.forceGeneral = force;
+  Dirty();
+}
 
 const char* GfxLoopsName() { return CurrentShade() == ShadeRunAvx2 ? "avx2" : "baseline"; }

@@ -240,5 +240,9 @@ void GfxDumpShownFrame();
 // Draws through the plain (no wider instructions) pixel loops even on a
 // processor that has wider ones. Both give identical pixels; tests prove it.
 void GfxForceBaselineLoops(bool force);
+// Draws every pipeline through the loops written for any render state, not
+// through those specialised for the common ones. Both give identical
+// pixels; tests prove it.
+void GfxForceGeneralLoops(bool force);
 // Name of the loops in use ("avx2" or "baseline").
 const char* GfxLoopsName();

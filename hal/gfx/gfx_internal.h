@@ -53,6 +53,7 @@ struct Pipe {
   int32_t depthFunc = -1;      // -1: no depth test
   bool depthWrite = false;
   int32_t alphaFunc = 7;
+  bool general = false;        // no loops specialised for common states
   int32_t alphaRef = 0;
   bool fog = false;
   // The fog table for the pixel loops, one fetch a lane, indexed by the top

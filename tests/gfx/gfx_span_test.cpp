@@ -25,6 +25,70 @@ class GfxSpan : public GfxTest {
     GfxDepthMask(true);
   }
 
+  // Thousands of tiny and small triangles under every kind of state (texture
+  // filters, fog far beyond the table and nearer than w = 1, translucency,
+  // alpha and depth tests). With common set, half the blocks of triangles take
+  // the states the game draws with most (texture alone or times alpha, GEQUAL
+  // depth, NOTEQUAL alpha), which have loops of their own.
+  static void DrawManySmallTriangles(bool common) {
+    uint32_t seed = 7;
+    auto rnd = [&seed]() {
+      seed = seed * 1664525u + 1013904223u;
+      return seed >> 8;
+    };
+    auto uni = [&rnd](float lo, float hi) { return lo + (hi - lo) * static_cast<float>(rnd() & 0xFFFF) / 65535.0f; };
+
+    std::vector<uint16_t> texels(32 * 32);
+    for (uint16_t& t : texels) t = static_cast<uint16_t>(rnd());
+    GfxTexMemReset();
+    ASSERT_EQ(Texture(32, 32, GFX_ASPECT_1x1, GFX_TEXFMT_ARGB_1555, texels, false), 0);
+    ASSERT_EQ(Texture(32, 32, GFX_ASPECT_1x1, GFX_TEXFMT_ARGB_4444, texels, true), 1);
+    std::vector<uint8_t> fog(64);
+    for (uint8_t& f : fog) f = static_cast<uint8_t>(rnd());
+
+    GfxBufferClear(Abgr(10, 20, 30), 0, 3000);
+    GfxDepthBufferMode(GFX_DEPTHBUFFER_ZBUFFER);
+    GfxFogTable(fog.data());
+    GfxFogColorValue(Abgr(90, 100, 110));
+    const int32_t combines[] = {2, 4, 5, 6, 8, 9, 10};
+    const int32_t factors[] = {GFX_BLEND_ZERO, GFX_BLEND_SRC_ALPHA, GFX_BLEND_ONE, GFX_BLEND_ONE_MINUS_SRC_ALPHA};
+    for (int32_t i = 0; i < 3000; ++i) {
+      if (i % 50 == 0) {
+        GfxTexSource(rnd() % 2);
+        GfxColorCombineFunction(combines[rnd() % 7]);
+        GfxAlphaSource(static_cast<int32_t>(rnd() % 4));
+        GfxConstantColorValue(rnd());
+        GfxDepthBufferFunction(rnd() % 2 ? GFX_CMP_GEQUAL : static_cast<int32_t>(rnd() % 8));
+        GfxDepthMask(rnd() % 4 != 0);
+        GfxAlphaTestFunction(rnd() % 2 ? GFX_CMP_NOTEQUAL : static_cast<int32_t>(rnd() % 8));
+        GfxAlphaTestReferenceValue(static_cast<uint8_t>(rnd()));
+        if (common && rnd() % 2) {
+          const bool decal = rnd() % 2;
+          GfxColorCombineFunction(decal ? GFX_COMBINE_DECAL_TEXTURE : GFX_COMBINE_TEXTURE_TIMES_ALPHA);
+          GfxAlphaSource(decal ? GFX_ALPHASOURCE_TEXTURE_ALPHA : GFX_ALPHASOURCE_TEXTURE_ALPHA_TIMES_ITERATED_ALPHA);
+          GfxDepthBufferFunction(GFX_CMP_GEQUAL);
+          GfxAlphaTestFunction(GFX_CMP_NOTEQUAL);
+        }
+        if (rnd() % 2)
+          GfxAlphaBlendFunction(GFX_BLEND_SRC_ALPHA, GFX_BLEND_ONE_MINUS_SRC_ALPHA, GFX_BLEND_ONE, GFX_BLEND_ZERO);
+        else
+          GfxAlphaBlendFunction(factors[rnd() % 4], factors[rnd() % 4], GFX_BLEND_ONE, GFX_BLEND_ZERO);
+        GfxFogMode(rnd() % 3 ? GFX_FOG_WITH_TABLE : GFX_FOG_DISABLE);
+      }
+      float size = i % 3 == 0 ? uni(0.2f, 3.0f) : uni(2.0f, 20.0f);
+      float cx = uni(-10, SW + 10), cy = uni(-10, SH + 10);
+      float w = rnd() % 6 == 0 ? uni(2e4f, 1e6f) : (rnd() % 6 == 0 ? uni(0.01f, 1.0f) : uni(1.0f, 300.0f));
+      GfxVertex v[3];
+      for (GfxVertex& c : v) {
+        c = Coloured(Vtx(cx + uni(-size, size), cy + uni(-size, size), w * uni(0.5f, 2.0f), uni(-500, 500),
+                         uni(-500, 500)),
+                     uni(-20, 280), uni(-20, 280), uni(-20, 280), uni(-20, 280));
+        c.ooz = uni(0, 70000);
+      }
+      GfxDrawTriangle(&v[0], &v[1], &v[2]);
+    }
+  }
+
   static std::vector<uint16_t> Depths() {
     std::vector<uint16_t> out;
     for (int32_t y = 0; y < SH; ++y)
@@ -93,73 +157,33 @@ TEST_F(GfxSpan, DepthRejectedGroupsInsideLongSpansKeepTheirPixels) {
   EXPECT_EQ(wrong, 0);
 }
 
-// Thousands of tiny and small triangles under every kind of state (texture
-// filters, fog far beyond the table and nearer than w = 1, translucency,
-// alpha and depth tests) give the same colour and depth in both builds.
+// The scene did draw: a good share of the pixels differ from the clear.
+void ExpectMostlyDrawn(const std::vector<uint16_t>& screen) {
+  int32_t drawn = 0;
+  for (uint16_t p : screen) drawn += p != Rgb565(10, 20, 30);
+  EXPECT_GT(drawn, SW * SH / 4);
+}
+
 TEST_F(GfxSpan, PlainAndWideLoopsAgreeOnManySmallTriangles) {
-  uint32_t seed = 7;
-  auto rnd = [&seed]() {
-    seed = seed * 1664525u + 1013904223u;
-    return seed >> 8;
-  };
-  auto uni = [&rnd](float lo, float hi) { return lo + (hi - lo) * static_cast<float>(rnd() & 0xFFFF) / 65535.0f; };
-
-  std::vector<uint16_t> texels(32 * 32);
-  for (uint16_t& t : texels) t = static_cast<uint16_t>(rnd());
-  ASSERT_EQ(Texture(32, 32, GFX_ASPECT_1x1, GFX_TEXFMT_ARGB_1555, texels, false), 0);
-  ASSERT_EQ(Texture(32, 32, GFX_ASPECT_1x1, GFX_TEXFMT_ARGB_4444, texels, true), 1);
-  std::vector<uint8_t> fog(64);
-  for (uint8_t& f : fog) f = static_cast<uint8_t>(rnd());
-
-  auto draw = [&]() {
-    seed = 7;
-    GfxBufferClear(Abgr(10, 20, 30), 0, 3000);
-    GfxDepthBufferMode(GFX_DEPTHBUFFER_ZBUFFER);
-    GfxFogTable(fog.data());
-    GfxFogColorValue(Abgr(90, 100, 110));
-    const int32_t combines[] = {2, 4, 5, 6, 8, 9, 10};
-    const int32_t factors[] = {GFX_BLEND_ZERO, GFX_BLEND_SRC_ALPHA, GFX_BLEND_ONE, GFX_BLEND_ONE_MINUS_SRC_ALPHA};
-    for (int32_t i = 0; i < 3000; ++i) {
-      if (i % 50 == 0) {
-        GfxTexSource(rnd() % 2);
-        GfxColorCombineFunction(combines[rnd() % 7]);
-        GfxAlphaSource(static_cast<int32_t>(rnd() % 4));
-        GfxConstantColorValue(rnd());
-        GfxDepthBufferFunction(rnd() % 2 ? GFX_CMP_GEQUAL : static_cast<int32_t>(rnd() % 8));
-        GfxDepthMask(rnd() % 4 != 0);
-        GfxAlphaTestFunction(rnd() % 2 ? GFX_CMP_NOTEQUAL : static_cast<int32_t>(rnd() % 8));
-        GfxAlphaTestReferenceValue(static_cast<uint8_t>(rnd()));
-        if (rnd() % 2)
-          GfxAlphaBlendFunction(GFX_BLEND_SRC_ALPHA, GFX_BLEND_ONE_MINUS_SRC_ALPHA, GFX_BLEND_ONE, GFX_BLEND_ZERO);
-        else
-          GfxAlphaBlendFunction(factors[rnd() % 4], factors[rnd() % 4], GFX_BLEND_ONE, GFX_BLEND_ZERO);
-        GfxFogMode(rnd() % 3 ? GFX_FOG_WITH_TABLE : GFX_FOG_DISABLE);
-      }
-      float size = i % 3 == 0 ? uni(0.2f, 3.0f) : uni(2.0f, 20.0f);
-      float cx = uni(-10, SW + 10), cy = uni(-10, SH + 10);
-      float w = rnd() % 6 == 0 ? uni(2e4f, 1e6f) : (rnd() % 6 == 0 ? uni(0.01f, 1.0f) : uni(1.0f, 300.0f));
-      GfxVertex v[3];
-      for (GfxVertex& c : v) {
-        c = Coloured(Vtx(cx + uni(-size, size), cy + uni(-size, size), w * uni(0.5f, 2.0f), uni(-500, 500),
-                         uni(-500, 500)),
-                     uni(-20, 280), uni(-20, 280), uni(-20, 280), uni(-20, 280));
-        c.ooz = uni(0, 70000);
-      }
-      GfxDrawTriangle(&v[0], &v[1], &v[2]);
-    }
-  };
-
   GfxForceBaselineLoops(true);
-  draw();
+  DrawManySmallTriangles(false);
   std::vector<uint16_t> plainColour = Screen(), plainDepth = Depths();
   GfxForceBaselineLoops(false);
-  draw();
+  DrawManySmallTriangles(false);
   EXPECT_TRUE(Screen() == plainColour) << "loops in use: " << GfxLoopsName();
   EXPECT_TRUE(Depths() == plainDepth) << "loops in use: " << GfxLoopsName();
-  // The scene did draw: a good share of the pixels differ from the clear.
-  int32_t drawn = 0;
-  for (uint16_t p : plainColour) drawn += p != Rgb565(10, 20, 30);
-  EXPECT_GT(drawn, SW * SH / 4);
+  ExpectMostlyDrawn(plainColour);
+}
+
+TEST_F(GfxSpan, LoopsForCommonStatesAgreeWithTheGeneralOnes) {
+  GfxForceGeneralLoops(true);
+  DrawManySmallTriangles(true);
+  std::vector<uint16_t> generalColour = Screen(), generalDepth = Depths();
+  GfxForceGeneralLoops(false);
+  DrawManySmallTriangles(true);
+  EXPECT_TRUE(Screen() == generalColour) << "loops in use: " << GfxLoopsName();
+  EXPECT_TRUE(Depths() == generalDepth) << "loops in use: " << GfxLoopsName();
+  ExpectMostlyDrawn(generalColour);
 }
 
 }  // namespace

@@ -501,7 +501,15 @@ int32_t MeshLoad3dsToPool(const char* fileName, const char* texturePrefix, const
   p.prefix = texturePrefix ? texturePrefix : "";
   bool ok = Walk(&p, nullptr);
   MeshFileClose();
-  if (!ok || gMeshLoader.faceListsRead != 1 || !AllCornersValid(p)) return 0;
+  if (!ok || gMeshLoader.faceListsRead != 1 || !AllCornersValid(p)) {
+    // The walk reads straight into the pools: once it has written there, the
+    // mesh they held is gone, so show them empty rather than half-new.
+    if (p.vertices || p.faces) {
+      gMesh.vertexCount = 0;
+      gMesh.faceCount = 0;
+    }
+    return 0;
+  }
   PlaceVertices(p.vertices, p.vertexCount, true);
   if (placement->weldTolerance > 0.0f)
     WeldCounts(p.vertices, p.faces, &p.vertexCount, p.faceCount, placement->weldTolerance);

@@ -117,6 +117,9 @@ using ShadeTriangleFn = void (*)(const Pipe&, const Target&, const Triangle&);
 void ShadeTriangleBaseline(const Pipe& pipe, const Target& target, const Triangle& tri);
 void ShadeTriangleAvx2(const Pipe& pipe, const Target& target, const Triangle& tri);
 
+// Writes the frame just shown to disk when the environment asks for it.
+void GfxDumpShownFrame();
+
 // The state the primitives draw with: null / false when nothing can be drawn
 // (no screen open, or a textured combine with no usable texture bound).
 const Pipe* CurrentPipe();

@@ -1,6 +1,20 @@
 #include "backend_glide/faceclip.h"
 
+#include "engine3d/mathutil.h"
+
 RdrPoly gRdrPoly;
+
+bool RdrPolyOffClip(const RdrPoly& p) {
+  const RdrState& s = gRdrState;
+  return p.minX > s.clipMaxX || p.maxX < s.clipMinX || p.minY > s.clipMaxY || p.maxY < s.clipMinY;
+}
+
+bool RdrPolyInsideClip(const RdrPoly& p) {
+  const RdrState& s = gRdrState;
+  return p.minX >= s.clipMinX && p.maxX <= s.clipMaxX && p.minY >= s.clipMinY && p.maxY <= s.clipMaxY;
+}
+
+float RdrWholePixel(float v) { return static_cast<float>(TruncI32(v)); }
 
 namespace {
 

@@ -26,6 +26,16 @@ struct RdrPoly {
 };
 extern RdrPoly gRdrPoly;
 
+// The polygon's box against the clip window: wholly outside it, wholly inside.
+bool RdrPolyOffClip(const RdrPoly& p);
+bool RdrPolyInsideClip(const RdrPoly& p);
+// The same box also past the near or far plane.
+inline bool RdrPolyOffView(const RdrPoly& p) {
+  return p.maxZ < gRdrState.nearPlane || p.minZ > gRdrState.farPlane || RdrPolyOffClip(p);
+}
+// A screen position dropped to the whole pixel, as the corners are drawn.
+float RdrWholePixel(float v);
+
 // Cut the corner list (count corners and the closing copy) against one plane
 // into the clip list; the count becomes the number of corners kept.
 void RdrClipNear();

@@ -186,7 +186,6 @@ void ColourCorner(RdrVertex& c, const Face* face, const Vertex& v, Colour colour
   }
 }
 
-float Truncated(float v) { return static_cast<float>(TruncI32(v)); }
 
 // Steps 1-4 of every routine: gather, reject, clip. False: nothing to draw.
 bool PreparePoly(Face* face, const FaceStyle& style, const FaceArgs& args) {
@@ -236,10 +235,8 @@ bool PreparePoly(Face* face, const FaceStyle& style, const FaceArgs& args) {
   }
   if (style.skipDark && !anyLight) return false;
 
+  if (RdrPolyOffView(poly)) return false;
   const RdrState& s = gRdrState;
-  if (poly.maxZ < s.nearPlane || poly.minZ > s.farPlane || poly.minX > s.clipMaxX || poly.maxX < s.clipMinX ||
-      poly.minY > s.clipMaxY || poly.maxY < s.clipMinY)
-    return false;
 
   if (poly.minZ < s.nearPlane)
     RdrClipNearProject(face);
@@ -275,15 +272,9 @@ void FinishCorners(const FaceStyle& style, float bias) {
       c.oow = 1.0f / z;
     }
     if (style.clamp && c.ooz > 65535.0f) c.ooz = 65535.0f;
-    c.x = Truncated(c.x);
-    c.y = Truncated(c.y);
+    c.x = RdrWholePixel(c.x);
+    c.y = RdrWholePixel(c.y);
   }
-}
-
-bool BoxInsideClip() {
-  const RdrPoly& poly = gRdrPoly;
-  const RdrState& s = gRdrState;
-  return poly.minX >= s.clipMinX && poly.maxX <= s.clipMaxX && poly.minY >= s.clipMinY && poly.maxY <= s.clipMaxY;
 }
 
 void OpaqueOn() {
@@ -299,7 +290,7 @@ void OpaqueOff() {
 void DrawFace(Face* face, const FaceStyle& style, const FaceArgs& args = {}) {
   if (!PreparePoly(face, style, args)) return;
   RdrPoly& poly = gRdrPoly;
-  const bool inside = BoxInsideClip();
+  const bool inside = RdrPolyInsideClip(gRdrPoly);
   // An outline is drawn whole or not at all.
   if (style.wire && !inside) return;
   FinishCorners(style, args.value);
@@ -357,8 +348,8 @@ void DrawPoint(const Vertex* v, bool edgesIn) {
                        v->screenY < s.clipMaxY);
   if (!in) return;
   RdrVertex& c = gRdrPoly.corner[0];
-  c.x = Truncated(v->screenX);
-  c.y = Truncated(v->screenY);
+  c.x = RdrWholePixel(v->screenX);
+  c.y = RdrWholePixel(v->screenY);
   c.oow = 1.0f / v->viewZ;
   c.ooz = RDR_DEPTH_SCALE * c.oow;
   RdrCacheColorCombine(GFX_COMBINE_CCRGB);

@@ -126,10 +126,8 @@ bool RdrClipProjectFace(Face* face, int32_t screenX, int32_t screenY) {
     if (v.viewZ < p.minZ) p.minZ = v.viewZ;
     if (v.viewZ > p.maxZ) p.maxZ = v.viewZ;
   }
+  if (RdrPolyOffView(p)) return false;
   const RdrState& s = gRdrState;
-  if (p.maxZ < s.nearPlane || p.minZ > s.farPlane || p.minX > s.clipMaxX || p.maxX < s.clipMinX ||
-      p.minY > s.clipMaxY || p.maxY < s.clipMinY)
-    return false;
   if (p.minZ < s.nearPlane) {
     RdrClipNearProject(face);
     if (p.count < 3) return false;

@@ -24,7 +24,6 @@ float SlotAlpha(const DrawSlot* slot) { return static_cast<float>((slot->kind & 
 
 int32_t SpriteTexture(const Sprite* sprite) { return static_cast<int32_t>(sprite->type & 0xFF); }
 
-float Truncated(float v) { return static_cast<float>(TruncI32(v)); }
 
 // Temporary records go where the scene pass keeps its scratch indices, and
 // never below the records in use (outside a pass the indices may be stale).
@@ -40,23 +39,14 @@ void FinishCorner(RdrVertex& c, float z) {
   c.ooz = RDR_DEPTH_SCALE * oow;
   c.tmu[0].sow = c.tmu[0].sow * oow;
   c.tmu[0].tow = c.tmu[0].tow * oow;
-  c.x = Truncated(c.x);
-  c.y = Truncated(c.y);
+  c.x = RdrWholePixel(c.x);
+  c.y = RdrWholePixel(c.y);
 }
 
-bool BoundsOffClip(const RdrPoly& p) {
-  const RdrState& s = gRdrState;
-  return p.minX > s.clipMaxX || p.maxX < s.clipMinX || p.minY > s.clipMaxY || p.maxY < s.clipMinY;
-}
-
-bool BoundsInsideClip(const RdrPoly& p) {
-  const RdrState& s = gRdrState;
-  return p.minX >= s.clipMinX && p.maxX <= s.clipMaxX && p.minY >= s.clipMinY && p.maxY <= s.clipMaxY;
-}
 
 void DrawQuadPoly() {
   RdrPoly& p = gRdrPoly;
-  if (BoundsInsideClip(p))
+  if (RdrPolyInsideClip(p))
     GfxDrawPolygonVertexList(4, p.corner);
   else
     GfxDrawPolygonVertexListWithClip(4, p.corner);
@@ -88,7 +78,7 @@ void DrawBillboard(DrawSlot* slot, Billboard kind, int32_t red = 0, int32_t gree
   p.minY = top;
   p.maxY = bottom;
   p.minZ = p.maxZ = Z;
-  if (BoundsOffClip(p)) return;
+  if (RdrPolyOffClip(p)) return;
 
   const float xs[4] = {left, right, right, left};
   const float ys[4] = {top, top, bottom, bottom};
@@ -230,7 +220,7 @@ void RdrDrawSpriteStreak(DrawSlot* slot) {
   }
   p.minZ = base.viewZ < top.viewZ ? base.viewZ : top.viewZ;
   p.maxZ = base.viewZ < top.viewZ ? top.viewZ : base.viewZ;
-  if (BoundsOffClip(p)) return;
+  if (RdrPolyOffClip(p)) return;
 
   const float alpha = SlotAlpha(slot);
   p.count = 4;

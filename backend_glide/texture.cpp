@@ -299,9 +299,7 @@ void TexMemReset() {
 
 void TexReloadAll() {
   const int32_t count = gTextureTable.count;
-  gTextureTable.count = 0;
-  gTextureTable.texelBytes = 0;
-  GfxTexMemReset();
+  TexMemReset();
   for (int32_t i = 0; i < count; ++i) {
     // Reloading appends at the count, which never passes i: the entry read
     // here has not been overwritten yet.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "backend_glide/texture.h"
+#include "engine3d/lebytes.h"
 #include "engine3d/mathutil.h"
 #include "engine3d/meshalloc.h"
 #include "engine3d/normals.h"
@@ -20,17 +21,6 @@ constexpr uint32_t CHUNK_HEADER = 6;
 // Deeper than any file of the format nests the chunks the walk enters.
 constexpr int MAX_CHUNK_DEPTH = 16;
 constexpr float BOX_START = 32000.0f;
-
-uint16_t GetU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t GetU32(const uint8_t* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-float GetF32(const uint8_t* p) {
-  uint32_t bits = GetU32(p);
-  float v;
-  std::memcpy(&v, &bits, 4);
-  return v;
-}
 
 // Offset of the read pointer from the start of the file.
 uint32_t ReaderPos() { return static_cast<uint32_t>(gMeshReader.read - gMeshReader.buffer); }
@@ -501,7 +491,15 @@ int32_t MeshLoad3dsToPool(const char* fileName, const char* texturePrefix, const
   p.prefix = texturePrefix ? texturePrefix : "";
   bool ok = Walk(&p, nullptr);
   MeshFileClose();
-  if (!ok || gMeshLoader.faceListsRead != 1 || !AllCornersValid(p)) return 0;
+  if (!ok || gMeshLoader.faceListsRead != 1 || !AllCornersValid(p)) {
+    // The walk reads straight into the pools: once it has written there, the
+    // mesh they held is gone, so show them empty rather than half-new.
+    if (p.vertices || p.faces) {
+      gMesh.vertexCount = 0;
+      gMesh.faceCount = 0;
+    }
+    return 0;
+  }
   PlaceVertices(p.vertices, p.vertexCount, true);
   if (placement->weldTolerance > 0.0f)
     WeldCounts(p.vertices, p.faces, &p.vertexCount, p.faceCount, placement->weldTolerance);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "engine3d/lebytes.h"
 #include "engine3d/mesh.h"
 #include "engine3d/meshalloc.h"
 #include "hal/fs.h"
@@ -17,31 +18,6 @@ constexpr uint64_t VERTEX_BYTES = 52;
 constexpr uint64_t FACE_BYTES = 58;
 constexpr uint64_t FRAME_VERTEX_BYTES = 24;
 constexpr uint64_t FACE_NORMAL_BYTES = 12;
-
-// ---- little-endian fields
-
-void PutU16(uint8_t* p, uint16_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-void PutU32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-void PutF32(uint8_t* p, float v) {
-  uint32_t bits;
-  std::memcpy(&bits, &v, 4);
-  PutU32(p, bits);
-}
-uint16_t GetU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t GetU32(const uint8_t* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-float GetF32(const uint8_t* p) {
-  uint32_t bits = GetU32(p);
-  float v;
-  std::memcpy(&v, &bits, 4);
-  return v;
-}
 
 void EncodeVertex(const Vertex& v, uint8_t* b) {
   const float f[11] = {v.x, v.y, v.z, v.viewX, v.viewY, v.viewZ, v.normalX, v.normalY, v.normalZ, v.screenX, v.screenY};

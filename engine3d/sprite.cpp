@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "backend_glide/texture.h"
+#include "engine3d/lebytes.h"
 #include "hal/fs.h"
 #include "platform/game.h"
 #include "platform/mem.h"
@@ -16,6 +17,7 @@ namespace {
 constexpr uint32_t SPRITE_TYPE = 0x04000000;
 constexpr uint32_t CROSS_TYPE = 0x0B000000;
 constexpr size_t TEX_ENTRY_BYTES = 53;
+static_assert(TEX_ENTRY_BYTES == TEX_PATH_SIZE + TEX_KEY_SIZE + 4 + 5 * 2);
 // A sprite keeps its texture in the low byte of its type word; the bits above
 // belong to other uses (a glow's strength), so a texture past 255 cannot be
 // named by a sprite at all.
@@ -65,16 +67,6 @@ Sprite* MakeSprite(const char* name, float width, float height, bool pointSample
   return sprite;
 }
 
-void PutU16(std::vector<uint8_t>* out, uint16_t v) {
-  out->push_back(static_cast<uint8_t>(v));
-  out->push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void PutU32(std::vector<uint8_t>* out, uint32_t v) {
-  PutU16(out, static_cast<uint16_t>(v));
-  PutU16(out, static_cast<uint16_t>(v >> 16));
-}
-
 }  // namespace
 
 Sprite* ObjCreateSprite(const char* name, float width, float height) { return MakeSprite(name, width, height, false); }
@@ -94,14 +86,16 @@ void ObjFreeSprite(Sprite* sprite) {
 }
 
 int32_t TexListSaveFile(const char* name) {
-  std::vector<uint8_t> out;
-  PutU32(&out, static_cast<uint32_t>(gTextureTable.count));
-  for (int32_t i = 0; i < gTextureTable.count; ++i) {
+  std::vector<uint8_t> out(4 + size_t{static_cast<uint32_t>(gTextureTable.count)} * TEX_ENTRY_BYTES);
+  PutU32(out.data(), static_cast<uint32_t>(gTextureTable.count));
+  uint8_t* p = out.data() + 4;
+  for (int32_t i = 0; i < gTextureTable.count; ++i, p += TEX_ENTRY_BYTES) {
     const TextureTableEntry& e = gTextureTable.entries[i];
-    out.insert(out.end(), e.path, e.path + TEX_PATH_SIZE);
-    out.insert(out.end(), e.key, e.key + TEX_KEY_SIZE);
-    PutU32(&out, e.handle);
-    for (uint16_t v : {e.sRange, e.tRange, e.keyRed, e.keyGreen, e.keyBlue}) PutU16(&out, v);
+    std::memcpy(p, e.path, TEX_PATH_SIZE);
+    std::memcpy(p + TEX_PATH_SIZE, e.key, TEX_KEY_SIZE);
+    PutU32(p + TEX_PATH_SIZE + TEX_KEY_SIZE, e.handle);
+    const uint16_t tail[] = {e.sRange, e.tRange, e.keyRed, e.keyGreen, e.keyBlue};
+    for (int k = 0; k < 5; ++k) PutU16(p + TEX_PATH_SIZE + TEX_KEY_SIZE + 4 + 2 * k, tail[k]);
   }
   // Written whole under another name first, so a failed save leaves the old file.
   const std::string target = HalResolvePath(name);
@@ -128,7 +122,7 @@ int32_t TexListLoadFile(const char* name) {
   std::fclose(f);
   // The count must fit the table and agree with the file's length exactly.
   if (data.size() < 4) return 0;
-  const uint32_t count = data[0] | data[1] << 8 | data[2] << 16 | static_cast<uint32_t>(data[3]) << 24;
+  const uint32_t count = GetU32(data.data());
   if (count > TEX_TABLE_SIZE || data.size() != 4 + size_t{count} * TEX_ENTRY_BYTES) return 0;
 
   gTextureTable.count = 0;

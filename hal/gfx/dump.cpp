@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "hal/gfx/gfx.h"
+#include "hal/gfx/gfx_internal.h"
 #include "hal/window.h"
 
-void GfxDumpShownFrame() {
+void gfx::GfxDumpShownFrame() {
   static const char* folder = std::getenv("TORVANE_DUMP_FRAMES");
   if (!folder || !*folder) return;
   static const std::vector<uint32_t> wanted = [] {

@@ -234,9 +234,6 @@ inline uint16_t GfxRgb555To565(uint16_t p) {
   return static_cast<uint16_t>(((p >> 10) & 0x1F) << 11 | (g5 << 1 | g5 >> 4) << 5 | (p & 0x1F));
 }
 
-// Writes the frame just shown to disk when the environment asks for it.
-void GfxDumpShownFrame();
-
 // Draws through the plain (no wider instructions) pixel loops even on a
 // processor that has wider ones. Both give identical pixels; tests prove it.
 void GfxForceBaselineLoops(bool force);

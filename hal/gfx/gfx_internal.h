@@ -69,17 +69,6 @@ struct Pipe {
   int32_t cr = 0, cg = 0, cb = 0, ca = 0;  // constant colour
 };
 
-// One attribute over a span of pixels: value of pixel i = base + i x step.
-struct Ramp {
-  float base, step;
-};
-
-// The attributes of a run of n pixels of one row, starting at x.
-struct Run {
-  int32_t x, y, n;
-  Ramp ooz, r, g, b, a, sow, tow, oow;
-};
-
 // The row-by-row walk of the sloped edges of a triangle. Edge j is E = a *
 // px + b * py + k with px, py in sub-pixels (16 per pixel), positive inside;
 // it bounds row y's span by q = floor(m / d), 0 <= r < d, for m = E(0, row
@@ -96,6 +85,13 @@ struct Edges {
 };
 
 constexpr int ATTRS = 8;  // ooz, sow, tow, oow, r, g, b, a
+
+// A run of n pixels of one row, starting at x: attribute k of pixel i is
+// base[k] + i x step[k].
+struct Run {
+  int32_t x, y, n;
+  float base[ATTRS], step[ATTRS];
+};
 
 // A triangle ready for the pixel loops: the rows to walk (already cut to the
 // scissor), its edges at the first row, and the plane of each attribute in
@@ -116,6 +112,9 @@ void ShadeRunAvx2(const Pipe& pipe, const Target& target, const Run& run);
 using ShadeTriangleFn = void (*)(const Pipe&, const Target&, const Triangle&);
 void ShadeTriangleBaseline(const Pipe& pipe, const Target& target, const Triangle& tri);
 void ShadeTriangleAvx2(const Pipe& pipe, const Target& target, const Triangle& tri);
+
+// Writes the frame just shown to disk when the environment asks for it.
+void GfxDumpShownFrame();
 
 // The state the primitives draw with: null / false when nothing can be drawn
 // (no screen open, or a textured combine with no usable texture bound).

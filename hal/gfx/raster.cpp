@@ -213,8 +213,10 @@ void ShadePixel(const Pipe& pipe, const Target& target, ShadeRunFn shade, int32_
   run.x = x;
   run.y = y;
   run.n = 1;
-  Ramp* ramps[ATTRS] = {&run.ooz, &run.sow, &run.tow, &run.oow, &run.r, &run.g, &run.b, &run.a};
-  for (int i = 0; i < ATTRS; ++i) *ramps[i] = Ramp{c.v[i], 0.0f};
+  for (int i = 0; i < ATTRS; ++i) {
+    run.base[i] = c.v[i];
+    run.step[i] = 0.0f;
+  }
   shade(pipe, target, run);
 }
 

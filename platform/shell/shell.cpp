@@ -83,10 +83,10 @@ uint8_t GameStartGraphics() {
   gRace.viewWidth = static_cast<int32_t>(gRdrState.clipMaxX - gRdrState.clipMinX + 1.0f);
   gRace.viewLeft = static_cast<int32_t>(gRdrState.clipMinX);
   gGameFfbActive = FfbInitDevices() == 1;
-  MeshPoolAllocVertices(27000);
-  MeshPoolAllocFaces(34000);
-  DrawListAllocStatic(900);
-  DrawListAllocDynamic(300);
+  MeshPoolAllocVertices(MESH_POOL_VERTICES);
+  MeshPoolAllocFaces(MESH_POOL_FACES);
+  DrawListAllocStatic(DRAW_LIST_STATIC);
+  DrawListAllocDynamic(DRAW_LIST_DYNAMIC);
   gRace.frameRate = 25.0f;
   gRace.timeStep = 1.0f;
   gRace.timeStepFifth = 0.2f;

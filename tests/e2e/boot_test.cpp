@@ -92,6 +92,7 @@ TEST_F(Boot, ShowsTheIntroFromTheArchivesRunsRacesAndQuits) {
   ExpectIntroOnScreen(intro);
   // The state loop ran: sixty frames were shown, the later ones race frames.
   ASSERT_TRUE(ReadPpm(dir_ / "frames/frame00060.ppm", &race));
+  EXPECT_NE(race.rgb, intro.rgb);
   EXPECT_EQ(dir_.Read("stderr.txt"), "");
 }
 

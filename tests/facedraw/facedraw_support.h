@@ -12,7 +12,7 @@
 #include "backend_glide/facedraw.h"
 #include "engine3d/camera.h"
 #include "engine3d/mesh.h"
-#include "recorder.h"
+#include "support/gfx_recorder.h"
 #include "support/test_support.h"
 
 // What the back end reported through the shell's error screens.

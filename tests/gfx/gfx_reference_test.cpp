@@ -4,13 +4,13 @@
 // To regenerate the picture after a deliberate change of the pixel formulas:
 //   TORVANE_UPDATE_GFX_REFERENCE=1 build/tests/gfx/tests_gfx --gtest_filter='GfxReference.*'
 // which rewrites tests/gfx/reference_scene.png in the source tree.
-#include <png.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <string>
 
 #include "gfx_test_support.h"
+#include "support/png_rgb.h"
 
 namespace {
 
@@ -102,44 +102,16 @@ void DrawScene() {
   GfxDrawLine(&line[0], &line[1]);
 }
 
-std::vector<uint8_t> ToRgb(const std::vector<uint16_t>& screen) {
-  std::vector<uint8_t> rgb;
-  rgb.reserve(screen.size() * 3);
-  for (uint16_t p : screen) {
-    uint32_t r = p >> 11, g = (p >> 5) & 63, b = p & 31;
-    rgb.push_back(static_cast<uint8_t>(r << 3 | r >> 2));
-    rgb.push_back(static_cast<uint8_t>(g << 2 | g >> 4));
-    rgb.push_back(static_cast<uint8_t>(b << 3 | b >> 2));
-  }
-  return rgb;
-}
-
-bool ReadPng(const std::string& path, std::vector<uint8_t>* rgb, uint32_t* w, uint32_t* h) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-  image.format = PNG_FORMAT_RGB;
-  rgb->resize(PNG_IMAGE_SIZE(image));
-  *w = image.width;
-  *h = image.height;
-  return png_image_finish_read(&image, nullptr, rgb->data(), 0, nullptr) != 0;
-}
-
 using GfxReference = GfxTest;
 
 TEST_F(GfxReference, SceneMatchesTheStoredPicture) {
   DrawScene();
   std::vector<uint16_t> scene(SCENE_W * SCENE_H);
   ASSERT_TRUE(GfxLfbReadRegion(GFX_BUFFER_BACKBUFFER, 0, 0, SCENE_W, SCENE_H, SCENE_W * 2, scene.data()));
-  std::vector<uint8_t> rgb = ToRgb(scene);
+  std::vector<uint8_t> rgb = Rgb565ToRgb(scene);
   const char* update = std::getenv("TORVANE_UPDATE_GFX_REFERENCE");
   if (update && *update && std::string(update) != "0") {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = SCENE_W;
-    image.height = SCENE_H;
-    image.format = PNG_FORMAT_RGB;
-    ASSERT_TRUE(png_image_write_to_file(&image, REFERENCE.c_str(), 0, rgb.data(), 0, nullptr));
+    ASSERT_TRUE(WritePng(REFERENCE, rgb, SCENE_W, SCENE_H));
     GTEST_SKIP() << "rewrote " << REFERENCE;
   }
   std::vector<uint8_t> stored;

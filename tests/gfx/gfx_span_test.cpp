@@ -109,7 +109,7 @@ TEST_F(GfxSpan, ShortAndEdgeSpansChangeOnlyTheirOwnPixels) {
     cases.push_back({5, len, 100});
     cases.push_back({SW - len, len, SH - 1});  // ends at the last pixel of the buffer
   }
-  cases.push_back({3, 67, 50});      // more groups than fit one batch
+  cases.push_back({3, 67, 50});      // nine groups, the last one short
   cases.push_back({0, SW, SH - 1});  // the whole last row
   cases.push_back({1, 129, 7});
 
@@ -162,6 +162,35 @@ void ExpectMostlyDrawn(const std::vector<uint16_t>& screen) {
   int32_t drawn = 0;
   for (uint16_t p : screen) drawn += p != Rgb565(10, 20, 30);
   EXPECT_GT(drawn, SW * SH / 4);
+}
+
+// One triangle over the whole screen: every row is a span of forty groups,
+// so batches fill part-way through rows and spans go on in the next batch.
+// Colour follows x alone, so every row must repeat the first row's colours,
+// and depth is 1000 + 3 x + 100 y, exact in single precision, so every pixel
+// has one right depth: a span carried on with another span's attributes or
+// the wrong pixel offset breaks one or the other.
+TEST_F(GfxSpan, SpansCarriedIntoTheNextBatchKeepTheirAttributes) {
+  GfxBufferClear(0, 0, 0);
+  FlatState(GFX_CMP_ALWAYS);
+  GfxColorCombineFunction(GFX_COMBINE_ITRGB);
+  GfxVertex v[3] = {Coloured(Vtx(0, 0), 0, 0, 0), Coloured(Vtx(2 * SW, 0), 510, 0, 0),
+                    Coloured(Vtx(0, 2 * SH), 0, 0, 0)};
+  v[0].ooz = 1000.0f;
+  v[1].ooz = 1000.0f + 3.0f * 2 * SW;
+  v[2].ooz = 1000.0f + 100.0f * 2 * SH;
+  GfxDrawTriangle(&v[0], &v[1], &v[2]);
+  std::vector<uint16_t> screen = Screen(), depth = Depths();
+  int32_t wrong = 0;
+  for (int32_t y = 0; y < SH; ++y)
+    for (int32_t x = 0; x < SW; ++x) {
+      const size_t at = static_cast<size_t>(y) * SW + x;
+      wrong += screen[at] != screen[static_cast<size_t>(x)];
+      wrong += depth[at] != 1051 + 3 * x + 100 * y;  // at the pixel's centre
+    }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(screen[0], Rgb565(0, 0, 0));
+  EXPECT_EQ(screen[SW - 1], Rgb565(255, 0, 0));
 }
 
 TEST_F(GfxSpan, PlainAndWideLoopsAgreeOnManySmallTriangles) {

@@ -413,6 +413,8 @@ TEST_F(Model3dsTest, FrameSetsNeedTheBaseVertexCount) {
   MeshFree(base);
 }
 
+Bytes Triangle(uint16_t a = 0, uint16_t b = 1, uint16_t c = 2);
+
 TEST_F(Model3dsTest, PoolLoaderPutsTheMinimumCornerAtTheOrigin) {
   MeshPoolAllocVertices(100);
   MeshPoolAllocFaces(100);
@@ -433,13 +435,21 @@ TEST_F(Model3dsTest, PoolLoaderPutsTheMinimumCornerAtTheOrigin) {
   EXPECT_EQ(lo[2], 0.0f);
   EXPECT_EQ(gMesh.vertices[0].lightLevel, 63);
 
+  // A file refused after it was read into the pools leaves them empty, not
+  // holding old counts over new records.
+  Put("bad.3ds", Triangle(0, 1, 7));
+  PakReset();
+  EXPECT_EQ(MeshLoad3dsToPool("bad.3ds", "", &place), 0);
+  EXPECT_EQ(gMesh.vertexCount, 0);
+  EXPECT_EQ(gMesh.faceCount, 0);
+
   MeshPoolAllocVertices(10);  // a list longer than the pool is refused
   EXPECT_EQ(MeshLoad3dsToPool("car.3ds", "", &place), 0);
 }
 
 // ---- damaged and hostile files
 
-Bytes Triangle(uint16_t a = 0, uint16_t b = 1, uint16_t c = 2) {
+Bytes Triangle(uint16_t a, uint16_t b, uint16_t c) {
   datakit::Model3ds model;
   model.materials.push_back({"A", 1, 2, 3, datakit::AmbientChunks::BOTH, ""});
   model.meshes.push_back({"m", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {}, {{a, b, c}}, {{"A", {0}}}});

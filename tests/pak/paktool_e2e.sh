@@ -31,8 +31,10 @@ damaged)
   fi
   cat "$work/err"
   grep -qE 'rur3.pak entry [0-9]+ \(.+\)' "$work/err"
-  # Nothing half-written is left behind.
-  test ! -e "$work/out/3/RO.QVR"
+  # Nothing half-written is left behind of the entry the message names.
+  name=$(sed -nE 's/.*rur3\.pak entry [0-9]+ \(([^)]+)\).*/\1/p' "$work/err" | head -1 | tr '\\' /)
+  test -n "$name"
+  test ! -e "$work/out/3/$name"
   ls -R "$work/out" | grep -q '\.tmp' && { echo "temporary file left"; exit 1; }
   # A damaged rur0.pak: nothing mounts, and the message names it.
   truncate -s 30 "$work/data/rur0.pak"

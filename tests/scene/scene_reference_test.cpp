@@ -10,7 +10,6 @@
 // which rewrites tests/scene/reference_view<N>.png in the source tree. When a
 // view differs, what was drawn is written next to the test program as
 // scene_actual_view<N>.png.
-#include <png.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -19,6 +18,7 @@
 
 #include "kit_scene.h"
 #include "scene_support.h"
+#include "support/png_rgb.h"
 
 namespace {
 
@@ -35,40 +35,11 @@ bool UpdateRequested() {
   return update && *update && std::string(update) != "0";
 }
 
-// The back buffer as 8-bit RGB, each 5- or 6-bit channel widened by
-// repeating its top bits.
+// The back buffer as 8-bit RGB.
 std::vector<uint8_t> ScreenRgb(int32_t w, int32_t h) {
   std::vector<uint16_t> screen(static_cast<size_t>(w) * h);
   if (!GfxLfbReadRegion(GFX_BUFFER_BACKBUFFER, 0, 0, w, h, w * 2, screen.data())) return {};
-  std::vector<uint8_t> rgb;
-  rgb.reserve(screen.size() * 3);
-  for (uint16_t p : screen) {
-    uint32_t r = p >> 11, g = (p >> 5) & 63, b = p & 31;
-    rgb.push_back(static_cast<uint8_t>(r << 3 | r >> 2));
-    rgb.push_back(static_cast<uint8_t>(g << 2 | g >> 4));
-    rgb.push_back(static_cast<uint8_t>(b << 3 | b >> 2));
-  }
-  return rgb;
-}
-
-bool WritePng(const std::string& path, const std::vector<uint8_t>& rgb, int32_t w, int32_t h) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(w);
-  image.height = static_cast<png_uint_32>(h);
-  image.format = PNG_FORMAT_RGB;
-  return png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
-}
-
-bool ReadPng(const std::string& path, std::vector<uint8_t>* rgb, uint32_t* w, uint32_t* h) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-  image.format = PNG_FORMAT_RGB;
-  rgb->resize(PNG_IMAGE_SIZE(image));
-  *w = image.width;
-  *h = image.height;
-  return png_image_finish_read(&image, nullptr, rgb->data(), 0, nullptr) != 0;
+  return Rgb565ToRgb(screen);
 }
 
 class SceneReference : public SceneTest {

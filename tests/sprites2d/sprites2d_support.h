@@ -13,7 +13,7 @@
 #include "backend_glide/facedraw.h"
 #include "engine3d/camera.h"
 #include "engine3d/mesh.h"
-#include "recorder.h"
+#include "support/gfx_recorder.h"
 #include "support/test_support.h"
 
 extern std::vector<std::string> gFatalErrors;

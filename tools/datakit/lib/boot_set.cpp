@@ -8,21 +8,30 @@
 
 namespace datakit {
 
+// The boot set's textures, written as .TEX into the archives and as .3DF
+// for a game without them, with the same texels.
+namespace {
+
+struct BootTexture {
+  const char* name;
+  uint32_t format, width, height;
+};
+constexpr BootTexture BOOT_TEXTURES[] = {
+    {"sun", TEX_ARGB4444, 64, 64},
+    {"typo1", TEX_ARGB1555, 256, 64},
+    {"ground", TEX_RGB565, 128, 128},
+};
+
+}  // namespace
+
 std::vector<DataFile> BootArchiveFiles() {
   std::vector<DataFile> files;
   files.push_back({3, "intro.qvr", MakeQvr(640, 480, PatternRgb555(640, 480, 1))});
   files.push_back({3, "ro.qvr", MakeQvr(320, 200, PatternRgb555(320, 200, 9))});
-  const struct {
-    const char* name;
-    uint32_t format, width, height;
-  } textures[] = {
-      {"sun.tex", TEX_ARGB4444, 64, 64},
-      {"typo1.tex", TEX_ARGB1555, 256, 64},
-      {"ground.tex", TEX_RGB565, 128, 128},
-  };
   uint32_t seed = 3;
-  for (const auto& t : textures)
-    files.push_back({2, t.name, MakeTex(t.format, t.width, t.height, PatternTexels(t.format, t.width, t.height, seed++))});
+  for (const BootTexture& t : BOOT_TEXTURES)
+    files.push_back({2, std::string(t.name) + ".tex",
+                     MakeTex(t.format, t.width, t.height, PatternTexels(t.format, t.width, t.height, seed++))});
   for (const DataFile& f : ModelFiles()) files.push_back(f);
   return files;
 }
@@ -45,20 +54,10 @@ std::vector<ModelTexture> ModelTextures() {
 
 std::vector<DataFile> BootLooseFiles() {
   std::vector<DataFile> files;
-  const struct {
-    const char* name;
-    int32_t format;
-    uint32_t width, height;
-  } textures[] = {
-      {"sun.3df", TEX3DF_ARGB4444, 64, 64},
-      {"typo1.3df", TEX3DF_ARGB1555, 256, 64},
-      {"ground.3df", TEX3DF_RGB565, 128, 128},
-  };
   uint32_t seed = 3;
-  for (const auto& t : textures) {
-    auto format = static_cast<uint32_t>(t.format);
-    files.push_back({0, t.name, Make3df(t.format, t.width, t.height, PatternTexels(format, t.width, t.height, seed++))});
-  }
+  for (const BootTexture& t : BOOT_TEXTURES)
+    files.push_back({0, std::string(t.name) + ".3df", Make3df(static_cast<int32_t>(t.format), t.width, t.height,
+                                                            PatternTexels(t.format, t.width, t.height, seed++))});
   // With the archives unmounted the models' textures are read as .3DF.
   for (const ModelTexture& t : ModelTextures())
     files.push_back({0, t.name + ".3df", Make3df(static_cast<int32_t>(t.format), t.width, t.height,

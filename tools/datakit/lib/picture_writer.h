@@ -4,12 +4,14 @@
 #include <vector>
 
 #include "tools/datakit/lib/bytes.h"
+#include "tools/datakit/lib/texture_3df.h"
 
 namespace datakit {
 
-constexpr uint32_t TEX_RGB565 = 10;
-constexpr uint32_t TEX_ARGB1555 = 11;
-constexpr uint32_t TEX_ARGB4444 = 12;
+// .TEX files carry the same format codes as .3DF files.
+constexpr uint32_t TEX_RGB565 = TEX3DF_RGB565;
+constexpr uint32_t TEX_ARGB1555 = TEX3DF_ARGB1555;
+constexpr uint32_t TEX_ARGB4444 = TEX3DF_ARGB4444;
 
 // u16 width, u16 height, then the pixels row by row from the top.
 Bytes MakeQvr(uint16_t width, uint16_t height, const std::vector<uint16_t>& pixels);

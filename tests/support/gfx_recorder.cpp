@@ -1,4 +1,4 @@
-#include "recorder.h"
+#include "support/gfx_recorder.h"
 
 #include <cstdio>
 
@@ -51,6 +51,7 @@ void __real__Z14GfxAlphaSourcei(int32_t);
 void __real__Z21GfxAlphaBlendFunctioniiii(int32_t, int32_t, int32_t, int32_t);
 void __real__Z20GfxAlphaTestFunctioni(int32_t);
 void __real__Z21GfxConstantColorValuej(uint32_t);
+void __real__Z12GfxDrawPointPK9GfxVertex(const GfxVertex*);
 void __real__Z18GfxDepthBufferModei(int32_t);
 void __real__Z11GfxDrawLinePK9GfxVertexS1_(const GfxVertex*, const GfxVertex*);
 void __real__Z15GfxDrawTrianglePK9GfxVertexS1_S1_(const GfxVertex*, const GfxVertex*, const GfxVertex*);
@@ -82,6 +83,11 @@ void __wrap__Z21GfxConstantColorValuej(uint32_t c) {
   Log("colour " + Hex(c));
   __real__Z21GfxConstantColorValuej(c);
 }
+void __wrap__Z12GfxDrawPointPK9GfxVertex(const GfxVertex* v) {
+  Log("point", {*v});
+  __real__Z12GfxDrawPointPK9GfxVertex(v);
+}
+
 void __wrap__Z18GfxDepthBufferModei(int32_t mode) {
   Log("depth " + std::to_string(mode));
   __real__Z18GfxDepthBufferModei(mode);

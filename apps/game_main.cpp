@@ -5,6 +5,7 @@
 
 #include "hal/window.h"
 #include "platform/app.h"
+#include "shell/game.h"
 
 int main() {
   std::string error;

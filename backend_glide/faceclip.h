@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "backend_glide/display.h"
+#include "backend_glide/glide.h"
 #include "engine3d/mesh.h"
 
 constexpr int32_t RDR_POLY_CORNERS = 12;

@@ -1,4 +1,4 @@
-#include "backend_glide/facedraw.h"
+#include "backend_glide/glide.h"
 
 #include "backend_glide/faceclip.h"
 #include "engine3d/angle.h"

@@ -1,10 +1,9 @@
-#include "backend_glide/glow.h"
+#include "backend_glide/glide.h"
 
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
 
-#include "backend_glide/display.h"
 #include "backend_glide/faceclip.h"
 #include "engine3d/camera.h"
 #include "engine3d/clip.h"
@@ -166,34 +165,3 @@ void RdrDrawLine(const Vertex* a, const Vertex* b, uint32_t colour) {
   NormalBlend();
 }
 
-bool RdrOutlineOnScreen(const Vertex* vertices, float minX, float minZ, float maxX, float maxZ) {
-  if (!vertices || !gClip.input) return false;
-  ClipPoint* in = gClip.input->point;
-  double loX = vertices[0].viewX, hiX = loX, loZ = vertices[0].viewZ, hiZ = loZ;
-  for (int i = 0; i < 4; ++i) {
-    in[i].a = vertices[i].viewX;
-    in[i].b = vertices[i].viewZ;
-    if (in[i].a < loX) loX = in[i].a;
-    if (in[i].a > hiX) hiX = in[i].a;
-    if (in[i].b < loZ) loZ = in[i].b;
-    if (in[i].b > hiZ) hiZ = in[i].b;
-  }
-  in[4] = in[0];
-  gClip.count = 4;
-
-  if (hiZ < minZ || loZ > maxZ || minX > hiX || loX > maxX) return false;
-  // Each clipper reads its limit from the shared clip state: ours goes in for
-  // the call and the caller's comes back before anything else happens.
-  auto clipWith = [](float* limit, float value, void (*clipper)()) {
-    const float saved = *limit;
-    *limit = value;
-    clipper();
-    *limit = saved;
-    return gClip.count != 0;
-  };
-  if (loZ < minZ && !clipWith(&gClip.nearPlane, minZ, ClipOutlineNear)) return false;
-  if (hiZ > maxZ && !clipWith(&gClip.farPlane, maxZ, ClipOutlineFar)) return false;
-  if (minX > loX && !clipWith(&gClip.left, minX, ClipOutlineMinX)) return false;
-  if (hiX > maxX) return clipWith(&gClip.right, maxX, ClipOutlineMaxX);
-  return true;
-}

@@ -1,12 +1,9 @@
-#include "backend_glide/layers.h"
+#include "backend_glide/glide.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "backend_glide/display.h"
 #include "backend_glide/faceclip.h"
-#include "backend_glide/facedraw.h"
-#include "backend_glide/sprites.h"
 #include "engine3d/camera.h"
 #include "engine3d/mathutil.h"
 

@@ -1,8 +1,6 @@
-#include "backend_glide/objdraw.h"
+#include "backend_glide/glide.h"
 
-#include "backend_glide/display.h"
 #include "backend_glide/faceclip.h"
-#include "backend_glide/facedraw.h"
 #include "engine3d/angle.h"
 #include "engine3d/camera.h"
 #include "engine3d/mathutil.h"
@@ -189,10 +187,6 @@ constexpr ObjectStyle YAW_VCOLOUR       {Rotation::HEADING, true,  false, Lighti
 // clang-format on
 
 }  // namespace
-
-int32_t RdrObjectInDepthRange(const DrawSlot* slot) {
-  return slot && slot->viewZ >= gRdrState.objectNear && slot->viewZ <= gRdrState.objectFar ? 1 : 0;
-}
 
 void RdrDrawObject(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, OBJECT); }
 void RdrDrawObjectTwoSided(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, TWO_SIDED); }

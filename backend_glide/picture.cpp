@@ -1,4 +1,4 @@
-#include "backend_glide/picture.h"
+#include "backend_common/picture.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "backend_glide/display.h"
+#include "backend_glide/glide.h"
+#include "engine3d/lebytes.h"
 #include "engine3d/mathutil.h"
 #include "hal/fs.h"
 #include "platform/file.h"
@@ -25,35 +26,12 @@ uint16_t GrabPixel(uint16_t p) {
   return static_cast<uint16_t>(0x8000 | ((p >> 11) & 0x1F) << 10 | (((p >> 5) & 0x3F) / 2) << 5 | (p & 0x1F));
 }
 
-uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
-// The pixels of a .qvr image whose header the file's length backs up.
-bool ParseQvr(const uint8_t* file, uint32_t size, int32_t* width, int32_t* height, std::vector<uint16_t>* pixels) {
-  if (size < QVR_HEADER_SIZE) return false;
-  *width = ReadU16(file);
-  *height = ReadU16(file + 2);
-  uint64_t count = uint64_t(*width) * uint64_t(*height);
-  if (count == 0 || size < QVR_HEADER_SIZE + count * 2) return false;
-  pixels->resize(count);
-  for (uint64_t i = 0; i < count; ++i) (*pixels)[i] = ReadU16(file + QVR_HEADER_SIZE + 2 * i);
-  return true;
-}
-
 uint16_t* FitToScreen(const uint16_t* source, int32_t width, int32_t height) {
   const int32_t sw = gRdrState.screenWidth, sh = gRdrState.screenHeight;
   if (sw <= 0 || sh <= 0) return nullptr;
   auto* picture = static_cast<uint16_t*>(MemAlloc(static_cast<uint32_t>(sw) * static_cast<uint32_t>(sh) * 2));
   if (picture) LfbScalePixels(source, width, height, picture, sw, sh, Unchanged);
   return picture;
-}
-
-void PutU16(uint8_t* p, uint16_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-
-void PutU32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 // Writes the screenshot through a temporary file, so a failed write never
@@ -104,26 +82,13 @@ void WriteBmp(const char* path, int32_t width, int32_t height, int32_t step) {
 
 }  // namespace
 
-void LfbScalePixels(const uint16_t* source, int32_t sourceWidth, int32_t sourceHeight, uint16_t* target,
-                    int32_t targetWidth, int32_t targetHeight, uint16_t (*convert)(uint16_t)) {
-  const uint32_t rowStep = (static_cast<uint32_t>(sourceHeight - 1) << 16) / static_cast<uint32_t>(targetHeight);
-  const uint32_t columnStep = (static_cast<uint32_t>(sourceWidth - 1) << 16) / static_cast<uint32_t>(targetWidth);
-  for (int32_t j = 0; j < targetHeight; ++j) {
-    const uint16_t* row = source + static_cast<size_t>((uint64_t{static_cast<uint32_t>(j)} * rowStep) >> 16) *
-                                       static_cast<size_t>(sourceWidth);
-    uint16_t* out = target + static_cast<size_t>(j) * static_cast<size_t>(targetWidth);
-    for (int32_t i = 0; i < targetWidth; ++i)
-      out[i] = convert(row[(uint64_t{static_cast<uint32_t>(i)} * columnStep) >> 16]);
-  }
-}
-
 uint16_t* LfbLoadScreenImage(const char* fileName) {
   uint32_t size = 0;
   uint8_t* file = PakLoadFile(fileName, PICTURE_ARCHIVE_SLOT, &size);
   if (!file) return nullptr;
   int32_t width, height;
   std::vector<uint16_t> pixels;
-  uint16_t* picture = ParseQvr(file, size, &width, &height, &pixels) ? FitToScreen(pixels.data(), width, height) : nullptr;
+  uint16_t* picture = LfbParseQvr(file, size, &width, &height, &pixels) ? FitToScreen(pixels.data(), width, height) : nullptr;
   MemFree(file);
   return picture;
 }
@@ -183,7 +148,7 @@ uint16_t* LfbLoadImagePixels(const char* fileName) {
   int32_t width, height;
   std::vector<uint16_t> pixels;
   uint16_t* copy = nullptr;
-  if (ParseQvr(file, size, &width, &height, &pixels)) {
+  if (LfbParseQvr(file, size, &width, &height, &pixels)) {
     copy = static_cast<uint16_t*>(MemAlloc(static_cast<uint32_t>(pixels.size() * 2)));
     if (copy) std::memcpy(copy, pixels.data(), pixels.size() * 2);
   }
@@ -198,7 +163,7 @@ uint16_t* LfbLoadIndexedImage(const char* fileName) {
   if (!file) return nullptr;
   uint16_t* picture = nullptr;
   if (size >= HEADER) {
-    int32_t width = static_cast<int16_t>(ReadU16(file)), height = static_cast<int16_t>(ReadU16(file + 2));
+    int32_t width = static_cast<int16_t>(GetU16(file)), height = static_cast<int16_t>(GetU16(file + 2));
     uint64_t count = width > 0 && height > 0 ? uint64_t(width) * uint64_t(height) : 0;
     if (count > 0 && size >= HEADER + count) {
       std::vector<uint16_t> pixels(count);

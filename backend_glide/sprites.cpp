@@ -1,11 +1,9 @@
-#include "backend_glide/sprites.h"
+#include "backend_glide/glide.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "backend_glide/display.h"
 #include "backend_glide/faceclip.h"
-#include "backend_glide/facedraw.h"
 #include "engine3d/angle.h"
 #include "engine3d/camera.h"
 #include "engine3d/mathutil.h"
@@ -160,21 +158,6 @@ Face* TurnedQuad(const DrawSlot* slot, float hw, float hh, uint16_t angle) {
 void SetSt(Face* face, const float st[8]) { std::memcpy(face->st, st, sizeof face->st); }
 
 }  // namespace
-
-void RdrProjectVertex(Vertex* vertex) {
-  if (!vertex) return;
-  const float dx = vertex->x - gCamera.x;
-  const float dy = vertex->y - gCamera.y;
-  const float dz = vertex->z - gCamera.z;
-  const float* m = gCamera.view;
-  vertex->viewX = dx * m[0] + dy * m[1] + dz * m[2];
-  vertex->viewY = dx * m[3] + dy * m[4] + dz * m[5];
-  vertex->viewZ = dx * m[6] + dy * m[7] + dz * m[8];
-  const RdrState& s = gRdrState;
-  const float z = vertex->viewZ < s.nearPlane ? s.nearPlane : vertex->viewZ;
-  vertex->screenX = s.centreX + vertex->viewX * s.scaleX / z;
-  vertex->screenY = s.centreY + vertex->viewY * s.scaleY / z;
-}
 
 void RdrDrawSprite(DrawSlot* slot) { DrawBillboard(slot, Billboard::PLAIN); }
 void RdrDrawSpriteAlpha(DrawSlot* slot) { DrawBillboard(slot, Billboard::ALPHA); }

@@ -4,7 +4,7 @@
 // the back end's render state, read and never written.
 #include <cstring>
 
-#include "backend_glide/display.h"
+#include "backend_common/display.h"
 #include "engine3d/camera.h"
 #include "engine3d/clip.h"
 #include "engine3d/grid.h"

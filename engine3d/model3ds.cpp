@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "backend_glide/texture.h"
+#include "backend_common/texture.h"
 #include "engine3d/lebytes.h"
 #include "engine3d/mathutil.h"
 #include "engine3d/meshalloc.h"

@@ -1,8 +1,7 @@
 #include "engine3d/scene.h"
 
-#include "backend_glide/display.h"
-#include "backend_glide/facedraw.h"
-#include "backend_glide/sprites.h"
+#include "backend_common/display.h"
+#include "backend_common/draw.h"
 #include "engine3d/camera.h"
 
 SceneScratch gSceneScratch;

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "backend_glide/texture.h"
+#include "backend_common/texture.h"
 #include "engine3d/lebytes.h"
 #include "hal/fs.h"
-#include "platform/game.h"
+#include "platform/fatal.h"
 #include "platform/mem.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "frontend/frontend.h"
 
 #include "platform/app.h"
-#include "platform/game.h"
+#include "shell/game.h"
 #include "race/race.h"
 
 Options gOptions;

@@ -57,8 +57,7 @@ extern uint8_t gKeyScanCode;
 extern const std::array<KeyTableEntry, 256> KEY_TABLE;  // indexed by virtual key
 extern TimerSlot gTimers[APP_TIMER_COUNT];
 
-// Program entry and window.
-int WinMain(uint32_t instance, uint32_t prevInstance, const char* commandLine, int32_t showCommand);
+// The window.
 int AppCreateWindow(uint32_t instance, uint32_t prevInstance, int32_t showCommand);
 uint32_t AppGetWindow();
 uint32_t AppGetInstance();

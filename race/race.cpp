@@ -2,7 +2,7 @@
 // and player 1 always finishes first.
 #include "race/race.h"
 
-#include "backend_glide/display.h"
+#include "backend_common/display.h"
 #include "platform/app.h"
 
 RaceState gRace;

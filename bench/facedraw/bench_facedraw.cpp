@@ -10,15 +10,11 @@
 #include <filesystem>
 #include <string>
 
-#include "backend_glide/display.h"
-#include "backend_glide/objdraw.h"
+#include "backend_common/display.h"
+#include "backend_common/draw.h"
 #include "engine3d/camera.h"
 #include "hal/gfx/gfx.h"
 #include "tools/datakit/lib/mesh_writer.h"
-
-// What the texture manager may report; nothing here loads textures from files.
-void GameFatalError(const char* message) { std::fprintf(stderr, "error: %s\n", message ? message : ""); }
-void GameShowNumber(int32_t number) { std::fprintf(stderr, "number: %d\n", number); }
 
 namespace {
 

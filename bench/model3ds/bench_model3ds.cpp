@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "backend_glide/texture.h"
+#include "backend_common/texture.h"
 #include "engine3d/mesh.h"
 #include "engine3d/model3ds.h"
 #include "engine3d/terrain.h"
@@ -16,9 +16,6 @@
 #include "platform/pak.h"
 #include "tools/datakit/lib/boot_set.h"
 #include "tools/datakit/lib/model3ds_writer.h"
-
-void GameFatalError(const char*) {}
-void GameShowNumber(int32_t) {}
 
 namespace {
 

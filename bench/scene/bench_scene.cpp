@@ -15,15 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "backend_glide/display.h"
+#include "backend_common/display.h"
 #include "engine3d/grid.h"
 #include "engine3d/mesh.h"
 #include "hal/gfx/gfx.h"
 #include "kit_scene.h"
-
-// What the texture manager may report.
-void GameFatalError(const char* message) { std::fprintf(stderr, "error: %s\n", message ? message : ""); }
-void GameShowNumber(int32_t number) { std::fprintf(stderr, "number: %d\n", number); }
 
 namespace {
 

@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "backend_glide/display.h"
-#include "backend_glide/texture.h"
+#include "backend_common/display.h"
+#include "backend_common/texture.h"
+#include "backend_glide/glide.h"
 #include "hal/gfx/gfx.h"
 #include "platform/mem.h"
 #include "platform/pak.h"
@@ -20,15 +21,12 @@
 
 using datakit::Bytes;
 
-// What the stand-ins of GameFatalError and GameShowNumber were given.
+// What the shell's two blocking screens would have shown.
 struct BlockingScreens {
   std::vector<std::string> fatal;
   std::vector<int32_t> numbers;
 };
-extern BlockingScreens gScreens;
-
-void GameFatalError(const char* message);
-void GameShowNumber(int32_t number);
+inline BlockingScreens gScreens;
 
 // A packed record's field by value: the test macros bind references, which a
 // field off its natural alignment must not get.
@@ -105,7 +103,8 @@ class BackendTest : public ::testing::Test {
   // going to the recorded screens.
   static bool Open(int mode) {
     bool ok = RdrOpen(gDisplayModes[mode], 1);
-    MemSetErrorHooks(GameFatalError, GameShowNumber);
+    GameSetFatalErrorHook([](const char* message) { gScreens.fatal.emplace_back(message); });
+    MemSetErrorHooks(GameFatalError, [](int32_t number) { gScreens.numbers.push_back(number); });
     return ok;
   }
 

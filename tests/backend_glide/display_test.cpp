@@ -4,8 +4,8 @@
 #include <functional>
 
 #include "backend_fixture.h"
-#include "backend_glide/dotfont.h"
-#include "backend_glide/picture.h"
+#include "backend_common/dotfont.h"
+#include "backend_common/picture.h"
 #include "engine3d/mesh.h"
 #include "tools/datakit/lib/texture_3df.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "backend_fixture.h"
-#include "backend_glide/dotfont.h"
+#include "backend_common/dotfont.h"
 #include "engine3d/mesh.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "backend_fixture.h"
-#include "backend_glide/picture.h"
+#include "backend_common/picture.h"
 #include "tools/datakit/lib/picture_writer.h"
 
 namespace {

@@ -5,47 +5,20 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "backend_glide/texture.h"
+#include "backend_common/texture.h"
 #include "engine3d/mesh.h"
 #include "engine3d/model3ds.h"
 #include "platform/mem.h"
-
-// A texture manager that knows every name: textured groups take the texel
-// path without a renderer behind them.
-TextureTable gTextureTable;
-TextureTableEntry* TexFind(const char* path) {
-  for (int32_t i = 0; i < gTextureTable.count; ++i)
-    if (std::strncmp(gTextureTable.entries[i].path, path, TEX_PATH_SIZE - 1) == 0) return &gTextureTable.entries[i];
-  return nullptr;
-}
-TextureRecord* TexLoad(const char* path) {
-  if (path[0] == 'x') return nullptr;  // some textures are missing
-  auto* r = static_cast<TextureRecord*>(MemAlloc(sizeof(TextureRecord)));
-  if (!r) return nullptr;
-  std::memset(r, 0, sizeof *r);
-  std::strncpy(r->path, path, TEX_PATH_SIZE - 1);
-  r->sRange = 256;
-  r->tRange = 64;
-  r->handle = gTextureTable.count;
-  return r;
-}
-int32_t TexDownload(TextureRecord* r) {
-  if (!r || gTextureTable.count >= TEX_TABLE_SIZE) return -1;
-  TextureTableEntry& e = gTextureTable.entries[gTextureTable.count++];
-  std::memcpy(e.path, r->path, TEX_PATH_SIZE);
-  e.handle = static_cast<uint32_t>(r->handle);
-  e.sRange = r->sRange;
-  e.tRange = r->tRange;
-  return r->handle;
-}
-void TexFree(TextureRecord* r) {
-  if (r) MemFree(r);
-}
+#include "support/null_backend.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool ready = false;
   if (!ready) {
     MemSetErrorHooks([](const char*) {}, [](int32_t) {});
+    // Textured groups take the texel path; a texture whose name starts with
+    // 'x' is missing.
+    gNullTextureMissing = [](const char* path) { return path[0] == 'x'; };
+    gNullRecord = [](const std::string&) {};
     ready = true;
   }
   MemPoolInit();

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "backend_glide/texture.h"
+#include "backend_common/texture.h"
 #include "engine3d/mesh.h"
 #include "engine3d/model3ds.h"
 #include "platform/mem.h"
@@ -22,9 +22,6 @@ using datakit::Bytes;
 
 // The back end reports a missing archive texture on the game screen; here the
 // messages are recorded.
-std::vector<std::string> gFatalMessages;
-void GameFatalError(const char* message) { gFatalMessages.push_back(message ? message : ""); }
-void GameShowNumber(int32_t) {}
 
 namespace {
 
@@ -63,7 +60,7 @@ class Model3dsTest : public ::testing::Test {
     std::memset(gPakSlots, 0, sizeof gPakSlots);
     TexMemReset();
     TexSetColourKey(-1, 0, 0);
-    gFatalMessages.clear();
+    RecordFatalErrors();
     ASSERT_NE(::getcwd(home_, sizeof home_), nullptr);
     ASSERT_EQ(::chdir(dir_.path().c_str()), 0);
   }
@@ -149,7 +146,7 @@ TEST_F(Model3dsTest, KitModelsLoadWithTheirTexturesAndColours) {
     EXPECT_EQ(MeshFree(mesh), 1);
   }
   EXPECT_EQ(gTextureTable.count, 4);
-  EXPECT_TRUE(gFatalMessages.empty());
+  EXPECT_TRUE(gFatalErrors.empty());
 }
 
 TEST_F(Model3dsTest, ASecondModelReusesALoadedTexture) {

@@ -4,9 +4,6 @@
 
 #include "support/test_support.h"
 
-// The program entry hands over to the shell; here the hand-over must not happen.
-void GameEntry() { ADD_FAILURE() << "the game started"; }
-
 namespace {
 
 class AppFrame : public ::testing::Test {
@@ -77,10 +74,9 @@ TEST_F(AppFrame, QuitEndsTheProcessInsideItsOnePump) {
   EXPECT_EQ(HalWindowHandle(), 0u);
 }
 
-TEST_F(AppFrame, FailedWindowEndsTheProgramEntry) {
+TEST_F(AppFrame, TheWindowCannotBeCreatedTwice) {
   ASSERT_NE(HalWindowCreate("other", nullptr), 0u);  // the one window is taken
   EXPECT_EQ(AppCreateWindow(1, 0, 1), 0);
-  EXPECT_EQ(WinMain(1, 0, "", 1), 0);  // returns before the game would start
 }
 
 TEST_F(AppFrame, KeyTableRows) {
@@ -219,6 +215,20 @@ TEST_F(AppFrame, VideoOpenFailsCleanly) {
   EXPECT_EQ(AppPlayVideo("logo.avi", 0, 0, 0, 0), 1);
   EXPECT_EQ(AppIsVideoPlaying(), 0);
   AppCloseVideo();
+}
+
+TEST(FatalError, GoesToTheHookOrElseToStandardError) {
+  GameSetFatalErrorHook(nullptr);
+  testing::internal::CaptureStderr();
+  GameFatalError("NO FREE MALLOC");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "TALVEROS ERROR... NO FREE MALLOC\n");
+
+  RecordFatalErrors();
+  testing::internal::CaptureStderr();
+  GameFatalError("track\\gone.3df");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(gFatalErrors, std::vector<std::string>{"track\\gone.3df"});
+  GameSetFatalErrorHook(nullptr);
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
 #include "kit_scene.h"
 
-#include "backend_glide/display.h"
-#include "backend_glide/glow.h"
-#include "backend_glide/objdraw.h"
-#include "backend_glide/sprites.h"
-#include "backend_glide/texture.h"
+#include "backend_common/display.h"
+#include "backend_common/draw.h"
+#include "backend_common/texture.h"
 #include "engine3d/angle.h"
 #include "engine3d/grid.h"
 #include "engine3d/model3ds.h"

@@ -1,60 +1,11 @@
 #include "scene_support.h"
 
-#include "backend_glide/facedraw.h"
-#include "platform/game.h"
-
 std::vector<std::string> gSceneLog;
-bool gSceneDrawReal = false;
-std::vector<std::string> gFatalErrors;
-
-// The shell's error screens, which the texture manager may call.
-void GameFatalError(const char* message) { gFatalErrors.emplace_back(message ? message : ""); }
-void GameShowNumber(int32_t number) { gFatalErrors.push_back(std::to_string(number)); }
-
-namespace {
-
-void Log(const char* routine, const Face* face) {
-  gSceneLog.push_back(std::string(routine) + ":" + std::to_string(face->tag));
-}
-
-}  // namespace
-
-// The linker sends the scene passes' calls here (--wrap); the real routines
-// keep their __real_ names.
-extern "C" {
-void __real__Z16RdrDrawFaceDecalP4Face(Face*);
-void __real__Z16RdrDrawFaceWaterP4Face(Face*);
-void __real__Z17RdrDrawFaceTexLitP4Face(Face*);
-void __real__Z21RdrDrawFaceTexVColourP4Face(Face*);
-void __real__Z26RdrDrawFaceTexVColourUnlitP4Face(Face*);
-
-void __wrap__Z16RdrDrawFaceDecalP4Face(Face* f) {
-  Log("Decal", f);
-  if (gSceneDrawReal) __real__Z16RdrDrawFaceDecalP4Face(f);
-}
-void __wrap__Z16RdrDrawFaceWaterP4Face(Face* f) {
-  Log("Water", f);
-  if (gSceneDrawReal) __real__Z16RdrDrawFaceWaterP4Face(f);
-}
-void __wrap__Z17RdrDrawFaceTexLitP4Face(Face* f) {
-  Log("TexLit", f);
-  if (gSceneDrawReal) __real__Z17RdrDrawFaceTexLitP4Face(f);
-}
-void __wrap__Z21RdrDrawFaceTexVColourP4Face(Face* f) {
-  Log("TexVColour", f);
-  if (gSceneDrawReal) __real__Z21RdrDrawFaceTexVColourP4Face(f);
-}
-void __wrap__Z26RdrDrawFaceTexVColourUnlitP4Face(Face* f) {
-  Log("TexVColourUnlit", f);
-  if (gSceneDrawReal) __real__Z26RdrDrawFaceTexVColourUnlitP4Face(f);
-}
-}
 
 void SceneTest::SetUp() {
   ResetHalForTest();
-  gFatalErrors.clear();
+  RecordFatalErrors();
   gSceneLog.clear();
-  gSceneDrawReal = false;
   ASSERT_TRUE(RdrOpen(gDisplayModes[2], 1));
   ASSERT_NE(MeshPoolAllocVertices(MESH_POOL_VERTICES), nullptr);
   ASSERT_NE(MeshPoolAllocFaces(MESH_POOL_FACES), nullptr);

@@ -8,18 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "backend_glide/display.h"
+#include "backend_common/display.h"
 #include "engine3d/camera.h"
 #include "engine3d/grid.h"
 #include "engine3d/mesh.h"
 #include "engine3d/scene.h"
 #include "support/test_support.h"
 
-// "Routine:tag" for each face routine call, "slot:user" for each callback.
+// "Routine:tag" for each face routine call (where the null back end is
+// linked), "slot:user@viewZ" for each callback.
 extern std::vector<std::string> gSceneLog;
-// When set, the recorded face routines also draw.
-extern bool gSceneDrawReal;
-extern std::vector<std::string> gFatalErrors;
 
 class SceneTest : public ::testing::Test {
  protected:

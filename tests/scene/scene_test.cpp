@@ -3,7 +3,7 @@
 // slots, the deferred translucent pass; and a whole kit-made scene drawn.
 #include <unistd.h>
 
-#include "backend_glide/facedraw.h"
+#include "backend_common/draw.h"
 #include "kit_scene.h"
 #include "platform/mem.h"
 #include "scene_support.h"
@@ -122,16 +122,14 @@ class KitSceneTest : public SceneTest {
   KitScene scene_{};
 };
 
-TEST_F(KitSceneTest, EveryFixedViewDrawsGroundAndWater) {
+TEST_F(KitSceneTest, EveryFixedViewRoutesGroundAndWater) {
   std::string error;
   ASSERT_TRUE(KitSceneBuild(&scene_, dir_.path().string(), &error)) << error;
   EXPECT_EQ(scene_.placed, 14);
   EXPECT_TRUE(gFatalErrors.empty());
-  gSceneDrawReal = true;
   for (int view = 0; view < KIT_SCENE_CAMERAS; ++view) {
     int water = 0, ground = 0;
     gSceneLog.clear();
-    RdrClear(0, 0, 0);
     KitSceneDraw(scene_, KitSceneCamera(view));
     for (const std::string& call : gSceneLog) {
       water += call.rfind("Water", 0) == 0;
@@ -140,17 +138,6 @@ TEST_F(KitSceneTest, EveryFixedViewDrawsGroundAndWater) {
     EXPECT_GT(gVisibleCells.count, 0u) << view;
     EXPECT_GT(ground, 100) << view;
     EXPECT_GT(water, 0) << view;
-    // The ground fills the middle of the lower half in every view: most of
-    // those pixels differ from the sky's clear colour.
-    const uint16_t sky = static_cast<uint16_t>((KIT_SCENE_FOG_RED >> 3) << 11 | (KIT_SCENE_FOG_GREEN >> 2) << 5 |
-                                               KIT_SCENE_FOG_BLUE >> 3);
-    std::vector<uint16_t> row(640);
-    for (int y = 300; y <= 380; y += 40) {
-      ASSERT_TRUE(GfxLfbReadRegion(GFX_BUFFER_BACKBUFFER, 0, y, 640, 1, 1280, row.data()));
-      int lit = 0;
-      for (uint16_t p : row) lit += p != sky;
-      EXPECT_GT(lit, 320) << "view " << view << " row " << y;
-    }
   }
 }
 

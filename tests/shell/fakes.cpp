@@ -4,9 +4,9 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "backend_glide/display.h"
-#include "backend_glide/dotfont.h"
-#include "backend_glide/picture.h"
+#include "backend_common/display.h"
+#include "backend_common/dotfont.h"
+#include "backend_common/picture.h"
 #include "engine3d/grid.h"
 #include "engine3d/mesh.h"
 #include "frontend/frontend.h"

@@ -2,7 +2,7 @@
 #include "frontend/frontend.h"
 #include "net/net.h"
 #include "platform/app.h"
-#include "platform/game.h"
+#include "shell/game.h"
 #include "race/race.h"
 #include "support/test_support.h"
 
@@ -126,7 +126,7 @@ TEST_F(Keys, FatalErrorWaitsForAHeldKeyThenShowsTheMessage) {
   Key(HAL_WM_KEYDOWN, 'A');  // held from before the error
   std::string error;
   ASSERT_TRUE(HalScriptLoad("+50 up A\n+50 press B\n+600000 end\n", &error)) << error;
-  GameFatalError("NO FREE MALLOC");
+  GameFatalErrorScreen("NO FREE MALLOC");
   EXPECT_EQ(gKeyScanCode, 0);
   ASSERT_TRUE(gFakes.Saw("Print:TALVEROS ERROR... NO FREE MALLOC"));
   EXPECT_FALSE(gFakes.Saw("Print:TALVEROS ERROR... NO FREE MALLOC (key down)"));

@@ -4,7 +4,7 @@
 #include "frontend/frontend.h"
 #include "net/net.h"
 #include "platform/app.h"
-#include "platform/game.h"
+#include "shell/game.h"
 #include "platform/pak.h"
 #include "race/race.h"
 #include "support/test_support.h"
@@ -54,6 +54,12 @@ class Shell : public ::testing::Test {
   char oldDir_[4096];
 };
 
+TEST_F(Shell, AFailedWindowEndsTheProgramBeforeTheGameStarts) {
+  ASSERT_NE(HalWindowCreate("other", nullptr), 0u);  // the one window is taken
+  EXPECT_EQ(WinMain(1, 0, "", 1), 0);
+  EXPECT_TRUE(gFakes.trace.empty());
+}
+
 TEST_F(Shell, StartsHoldsTheIntroAndShutsDownInOrder) {
   gFakes.ffbResult = 1;
   gFakes.frontEnd = [](int) { GameQuit(); };
@@ -69,6 +75,13 @@ TEST_F(Shell, StartsHoldsTheIntroAndShutsDownInOrder) {
   EXPECT_EQ(gRace.gameMode, 1);
   EXPECT_EQ(gRace.viewWidth, 641);
   EXPECT_FLOAT_EQ(gRace.frameHours, 1.0f / 90000.0f);
+}
+
+TEST_F(Shell, OnceTheScreenIsOpenAFatalErrorBelowShowsTheErrorScreen) {
+  gFakes.frontEnd = [](int) { GameFatalError("BOOM"); };
+  Run();
+  EXPECT_TRUE(gFakes.Saw("Print:TALVEROS ERROR... BOOM"));
+  GameSetFatalErrorHook(nullptr);
 }
 
 TEST_F(Shell, LongLoadsAreNotHeldAnyLonger) {

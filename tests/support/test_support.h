@@ -7,9 +7,11 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "hal/clock.h"
 #include "hal/window.h"
+#include "platform/fatal.h"
 
 // Thrown by the exit hook, so a test sees the process end without leaving.
 struct ExitCalled {
@@ -50,4 +52,12 @@ inline void ResetHalForTest(uint32_t clockStart = 0, uint32_t autoStep = 0) {
   HalResetForTest();
   HalSetExitHook(ThrowOnExit);
   HalClockUseVirtual(clockStart, autoStep);
+}
+
+// The messages GameFatalError was given since the last RecordFatalErrors, in
+// place of the shell's error screen.
+inline std::vector<std::string> gFatalErrors;
+inline void RecordFatalErrors() {
+  gFatalErrors.clear();
+  GameSetFatalErrorHook([](const char* message) { gFatalErrors.emplace_back(message); });
 }

@@ -1,0 +1,26 @@
+// Full-screen pictures written straight into the frame (.qvr files), screen
+// grabs, and screenshots as 24-bit BMP files. The .qvr reader and the scaling
+// are shared (picture_common.cpp); the frame access is each back end's own.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+constexpr uint32_t QVR_HEADER_SIZE = 4;
+constexpr uint32_t SCREENSHOT_HEADER_SIZE = 56;
+
+// A picture of the screen's size, RGB555, rows from the top; free with MemFree.
+uint16_t* LfbLoadScreenImage(const char* fileName);
+void LfbDrawScreenImage(const uint16_t* picture);
+void LfbSaveScreenshot(const char* path, int32_t width, int32_t height);
+void LfbSaveScreenshotQuarter(const char* path, int32_t width, int32_t height);
+void LfbGrabScreen(uint16_t* buffer);
+uint16_t* LfbGrabScreenScaled(int32_t width, int32_t height);
+uint16_t* LfbLoadImagePixels(const char* fileName);
+uint16_t* LfbLoadIndexedImage(const char* fileName);
+
+// Nearest-pixel scaling in 16.16 fixed point, as every picture is fitted to
+// the screen. `convert` is applied to each pixel on the way.
+void LfbScalePixels(const uint16_t* source, int32_t sourceWidth, int32_t sourceHeight, uint16_t* target,
+                    int32_t targetWidth, int32_t targetHeight, uint16_t (*convert)(uint16_t));
+// The pixels of a .qvr image whose header the file's length backs up.
+bool LfbParseQvr(const uint8_t* file, uint32_t size, int32_t* width, int32_t* height, std::vector<uint16_t>* pixels);

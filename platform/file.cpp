@@ -118,12 +118,13 @@ void* FileLoad(const char* name) {
   return buffer;
 }
 
+// Only a file that exists and may be written is saved over; it is replaced
+// whole, so a shorter buffer leaves no tail of the old contents behind.
 int32_t FileSaveBuffer(const char* name, const void* buffer, uint32_t size) {
   int fd = HalFdOpen(name, HAL_OPEN_WRITE);
   if (fd < 0) return 0;
-  bool ok = HalFdWrite(fd, buffer, size) == static_cast<int64_t>(size);
   HalFdClose(fd);
-  return ok ? 1 : 0;
+  return HalWriteFileAtomic(name, buffer, size) ? 1 : 0;
 }
 
 uint32_t FileReadBe16(FileHandle handle, uint16_t* words, uint32_t count) { return ReadBigEndian(handle, words, count); }

@@ -60,13 +60,13 @@ TEST_F(Files, GamePathsResolveWithoutCase) {
   EXPECT_TRUE(std::filesystem::exists(dir.path() / "vue" / "shoot000.bmp"));
 }
 
-TEST_F(Files, SaveBufferWritesOnlyExistingFiles) {
+TEST_F(Files, SaveBufferReplacesOnlyExistingFiles) {
   const std::string name = dir / "cfg.bin";
   EXPECT_EQ(FileSaveBuffer(name.c_str(), "abc", 3), 0);
   EXPECT_FALSE(std::filesystem::exists(name));
   dir.Write("cfg.bin", "123456");
   EXPECT_EQ(FileSaveBuffer(name.c_str(), "abc", 3), 1);
-  EXPECT_EQ(dir.Read("cfg.bin"), "abc456");
+  EXPECT_EQ(dir.Read("cfg.bin"), "abc");  // the whole file, no tail of the old one
 }
 
 TEST_F(Files, BigEndianWordsStopAtTheFirstShortByte) {

@@ -14,14 +14,7 @@ bool Finite(const HalAudioVector& v) {
 
 template <typename Fn>
 uint32_t With3D(HalAudioCall call, HalAudioBuffer handle, Fn fn) {
-  Mixer& m = M();
-  std::lock_guard lock(m.mutex);
-  Buffer* b = Find3D(m, handle);
-  if (!b) return HAL_AUDIO_E_INVALIDPARAM;
-  uint32_t r = Begin(m, call);
-  if (!HalAudioSucceeded(r)) return r;
-  uint32_t done = fn(*b);
-  return HalAudioSucceeded(done) ? r : done;
+  return WithBuffer(call, handle, fn, Find3D);
 }
 
 template <typename Fn>

@@ -97,13 +97,14 @@ Buffer* Find(Mixer& m, HalAudioBuffer handle);
 Buffer* Find3D(Mixer& m, HalAudioBuffer handle);     // a secondary 3D buffer
 Buffer* FindListener(Mixer& m, HalAudioBuffer handle);  // the primary buffer
 
-// Runs `fn` on a buffer under the lock, after any injected result; a failure
-// of `fn` replaces the call's result.
+// Runs `fn` on the buffer `find` gives for `handle`, under the lock, after any
+// injected result; a failure of `fn` replaces the call's result.
 template <typename Fn>
-uint32_t WithBuffer(HalAudioCall call, HalAudioBuffer handle, Fn fn) {
+uint32_t WithBuffer(HalAudioCall call, HalAudioBuffer handle, Fn fn,
+                    Buffer* (*find)(Mixer&, HalAudioBuffer) = Find) {
   Mixer& m = M();
   std::lock_guard lock(m.mutex);
-  Buffer* b = Find(m, handle);
+  Buffer* b = find(m, handle);
   if (!b) return HAL_AUDIO_E_INVALIDPARAM;
   uint32_t r = Begin(m, call);
   if (!HalAudioSucceeded(r)) return r;

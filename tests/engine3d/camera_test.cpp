@@ -1,5 +1,9 @@
 #include "engine3d/camera.h"
 
+#include <iterator>
+#include <vector>
+
+#include "backend_common/display.h"
 #include "engine3d/angle.h"
 #include "engine3d/grid.h"
 #include "platform/mem.h"
@@ -222,6 +226,174 @@ TEST_F(CameraLight, FrameInterpolation) {
 
   MeshSetFrame(&mesh, &set, 2);  // no such frame: nothing moves
   EXPECT_EQ(+vertices[0].x, 6.0f);
+}
+
+// ---- point lights
+
+class PointLights : public CameraLight {
+ protected:
+  void SetUp() override {
+    CameraLight::SetUp();
+    DrawListAllocStatic(DRAW_LIST_STATIC);
+    gRdrState.farPlane = 1700.0f;
+  }
+  void TearDown() override {
+    gMesh.vertices = nullptr;
+    gMesh.vertexCount = 0;
+  }
+  static PointLight At(float x, float y, float z, float radius, float strength) {
+    PointLight p{};
+    p.x = x;
+    p.y = y;
+    p.z = z;
+    p.radius = radius;
+    p.strength = strength;
+    return p;
+  }
+};
+
+TEST_F(PointLights, EachLightIsRegisteredAsAStaticSlotAndListedUpToTwenty) {
+  std::vector<PointLight> lights;
+  for (int i = 0; i < 22; ++i) lights.push_back(At(10.0f * i, 5, -7, 3.0f + i, 1));
+  Light sun{0, 1, 0, 40, 70};
+  gLight.pointsApplied = 1;
+  LightSetWithPoints(&sun, lights.data(), 22);
+  EXPECT_EQ(sun.ambient, 63.0f);  // the directional light is set as LightSet sets it
+  EXPECT_EQ(gLight.directionY, 1024.0f);
+  EXPECT_EQ(gLight.pointsApplied, 0);  // no world vertices to light
+
+  ASSERT_EQ(gLight.pointCount, 20);
+  ASSERT_EQ(gDrawLists.staticCount, 20);
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(gLight.points[i], &lights[i]);
+  const DrawSlot& slot = gDrawLists.statics[4];
+  EXPECT_EQ(slot.owner, &lights[4]);
+  EXPECT_EQ(slot.callback, &LightCollectPoint);
+  EXPECT_EQ(slot.user, 0u);
+  EXPECT_EQ(slot.x, 40.0f);
+  EXPECT_EQ(slot.boxMinY, 5.0f - 7.0f);  // radius 7 on every axis
+  EXPECT_EQ(slot.boxMaxZ, 0.0f);
+  const PointLight& p = lights[4];
+  EXPECT_EQ(std::vector<float>({p.boxMinX, p.boxMaxX, p.boxMinY, p.boxMaxY, p.boxMinZ, p.boxMaxZ}),
+            std::vector<float>({33, 47, -2, 12, -14, 0}));
+  EXPECT_EQ(lights[20].boxMaxX, 0.0f);  // not listed: its box is left alone
+
+  // A light the full static list refuses is not listed; the next still is.
+  gDrawLists.staticCount = DRAW_LIST_STATIC - 1;
+  LightSetWithPoints(&sun, lights.data(), 2);
+  EXPECT_EQ(gLight.pointCount, 1);
+  EXPECT_EQ(gLight.points[0], &lights[0]);
+  gDrawLists.staticCount = 0;
+  LightSetWithPoints(&sun, nullptr, 5);
+  EXPECT_EQ(gLight.pointCount, 0);
+  EXPECT_EQ(gDrawLists.staticCount, 0);
+}
+
+TEST_F(PointLights, WorldVerticesTakeTheBrighterOfTheSunAndEachLightInWhoseBoxTheyLie) {
+  // Sun straight up, intensity 40, ambient 10. Lights at the origin: radius
+  // 100, strength 20; and at x = 1000: radius 100, strength 15.
+  PointLight lights[2] = {At(0, 0, 0, 100, 20), At(1000, 0, 0, 100, 15)};
+  const struct {
+    const char* what;
+    float x, y, z, nx, ny, nz;
+    float light;
+    int level;
+  } rows[] = {
+      // The sun alone: 32 + 40 x cos, floored at the ambient.
+      {"outside every box, facing away from the sun", 500, 0, 0, 0, -1024, 0, 10.0f, 10},
+      {"outside every box, side-on", 500, 0, 0, 1024, 0, 0, 32.0f, 32},
+      // 20 x cos + 32 + r x 20 / 100.
+      {"below the light, facing it", 0, 50, 0, 0, -1024, 0, 62.0f, 62},
+      {"at the light: it shines along +z", 0, 0, 0, 0, 0, 1024, 52.0f, 52},
+      {"at the light, facing +y", 0, 0, 0, 0, -1024, 0, 32.0f, 32},
+      {"on the box's edge, side-on to the light", 100, 0, 0, 0, 0, 1024, 52.0f, 52},
+      {"at a corner of the box, beyond the radius", 100, 100, 0, 0, 0, 1024, 32.0f + 141.42136f * 0.2f, 60},
+      {"just outside the box", 100.5f, 0, 0, 0, 0, 1024, 32.0f, 32},
+      // 15 x cos + 32 + 50 x 15 / 100 = 54.5: the level truncates.
+      {"below the second light", 1000, 50, 0, 0, -1024, 0, 54.5f, 54},
+      // The sun's 72 and the light's 40 + 32 + 20 both end at 63.
+      {"facing the sun, in a box", 0, 50, 0, 0, 1024, 0, 63.0f, 63},
+  };
+  std::vector<Vertex> v(std::size(rows));
+  for (size_t i = 0; i < v.size(); ++i) {
+    v[i].x = rows[i].x;
+    v[i].y = rows[i].y;
+    v[i].z = rows[i].z;
+    v[i].normalX = rows[i].nx;
+    v[i].normalY = rows[i].ny;
+    v[i].normalZ = rows[i].nz;
+    v[i].lightLevel = 99;
+  }
+  gMesh.vertices = v.data();
+  gMesh.vertexCount = static_cast<int32_t>(v.size());
+  Light sun{0, 5, 0, 40, 10};
+  LightSetWithPoints(&sun, lights, 2);
+  EXPECT_EQ(gLight.pointsApplied, 1);
+  for (size_t i = 0; i < v.size(); ++i) {
+    EXPECT_FLOAT_EQ(+v[i].light, rows[i].light) << rows[i].what;
+    EXPECT_EQ(+v[i].lightLevel, rows[i].level) << rows[i].what;
+  }
+  // The levels were set by the point lights and stay.
+  LightResetWorldLevels();
+  EXPECT_EQ(+v[0].lightLevel, 10);
+  LightSet(&sun);
+  EXPECT_EQ(gLight.pointsApplied, 0);
+}
+
+TEST_F(PointLights, CollectingListsLightsWithinTheirRadiusOfTheViewDepths) {
+  // The far plane is 1700; a radius of 50 admits view depths -50 .. 1750.
+  const struct {
+    float viewZ;
+    bool listed;
+  } rows[] = {{-50.0f, true}, {-50.5f, false}, {0.0f, true}, {1750.0f, true}, {1750.5f, false}};
+  for (const auto& r : rows) {
+    Light sun{0, 1, 0, 40, 10};
+    LightSet(&sun);
+    PointLight p = At(1, 2, 3, 50, 10);
+    DrawSlot slot{};
+    slot.viewZ = r.viewZ;
+    LightCollectPoint(&slot, &p);
+    EXPECT_EQ(gLight.pointCount, r.listed ? 1 : 0) << r.viewZ;
+    LightCollectMoving(&slot, &p);
+    EXPECT_EQ(gLight.movingCount, r.listed ? 1 : 0) << r.viewZ;
+    EXPECT_EQ(gLight.pointCount, r.listed ? 1 : 0) << "the moving list is its own";
+  }
+
+  // The callback of a registered light lists it again for the view, as the
+  // scene pass calls it; never more than twenty.
+  PointLight lights[21];
+  for (int i = 0; i < 21; ++i) lights[i] = At(0, 0, 0, 50, 10);
+  Light sun{0, 1, 0, 40, 10};
+  LightSetWithPoints(&sun, lights, 21);
+  LightSet(&sun);
+  EXPECT_EQ(gLight.pointCount, 0);
+  for (int i = 0; i < 20; ++i) {
+    DrawSlot& slot = gDrawLists.statics[i];
+    slot.viewZ = 10.0f;
+    slot.callback(&slot, slot.owner);
+  }
+  ASSERT_EQ(gLight.pointCount, 20);
+  EXPECT_EQ(gLight.points[19], &lights[19]);
+  DrawSlot last{};
+  LightCollectPoint(&last, &lights[20]);
+  EXPECT_EQ(gLight.pointCount, 20);
+}
+
+TEST_F(PointLights, AMovingLightFollowsItsSlot) {
+  PointLight p = At(1, 2, 3, 10, 5);
+  DrawSlot slot{};
+  slot.x = 100;
+  slot.y = 200;
+  slot.z = 300;
+  slot.viewZ = 5000.0f;  // too far to be listed, but it moves all the same
+  LightCollectMoving(&slot, &p);
+  EXPECT_EQ(gLight.movingCount, 0);
+  EXPECT_EQ(std::vector<float>({p.x, p.y, p.z}), std::vector<float>({100, 200, 300}));
+  EXPECT_EQ(std::vector<float>({p.boxMinX, p.boxMaxX, p.boxMinY, p.boxMaxY, p.boxMinZ, p.boxMaxZ}),
+            std::vector<float>({90, 110, 190, 210, 290, 310}));
+  slot.viewZ = 0.0f;
+  LightCollectMoving(&slot, &p);
+  ASSERT_EQ(gLight.movingCount, 1);
+  EXPECT_EQ(gLight.moving[0], &p);
 }
 
 }  // namespace

@@ -8,6 +8,9 @@
 CameraState gCamera;
 LightState gLight;
 
+// Each product is multiplied left to right in exactly the order written
+// (sA·sB·sC, not sB·sC·sA): another order changes last bits of the vehicles'
+// poses, which must repeat exactly.
 void MatFromAngles(int32_t a, int32_t b, int32_t c, float out[9]) {
   float sA = MathSin(a), cA = MathCos(a);
   float sB = MathSin(b), cB = MathCos(b);

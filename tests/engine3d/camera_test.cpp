@@ -20,14 +20,20 @@ class CameraLight : public ::testing::Test {
     MathBuildTables();
     MemPoolInit();
   }
+  // Compared exactly: every value is a product of table entries, so the
+  // order of the factors shows in the last bit. (-0 equals 0.)
   static void ExpectMatrix(const float* m, std::initializer_list<float> expected) {
     int i = 0;
     for (float e : expected) {
-      EXPECT_NEAR(m[i], e, 1e-6f) << "m" << i;
+      EXPECT_EQ(m[i], e) << "m" << i;
       ++i;
     }
   }
 };
+
+// The cosine of a quarter turn: the table's entry 512, just below zero
+// because the program's 2 pi is a little long.
+float QuarterCos() { return MathCos(256); }
 
 TEST_F(CameraLight, RotationMatrixOfZeroAnglesMirrorsY) {
   float m[9];
@@ -41,15 +47,47 @@ TEST_F(CameraLight, RotationMatrixOfZeroAnglesMirrorsY) {
 }
 
 TEST_F(CameraLight, RotationMatrixQuarterTurns) {
+  const float e = QuarterCos();
+  ASSERT_LT(e, 0.0f);
+  ASSERT_GT(e, -1e-7f);
   float m[9];
   MatFromAngles(256, 0, 0, m);
-  ExpectMatrix(m, {1, 0, 0, 0, 0, 1, 0, 1, 0});
+  ExpectMatrix(m, {1, 0, 0, 0, -e, 1, 0, 1, e});
   MatFromAngles(0, 256, 0, m);
-  ExpectMatrix(m, {0, 0, -1, 0, -1, 0, 1, 0, 0});
+  ExpectMatrix(m, {e, 0, -1, 0, -1, 0, 1, 0, e});
   MatFromAngles(0, 0, 256, m);
-  ExpectMatrix(m, {0, -1, 0, -1, 0, 0, 0, 0, 1});
+  ExpectMatrix(m, {e, -1, 0, -1, -e, 0, 0, 0, 1});
   MatFromAngles(1024 + 256, -1024, 2048, m);  // angles are taken modulo a turn
-  ExpectMatrix(m, {1, 0, 0, 0, 0, 1, 0, 1, 0});
+  ExpectMatrix(m, {1, 0, 0, 0, -e, 1, 0, 1, e});
+}
+
+// Each product is taken left to right in the order the formulas write it
+// (sA·sB·sC, cB·sA·sC, ...): these angles give another last bit in every
+// three-factor entry when the factors are taken in another order, and the
+// vehicles' poses are built from this matrix.
+TEST_F(CameraLight, MatricesOfGeneralAnglesAreBitExact) {
+  float m[9];
+  MatFromAngles(204, 122, 170, m);
+  ExpectMatrix(m, {-0x1.83f01p-3f, -0x1.eab41p-1f, -0x1.b53b56p-3f, -0x1.15844ap-2f, -0x1.437bb2p-3f,
+                   0x1.e6288ep-1f, 0x1.e333bp-1f, -0x1.e6da7p-3f, 0x1.d6abfep-3f});
+  gCamera.objectAngle[0] = 204;
+  gCamera.objectAngle[1] = 122;
+  gCamera.objectAngle[2] = 170;
+  MatObjectFromAngles();
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(gCamera.object[i], m[i]) << "m" << i;
+
+  Camera cam{0, 0, 0, 40, 151, 190};
+  CamSet(&cam);
+  MatViewFromCamera();
+  ExpectMatrix(gCamera.view, {-0x1.a9292p-2f, 0x1.c87bc2p-1f, 0x1.72700ap-3f, -0x1.e6e7cp-2f, -0x1.875b64p-2f,
+                              0x1.95b0c2p-1f, 0x1.8d1852p-1f, 0x1.f19f98p-3f, 0x1.2a4cbep-1f});
+
+  // d·cos(pitch)·sin(heading), in that order, likewise for z.
+  Camera walker{1.5f, 2.0f, -3.25f, 4, 120, 0};
+  CamStepAlong(&walker, 100.0f);
+  EXPECT_EQ(walker.x, 0x1.128aecp+6f);
+  EXPECT_EQ(walker.y, 0x1.1d105ap+2f);
+  EXPECT_EQ(walker.z, 0x1.1b4a8ap+6f);
 }
 
 TEST_F(CameraLight, ViewMatrixLooksAlongPlusZAndTurnsWithHeading) {
@@ -57,16 +95,18 @@ TEST_F(CameraLight, ViewMatrixLooksAlongPlusZAndTurnsWithHeading) {
   CamSet(&cam);
   MatViewFromCamera();
   ExpectMatrix(gCamera.view, {-1, 0, 0, 0, -1, 0, 0, 0, 1});
+  const float e = QuarterCos();
   cam.heading = 256;
   CamSet(&cam);
   MatViewFromCamera();
-  ExpectMatrix(gCamera.view, {0, 0, 1, 0, -1, 0, 1, 0, 0});
+  ExpectMatrix(gCamera.view, {-e, 0, 1, 0, -1, 0, 1, 0, e});
   EXPECT_EQ(gCamera.sinHeading, 1.0f);
+  EXPECT_EQ(gCamera.cosHeading, e);
   cam.heading = 0;
   cam.pitch = 256;
   CamSet(&cam);
   MatViewFromCamera();
-  ExpectMatrix(gCamera.view, {-1, 0, 0, 0, 0, 1, 0, 1, 0});
+  ExpectMatrix(gCamera.view, {-1, 0, 0, 0, -e, 1, 0, 1, e});
 }
 
 TEST_F(CameraLight, CamSetTruncatesAnglesAndKeepsTenBits) {
@@ -89,18 +129,20 @@ TEST_F(CameraLight, CameraStepsAlongTheViewDirection) {
   Camera start{1, 2, 3, 0, 0, 0};
   CamSet(&start);
 
+  const float e = QuarterCos();
   Camera walker{1, 2, 3, 0, 256, 0};  // heading a quarter turn: along +x
   CamStepAlong(&walker, 10.0f);
-  EXPECT_NEAR(walker.x, 11.0f, 1e-5f);
+  EXPECT_EQ(walker.x, 11.0f);
   EXPECT_EQ(walker.y, 2.0f);
-  EXPECT_NEAR(walker.z, 3.0f, 1e-5f);
+  EXPECT_EQ(walker.z, 3.0f + 10.0f * e);
   EXPECT_EQ(gCamera.x, 1.0f);  // the current camera stays
   EXPECT_EQ(gCamera.heading, 256);
 
   Camera climber{1, 2, 3, 256, 0, 0};  // pitched a quarter turn: straight up
   CamSetAdvance(&climber, 10.0f);
-  EXPECT_NEAR(climber.x, 1.0f, 1e-5f);
+  EXPECT_EQ(climber.x, 1.0f);
   EXPECT_EQ(climber.y, 12.0f);
+  EXPECT_EQ(climber.z, 3.0f + 10.0f * e);
   EXPECT_EQ(gCamera.x, climber.x);
   EXPECT_EQ(gCamera.y, 12.0f);
   EXPECT_EQ(gCamera.z, climber.z);

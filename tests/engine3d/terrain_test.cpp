@@ -295,4 +295,39 @@ TEST_F(TerrainTest, TheWaterPlaneStaysWithinThePools) {
   EXPECT_EQ(gMesh.faceCount, 33);
 }
 
+TEST_F(TerrainTest, DisplacementComesFromTheTableAtTheVertexPositionWithTheRangeHalvedPerLevel) {
+  // 3 x 3 corners, 4 subdivisions; the per-cell roughness gives the cells
+  // ranges 44, 12 (second column), 28 (second row) and 36.
+  const std::vector<int16_t> h = {-7, 13, 40, 21, -30, 5, 9, 100, -1};
+  const uint16_t roughness[4] = {11, 3, 7, 9};
+  TerrainDesc d = Desc(3, 3, 4, h);
+  d.roughness = roughness;
+  ASSERT_EQ(TerrainBuild(&d), 1);
+  // The remainder keeps the entry's sign (entry 1, used at (1, 0), is negative).
+  auto disp = [](int32_t px, int32_t pz, int64_t range) { return int64_t{RandAt(pz * 1024 + px)} % range; };
+  ASSERT_LT(RandAt(1), 0);
+
+  // Cell (0, 0): corners (0, 0) -7, (4, 0) 13, (4, 4) -30, (0, 4) 21; range 44.
+  const int64_t top = (-7 + 13) / 2 + disp(2, 0, 44), right = (13 - 30) / 2 + disp(4, 2, 44);
+  const int64_t bottom = (-30 + 21) / 2 + disp(2, 4, 44), left = (-7 + 21) / 2 + disp(0, 2, 44);
+  const int64_t centre = (top + right + bottom + left) / 4 + disp(2, 2, 44);
+  // Its first quarter, (0, 0) .. (2, 2), with the range halved to 22.
+  const int64_t qTop = (-7 + top) / 2 + disp(1, 0, 22), qRight = (top + centre) / 2 + disp(2, 1, 22);
+  const int64_t qBottom = (centre + left) / 2 + disp(1, 2, 22), qLeft = (-7 + left) / 2 + disp(0, 1, 22);
+  const int64_t qCentre = (qTop + qRight + qBottom + qLeft) / 4 + disp(1, 1, 22);
+  EXPECT_EQ(At(2, 0).y, static_cast<float>(top));
+  EXPECT_EQ(At(2, 2).y, static_cast<float>(centre));
+  EXPECT_EQ(At(1, 0).y, static_cast<float>(qTop));
+  EXPECT_EQ(At(1, 1).y, static_cast<float>(qCentre));
+
+  // Cell (1, 1), range 36: table positions count from the grid's origin.
+  const int64_t top11 = (-30 + 5) / 2 + disp(6, 4, 36), right11 = (5 - 1) / 2 + disp(8, 6, 36);
+  const int64_t bottom11 = (-1 + 100) / 2 + disp(6, 8, 36), left11 = (-30 + 100) / 2 + disp(4, 6, 36);
+  EXPECT_EQ(At(6, 6).y, static_cast<float>((top11 + right11 + bottom11 + left11) / 4 + disp(6, 6, 36)));
+  // (6, 4) lies on the edge cell (1, 0) shares with cell (1, 1), which is
+  // built later and decides it.
+  EXPECT_EQ(At(6, 4).y, static_cast<float>(top11));
+  EXPECT_NE(top11, (-30 + 5) / 2 + disp(6, 4, 12)) << "the two cells must disagree for the check to mean anything";
+}
+
 }  // namespace

@@ -2,11 +2,13 @@
 // queries, texturing and colouring, and the water surface.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <vector>
 
+#include "backend_common/texture.h"
 #include "engine3d/mesh.h"
 #include "engine3d/random.h"
 #include "engine3d/terrain.h"
@@ -328,6 +330,97 @@ TEST_F(TerrainTest, DisplacementComesFromTheTableAtTheVertexPositionWithTheRange
   // built later and decides it.
   EXPECT_EQ(At(6, 4).y, static_cast<float>(top11));
   EXPECT_NE(top11, (-30 + 5) / 2 + disp(6, 4, 12)) << "the two cells must disagree for the check to mean anything";
+}
+
+// A downloaded texture as the tile texturing reads it: ranges and handle.
+TextureRecord Tile(uint16_t sRange, uint16_t tRange, int32_t handle) {
+  TextureRecord t{};
+  t.sRange = sRange;
+  t.tRange = tRange;
+  t.handle = handle;
+  return t;
+}
+
+TEST_F(TerrainTest, EachQuadTakesTheTileTheShiftRegisterPicks) {
+  TerrainDesc d = Desc(5, 4, 1, std::vector<int16_t>(20, 30));
+  ASSERT_EQ(TerrainBuild(&d), 1);
+  TextureRecord tiles[3] = {Tile(256, 128, 5), Tile(64, 256, 9), Tile(256, 256, 12)};
+  TextureRecord* table[3] = {&tiles[0], &tiles[1], &tiles[2]};
+  const uint32_t shift = gRandom.shift;
+  TerrainApplyTiles(table, 3, nullptr);
+
+  // One draw of the register per quad, in quad order; both triangles alike.
+  gRandom.shift = shift;
+  std::vector<int> picked;
+  for (int32_t q = 0; q < 12; ++q) {
+    const TextureRecord& t = tiles[(RandShiftBits() & 0xFFFF) % 3];
+    picked.push_back(t.handle);
+    const float w = t.sRange - 1.0f, h = t.tRange - 1.0f;
+    EXPECT_EQ(+gMesh.faces[2 * q].type, 0x02000000u | t.handle) << "quad " << q;
+    EXPECT_EQ(+gMesh.faces[2 * q + 1].type, 0x02000000u | t.handle) << "quad " << q;
+    EXPECT_EQ(Corners(gMesh.faces[2 * q]), (std::vector<float>{0, 0, w, 0, w, h})) << "quad " << q;
+    EXPECT_EQ(Corners(gMesh.faces[2 * q + 1]), (std::vector<float>{0, 0, w, h, 0, h})) << "quad " << q;
+  }
+  EXPECT_NE(std::count(picked.begin(), picked.end(), picked[0]), 12) << "the fixture should pick several tiles";
+
+  // With a palette the tiles are vertex-coloured and the colours set.
+  const uint8_t palette[6] = {10, 20, 30, 40, 50, 60};
+  d.palette = palette;
+  d.paletteCount = 2;
+  d.paletteHigh = 1;
+  d.lowColourHeight = 0.0f;
+  d.highColourHeight = 30.0f;
+  ASSERT_EQ(TerrainBuild(&d), 1);
+  TerrainApplyTiles(table, 1, nullptr);
+  EXPECT_EQ(+gMesh.faces[7].type, 0x0D000005u);
+  EXPECT_EQ(gMesh.vertices[3].red, 40);
+}
+
+TEST_F(TerrainTest, TilesUnderWaterBecomeTheWaterSurfaceAndTheShoreIsRaised) {
+  // Water level 2. Quad (0, 0): triangle A (-5, -5, 2) is under water, B is
+  // not; quad (2, 2) lies wholly under water, and its corner (3, 3) belongs
+  // to no other face.
+  TerrainDesc d = Desc(4, 4, 1, {-5, -5, 10, 10,  //
+                                 10, 2, 10, 10,   //
+                                 10, 10, -5, -5,  //
+                                 10, 10, -5, -5});
+  ASSERT_EQ(TerrainBuild(&d), 1);
+  TerrainSetWaterLevel(2.0f);
+  TextureRecord grass = Tile(128, 128, 4), water = Tile(256, 64, 7);
+  TextureRecord* table[1] = {&grass};
+  TerrainApplyTiles(table, 1, &water);
+
+  const uint32_t WATER = 0x0A000007, GRASS = 0x02000004;
+  const struct {
+    int face;
+    uint32_t type;
+    std::vector<float> corners;
+  } faces[] = {
+      {0, WATER, {0, 0, 256, 0, 256, 64}},    // quad (0, 0), A
+      {1, GRASS, {0, 0, 127, 127, 0, 127}},   // quad (0, 0), B
+      {2, GRASS, {0, 0, 127, 0, 127, 127}},   // quad (1, 0), A: one corner under
+      {16, WATER, {0, 0, 256, 0, 256, 64}},   // quad (2, 2), A
+      {17, WATER, {0, 0, 256, 64, 0, 64}},    // quad (2, 2), B
+  };
+  for (const auto& f : faces) {
+    EXPECT_EQ(+gMesh.faces[f.face].type, f.type) << "face " << f.face;
+    EXPECT_EQ(Corners(gMesh.faces[f.face]), f.corners) << "face " << f.face;
+  }
+  const struct {
+    int i, k;
+    float y;
+  } heights[] = {
+      {3, 3, 2.0f},   // only under water: flattened to the level
+      {0, 0, 2.5f},   // flattened, then raised as a corner of the dry triangle B
+      {1, 1, 2.5f},   // at the level counts as under it
+      {1, 0, 2.5f},
+      {3, 2, 2.5f},
+      {2, 0, 10.0f},  // above: untouched
+  };
+  for (const auto& h : heights) EXPECT_EQ(At(h.i, h.k).y, h.y) << h.i << "," << h.k;
+  // The normals follow the new heights: quad (0, 0)'s A is now level.
+  EXPECT_EQ(+gMesh.faces[0].normalX, 0.0f);
+  EXPECT_FLOAT_EQ(std::fabs(+gMesh.faces[0].normalY), 1024.0f);
 }
 
 }  // namespace

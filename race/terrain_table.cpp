@@ -2,10 +2,11 @@
 
 namespace {
 
-// Until the tracks bring height maps of their own: a level 17 x 17 corner
+// Until the tracks bring height maps of their own: a level 13 x 13 corner
 // grid, each cell cut into 8 x 8 quads with gentle displacement. That is
-// 129 x 129 vertices and 32768 faces, inside the start-up pools.
-constexpr uint32_t START_CORNERS = 17;
+// 97 x 97 vertices and 18432 faces, small enough that a water plane over
+// every quad (9216 faces and 9409 vertices more) still fits the start-up pools.
+constexpr uint32_t START_CORNERS = 13;
 int16_t gStartHeights[START_CORNERS * START_CORNERS];
 
 }  // namespace

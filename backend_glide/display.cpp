@@ -5,6 +5,7 @@
 #include "engine3d/grid.h"
 #include "engine3d/mathutil.h"
 #include "engine3d/mesh.h"
+#include "engine3d/terrain.h"
 #include "platform/app.h"
 #include "platform/mem.h"
 #include "platform/pak.h"
@@ -77,7 +78,9 @@ bool RdrOpen(DisplayMode* mode, uint32_t window) {
   }
   MemPoolInit();
   LightSetColour(255, 255, 255);
+  // A fresh memory pool: the old pools, and any terrain in them, are gone.
   gMesh = MeshPools{};
+  TerrainForget();
   gDrawLists = DrawLists{};
   gTextureTable.count = 0;
   RdrStateFromMode(mode);

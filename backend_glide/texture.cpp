@@ -98,7 +98,11 @@ TextureRecord* TexLoadUnfiltered(const char* path) {
 
 TextureRecord* TexLoadPacked(const char* path) {
   TakeNames(path, ".TEX");
-  if (std::strlen(gPath) < 4) return nullptr;
+  // A path too long for a name finds no file in the archive either.
+  if (std::strlen(gPath) < 4) {
+    GameFatalError(path);
+    return nullptr;
+  }
 
   uint32_t size = 0;
   uint8_t* file = PakLoadFile(gPath, TEX_ARCHIVE_SLOT, &size);
@@ -146,14 +150,19 @@ void TexFixupTexels(TextureRecord* record) {
 
 int32_t TexDownload(TextureRecord* record) {
   if (!record || gTextureTable.count >= TEX_TABLE_SIZE) return -1;
+  // A record downloaded once has no texels left, and a download the board
+  // refuses leaves nothing to draw: neither may take a table entry. The
+  // record keeps whatever texels it has, for the caller to free.
+  if (!record->info.data ||
+      !GfxTexDownloadMipMap(record->handle, static_cast<const uint16_t*>(record->info.data), nullptr))
+    return -1;
   TextureTableEntry& entry = gTextureTable.entries[gTextureTable.count];
   std::memcpy(entry.key, record->key, TEX_KEY_SIZE);
   std::memcpy(entry.path, record->path, TEX_PATH_SIZE);
   entry.keyRed = static_cast<uint16_t>(gRdrState.colourKeyR);
   entry.keyGreen = static_cast<uint16_t>(gRdrState.colourKeyG);
   entry.keyBlue = static_cast<uint16_t>(gRdrState.colourKeyB);
-  GfxTexDownloadMipMap(record->handle, static_cast<const uint16_t*>(record->info.data), nullptr);
-  if (record->info.data) MemFree(record->info.data);
+  MemFree(record->info.data);
   record->info.data = nullptr;
   entry.handle = static_cast<uint32_t>(record->handle);
   entry.sRange = record->sRange;

@@ -118,8 +118,9 @@ int32_t TexListLoadFile(const char* name) {
     key[TEX_KEY_SIZE - 1] = '\0';
     TextureRecord* record = TexLoad(key);
     if (!record) return 0;
-    TexDownload(record);
+    const int32_t handle = TexDownload(record);
     TexFree(record);
+    if (handle == -1) return 0;
   }
   return 1;
 }

@@ -266,17 +266,14 @@ bool GfxQueryHardware(GfxHardwareInfo* info) {
 void GfxSelect(int32_t) {}
 
 bool GfxResolutionSize(int32_t resolution, int32_t* width, int32_t* height) {
-  int32_t w, h;
-  switch (resolution) {
-    case GFX_RES_320x200: w = 320; h = 200; break;
-    case GFX_RES_512x384: w = 512; h = 384; break;
-    case GFX_RES_640x480: w = 640; h = 480; break;
-    case GFX_RES_800x600: w = 800; h = 600; break;
-    case GFX_RES_1024x768: w = 1024; h = 768; break;
-    default: return false;
-  }
-  if (width) *width = w;
-  if (height) *height = h;
+  // Indexed by code.
+  static constexpr int32_t SIZES[GFX_RES_COUNT][2] = {
+      {320, 200}, {320, 240}, {400, 256},  {512, 384},   {640, 200},   {640, 350},   {640, 400}, {640, 480},
+      {800, 600}, {960, 720}, {856, 480},  {512, 256},   {1024, 768},  {1280, 1024}, {1600, 1200}, {400, 300},
+  };
+  if (resolution < 0 || resolution >= GFX_RES_COUNT) return false;
+  if (width) *width = SIZES[resolution][0];
+  if (height) *height = SIZES[resolution][1];
   return true;
 }
 

@@ -8,11 +8,14 @@
 #include <cstring>
 #include <vector>
 
+#include "backend_common/display.h"
 #include "backend_common/texture.h"
 #include "engine3d/mesh.h"
 #include "engine3d/random.h"
 #include "engine3d/terrain.h"
 #include "platform/mem.h"
+#include "race/terrain_table.h"
+#include "race/tracks.h"
 #include "tools/datakit/lib/model3ds_writer.h"
 
 namespace {
@@ -179,6 +182,35 @@ TEST_F(TerrainTest, CellCornersComeInReverseOrderAndTheNearestIsFound) {
   EXPECT_EQ(TerrainNearestVertex(25.0f, 2.0f), nullptr);
 }
 
+// The display close frees the pools under the terrain; a new pool may take
+// the same memory. Either way the queries must no longer read the old grid.
+TEST_F(TerrainTest, QueriesAnswerAsOutsideOnceThePoolsAreFreedOrReplaced) {
+  const struct {
+    const char* name;
+    void (*drop)();
+  } cases[] = {
+      {"display close", RdrFreeLibrary},
+      {"vertex pool freed", MeshPoolFreeVertices},
+      {"face pool freed", MeshPoolFreeFaces},
+      {"vertex pool replaced", [] { MeshPoolAllocVertices(MESH_POOL_VERTICES); }},
+      {"face pool replaced", [] { MeshPoolAllocFaces(MESH_POOL_FACES); }},
+  };
+  for (const auto& c : cases) {
+    MeshPoolFreeVertices();
+    MeshPoolFreeFaces();
+    MeshPoolAllocVertices(MESH_POOL_VERTICES);
+    MeshPoolAllocFaces(MESH_POOL_FACES);
+    TerrainDesc d = Desc(3, 3, 2, {50, 50, 50, 50, 50, 50, 50, 50, 50});
+    ASSERT_EQ(TerrainBuild(&d), 1);
+    ASSERT_EQ(TerrainHeightAt(5.0f, 5.0f), 50.0f) << c.name;
+    c.drop();
+    Vertex* corners[4] = {};
+    EXPECT_EQ(TerrainHeightAt(5.0f, 5.0f), 0.0f) << c.name;
+    EXPECT_EQ(TerrainCellCorners(5.0f, 5.0f, corners), 0) << c.name;
+    EXPECT_EQ(TerrainNearestVertex(5.0f, 5.0f), nullptr) << c.name;
+  }
+}
+
 TEST_F(TerrainTest, GridsThatDoNotFitOrMakeNoSenseAreRefused) {
   // 26 x 26 corners at 5 subdivisions: 126 x 126 = 15876 vertices but 31250
   // faces; with 165 subdivisions of one cell, more vertices than the pool.
@@ -248,6 +280,39 @@ TEST_F(TerrainTest, TexturingAndColourByHeight) {
   EXPECT_EQ(gMesh.vertices[2].red, 10);
 }
 
+// Entry = trunc(low index + (height - low height) x (high index - low index)
+// / (high height - low height)), the height first held between the two
+// colour heights, whichever of them is the larger.
+TEST_F(TerrainTest, ColourByHeightFollowsTheRangeEitherWayRound) {
+  TerrainDesc d = Desc(2, 2, 1, {100, 200, 250, 300});  // vertices 0..3
+  uint8_t palette[3 * 8];
+  for (int i = 0; i < 8; ++i) palette[3 * i] = palette[3 * i + 1] = palette[3 * i + 2] = static_cast<uint8_t>(10 * i);
+  d.palette = palette;
+  d.paletteCount = 8;
+  const struct {
+    const char* name;
+    uint16_t lowIndex, highIndex;
+    float lowHeight, highHeight;
+    int entries[4];  // of the vertices at 100, 200, 250, 300
+  } cases[] = {
+      {"rising", 1, 5, 100.0f, 300.0f, {1, 3, 4, 5}},
+      {"clamped below and above", 1, 5, 150.0f, 250.0f, {1, 3, 5, 5}},
+      {"inverted heights", 1, 5, 300.0f, 100.0f, {5, 3, 2, 1}},
+      {"inverted, clamped", 1, 5, 250.0f, 150.0f, {5, 3, 1, 1}},
+      {"falling indices", 6, 2, 100.0f, 300.0f, {6, 4, 3, 2}},
+      {"both inverted", 6, 2, 300.0f, 100.0f, {2, 4, 5, 6}},
+  };
+  for (const auto& c : cases) {
+    d.paletteLow = c.lowIndex;
+    d.paletteHigh = c.highIndex;
+    d.lowColourHeight = c.lowHeight;
+    d.highColourHeight = c.highHeight;
+    ASSERT_EQ(TerrainBuild(&d), 1);
+    TerrainColourByHeight();
+    for (int v = 0; v < 4; ++v) EXPECT_EQ(gMesh.vertices[v].red, 10 * c.entries[v]) << c.name << ", vertex " << v;
+  }
+}
+
 TEST_F(TerrainTest, WaterQuadsCoverCellsBelowTheLevelAndShareVertices) {
   // Quad 0 has one corner just below the level; quads 1 and 2 lie well
   // above; quads 3 and 4 (second row) are under water and neighbours.
@@ -282,19 +347,45 @@ TEST_F(TerrainTest, WaterQuadsCoverCellsBelowTheLevelAndShareVertices) {
   EXPECT_EQ(+row1a.index[2], +row1b.index[3]);
 }
 
-TEST_F(TerrainTest, TheWaterPlaneStaysWithinThePools) {
+// All 16 quads under water need 16 faces and 25 vertices; one short of
+// either and no water quad is added at all.
+TEST_F(TerrainTest, TheWaterPlaneIsAddedWholeOrNotAtAll) {
   std::vector<int16_t> h(5 * 5, 0);
-  TerrainDesc d = Desc(5, 5, 1, h);
-  MeshPoolAllocVertices(25 + 6);  // room for the first quad and one more
-  ASSERT_EQ(TerrainBuild(&d), 1);
-  TerrainAddWaterPlane(10.0f, 1);
-  EXPECT_EQ(gMesh.faceCount, 32 + 2);
-  EXPECT_EQ(gMesh.vertexCount, 25 + 6);  // the second quad did not fit
-  MeshPoolAllocVertices(MESH_POOL_VERTICES);
-  MeshPoolAllocFaces(33);
-  ASSERT_EQ(TerrainBuild(&d), 1);
-  TerrainAddWaterPlane(10.0f, 1);
-  EXPECT_EQ(gMesh.faceCount, 33);
+  const struct {
+    const char* name;
+    int32_t vertices, faces;  // pool capacities
+    int32_t waterQuads;
+  } cases[] = {
+      {"room for all", 25 + 25, 32 + 16, 16},
+      {"one vertex short", 25 + 24, 32 + 16, 0},
+      {"one face short", 25 + 25, 32 + 15, 0},
+  };
+  for (const auto& c : cases) {
+    MeshPoolAllocVertices(c.vertices);
+    MeshPoolAllocFaces(c.faces);
+    TerrainDesc d = Desc(5, 5, 1, h);
+    ASSERT_EQ(TerrainBuild(&d), 1);
+    TerrainAddWaterPlane(10.0f, 1);
+    EXPECT_EQ(gMesh.faceCount, 32 + c.waterQuads) << c.name;
+    EXPECT_EQ(gMesh.vertexCount, c.waterQuads ? 50 : 25) << c.name;
+    EXPECT_EQ(gTerrain.waterLevel, 10.0f) << c.name;
+  }
+}
+
+// Every track's terrain leaves the pools room for its whole water plane.
+TEST_F(TerrainTest, EveryTracksWaterPlaneFitsThePools) {
+  for (int32_t track = 0; track < TRACK_TERRAIN_COUNT; ++track) {
+    const float level = gTrackInfo[track].waterLevel;
+    if (level == NO_WATER_LEVEL) continue;
+    SCOPED_TRACE(track);
+    MeshPoolAllocVertices(MESH_POOL_VERTICES);
+    MeshPoolAllocFaces(MESH_POOL_FACES);
+    TerrainDesc d = gTrackTerrains[track];
+    ASSERT_EQ(TerrainBuild(&d), 1);
+    const int32_t faces = gMesh.faceCount;
+    TerrainAddWaterPlane(level, 1);
+    EXPECT_GT(gMesh.faceCount, faces);
+  }
 }
 
 TEST_F(TerrainTest, DisplacementComesFromTheTableAtTheVertexPositionWithTheRangeHalvedPerLevel) {

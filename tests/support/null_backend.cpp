@@ -17,11 +17,13 @@
 #include "engine3d/camera.h"
 #include "engine3d/grid.h"
 #include "engine3d/mesh.h"
+#include "engine3d/terrain.h"
 #include "platform/mem.h"
 
 std::vector<std::string> gNullCalls;
 void (*gNullRecord)(const std::string& call) = [](const std::string& call) { gNullCalls.push_back(call); };
 bool (*gNullTextureMissing)(const char* path) = [](const char*) { return false; };
+bool (*gNullDownloadRefused)(const char* key) = [](const char*) { return false; };
 
 namespace {
 
@@ -54,6 +56,7 @@ bool RdrOpen(DisplayMode* mode, uint32_t) {
   MemPoolInit();
   LightSetColour(255, 255, 255);
   gMesh = MeshPools{};
+  TerrainForget();
   gDrawLists = DrawLists{};
   gTextureTable.count = 0;
   gTextureTable.texelBytes = 0;
@@ -98,7 +101,7 @@ TextureRecord* TexLoadPacked(const char* path) { return TexLoad(path); }
 
 int32_t TexDownload(TextureRecord* record) {
   Record("TexDownload");
-  if (!record || gTextureTable.count >= TEX_TABLE_SIZE) return -1;
+  if (!record || gTextureTable.count >= TEX_TABLE_SIZE || gNullDownloadRefused(record->key)) return -1;
   TextureTableEntry& entry = gTextureTable.entries[gTextureTable.count++];
   std::memset(&entry, 0, sizeof entry);
   std::memcpy(entry.path, record->path, TEX_PATH_SIZE);

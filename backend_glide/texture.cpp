@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "engine3d/model3ds.h"
 #include "hal/gfx/gfx3df.h"
 #include "platform/fatal.h"
 #include "platform/mem.h"
@@ -173,6 +174,10 @@ void* TexLock(void* texels) { return texels; }
 // and faces address textures in texels.
 void TexUnlock(void*) {}
 void TexNormalizeFaceCoords(TextureTable*) {}
+
+void MeshFaceTexCoords(Face* face, const Vertex* vertices, const TextureTableEntry* texture) {
+  MeshScaleFaceTexCoords(face, vertices, texture);
+}
 
 void TexMemReset() {
   gTextureTable.count = 0;

@@ -71,5 +71,8 @@ bool RdrModeFits(uint32_t code);
 void RdrClearOnly(int32_t r, int32_t g, int32_t b);
 void RdrBlendAlpha();
 void RdrBlendOpaque();
+// Reads a .3DF header from an open file and leaves it at the first texel;
+// false for a damaged header or a file too short for its texels.
+bool Tex3dfReadHeader(int fd, TexInfo* info);
 // Mapping coordinates of a 3DS face's first three corners copied unscaled.
 void MeshCopyFaceTexCoords(Face* face, const Vertex* vertices);

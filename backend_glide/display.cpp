@@ -172,6 +172,7 @@ void RdrSwapBuffers() { GfxBufferSwap(1); }
 // The accelerator takes no start-up settings, has no scene brackets and
 // filters per texture as each is reserved.
 void RdrLoadConfig() {}
+uint8_t RdrHasAlphaTest() { return 0; }
 void RdrBeginScene() {}
 void RdrEndScene() {}
 void RdrFilterPoint() {}

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "engine3d/model3ds.h"
 #include "hal/gfx/gfx3df.h"
 #include "platform/fatal.h"
 #include "platform/mem.h"
@@ -183,25 +184,12 @@ void* TexLock(void* texels) { return texels; }
 void TexUnlock(void*) {}
 void TexNormalizeFaceCoords(TextureTable*) {}
 
+void MeshFaceTexCoords(Face* face, const Vertex* vertices, const TextureTableEntry* texture) {
+  MeshScaleFaceTexCoords(face, vertices, texture);
+}
+
 void TexMemReset() {
   gTextureTable.count = 0;
   gTextureTable.texelBytes = 0;
   GfxTexMemReset();
-}
-
-void TexReloadAll() {
-  const int32_t count = gTextureTable.count;
-  TexMemReset();
-  for (int32_t i = 0; i < count; ++i) {
-    // Reloading appends at the count, which never passes i: the entry read
-    // here has not been overwritten yet.
-    TextureTableEntry old = gTextureTable.entries[i];
-    if (old.path[0] == '\0') continue;
-    TexSetColourKey(static_cast<int16_t>(old.keyRed), static_cast<int16_t>(old.keyGreen),
-                    static_cast<int16_t>(old.keyBlue));
-    TextureRecord* record = TexLoad(old.path);
-    TexDownload(record);
-    TexFree(record);
-  }
-  TexSetColourKey(-1, -1, -1);
 }

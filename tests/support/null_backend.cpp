@@ -17,6 +17,7 @@
 #include "engine3d/camera.h"
 #include "engine3d/grid.h"
 #include "engine3d/mesh.h"
+#include "engine3d/model3ds.h"
 #include "engine3d/terrain.h"
 #include "platform/mem.h"
 
@@ -151,6 +152,10 @@ void TexFixupTexels(TextureRecord*) { Record("TexFixupTexels"); }
 void TexDownloadTexels(int32_t, const uint16_t*) { Record("TexDownloadTexels"); }
 void TexUnlock(void*) { Record("TexUnlock"); }
 void TexNormalizeFaceCoords(TextureTable*) { Record("TexNormalizeFaceCoords"); }
+void MeshFaceTexCoords(Face* face, const Vertex* vertices, const TextureTableEntry* texture) {
+  MeshScaleFaceTexCoords(face, vertices, texture);
+}
+uint8_t RdrHasAlphaTest() { return 0; }
 uint16_t* LfbLoadScreenImage(const char*) {
   Record("LfbLoadScreenImage");
   return nullptr;

@@ -15,11 +15,9 @@ LauncherState gLauncher;
 
 namespace {
 LauncherDialogRunner gRunner = nullptr;
-LauncherEnumerateDevices gEnumerate = nullptr;
 }  // namespace
 
 void LauncherSetDialogRunner(LauncherDialogRunner runner) { gRunner = runner; }
-void LauncherSetDeviceEnumerator(LauncherEnumerateDevices enumerate) { gEnumerate = enumerate; }
 
 int LauncherStart() {
   gLauncher = LauncherState{};
@@ -31,7 +29,7 @@ int LauncherStart() {
   dialog.config = &gLauncher.config;
   dialog.drivers = &gLauncher.drivers;
   dialog.glideBoards = gLauncher.glideBoards;
-  dialog.enumerate = gEnumerate ? gEnumerate : LauncherEnumerateDisplayDevices;
+  dialog.enumerate = LauncherEnumerateDisplayDevices;
   gLauncher.dialogResult = gRunner ? gRunner(&dialog) : LauncherRunDialog(&dialog);
 
   // Without a window or a display the videos are left out, and the game still starts.

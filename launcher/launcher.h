@@ -16,10 +16,9 @@ struct LauncherState {
 };
 extern LauncherState gLauncher;
 
-// Tests replace the dialog's run (its result) and the device enumeration.
+// Tests replace the dialog's run (null: the dialog on screen).
 using LauncherDialogRunner = int32_t (*)(LauncherDialog* dialog);
 void LauncherSetDialogRunner(LauncherDialogRunner runner);
-void LauncherSetDeviceEnumerator(LauncherEnumerateDevices enumerate);
 
 // Returns 0 in every case.
 int LauncherStart();

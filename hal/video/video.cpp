@@ -17,6 +17,7 @@ extern "C" {
 
 #include "hal/audio/audio.h"
 #include "hal/clock.h"
+#include "hal/frame_dump.h"
 #include "hal/window.h"
 
 namespace {
@@ -267,6 +268,12 @@ bool HalVideoStreamShowFrame(HalVideoStream* s) {
   }
   ShowOnDisplay(rgb);
   HalNoteFrame();
+  if (HalFrameDumpWanted()) {
+    std::vector<uint16_t> pixels(rgb.size() / 3);
+    for (size_t i = 0; i < pixels.size(); ++i)
+      pixels[i] = static_cast<uint16_t>((rgb[3 * i] >> 3) << 11 | (rgb[3 * i + 1] >> 2) << 5 | rgb[3 * i + 2] >> 3);
+    HalFrameDumpWrite(pixels.data(), HAL_VIDEO_WIDTH, HAL_VIDEO_HEIGHT, HAL_VIDEO_WIDTH * 2, true);
+  }
   return false;
 }
 

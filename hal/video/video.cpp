@@ -171,7 +171,9 @@ void HalVideoDisplayClose() {
   if (gDisplay.texture) SDL_DestroyTexture(gDisplay.texture);
   if (gDisplay.renderer) SDL_DestroyRenderer(gDisplay.renderer);
   if (gDisplay.sound) HalAudioDeviceRelease(gDisplay.sound);
+  std::vector<uint8_t> last = std::move(gDisplay.lastFrame);
   gDisplay = Display{};
+  gDisplay.lastFrame = std::move(last);
 }
 
 bool HalVideoDisplayIsOpen() { return gDisplay.open; }

@@ -24,5 +24,5 @@ HalVideoStream* HalVideoStreamOpen(const char* path);
 // finished: its end, or any error in it.
 bool HalVideoStreamShowFrame(HalVideoStream* stream);
 void HalVideoStreamClose(HalVideoStream* stream);
-// The last frame shown, RGB rows from the top (for tests).
+// The last frame shown, RGB rows from the top, kept after the display closes (for tests).
 const std::vector<uint8_t>& HalVideoLastFrame();

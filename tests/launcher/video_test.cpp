@@ -1,4 +1,6 @@
 // The logo videos on the kit's AVI files, headless on the virtual clock.
+#include <algorithm>
+
 #include "hal/audio/audio.h"
 #include "hal/video/video.h"
 #include "launcher/video.h"
@@ -16,7 +18,15 @@ struct Injection {
 };
 Injection gInject;
 
+// The most sound objects alive while each video played.
+std::vector<uint32_t> gSoundObjects;
+
 void InjectHook() {
+  const size_t playing = VideoPlayLog().size();
+  if (playing > 0) {
+    if (gSoundObjects.size() < playing) gSoundObjects.resize(playing, 0);
+    gSoundObjects[playing - 1] = std::max(gSoundObjects[playing - 1], HalAudioLiveObjects());
+  }
   if (gInject.done || HalFrameCount() < gInject.atFrame) return;
   gInject.done = true;
   HalPostMessage(HalWindowHandle(), gInject.message, 'A', gInject.lParam);
@@ -29,6 +39,7 @@ class LauncherVideo : public ::testing::Test {
     HalAudioResetForTest();
     VideoResetForTest();
     gInject = Injection{};
+    gSoundObjects.clear();
     HalAddPollHook(InjectHook);
     std::string error;
     ASSERT_TRUE(datakit::WriteVideoFolder(kit_.path().string(), &error)) << error;
@@ -58,6 +69,8 @@ TEST_F(LauncherVideo, PlaysTheThreeInOrder) {
   ASSERT_EQ(VideoPlayLog().size(), 3u);
   for (int i = 0; i < VIDEO_COUNT; ++i) EXPECT_EQ(VideoPlayLog()[i].path, KitFolder() + "/" + VIDEO_NAMES[i]);
   EXPECT_EQ(HalFrameCount(), 15u);
+  // The first and third carry sound, which plays through the mixer; the second has none.
+  EXPECT_EQ(gSoundObjects, (std::vector<uint32_t>{1, 0, 1}));
 
   // The last frame shown fills the screen with intro's colour.
   const datakit::VideoSpec& intro = datakit::KitVideos()[2];

@@ -170,7 +170,9 @@ bool StartImGui() {
   style.WindowBorderSize = 0;
   style.FrameBorderSize = 1;
   style.Colors[ImGuiCol_WindowBg] = ImVec4(0.83f, 0.82f, 0.78f, 1.0f);
-  return ImGui_ImplOpenGL2_Init();
+  if (ImGui_ImplOpenGL2_Init()) return true;
+  ImGui::DestroyContext();
+  return false;
 }
 
 void StopImGui() {

@@ -20,8 +20,6 @@ bool FillList(LauncherDialog* dialog) {
   return true;
 }
 
-void SetD3dControlsEnabled(LauncherDialog* dialog, bool enabled) { dialog->d3dControlsEnabled = enabled; }
-
 }  // namespace
 
 bool LauncherAddDriver(const uint8_t* guid, const char* description, const char* /*name*/, void* context) {
@@ -85,7 +83,7 @@ void LauncherDialogStart(LauncherDialog* dialog) {
   }
   dialog->ditheringChecked = config->dithering != 0;
   dialog->filteringChecked = config->filtering != 0;
-  SetD3dControlsEnabled(dialog, d3dEnabled);
+  dialog->d3dControlsEnabled = d3dEnabled;
 }
 
 void LauncherDialogCommand(LauncherDialog* dialog, int32_t controlId) {
@@ -97,13 +95,13 @@ void LauncherDialogCommand(LauncherDialog* dialog, int32_t controlId) {
       dialog->glideChecked = true;
       dialog->d3dChecked = false;
       config->renderer = LAUNCHER_RENDERER_GLIDE;
-      SetD3dControlsEnabled(dialog, false);
+      dialog->d3dControlsEnabled = false;
       dialog->listSelection = -1;
       return;
     case LAUNCHER_ID_D3D: {
       dialog->d3dChecked = true;
       dialog->glideChecked = false;
-      SetD3dControlsEnabled(dialog, true);
+      dialog->d3dControlsEnabled = true;
       int32_t count = static_cast<int32_t>(LauncherDialogItemCount(*dialog));
       dialog->listSelection = config->selectedIndex < count ? config->selectedIndex : -1;
       config->renderer = LAUNCHER_RENDERER_D3D;

@@ -5,7 +5,7 @@
 #include "engine3d/grid.h"
 #include "engine3d/mathutil.h"
 #include "engine3d/mesh.h"
-#include "platform/file.h"
+#include "platform/app.h"
 #include "platform/mem.h"
 #include "platform/pak.h"
 

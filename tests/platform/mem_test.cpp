@@ -109,4 +109,13 @@ TEST_F(MemPoolTest, FullDescriptorTableKeepsTheBlockWhole) {
   EXPECT_NE(MemAlloc(MEM_POOL_SIZE - 16 * (MEM_DESC_COUNT - 1)), nullptr);
 }
 
+TEST(MemCopy, WordsThenBytes) {
+  const char src[] = "ABCDEFG";
+  char dst[9] = "--------";
+  MemCopy(dst, src, 7);
+  EXPECT_STREQ(dst, "ABCDEFG-");
+  MemCopy(dst, "zz", 0);
+  EXPECT_STREQ(dst, "ABCDEFG-");
+}
+
 }  // namespace

@@ -69,7 +69,10 @@ void HalResetForTest() {
   HalScriptReset();
 }
 
-uint32_t HalWindowCreate(const char* title, HalWindowProc proc) {
+namespace {
+
+// width 0: full screen. Otherwise a window of that size in the middle of the screen.
+uint32_t CreateWindow(const char* title, HalWindowProc proc, int32_t width, int32_t height, uint32_t sdlFlags) {
   if (gWin.window != 0) return 0;
   if (!gWin.headless) {
     if (!gWin.sdlVideoStarted) {
@@ -84,20 +87,35 @@ uint32_t HalWindowCreate(const char* title, HalWindowProc proc) {
       gWin.screenW = mode.w;
       gWin.screenH = mode.h;
     }
-    gWin.sdlWindow = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, gWin.screenW,
-                                      gWin.screenH, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN | SDL_WINDOW_OPENGL);
+    const bool full = width <= 0 || height <= 0;
+    gWin.sdlWindow = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                      full ? gWin.screenW : width, full ? gWin.screenH : height,
+                                      (full ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) | SDL_WINDOW_SHOWN | sdlFlags);
     if (!gWin.sdlWindow) {
       std::fprintf(stderr, "cannot open a window: %s\n", SDL_GetError());
       return 0;
     }
-    gWin.logicalW = gWin.screenW;
-    gWin.logicalH = gWin.screenH;
+    gWin.logicalW = full ? gWin.screenW : width;
+    gWin.logicalH = full ? gWin.screenH : height;
   }
   gWin.proc = proc;
   gWin.window = 1;
   // The window is active from the moment it opens; headless it never loses focus.
   HalPostMessage(gWin.window, HAL_WM_ACTIVATEAPP, 1, 0);
   return gWin.window;
+}
+
+}  // namespace
+
+// The game's window can take an OpenGL context, for torvaned3d's display; the
+// software accelerator's presentation works on it as well.
+uint32_t HalWindowCreate(const char* title, HalWindowProc proc) {
+  return CreateWindow(title, proc, 0, 0, SDL_WINDOW_OPENGL);
+}
+
+uint32_t HalWindowCreateDialog(const char* title, HalWindowProc proc, int32_t width, int32_t height, bool openGl) {
+  if (width <= 0 || height <= 0) return 0;
+  return CreateWindow(title, proc, width, height, openGl ? SDL_WINDOW_OPENGL : 0);
 }
 
 void HalWindowDestroy() {
@@ -201,7 +219,10 @@ void PollSdlEvents() {
         // Alt combinations arrive as system keys, which the game swallows.
         bool sys = vk == HAL_VK_MENU || (e.key.keysym.mod & KMOD_ALT);
         uint32_t msg = sys ? (down ? HAL_WM_SYSKEYDOWN : HAL_WM_SYSKEYUP) : (down ? HAL_WM_KEYDOWN : HAL_WM_KEYUP);
-        HalPostMessage(gWin.window, msg, vk, 0);
+        // An auto-repeated key-down carries the previous-state bit, as the
+        // platform's did, so a reader can tell it from a fresh press.
+        intptr_t lParam = down && e.key.repeat ? HAL_KEY_PREVIOUS_DOWN : 0;
+        HalPostMessage(gWin.window, msg, vk, lParam);
         break;
       }
       case SDL_MOUSEBUTTONDOWN:

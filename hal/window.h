@@ -51,6 +51,9 @@ enum HalVirtualKey : uint32_t {
   HAL_VK_OEM_102 = 0xE2,
 };
 
+// lParam bit of a key-down that repeats a key already held.
+constexpr intptr_t HAL_KEY_PREVIOUS_DOWN = intptr_t{1} << 30;
+
 struct HalMsg {
   uint32_t window;
   uint32_t message;
@@ -71,6 +74,10 @@ void HalResetForTest();
 
 // The window. Its id is 1 while it exists, 0 after it was destroyed.
 uint32_t HalWindowCreate(const char* title, HalWindowProc proc);
+// A window of `width` x `height` in the middle of the screen, the cursor in
+// its pixels, with an OpenGL drawable when `openGl`. Headless, like the other,
+// it is a message queue alone.
+uint32_t HalWindowCreateDialog(const char* title, HalWindowProc proc, int32_t width, int32_t height, bool openGl);
 void HalWindowDestroy();
 uint32_t HalWindowHandle();
 void HalScreenSize(int32_t* width, int32_t* height);

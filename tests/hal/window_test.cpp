@@ -54,6 +54,29 @@ TEST_F(HalWindow, QuitComesAfterWhatWasAlreadyQueued) {
   EXPECT_EQ(Drain(), (std::vector<uint32_t>{HAL_WM_ACTIVATEAPP, HAL_WM_KEYDOWN, HAL_WM_QUIT, HAL_WM_KEYUP}));
 }
 
+// On SDL's dummy display: a held key's repeats carry the previous-state bit.
+TEST_F(HalWindow, AutoRepeatedKeyDownsCarryThePreviousStateBit) {
+  HalSetHeadless(false);
+  ASSERT_EQ(HalWindowCreateDialog("D", RecordingProc, 200, 100, false), 1u);
+  ASSERT_NE(HalWindowSdl(), nullptr);
+  for (auto [type, repeat] : {std::pair{SDL_KEYDOWN, 0}, {SDL_KEYDOWN, 1}, {SDL_KEYDOWN, 1}, {SDL_KEYUP, 0}}) {
+    SDL_Event e{};
+    e.type = type;
+    e.key.repeat = static_cast<Uint8>(repeat);
+    e.key.keysym.sym = SDLK_a;
+    e.key.keysym.scancode = SDL_SCANCODE_A;
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+  }
+  Drain();
+  std::vector<std::pair<uint32_t, intptr_t>> keys;
+  for (const HalMsg& m : gSeen)
+    if (m.message == HAL_WM_KEYDOWN || m.message == HAL_WM_KEYUP) keys.emplace_back(m.message, m.lParam);
+  EXPECT_EQ(keys, (std::vector<std::pair<uint32_t, intptr_t>>{{HAL_WM_KEYDOWN, 0},
+                                                              {HAL_WM_KEYDOWN, HAL_KEY_PREVIOUS_DOWN},
+                                                              {HAL_WM_KEYDOWN, HAL_KEY_PREVIOUS_DOWN},
+                                                              {HAL_WM_KEYUP, 0}}));
+}
+
 TEST_F(HalWindow, ScriptFiresEachLineAfterTheOneBefore) {
   HalWindowCreate("T", RecordingProc);
   std::string error;

@@ -8,6 +8,7 @@
 #include "tools/datakit/lib/boot_set.h"
 #include "tools/datakit/lib/music_writer.h"
 #include "tools/datakit/lib/pak_writer.h"
+#include "tools/datakit/lib/video_writer.h"
 
 int main(int argc, char** argv) {
   bool loose = argc == 3 && std::strcmp(argv[1], "--loose") == 0;
@@ -33,7 +34,7 @@ int main(int argc, char** argv) {
     ok = datakit::WritePakSet(paks, out, &error);
   }
   ok = ok && datakit::WriteLooseFiles(datakit::BootLooseFiles(), out, &error) &&
-       datakit::WriteMusicFolder(out, &error);
+       datakit::WriteMusicFolder(out, &error) && datakit::WriteVideoFolder(out, &error);
   if (!ok) {
     std::fprintf(stderr, "datakit: %s\n", error.c_str());
     return 1;

@@ -1,0 +1,120 @@
+#include "launcher/gl_context.h"
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <SDL.h>
+
+#include "hal/window.h"
+
+namespace {
+
+struct GlState {
+  EGLDisplay display = EGL_NO_DISPLAY;
+  EGLContext context = EGL_NO_CONTEXT;
+  GLuint framebuffer = 0;
+  GLuint colour = 0;
+  SDL_GLContext sdlContext = nullptr;
+};
+GlState gGl;
+
+EGLDisplay SurfacelessDisplay() {
+  auto getDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+  if (!getDisplay) return EGL_NO_DISPLAY;
+  EGLDisplay display = getDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+  if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) return EGL_NO_DISPLAY;
+  return display;
+}
+
+bool EglOpen(int32_t width, int32_t height) {
+  gGl.display = SurfacelessDisplay();
+  if (gGl.display == EGL_NO_DISPLAY || !eglBindAPI(EGL_OPENGL_API)) return false;
+  gGl.context = eglCreateContext(gGl.display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, nullptr);
+  if (gGl.context == EGL_NO_CONTEXT) return false;
+  if (!eglMakeCurrent(gGl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, gGl.context)) return false;
+  if (width <= 0 || height <= 0) return true;
+  glGenRenderbuffers(1, &gGl.colour);
+  glBindRenderbuffer(GL_RENDERBUFFER, gGl.colour);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+  glGenFramebuffers(1, &gGl.framebuffer);
+  glBindFramebuffer(GL_FRAMEBUFFER, gGl.framebuffer);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, gGl.colour);
+  return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+}  // namespace
+
+bool LauncherGlOpen(int32_t width, int32_t height) {
+  LauncherGlClose();
+  bool ok;
+  if (HalIsHeadless()) {
+    ok = EglOpen(width, height);
+  } else {
+    SDL_Window* window = HalWindowSdl();
+    gGl.sdlContext = window ? SDL_GL_CreateContext(window) : nullptr;
+    ok = gGl.sdlContext && SDL_GL_MakeCurrent(window, gGl.sdlContext) == 0;
+    if (ok) SDL_GL_SetSwapInterval(1);
+  }
+  if (!ok) LauncherGlClose();
+  return ok;
+}
+
+void LauncherGlClose() {
+  if (gGl.context != EGL_NO_CONTEXT) {
+    if (gGl.framebuffer) glDeleteFramebuffers(1, &gGl.framebuffer);
+    if (gGl.colour) glDeleteRenderbuffers(1, &gGl.colour);
+    eglMakeCurrent(gGl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    eglDestroyContext(gGl.display, gGl.context);
+  }
+  if (gGl.display != EGL_NO_DISPLAY) eglTerminate(gGl.display);
+  if (gGl.sdlContext) SDL_GL_DeleteContext(gGl.sdlContext);
+  gGl = GlState{};
+}
+
+void LauncherGlPresent() {
+  if (gGl.sdlContext && HalWindowSdl()) SDL_GL_SwapWindow(HalWindowSdl());
+}
+
+std::vector<uint8_t> LauncherGlReadPixels(int32_t width, int32_t height) {
+  std::vector<uint8_t> rgb(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  // OpenGL's rows run from the bottom.
+  const size_t row = static_cast<size_t>(width) * 3;
+  for (int32_t y = 0; y < height / 2; ++y)
+    std::swap_ranges(rgb.begin() + y * row, rgb.begin() + (y + 1) * row, rgb.begin() + (height - 1 - y) * row);
+  return rgb;
+}
+
+bool LauncherProbeVideo() {
+  if (HalIsHeadless()) {
+    EGLDisplay display = SurfacelessDisplay();
+    if (display == EGL_NO_DISPLAY) return false;
+    eglTerminate(display);
+    return true;
+  }
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  return true;
+}
+
+bool LauncherProbeOpenGl() {
+  if (HalIsHeadless()) {
+    bool ok = EglOpen(0, 0);
+    LauncherGlClose();
+    return ok;
+  }
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  bool ok = false;
+  if (SDL_Window* window = SDL_CreateWindow("Torvane", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN)) {
+    if (SDL_GLContext context = SDL_GL_CreateContext(window)) {
+      ok = true;
+      SDL_GL_DeleteContext(context);
+    }
+    SDL_DestroyWindow(window);
+  }
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  return ok;
+}

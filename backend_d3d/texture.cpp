@@ -187,7 +187,11 @@ TextureRecord* TexLoadUnfiltered(const char* path) {
 
 TextureRecord* TexLoadPacked(const char* path) {
   TakeNames(path, ".TEX");
-  if (std::strlen(gPath) < 4) return nullptr;
+  // A path too long for a name finds no file in the archive either.
+  if (std::strlen(gPath) < 4) {
+    GameFatalError(path);
+    return nullptr;
+  }
   uint32_t size = 0;
   uint8_t* file = PakLoadFile(gPath, TEX_ARCHIVE_SLOT, &size);
   if (!file) {

@@ -91,9 +91,16 @@ TEST_F(Load, TheDesertRaceStartsWithItsValuesTexturesViewAndCountdown) {
   EXPECT_LT(c.x, 780.0f);
   EXPECT_NEAR(c.z, 6620.0f, 0.01f);
   EXPECT_GT(c.y, TerrainHeightAt(c.x, c.z));
-  EXPECT_EQ(gVehicleTable[5], &gPlayer1);
-  EXPECT_FLOAT_EQ(gPlayer1.pose.x, 780.0f - 53.0f * 2);
-  EXPECT_EQ(gPlayer1.lapTimerSlot, 17);
+  // Player 1 leads the grid; the five computer cars stand behind it.
+  EXPECT_EQ(gVehicleTable[0], &gPlayer1);
+  EXPECT_EQ(gPlayer1.human, 1);
+  EXPECT_FLOAT_EQ(gPlayer1.pose.x, 780.0f);
+  EXPECT_EQ(gPlayer1.lapTimerSlot, 12);
+  for (int slot = 1; slot < VEHICLE_TABLE_SLOTS; ++slot) {
+    EXPECT_EQ(gVehicleTable[slot], &gVehicleRecords[slot - 1]);
+    EXPECT_EQ(gVehicleRecords[slot - 1].type, slot);
+    EXPECT_EQ(gVehicleRecords[slot - 1].aiHeading, 256);
+  }
   // The countdown runs; the race clock was started.
   EXPECT_EQ(gHudMessages.global.number, HUD_MSG_READY);
   EXPECT_EQ(gHudMessages.global.duration, 5000);

@@ -36,6 +36,22 @@ class Load : public RaceTest {
   std::string home_;
 };
 
+// Every track's terrain leaves the pools room for its whole water plane.
+TEST_F(Load, EveryTracksWaterPlaneFitsThePools) {
+  for (int32_t track = 0; track < TRACK_TERRAIN_COUNT; ++track) {
+    const float level = gTrackInfo[track].waterLevel;
+    if (level == NO_WATER_LEVEL) continue;
+    SCOPED_TRACE(track);
+    MeshPoolAllocVertices(MESH_POOL_VERTICES);
+    MeshPoolAllocFaces(MESH_POOL_FACES);
+    TerrainDesc d = gTrackTerrains[track];
+    ASSERT_EQ(TerrainBuild(&d), 1);
+    const int32_t faces = gMesh.faceCount;
+    TerrainAddWaterPlane(level, 1);
+    EXPECT_GT(gMesh.faceCount, faces);
+  }
+}
+
 TEST_F(Load, EveryTrackLoadsOnTheSharedGrid) {
   for (int32_t track = 0; track < TRACK_COUNT; ++track) {
     SCOPED_TRACE(track);

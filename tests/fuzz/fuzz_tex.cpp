@@ -1,0 +1,42 @@
+// The .TEX reader on arbitrary file contents: a header it accepts describes
+// texels that lie wholly inside the file, and taking them and running the
+// alpha passes over them stays inside the blocks they were given.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "backend_common/texture.h"
+#include "platform/mem.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static bool ready = false;
+  if (!ready) {
+    MemSetErrorHooks([](const char*) {}, [](int32_t) {});
+    ready = true;
+  }
+  if (size > (1u << 20)) return 0;
+  MemPoolInit();
+  // As the loader has it: the file in a pool block of its own size.
+  auto* file = static_cast<uint8_t*>(MemAlloc(static_cast<uint32_t>(size)));
+  if (!file) return 0;
+  if (size) std::memcpy(file, data, size);
+  TexInfo info{};
+  if (TexParseHeader(file, static_cast<uint32_t>(size), &info)) {
+    if (uint64_t{info.width} * info.height * 2 != info.memRequired ||
+        uint64_t{TEX_FILE_HEADER_SIZE} + info.memRequired > size)
+      std::abort();
+    auto* texels = static_cast<uint16_t*>(MemAlloc(info.memRequired));
+    if (!texels) std::abort();
+    std::memcpy(texels, file + TEX_FILE_HEADER_SIZE, info.memRequired);
+    // The key in force decides which pass a 1555 texture gets.
+    TexSetColourKey(size & 1 ? 255 : -1, 0, 255);
+    if (info.format == TEX_FMT_ARGB_4444) TexAlphaFromColour(texels, info.width, info.height);
+    else TexApplyColourKey(texels, info.width, info.height);
+    uint16_t s = 0, t = 0;
+    TexAspectRanges(info.aspect, &s, &t);
+    if (s == 0 || t == 0) std::abort();
+    MemFree(texels);
+  }
+  MemFree(file);
+  return 0;
+}

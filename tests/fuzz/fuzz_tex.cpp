@@ -6,20 +6,12 @@
 #include <cstring>
 
 #include "backend_common/texture.h"
+#include "fuzz_pool.h"
 #include "platform/mem.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static bool ready = false;
-  if (!ready) {
-    MemSetErrorHooks([](const char*) {}, [](int32_t) {});
-    ready = true;
-  }
-  if (size > (1u << 20)) return 0;
-  MemPoolInit();
-  // As the loader has it: the file in a pool block of its own size.
-  auto* file = static_cast<uint8_t*>(MemAlloc(static_cast<uint32_t>(size)));
+  uint8_t* file = FuzzFileInPool(data, size);
   if (!file) return 0;
-  if (size) std::memcpy(file, data, size);
   TexInfo info{};
   if (TexParseHeader(file, static_cast<uint32_t>(size), &info)) {
     if (uint64_t{info.width} * info.height * 2 != info.memRequired ||

@@ -107,5 +107,8 @@ void RdrFilterBilinear();
 // the cached texture and combine are forgotten.
 void RdrSetTextureDecal();
 int32_t TexMemSizeKb();
+// 1 when the device can drop texels by an alpha test (NOTEQUAL 0); a back end
+// without that choice answers 0.
+uint8_t RdrHasAlphaTest();
 // Always false; kept for the interface's completeness.
 bool RdrQueryFalse();

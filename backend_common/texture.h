@@ -8,6 +8,9 @@
 #pragma once
 #include <cstdint>
 
+struct Face;
+struct Vertex;
+
 constexpr int TEX_PATH_SIZE = 30;
 constexpr int TEX_KEY_SIZE = 9;
 constexpr int TEX_TABLE_SIZE = 400;
@@ -89,5 +92,8 @@ void TexUnlock(void* texels);
 // Brings the current mesh's texture coordinates into the range the back end
 // samples in; nothing where it samples in texels.
 void TexNormalizeFaceCoords(TextureTable* table);
+// The 3DS loader's step from a corner's mapping coordinates to the face's, in
+// the units the back end samples in (texels, or the file's 0..1).
+void MeshFaceTexCoords(Face* face, const Vertex* vertices, const TextureTableEntry* texture);
 void TexMemReset();
 void TexReloadAll();

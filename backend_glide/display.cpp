@@ -5,7 +5,8 @@
 #include "engine3d/grid.h"
 #include "engine3d/mathutil.h"
 #include "engine3d/mesh.h"
-#include "platform/file.h"
+#include "engine3d/terrain.h"
+#include "platform/app.h"
 #include "platform/mem.h"
 #include "platform/pak.h"
 
@@ -77,7 +78,9 @@ bool RdrOpen(DisplayMode* mode, uint32_t window) {
   }
   MemPoolInit();
   LightSetColour(255, 255, 255);
+  // A fresh memory pool: the old pools, and any terrain in them, are gone.
   gMesh = MeshPools{};
+  TerrainForget();
   gDrawLists = DrawLists{};
   gTextureTable.count = 0;
   RdrStateFromMode(mode);
@@ -169,6 +172,7 @@ void RdrSwapBuffers() { GfxBufferSwap(1); }
 // The accelerator takes no start-up settings, has no scene brackets and
 // filters per texture as each is reserved.
 void RdrLoadConfig() {}
+uint8_t RdrHasAlphaTest() { return 0; }
 void RdrBeginScene() {}
 void RdrEndScene() {}
 void RdrFilterPoint() {}

@@ -3,6 +3,17 @@
 #include "engine3d/mathutil.h"
 
 RdrPoly gRdrPoly;
+int64_t gRdrObjectVertexCount = -1;
+
+bool RdrFaceReadable(const Face* face) {
+  // The face record has room for four corners; any other count is damage.
+  if (!face || !gMesh.vertices || face->vertexCount < 3 || face->vertexCount > 4) return false;
+  const int64_t limit =
+      gRdrObjectVertexCount >= 0 ? gRdrObjectVertexCount : int64_t{gMesh.vertexCapacity} + MESH_SCRATCH_VERTICES;
+  for (int i = 0; i < face->vertexCount; ++i)
+    if (face->index[i] >= limit) return false;
+  return true;
+}
 
 bool RdrPolyOffClip(const RdrPoly& p) {
   const RdrState& s = gRdrState;
@@ -79,8 +90,7 @@ template <bool FAR>
 void ClipProject(Face* face) {
   RdrPoly& poly = gRdrPoly;
   uint32_t n = poly.count;
-  // A face has at most four corners; anything else cannot be read.
-  if (!face || !gMesh.vertices || n < 3 || n > 4) {
+  if (!RdrFaceReadable(face) || n != face->vertexCount) {
     poly.count = 0;
     return;
   }

@@ -191,8 +191,7 @@ void ColourCorner(RdrVertex& c, const Face* face, const Vertex& v, Colour colour
 bool PreparePoly(Face* face, const FaceStyle& style, const FaceArgs& args) {
   RdrPoly& poly = gRdrPoly;
   const Vertex* vertices = gMesh.vertices;
-  // The face record has room for four corners; any other count is damage.
-  if (!face || !vertices || face->vertexCount < 3 || face->vertexCount > 4) return false;
+  if (!RdrFaceReadable(face)) return false;
   const uint32_t n = face->vertexCount;
   poly.count = n;
 

@@ -101,7 +101,7 @@ void RdrScrollGroundStrip(float xStep, float zStep) {
 
 bool RdrClipProjectFace(Face* face, int32_t screenX, int32_t screenY) {
   RdrPoly& p = gRdrPoly;
-  if (!face || !gMesh.vertices || face->vertexCount < 3 || face->vertexCount > 4) return false;
+  if (!RdrFaceReadable(face)) return false;
   const uint32_t n = face->vertexCount;
   p.count = n;
   for (uint32_t i = 0; i < n; ++i) {

@@ -85,7 +85,9 @@ void DrawObject(DrawSlot* slot, MeshHeader* mesh, const ObjectStyle& style, cons
   if (mesh->vertexCount && !mesh->vertices) return;
 
   Vertex* savedVertices = gMesh.vertices;
+  const int64_t savedCount = gRdrObjectVertexCount;
   gMesh.vertices = mesh->vertices;
+  gRdrObjectVertexCount = mesh->vertexCount;
 
   Turn turn{style.rotation, 0, 0.0f, 1.0f};
   if (style.rotation == Rotation::MATRIX) {
@@ -166,6 +168,7 @@ void DrawObject(DrawSlot* slot, MeshHeader* mesh, const ObjectStyle& style, cons
     GfxAlphaSource(GFX_ALPHASOURCE_TEXTURE_ALPHA);
   }
   gMesh.vertices = savedVertices;
+  gRdrObjectVertexCount = savedCount;
 }
 
 // clang-format off

@@ -34,8 +34,8 @@ uint16_t* FitToScreen(const uint16_t* source, int32_t width, int32_t height) {
   return picture;
 }
 
-// Writes the screenshot through a temporary file, so a failed write never
-// leaves a damaged picture under the real name.
+// Gathers the screenshot whole, then saves it in one piece, so a failed write
+// never leaves a damaged picture under the real name.
 void WriteBmp(const char* path, int32_t width, int32_t height, int32_t step) {
   if (width <= 0 || height <= 0 || step <= 0) return;
   const int32_t outW = width / step, outH = height / step;
@@ -44,11 +44,12 @@ void WriteBmp(const char* path, int32_t width, int32_t height, int32_t step) {
   std::error_code ec;
   auto parent = std::filesystem::path(target).parent_path();
   if (!parent.empty()) std::filesystem::create_directories(parent, ec);
-  std::string temporary = target + ".part";
-  std::FILE* f = std::fopen(temporary.c_str(), "wb");
-  if (!f) return;
 
-  uint8_t header[SCREENSHOT_HEADER_SIZE] = {'B', 'M'};
+  const size_t rowBytes = static_cast<size_t>(outW) * 3;
+  std::vector<uint8_t> file(SCREENSHOT_HEADER_SIZE + rowBytes * static_cast<size_t>(outH));
+  uint8_t* header = file.data();
+  header[0] = 'B';
+  header[1] = 'M';
   PutU32(header + 2, SCREENSHOT_HEADER_SIZE + static_cast<uint32_t>(outW) * static_cast<uint32_t>(outH) * 3);
   PutU32(header + 10, SCREENSHOT_HEADER_SIZE);
   PutU32(header + 14, 40);
@@ -58,11 +59,10 @@ void WriteBmp(const char* path, int32_t width, int32_t height, int32_t step) {
   PutU16(header + 28, 24);
   PutU32(header + 38, 123600);
   PutU32(header + 42, 92700);
-  bool ok = std::fwrite(header, 1, sizeof header, f) == sizeof header;
 
   std::vector<uint16_t> screenRow(static_cast<size_t>(width));
-  std::vector<uint8_t> fileRow(static_cast<size_t>(outW) * 3);
-  for (int32_t y = height - 1; ok && y >= 0; y -= step) {
+  uint8_t* fileRow = file.data() + SCREENSHOT_HEADER_SIZE;
+  for (int32_t y = height - 1; y >= 0; y -= step, fileRow += rowBytes) {
     if ((height - 1 - y) / step >= outH) break;
     screenRow.assign(screenRow.size(), 0);
     GfxLfbReadRegion(GFX_BUFFER_BACKBUFFER, 0, y, width, 1, width * 2, screenRow.data());
@@ -72,12 +72,8 @@ void WriteBmp(const char* path, int32_t width, int32_t height, int32_t step) {
       fileRow[3 * x + 1] = static_cast<uint8_t>(((p >> 5) & 0x3F) << 2);
       fileRow[3 * x + 2] = static_cast<uint8_t>(((p >> 11) & 0x1F) << 3);
     }
-    ok = std::fwrite(fileRow.data(), 1, fileRow.size(), f) == fileRow.size();
   }
-  ok = std::fclose(f) == 0 && ok;
-  if (ok)
-    std::filesystem::rename(temporary, target, ec);
-  if (!ok || ec) std::filesystem::remove(temporary, ec);
+  HalWriteFileAtomic(target.c_str(), file.data(), file.size());
 }
 
 }  // namespace

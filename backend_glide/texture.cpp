@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "engine3d/model3ds.h"
 #include "hal/gfx/gfx3df.h"
 #include "platform/fatal.h"
 #include "platform/mem.h"
@@ -98,7 +99,11 @@ TextureRecord* TexLoadUnfiltered(const char* path) {
 
 TextureRecord* TexLoadPacked(const char* path) {
   TakeNames(path, ".TEX");
-  if (std::strlen(gPath) < 4) return nullptr;
+  // A path too long for a name finds no file in the archive either.
+  if (std::strlen(gPath) < 4) {
+    GameFatalError(path);
+    return nullptr;
+  }
 
   uint32_t size = 0;
   uint8_t* file = PakLoadFile(gPath, TEX_ARCHIVE_SLOT, &size);
@@ -146,14 +151,19 @@ void TexFixupTexels(TextureRecord* record) {
 
 int32_t TexDownload(TextureRecord* record) {
   if (!record || gTextureTable.count >= TEX_TABLE_SIZE) return -1;
+  // A record downloaded once has no texels left, and a download the board
+  // refuses leaves nothing to draw: neither may take a table entry. The
+  // record keeps whatever texels it has, for the caller to free.
+  if (!record->info.data ||
+      !GfxTexDownloadMipMap(record->handle, static_cast<const uint16_t*>(record->info.data), nullptr))
+    return -1;
   TextureTableEntry& entry = gTextureTable.entries[gTextureTable.count];
   std::memcpy(entry.key, record->key, TEX_KEY_SIZE);
   std::memcpy(entry.path, record->path, TEX_PATH_SIZE);
   entry.keyRed = static_cast<uint16_t>(gRdrState.colourKeyR);
   entry.keyGreen = static_cast<uint16_t>(gRdrState.colourKeyG);
   entry.keyBlue = static_cast<uint16_t>(gRdrState.colourKeyB);
-  GfxTexDownloadMipMap(record->handle, static_cast<const uint16_t*>(record->info.data), nullptr);
-  if (record->info.data) MemFree(record->info.data);
+  MemFree(record->info.data);
   record->info.data = nullptr;
   entry.handle = static_cast<uint32_t>(record->handle);
   entry.sRange = record->sRange;
@@ -174,25 +184,12 @@ void* TexLock(void* texels) { return texels; }
 void TexUnlock(void*) {}
 void TexNormalizeFaceCoords(TextureTable*) {}
 
+void MeshFaceTexCoords(Face* face, const Vertex* vertices, const TextureTableEntry* texture) {
+  MeshScaleFaceTexCoords(face, vertices, texture);
+}
+
 void TexMemReset() {
   gTextureTable.count = 0;
   gTextureTable.texelBytes = 0;
   GfxTexMemReset();
-}
-
-void TexReloadAll() {
-  const int32_t count = gTextureTable.count;
-  TexMemReset();
-  for (int32_t i = 0; i < count; ++i) {
-    // Reloading appends at the count, which never passes i: the entry read
-    // here has not been overwritten yet.
-    TextureTableEntry old = gTextureTable.entries[i];
-    if (old.path[0] == '\0') continue;
-    TexSetColourKey(static_cast<int16_t>(old.keyRed), static_cast<int16_t>(old.keyGreen),
-                    static_cast<int16_t>(old.keyBlue));
-    TextureRecord* record = TexLoad(old.path);
-    TexDownload(record);
-    TexFree(record);
-  }
-  TexSetColourKey(-1, -1, -1);
 }

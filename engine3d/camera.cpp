@@ -1,5 +1,6 @@
 #include "engine3d/camera.h"
 
+#include "backend_common/display.h"
 #include "engine3d/angle.h"
 #include "engine3d/grid.h"
 #include "engine3d/mathutil.h"
@@ -7,6 +8,9 @@
 CameraState gCamera;
 LightState gLight;
 
+// Each product is multiplied left to right in exactly the order written
+// (sA·sB·sC, not sB·sC·sA): another order changes last bits of the vehicles'
+// poses, which must repeat exactly.
 void MatFromAngles(int32_t a, int32_t b, int32_t c, float out[9]) {
   float sA = MathSin(a), cA = MathCos(a);
   float sB = MathSin(b), cB = MathCos(b);
@@ -109,6 +113,9 @@ void LightSet(Light* light) {
   if (ambient > 63.0f) ambient = 63.0f;
   gLight.ambient = ambient;
   light->ambient = ambient;
+  gLight.pointCount = 0;
+  // Moving lights are listed afresh by each view, like the others.
+  gLight.movingCount = 0;
 }
 
 void LightSetColour(int32_t red, int32_t green, int32_t blue) {
@@ -156,6 +163,85 @@ float LightWorldVertex(Vertex* vertex) {
   if (v >= 64.0f) v = 63.0f;
   vertex->light = v;
   return v;
+}
+
+namespace {
+
+void PointLightBox(PointLight* p) {
+  p->boxMinX = p->x - p->radius;
+  p->boxMaxX = p->x + p->radius;
+  p->boxMinY = p->y - p->radius;
+  p->boxMaxY = p->y + p->radius;
+  p->boxMinZ = p->z - p->radius;
+  p->boxMaxZ = p->z + p->radius;
+}
+
+bool InBox(const PointLight& p, const Vertex& v) {
+  return v.x >= p.boxMinX && v.x <= p.boxMaxX && v.y >= p.boxMinY && v.y <= p.boxMaxY && v.z >= p.boxMinZ &&
+         v.z <= p.boxMaxZ;
+}
+
+// The directional value floored at the ambient, raised by each listed point
+// light whose box holds the vertex, then kept within 0..63.
+void LightVertexWithPoints(Vertex& vertex) {
+  const float nx = vertex.normalX, ny = vertex.normalY, nz = vertex.normalZ;
+  float v = (nx * gLight.directionX + ny * gLight.directionY + nz * gLight.directionZ) * (1.0f / 1024.0f) *
+                gLight.intensity * (1.0f / 1024.0f) +
+            32.0f;
+  if (v < gLight.ambient) v = gLight.ambient;
+  for (int32_t i = 0; i < gLight.pointCount; ++i) {
+    const PointLight& p = *gLight.points[i];
+    if (!InBox(p, vertex)) continue;
+    const float dx = p.x - vertex.x, dy = p.y - vertex.y, dz = p.z - vertex.z;
+    const float r = MathSqrtQuick(dx * dx + dy * dy + dz * dz);
+    float lx = 0.0f, ly = 0.0f, lz = 1024.0f;
+    if (r != 0.0f) {
+      lx = dx * 1024.0f * (1.0f / r);
+      ly = dy * 1024.0f * (1.0f / r);
+      lz = dz * 1024.0f * (1.0f / r);
+    }
+    const float w =
+        (nx * lx + ny * ly + nz * lz) * (1.0f / 1024.0f) * p.strength * (1.0f / 1024.0f) + 32.0f + r * p.strength / p.radius;
+    if (w > v) v = w;  // a light of no radius gives no number here and is passed over
+  }
+  if (!(v >= 0.0f)) v = 0.0f;
+  if (v > 63.0f) v = 63.0f;
+  vertex.light = v;
+  vertex.lightLevel = static_cast<uint8_t>(TruncI32(v));
+}
+
+void CollectPointLight(PointLight** list, int32_t* count, const DrawSlot* slot, PointLight* p) {
+  if (!slot || !p || *count >= POINT_LIGHTS_MAX) return;
+  if (slot->viewZ >= -p->radius && slot->viewZ <= p->radius + gRdrState.farPlane) list[(*count)++] = p;
+}
+
+}  // namespace
+
+void LightSetWithPoints(Light* light, PointLight* points, int32_t count) {
+  LightSet(light);
+  for (int32_t i = 0; points && i < count && gLight.pointCount < POINT_LIGHTS_MAX; ++i) {
+    PointLight* p = &points[i];
+    if (!DrawListAddStatic(p, 0, LightCollectPoint, p->x, p->y, p->z, p->radius, p->radius)) continue;
+    PointLightBox(p);
+    gLight.points[gLight.pointCount++] = p;
+  }
+  if (!gMesh.vertices || gMesh.vertexCount <= 0) return;
+  gLight.pointsApplied = 1;
+  for (int32_t i = 0; i < gMesh.vertexCount; ++i) LightVertexWithPoints(gMesh.vertices[i]);
+}
+
+void LightCollectPoint(DrawSlot* slot, void* light) {
+  CollectPointLight(gLight.points, &gLight.pointCount, slot, static_cast<PointLight*>(light));
+}
+
+void LightCollectMoving(DrawSlot* slot, void* light) {
+  auto* p = static_cast<PointLight*>(light);
+  if (!slot || !p) return;
+  p->x = slot->x;
+  p->y = slot->y;
+  p->z = slot->z;
+  PointLightBox(p);
+  CollectPointLight(gLight.moving, &gLight.movingCount, slot, p);
 }
 
 namespace {

@@ -30,13 +30,31 @@ struct CameraState {
 };
 extern CameraState gCamera;
 
+// A light that brightens the world vertices inside its box. Caller-owned;
+// the lists of gLight point at it.
+struct PointLight {
+  float x, y, z;
+  float radius;
+  float strength;
+  float boxMinX, boxMaxX, boxMinY, boxMaxY, boxMinZ, boxMaxZ;  // position -/+ radius
+};
+static_assert(sizeof(PointLight) == 44);
+
+constexpr int32_t POINT_LIGHTS_MAX = 20;
+
 struct LightState {
   float directionX, directionY, directionZ;  // length 1024
   float intensity;
   float ambient;  // 0..63, the floor of every vertex light value
   float red, green, blue;
   float redFactor, greenFactor, blueFactor;  // colour / 64
+  // Set once the world vertices were lit with point lights: their light
+  // levels are then kept by LightResetWorldLevels.
   uint8_t pointsApplied;
+  PointLight* points[POINT_LIGHTS_MAX];
+  int32_t pointCount;
+  PointLight* moving[POINT_LIGHTS_MAX];  // lights that follow their draw slot
+  int32_t movingCount;
 };
 extern LightState gLight;
 
@@ -49,6 +67,7 @@ void CamSetAdvance(Camera* camera, float distance);
 void CamStepAlong(Camera* camera, float distance);
 int32_t VisFaceDepth(const Face* face);
 
+// Also empties both point-light lists.
 void LightSet(Light* light);
 void LightSetColour(int32_t red, int32_t green, int32_t blue);
 void LightResetWorldLevels();
@@ -58,6 +77,15 @@ void GridSetLight(float directionX, float directionY, float directionZ, float in
 // The world light value of one vertex from its normal and the light; stored
 // in the vertex's light field (its level byte is left alone).
 float LightWorldVertex(Vertex* vertex);
+// The directional light as LightSet, then each point light registered as a
+// static draw slot (with LightCollectPoint) and listed, at most 20; then every
+// vertex of the current mesh lit by both, into its light value and level.
+void LightSetWithPoints(Light* light, PointLight* points, int32_t count);
+// Draw callbacks of a point light's slot: list the light when the slot lies
+// within its radius of the view depths. The moving form first moves the light
+// to the slot.
+void LightCollectPoint(DrawSlot* slot, void* light);
+void LightCollectMoving(DrawSlot* slot, void* light);
 
 void MeshLerpFrames(MeshHeader* mesh, const MeshFrameSet* set, uint32_t a, uint32_t b, float t, float n);
 void MeshSetFrame(MeshHeader* mesh, const MeshFrameSet* set, uint32_t frame);

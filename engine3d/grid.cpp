@@ -12,6 +12,7 @@
 #include "platform/mem.h"
 
 GridState gGrid;
+VisibleCellList gVisibleCells;
 
 namespace {
 
@@ -22,7 +23,10 @@ void FreeBlock(void* p) {
 }
 
 // Frees every allocated cell wherever it sits in the array and nulls them all.
+// The visible list of the last view goes with them: the translucent pass may
+// run after a rebuild or a close and must find no cell there.
 void FreeCells() {
+  gVisibleCells.count = 0;
   if (gGrid.cells) {
     for (int32_t i = 0; i < gGrid.cellsTotal; ++i) {
       FreeBlock(gGrid.cells[i]);

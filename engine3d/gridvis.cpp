@@ -9,8 +9,6 @@
 #include "engine3d/clip.h"
 #include "engine3d/grid.h"
 
-VisibleCellList gVisibleCells;
-
 namespace {
 
 void ToView(float x, float y, float z, float* vx, float* vy, float* vz) {

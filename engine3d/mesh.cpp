@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine3d/meshalloc.h"
+#include "engine3d/terrain.h"
 #include "platform/mem.h"
 
 MeshPools gMesh;
@@ -27,7 +28,9 @@ uint32_t OwnerWord(const void* owner) {
 
 }  // namespace
 
+// The terrain lives in the vertex and face pools: it goes whenever they do.
 Vertex* MeshPoolAllocVertices(int32_t n) {
+  TerrainForget();
   gMesh.vertexCapacity = n < 0 ? 0 : n;
   gMesh.vertexCount = 0;
   gMesh.vertices = static_cast<Vertex*>(MeshAllocArray(NonNegative(n) + MESH_SCRATCH_VERTICES, sizeof(Vertex)));
@@ -36,6 +39,7 @@ Vertex* MeshPoolAllocVertices(int32_t n) {
 }
 
 Face* MeshPoolAllocFaces(int32_t n) {
+  TerrainForget();
   gMesh.faceCapacity = n < 0 ? 0 : n;
   gMesh.faceCount = 0;
   gMesh.faces = static_cast<Face*>(MeshAllocArray(NonNegative(n) + MESH_SCRATCH_FACES, sizeof(Face)));
@@ -64,6 +68,7 @@ DrawSlot* DrawListAllocDynamic(int32_t n) {
 
 // Each free also forgets the pointer, so a second close cannot free twice.
 void MeshPoolFreeVertices() {
+  TerrainForget();
   if (gMesh.vertices) MemFree(gMesh.vertices);
   gMesh.vertices = nullptr;
   gMesh.vertexCapacity = 0;
@@ -71,6 +76,7 @@ void MeshPoolFreeVertices() {
 }
 
 void MeshPoolFreeFaces() {
+  TerrainForget();
   if (gMesh.faces) MemFree(gMesh.faces);
   gMesh.faces = nullptr;
   gMesh.faceCapacity = 0;
@@ -108,6 +114,7 @@ int32_t DrawListAddStatic(void* owner, uint32_t user, DrawCallback callback, flo
   DrawSlot& s = gDrawLists.statics[gDrawLists.staticCount];
   s.kind = OwnerWord(owner);
   s.visible = 1;
+  s.inUse = 1;  // the race's object code reads it on static slots too
   s.owner = owner;
   s.callback = callback;
   s.user = user;

@@ -69,6 +69,10 @@ struct MeshHeader {
   Face* faces;
   Vertex* vertices;
   uint16_t angle[3];  // the object's orientation, Angle10
+  // 1: drawn with the device's texture filtering, 0: with point sampling.
+  // Read only by a back end that filters by device state. Meshes built in
+  // place get 1.
+  uint8_t filter = 1;
 };
 
 struct MeshFrame {

@@ -373,8 +373,9 @@ void WeldCounts(Vertex* vertices, Face* faces, uint32_t* vertexCount, uint32_t f
 MeshHeader* NewHeader() {
   auto* mesh = static_cast<MeshHeader*>(MemAlloc(sizeof(MeshHeader)));
   if (mesh) {
-    std::memset(mesh, 0, sizeof *mesh);
+    *mesh = MeshHeader{};
     mesh->type = MESH_TYPE_WORD;
+    mesh->filter = 1;
   }
   return mesh;
 }
@@ -439,7 +440,7 @@ void MeshFileClose() {
   gMeshReader = MeshReader{};
 }
 
-void MeshFaceTexCoords(Face* face, const Vertex* vertices, const TextureTableEntry* texture) {
+void MeshScaleFaceTexCoords(Face* face, const Vertex* vertices, const TextureTableEntry* texture) {
   double w = texture->sRange - 1.0;
   double h = texture->tRange - 1.0;
   for (int k = 0; k < 3; ++k) {

@@ -85,7 +85,10 @@ MeshHeader* MeshLoad3dsOpened(const char* texturePrefix, const MeshPlacement* pl
 void MeshWeld(MeshHeader* mesh, const MeshPlacement* placement);
 void MeshWeldVertices(Vertex* vertices, Face* faces, uint16_t* vertexCount, uint16_t* faceCount, float tolerance);
 void MeshSortFacesByTexture(MeshHeader* mesh);
-void MeshFaceTexCoords(Face* face, const Vertex* vertices, const TextureTableEntry* texture);
+// The face's texture coordinates from its corners' 3DS mapping coordinates
+// (held in the vertices' view x and y while loading), scaled to texels: the
+// software back end's form of MeshFaceTexCoords (backend_common/texture.h).
+void MeshScaleFaceTexCoords(Face* face, const Vertex* vertices, const TextureTableEntry* texture);
 
 int32_t MeshFileOpen(const char* name);
 // Takes a pool buffer of `size` bytes as the file (freed by the reader).

@@ -1,10 +1,11 @@
 // The raw record files: counts, then records written and read field by field,
 // little-endian. Loads check every count against the file's length before
 // anything is allocated and every vertex index against the vertex count;
-// saves go to a temporary file that replaces the target only when complete.
+// saves are gathered whole and replace the target only when written completely.
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine3d/lebytes.h"
 #include "engine3d/mesh.h"
@@ -133,27 +134,15 @@ bool ReadFaces(InFile& in, Face* out, uint32_t n, uint32_t vertexCount) {
 
 // ---- writing
 
+// A whole file gathered in memory, then saved in one piece.
 struct OutFile {
-  std::string target;
-  std::string temporary;
-  std::FILE* f = nullptr;
-  bool ok = true;
-  ~OutFile() {
-    if (f) {
-      std::fclose(f);
-      std::remove(temporary.c_str());
-    }
+  const char* name = nullptr;
+  std::vector<uint8_t> bytes;
+  bool Open(const char* target) {
+    name = target;
+    return name != nullptr;
   }
-  bool Open(const char* name) {
-    if (!name) return false;
-    target = HalResolvePath(name);
-    temporary = target + ".tmp";
-    f = std::fopen(temporary.c_str(), "wb");
-    return f != nullptr;
-  }
-  void Write(const uint8_t* data, size_t n) {
-    if (ok && std::fwrite(data, 1, n, f) != n) ok = false;
-  }
+  void Write(const uint8_t* data, size_t n) { bytes.insert(bytes.end(), data, data + n); }
   void WriteU32(uint32_t v) {
     uint8_t b[4];
     PutU32(b, v);
@@ -161,27 +150,19 @@ struct OutFile {
   }
   void WriteVertices(const Vertex* v, uint32_t n) {
     uint8_t b[VERTEX_BYTES];
-    for (uint32_t i = 0; i < n && ok; ++i) {
+    for (uint32_t i = 0; i < n; ++i) {
       EncodeVertex(v[i], b);
       Write(b, sizeof b);
     }
   }
   void WriteFaces(const Face* faces, uint32_t n) {
     uint8_t b[FACE_BYTES];
-    for (uint32_t i = 0; i < n && ok; ++i) {
+    for (uint32_t i = 0; i < n; ++i) {
       EncodeFace(faces[i], b);
       Write(b, sizeof b);
     }
   }
-  int32_t Commit() {
-    bool closed = std::fclose(f) == 0;
-    f = nullptr;
-    if (!ok || !closed || std::rename(temporary.c_str(), target.c_str()) != 0) {
-      std::remove(temporary.c_str());
-      return 0;
-    }
-    return 1;
-  }
+  int32_t Commit() { return HalWriteFileAtomic(name, bytes.data(), bytes.size()) ? 1 : 0; }
 };
 
 int32_t SaveMesh(const char* name, uint32_t vertexCount, const Vertex* vertices, uint32_t faceCount,
@@ -272,15 +253,15 @@ int32_t MeshFramesSaveFile(const char* name, const MeshFrameSet* set, const Mesh
   if (!out.Open(name)) return 0;
   out.WriteU32(set->frameCount);
   uint8_t b[FRAME_VERTEX_BYTES];
-  for (uint32_t i = 0; i < set->frameCount && out.ok; ++i) {
+  for (uint32_t i = 0; i < set->frameCount; ++i) {
     const MeshFrame& frame = set->frames[i];
-    for (uint32_t v = 0; v < mesh->vertexCount && out.ok; ++v) {
+    for (uint32_t v = 0; v < mesh->vertexCount; ++v) {
       const FrameVertex& fv = frame.vertices[v];
       const float f[6] = {fv.x, fv.y, fv.z, fv.normalX, fv.normalY, fv.normalZ};
       for (int k = 0; k < 6; ++k) PutF32(b + 4 * k, f[k]);
       out.Write(b, FRAME_VERTEX_BYTES);
     }
-    for (uint32_t n = 0; n < mesh->faceCount && out.ok; ++n) {
+    for (uint32_t n = 0; n < mesh->faceCount; ++n) {
       for (int k = 0; k < 3; ++k) PutF32(b + 4 * k, frame.normals[3 * n + k]);
       out.Write(b, FACE_NORMAL_BYTES);
     }

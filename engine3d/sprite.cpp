@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -97,20 +96,7 @@ int32_t TexListSaveFile(const char* name) {
     const uint16_t tail[] = {e.sRange, e.tRange, e.keyRed, e.keyGreen, e.keyBlue};
     for (int k = 0; k < 5; ++k) PutU16(p + TEX_PATH_SIZE + TEX_KEY_SIZE + 4 + 2 * k, tail[k]);
   }
-  // Written whole under another name first, so a failed save leaves the old file.
-  const std::string target = HalResolvePath(name);
-  const std::string temporary = target + ".tmp";
-  std::FILE* f = std::fopen(temporary.c_str(), "wb");
-  if (!f) return 0;
-  bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
-  ok = std::fclose(f) == 0 && ok;
-  std::error_code ec;
-  if (ok) std::filesystem::rename(temporary, target, ec);
-  if (!ok || ec) {
-    std::filesystem::remove(temporary, ec);
-    return 0;
-  }
-  return 1;
+  return HalWriteFileAtomic(name, out.data(), out.size()) ? 1 : 0;
 }
 
 int32_t TexListLoadFile(const char* name) {
@@ -132,8 +118,9 @@ int32_t TexListLoadFile(const char* name) {
     key[TEX_KEY_SIZE - 1] = '\0';
     TextureRecord* record = TexLoad(key);
     if (!record) return 0;
-    TexDownload(record);
+    const int32_t handle = TexDownload(record);
     TexFree(record);
+    if (handle == -1) return 0;
   }
   return 1;
 }

@@ -251,12 +251,15 @@ void TerrainColourByHeight() {
       v.blue = static_cast<uint8_t>(200 + (RandNext() & 31));
       continue;
     }
+    // The low colour may sit above the high one: the height is held between
+    // the two either way, and the formula takes the sign of the range.
     float h = v.y;
-    if (h < low) h = low;
-    if (h > high) h = high;
+    const float bottom = low < high ? low : high, top = low < high ? high : low;
+    if (h < bottom) h = bottom;
+    if (h > top) h = top;
     // A flat colour range gives the low colour; the index stays in the palette.
     int32_t index = d->paletteLow;
-    if (high - low > 0.0f)
+    if (high != low)
       index = TruncI32(static_cast<float>(d->paletteLow) +
                        (h - low) * static_cast<float>(d->paletteHigh - d->paletteLow) / (high - low));
     if (index < 0) index = 0;
@@ -269,6 +272,8 @@ void TerrainColourByHeight() {
 }
 
 void TerrainSetWaterLevel(float level) { gTerrain.waterLevel = level; }
+
+void TerrainForget() { gTerrain.desc = nullptr; }
 
 void TerrainAddWaterPlane(float level, uint32_t textureHandle) {
   gTerrain.waterLevel = level;
@@ -284,6 +289,7 @@ void TerrainAddWaterPlane(float level, uint32_t textureHandle) {
   const float sp = d->spacing;
   const uint32_t type = (textureHandle & 0xFFFFFF) | uint32_t{FACE_TRANSLUCENT} << 24;
   const int32_t present = gMesh.faceCount;
+  const int32_t verticesBefore = gMesh.vertexCount;
   for (int32_t f = 0; f + 1 < present; f += 2) {
     const Face* tri = nullptr;
     for (int t = 0; t < 2 && !tri; ++t) {
@@ -302,7 +308,6 @@ void TerrainAddWaterPlane(float level, uint32_t textureHandle) {
     }
     const float cx[4] = {minX, minX + sp, minX + sp, minX};
     const float cz[4] = {minZ, minZ, minZ + sp, minZ + sp};
-    // A quad is added whole or not at all: the pools keep their capacities.
     int32_t found[4];
     int32_t fresh = 0;
     for (int c = 0; c < 4; ++c) {
@@ -311,9 +316,15 @@ void TerrainAddWaterPlane(float level, uint32_t textureHandle) {
         if (list[e].x == cx[c] && list[e].z == cz[c]) found[c] = list[e].index;
       if (found[c] < 0) ++fresh;
     }
+    // The plane is added whole or not at all: a lake cut off at the edge of
+    // the pools would show the ground through it. What was written past the
+    // counts is free space again.
     if (gMesh.faceCount >= gMesh.faceCapacity || gMesh.vertexCount + fresh > gMesh.vertexCapacity ||
-        gMesh.vertexCount + fresh > UINT16_MAX + 1)
+        gMesh.vertexCount + fresh > UINT16_MAX + 1) {
+      gMesh.faceCount = present;
+      gMesh.vertexCount = verticesBefore;
       break;
+    }
     Face& w = gMesh.faces[gMesh.faceCount];
     std::memset(&w, 0, sizeof w);
     for (int c = 0; c < 4; ++c) {

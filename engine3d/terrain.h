@@ -47,3 +47,6 @@ int32_t TerrainCellCorners(float x, float z, Vertex* corners[4]);
 Vertex* TerrainNearestVertex(float x, float z);
 void TerrainColourByHeight();
 void TerrainSetWaterLevel(float level);
+// The pools the terrain was built into are being freed or replaced: from now
+// on the queries answer as outside any terrain, until the next build.
+void TerrainForget();

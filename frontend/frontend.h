@@ -32,3 +32,24 @@ int32_t MenuPollInput();
 void MenuPollInputNow();
 int32_t MenuNextChampionshipTrack();
 void MenuShowPlayersLabel();
+
+// The menu item table: entries 0..9 are the track names, padded to 13
+// characters; the track presentation prints the current track's.
+constexpr int MENU_TRACK_ITEMS = 10;
+constexpr int MENU_ITEM_BYTES = 14;
+extern const char MENU_ITEM_TABLE[MENU_TRACK_ITEMS][MENU_ITEM_BYTES];
+
+// The current race's best lap and total time, reset before each race.
+struct RaceResults {
+  int32_t bestLapMs;
+  int32_t totalMs;
+};
+extern RaceResults gRaceResults;
+
+void ScoresSave();
+void ResultsResetBestTimes();
+int32_t MenuTrackUnlockLevel(int32_t track);
+void MenuUnlockTracks();
+void PreviewApplyKitCar(int32_t kitSelection, int32_t carModelRow);
+void CreditsDrawScroll();
+void CreditsSetupScene(int32_t track);

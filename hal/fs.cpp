@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <vector>
 
@@ -131,4 +132,55 @@ int64_t HalFdLength(int fd) {
   struct stat st;
   if (::fstat(fd, &st) != 0) return -1;
   return static_cast<int64_t>(st.st_size);
+}
+
+namespace {
+
+// Makes the rename itself survive a crash; the new file is complete by then
+// whatever happens here.
+void SyncFolder(const std::string& folder) {
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// A name beside `target` that nothing else holds, created and opened for writing.
+int CreateTemporary(const std::string& target, mode_t mode, std::string* temporary) {
+  static std::atomic<uint32_t> serial{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    *temporary = target + "." + std::to_string(::getpid()) + "." + std::to_string(serial++) + ".tmp";
+    int fd = ::open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+}  // namespace
+
+bool HalWriteFileAtomic(const char* gamePath, const void* data, uint64_t size) {
+  if (!gamePath || (!data && size > 0)) return false;
+  const std::string target = HalResolvePath(gamePath);
+  if (target.empty() || target.back() == '/') return false;
+  const size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+
+  struct stat old;
+  const bool replacing = ::stat(target.c_str(), &old) == 0;
+  if (replacing && !S_ISREG(old.st_mode)) return false;
+
+  std::string temporary;
+  int fd = CreateTemporary(target, 0666, &temporary);
+  if (fd < 0) return false;
+  bool ok = !replacing || ::fchmod(fd, old.st_mode & 07777) == 0;
+  ok = ok && HalFdWrite(fd, data, size) == static_cast<int64_t>(size);
+  ok = ok && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  SyncFolder(folder);
+  return true;
 }

@@ -1,6 +1,6 @@
 // Paths as the game writes them ("TRACK\FILE.UV", ".\ziziz.ini", any case)
-// resolved on a case-sensitive file system, and the descriptor calls the file
-// wrappers sit on.
+// resolved on a case-sensitive file system, the descriptor calls the file
+// wrappers sit on, and the one way whole files are saved.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -24,3 +24,10 @@ int64_t HalFdRead(int fd, void* buffer, uint64_t count);
 int64_t HalFdWrite(int fd, const void* buffer, uint64_t count);
 int64_t HalFdSeek(int fd, int64_t offset, int origin);  // 0 start, 1 current, 2 end
 int64_t HalFdLength(int fd);
+
+// Replaces the whole file at gamePath with `size` bytes of `data`: they go to
+// a new file in the same folder, flushed to the disk, which is then renamed
+// over the old one (keeping its permissions). A failure at any step leaves the
+// old file byte for byte and no temporary file behind. Every saver of a whole
+// file goes through here.
+bool HalWriteFileAtomic(const char* gamePath, const void* data, uint64_t size);

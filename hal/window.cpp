@@ -85,7 +85,7 @@ uint32_t HalWindowCreate(const char* title, HalWindowProc proc) {
       gWin.screenH = mode.h;
     }
     gWin.sdlWindow = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, gWin.screenW,
-                                      gWin.screenH, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
+                                      gWin.screenH, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN | SDL_WINDOW_OPENGL);
     if (!gWin.sdlWindow) {
       std::fprintf(stderr, "cannot open a window: %s\n", SDL_GetError());
       return 0;

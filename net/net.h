@@ -1,10 +1,61 @@
-// Network operations and flags the shell uses.
+// Network operations, flags and tables the race and the shell use.
+//
+// Until network play exists the tables are a stand-in that tests fill. The
+// receive thread will write them; every read goes through the accessors
+// below, so that making them safe across threads happens in one place.
 #pragma once
 #include <atomic>
 #include <cstdint>
 
+struct Vehicle;
+
 // Set by a receive thread when the host tells this player to quit.
 extern std::atomic<uint8_t> gNetQuit;
+
+constexpr int NET_MAX_PARTICIPANTS = 6;
+constexpr int NET_SIGNAL_COUNTERS = 50;
+constexpr int NET_SIGNAL_RACE_OVER = 3;
+
+// One received vehicle state, as the remote-vehicle step reads it.
+struct NetReceivedState {
+  float pose[6];  // x, y, z, pitch, heading, roll
+  float velocity;
+  float steerInput;
+  float heading;
+  float bodyRoll;
+  float bodyPitch;
+  float slideAngle;
+  float slideUndersteer;
+};
+
+struct NetParticipants {
+  int32_t count;
+  Vehicle* records[NET_MAX_PARTICIPANTS];  // in the order of the session's players
+  int32_t ownIndex;
+  uint8_t host;
+  uint8_t abort;
+  uint8_t left;
+  uint8_t stateReceived[NET_MAX_PARTICIPANTS];  // the flag pair: new state received,
+  uint8_t stateConsumed[NET_MAX_PARTICIPANTS];  // state consumed
+  NetReceivedState newest[NET_MAX_PARTICIPANTS];
+  NetReceivedState previous[NET_MAX_PARTICIPANTS];
+  int32_t intervalMs[NET_MAX_PARTICIPANTS];  // between the two states
+  int32_t minimumIntervalMs;
+  int32_t signalCounters[NET_SIGNAL_COUNTERS];
+};
+// Written by the network layer (and by tests); read through the accessors.
+extern NetParticipants gNetParticipants;
+
+int32_t NetParticipantCount();
+// The participant's record, null outside 0 .. count - 1.
+Vehicle* NetParticipantRecord(int32_t index);
+int32_t NetOwnIndex();
+Vehicle* NetOwnRecord();
+uint8_t NetIsHost();
+uint8_t NetAbortFlag();
+int32_t NetSignalCounter(int32_t counter);
+// The participant index of a record, -1 when it takes no part.
+int32_t NetPlayerIndex(const Vehicle* vehicle);
 
 void NetSendCarState();
 void NetShutdown();

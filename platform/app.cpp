@@ -10,6 +10,7 @@
 #include "hal/window.h"
 
 AppState gApp;
+AppBoardInfo gAppBoard;
 uint8_t gKeyScanCode;
 TimerSlot gTimers[APP_TIMER_COUNT];
 
@@ -322,6 +323,15 @@ int32_t AppPlayVideo(const char*, int32_t, int32_t, int32_t, int32_t) {
 void AppCloseVideo() { ClearVideoState(); }
 
 uint8_t AppIsVideoPlaying() { return gApp.videoPlaying; }
+
+int32_t AppQueryBoardMemory() {
+  switch (gAppBoard.boardType) {
+    case 0:
+    case 1:
+    case 3: return gAppBoard.frameBufferMb;
+    default: return 2;
+  }
+}
 
 void AppResetForTest() {
   gApp = AppState{};

@@ -52,7 +52,15 @@ constexpr int APP_TIMER_COUNT = 40;
 constexpr int APP_FRAME_TIMER = 39;
 constexpr const char* APP_WINDOW_TITLE = "QVR 3DFX APPLICATION";
 
+// What the display learnt of the first 3D board when it opened; the back end
+// fills it.
+struct AppBoardInfo {
+  int32_t boardType;
+  int32_t frameBufferMb;
+};
+
 extern AppState gApp;
+extern AppBoardInfo gAppBoard;
 extern uint8_t gKeyScanCode;
 extern const std::array<KeyTableEntry, 256> KEY_TABLE;  // indexed by virtual key
 extern TimerSlot gTimers[APP_TIMER_COUNT];
@@ -99,6 +107,10 @@ void AppFormatDate(char* buffer);
 int32_t AppPlayVideo(const char* fileName, int32_t x, int32_t y, int32_t width, int32_t height);
 void AppCloseVideo();
 uint8_t AppIsVideoPlaying();
+
+// The board's frame-buffer memory in MB where its type reports it (0, 1, 3),
+// otherwise 2.
+int32_t AppQueryBoardMemory();
 
 // Back to the state before WinMain (tests).
 void AppResetForTest();

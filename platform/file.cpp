@@ -1,11 +1,7 @@
 #include "platform/file.h"
 
-#include <cstring>
-
 #include "hal/fs.h"
 #include "platform/mem.h"
-
-AppBoardInfo gAppBoard;
 
 namespace {
 
@@ -118,12 +114,13 @@ void* FileLoad(const char* name) {
   return buffer;
 }
 
+// Only a file that exists and may be written is saved over; it is replaced
+// whole, so a shorter buffer leaves no tail of the old contents behind.
 int32_t FileSaveBuffer(const char* name, const void* buffer, uint32_t size) {
   int fd = HalFdOpen(name, HAL_OPEN_WRITE);
   if (fd < 0) return 0;
-  bool ok = HalFdWrite(fd, buffer, size) == static_cast<int64_t>(size);
   HalFdClose(fd);
-  return ok ? 1 : 0;
+  return HalWriteFileAtomic(name, buffer, size) ? 1 : 0;
 }
 
 uint32_t FileReadBe16(FileHandle handle, uint16_t* words, uint32_t count) { return ReadBigEndian(handle, words, count); }
@@ -135,24 +132,7 @@ uint32_t FileWriteBe32(FileHandle handle, const uint32_t* words, uint32_t count)
   return WriteBigEndian(handle, words, count);
 }
 
-void MemCopy(void* destination, const void* source, uint32_t count) {
-  auto* d = static_cast<uint8_t*>(destination);
-  auto* s = static_cast<const uint8_t*>(source);
-  uint32_t words = count / 4;
-  for (uint32_t i = 0; i < words; ++i) std::memmove(d + 4 * i, s + 4 * i, 4);
-  for (uint32_t i = words * 4; i < count; ++i) d[i] = s[i];
-}
-
 void StrUpper(char* text) {
   for (; *text; ++text)
     if (*text >= 'a' && *text <= 'z') *text = static_cast<char>(*text - 'a' + 'A');
-}
-
-int32_t AppQueryBoardMemory() {
-  switch (gAppBoard.boardType) {
-    case 0:
-    case 1:
-    case 3: return gAppBoard.frameBufferMb;
-    default: return 2;
-  }
 }

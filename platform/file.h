@@ -1,6 +1,6 @@
 // Thin wrappers over the file descriptor calls with a 16-bit handle of their
 // own (0 means failure), big-endian word arrays, whole-file load and save, and
-// a few small utilities used everywhere.
+// the game's upper-casing of names.
 #pragma once
 #include <cstdint>
 
@@ -28,15 +28,4 @@ uint32_t FileReadBe32(FileHandle handle, uint32_t* words, uint32_t count);
 uint32_t FileWriteBe16(FileHandle handle, const uint16_t* words, uint32_t count);
 uint32_t FileWriteBe32(FileHandle handle, const uint32_t* words, uint32_t count);
 
-// Copies whole 32-bit words, then the remaining bytes, in increasing address
-// order. Meant for disjoint ranges.
-void MemCopy(void* destination, const void* source, uint32_t count);
 void StrUpper(char* text);
-
-// What the display learnt of the first 3D board when it opened.
-struct AppBoardInfo {
-  int32_t boardType;
-  int32_t frameBufferMb;
-};
-extern AppBoardInfo gAppBoard;
-int32_t AppQueryBoardMemory();

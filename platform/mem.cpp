@@ -2,8 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-
-#include "platform/file.h"
+#include <cstring>
 
 // AddressSanitizer sees the pool as one live block. In sanitizer builds the
 // pool tells it what is live: free space and each block's bytes past the size
@@ -177,3 +176,11 @@ uint32_t MemBlockSize(const void* address) {
 }
 
 uint32_t MemPoolPeakBytes() { return gMemPool.peakUsed; }
+
+void MemCopy(void* destination, const void* source, uint32_t count) {
+  auto* d = static_cast<uint8_t*>(destination);
+  auto* s = static_cast<const uint8_t*>(source);
+  uint32_t words = count / 4;
+  for (uint32_t i = 0; i < words; ++i) std::memmove(d + 4 * i, s + 4 * i, 4);
+  for (uint32_t i = words * 4; i < count; ++i) d[i] = s[i];
+}

@@ -38,6 +38,10 @@ uint32_t MemPoolUsedBytes();
 uint32_t MemBlockSize(const void* address);
 uint32_t MemPoolPeakBytes();
 
+// Copies whole 32-bit words, then the remaining bytes, in increasing address
+// order. Meant for disjoint ranges.
+void MemCopy(void* destination, const void* source, uint32_t count);
+
 // Internal steps, visible for tests. MemAddFree returns 0 when no descriptor
 // is empty; the caller then keeps the bytes in the block they came from.
 int MemAddFree(uint32_t size, uint8_t* address);

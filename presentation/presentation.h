@@ -13,3 +13,34 @@ int32_t ViewFadeOutStep();
 void DecorStartAmbientSound();
 // Cleared at start-up, before any music plays.
 extern uint8_t gMusicFaderFlag;
+
+// What the race frame draws and steps, view by view.
+struct Vehicle;
+void ViewFrameStep();
+void ViewApplyFlyInCamera();
+void VehicleDrawAll();
+void VehicleDrawOwn(Vehicle* vehicle, int32_t viewNumber);
+void DecorFrameStep();
+void FxDrawTyreMarks();
+void FxDrawParticles();
+void CockpitDraw(Vehicle* vehicle);
+void ViewDrawInset(Vehicle* vehicle);
+void HudDrawView();
+void HudDrawSplitView(Vehicle* vehicle, int32_t view);
+void SfxUpdateListener();
+void SfxStopUnusedEngine();
+void SfxPlayEffectAt(int32_t effect, float x, float y, float z);
+// Starts the effect looping (or keeps it looping) -> its sound slot, 0 for none.
+int32_t SfxLoopEffectAt(int32_t effect, float x, float y, float z);
+void SfxStopSlot(int32_t slot);
+void MusicFadeStep();
+void WeatherDrawLightning();
+void WeatherDrawSkyPoints();
+
+// The screen glows of the current view, emptied as each view begins.
+constexpr int FX_GLOW_MAX = 32;
+struct FxGlowList {
+  int32_t count;
+  float x[FX_GLOW_MAX], y[FX_GLOW_MAX];
+};
+extern FxGlowList gFxGlowList;

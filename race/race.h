@@ -1,52 +1,132 @@
 // The race state and the race operations the rest of the game calls.
+//
+// gRace is written by the front end (the choices before a race), the race
+// loader (the per-track values), the race frame and its clock, the race
+// messages (raceStarted) and the drive step (raceFinished); the shell owns the
+// fields at the end of the block. Everything else only reads it.
 #pragma once
 #include <cstdint>
+
+#include "engine3d/camera.h"
 
 struct RaceState {
   int32_t playersMode;  // 0 one player, 1 split screen, 2 network
   int32_t trackIndex;   // 0..9
   int32_t gameMode;     // 0 training, 1 arcade, 2 challenge, 3 championship, 4 network
   int32_t networkGame;
-  uint8_t noHumanMode;
+  uint8_t noHumanMode;  // attract demo and credits backdrop: the extra car drives for player 1
   uint8_t raceStarted;
   uint8_t raceFinished;
   uint8_t raceLeft;
+  int32_t waitingForHost;
+  uint8_t trajectoriesLoaded;
+  uint8_t sortedDrawing;
+  uint8_t viewIndex;  // 0 while the first view is drawn, 1 while the second
+  uint8_t flyInActive;
+  int32_t splitSideBySide;
+  int32_t insetView;
+  Camera* gViewCamera[2];
+  int32_t viewHeight;  // the rectangle HUD positions are scaled to
+  int32_t viewTop;
+  Camera* currentPose;  // the pose of the vehicle whose step runs now
+  float frameRate;
+  float timeStep;  // 25 / frameRate: one unit is one frame at 25 frames a second
+  float timeStepFifth;
+  float timeStepFourFifths;
+  float frameHours;
+  float tickClock;
+  int32_t ticks;
+  uint8_t tickPassed;
+  float viewDistance;
+  int32_t debugMode;
+  int32_t clearColour[3];
+  int32_t horizonColour[3];
+  float waterLevel;  // -10000 on a track without water
+  int32_t lapCount;
+  int32_t timeLimit;  // ms
+  int32_t particleColourA[3];
+  int32_t particleAlphaA;
+  int32_t particleColourAShifted[3];  // the same values << 8
+  int32_t particleAlphaAShifted;
+  int32_t particleColourB[3];
+  int32_t particleAlphaB;
+  int32_t particleColourBShifted[3];
+  int32_t particleAlphaBShifted;
+  int32_t lightColour[3];
+  uint32_t groundTexture;
+  uint32_t trackTextures[5];  // sky layer or water, sun, letters, digits, sky ring
+  int32_t skyLoopSlot;
+  int32_t netFrameMs;
+  // The shell's own.
   uint8_t firstLoad;     // the race loaders load the shared assets once
   uint8_t sessionStart;  // while set, loading copies player 1 over the local network record
   uint8_t extraCar;
-  int32_t splitSideBySide;
-  int32_t insetView;
   int32_t hudText;
   int32_t gauges;
   int32_t viewWidth;
   int32_t viewLeft;
-  float frameRate;
-  float timeStep;
-  float timeStepFifth;
-  float timeStepFourFifths;
-  float frameHours;
-  int32_t debugMode;
-  int32_t netFrameMs;
 };
 extern RaceState gRace;
 
-// The fields of a vehicle the shell and the keys read and write.
+// Indices of gRace.trackTextures.
+enum TrackTextureSlot { TRACK_TEX_SKY = 0, TRACK_TEX_SUN = 1, TRACK_TEX_LETTERS = 2, TRACK_TEX_DIGITS = 3, TRACK_TEX_RING = 4 };
+
+// Until the vehicle record exists: the fields the shell, the race frame, the
+// race messages and the trace use.
 struct Vehicle {
-  uint8_t cameraView;  // 0..2
+  Camera pose;
+  float velocity;
+  int32_t state;
+  int32_t timerSlot;     // grid slot + 3
+  int32_t lapTimerSlot;  // grid slot + 12
+  int32_t progress;
+  int32_t lapsDone;
   uint8_t finished;
+  uint8_t human;  // 1 human-driven, 0 computer
+  uint8_t controls;
+  uint8_t previousControls;
+  uint8_t cameraView;  // 0..2
   int32_t finishPosition;
-  int32_t controllerType;  // 2 joystick, 3 wheel
+  int32_t controllerType;  // 0 keyboard, 1 mouse, 2 joystick, 3 wheel
 };
+
+constexpr int VEHICLE_RECORDS = 7;     // grid slots 0-4 computer cars (0 player 2 in split screen), 5 extra car, 6 ambient
+constexpr int VEHICLE_TABLE_SLOTS = 6;  // grid slots of a local race
+constexpr int VEHICLE_EXTRA_CAR = 5;
+
 extern Vehicle gPlayer1;
 extern Vehicle gPlayer2;
+extern Vehicle gVehicleRecords[VEHICLE_RECORDS];
+// One pointer per grid slot, null where no vehicle starts.
+extern Vehicle* gVehicleTable[VEHICLE_TABLE_SLOTS];
 extern Vehicle* gPlayer1Vehicle;
 extern Vehicle* gPlayer2Vehicle;
 extern Vehicle* gLocalNetVehicle;
 // The second joystick button, polled once a frame for the whole game.
 extern uint8_t gJoyButton2;
 
+// The race frame and its clock.
 void RaceFrame();
+void RaceLogicStep();
+void RaceRenderView();
+void RaceClearView();
+void RaceSetViewDepth();
+void RaceDrawSkyRing(float baseHeight, float ringHeight);
+void RaceFlushScene();
 void RaceFrameClock();
+void RaceSaveScreenshot();
+void VehicleDriveHuman(Vehicle* vehicle);
+void VehicleDriveComputerCars();
+
+// The clock's private state, readable for the debug print and for tests.
+struct RaceClock {
+  float displayAverage;
+  float sum;
+  int32_t countdown;
+  int32_t shotNumber;
+};
+extern RaceClock gRaceClock;
+
 void RaceLoad(int32_t track);
 int32_t FfbInitDevices();
 void FfbStopAll();

@@ -77,6 +77,7 @@ void GameEntry() {
 
 uint8_t GameStartGraphics() {
   gDisplayModeIndex = START_DISPLAY_MODE;
+  RdrLoadConfig();
   if (!RdrOpen(gDisplayModes[START_DISPLAY_MODE], gShellWindow)) return 0;
   // From here the pool's errors can be shown on the game screen.
   GameSetFatalErrorHook(GameFatalErrorScreen);

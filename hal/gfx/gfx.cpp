@@ -1,8 +1,6 @@
-// Board, screen, render state, texture memory, frame-buffer regions and
-// presentation of the software accelerator.
+// Board, screen, render state, texture memory and frame-buffer regions of
+// the software accelerator; present.cpp shows its frames.
 #include "hal/gfx/gfx.h"
-
-#include <SDL.h>
 
 #include <algorithm>
 #include <cmath>
@@ -49,11 +47,6 @@ struct Board {
   bool pipeDrawable = false;
   bool forceBaseline = false;
   bool forceGeneral = false;
-  // Presentation on a desktop.
-  SDL_Window* presentedWindow = nullptr;
-  SDL_Renderer* renderer = nullptr;
-  SDL_Texture* screen = nullptr;
-  int32_t screenW = 0, screenH = 0;
 };
 
 Board gBoard;
@@ -67,43 +60,6 @@ bool HasAvx2() {
 #else
   return false;
 #endif
-}
-
-void DestroyPresenter() {
-  if (gBoard.screen) SDL_DestroyTexture(gBoard.screen);
-  if (gBoard.renderer) SDL_DestroyRenderer(gBoard.renderer);
-  gBoard.screen = nullptr;
-  gBoard.renderer = nullptr;
-  gBoard.presentedWindow = nullptr;
-  gBoard.screenW = gBoard.screenH = 0;
-}
-
-// Shows the front buffer in the window, scaled to it with the aspect ratio
-// kept (bars where the shapes differ). Headless, frames stay in memory.
-void Present() {
-  if (HalIsHeadless()) return;
-  SDL_Window* window = HalWindowSdl();
-  if (!window) return;
-  if (window != gBoard.presentedWindow) {
-    DestroyPresenter();
-    gBoard.renderer = SDL_CreateRenderer(window, -1, 0);
-    if (!gBoard.renderer) return;
-    gBoard.presentedWindow = window;
-  }
-  if (!gBoard.screen || gBoard.screenW != gBoard.width || gBoard.screenH != gBoard.height) {
-    if (gBoard.screen) SDL_DestroyTexture(gBoard.screen);
-    gBoard.screen = SDL_CreateTexture(gBoard.renderer, SDL_PIXELFORMAT_RGB565,
-                                      SDL_TEXTUREACCESS_STREAMING, gBoard.width, gBoard.height);
-    if (!gBoard.screen) return;
-    gBoard.screenW = gBoard.width;
-    gBoard.screenH = gBoard.height;
-    SDL_RenderSetLogicalSize(gBoard.renderer, gBoard.width, gBoard.height);
-  }
-  SDL_UpdateTexture(gBoard.screen, nullptr, gBoard.colour[gBoard.front].data(), gBoard.width * 2);
-  SDL_SetRenderDrawColor(gBoard.renderer, 0, 0, 0, 255);
-  SDL_RenderClear(gBoard.renderer);
-  SDL_RenderCopy(gBoard.renderer, gBoard.screen, nullptr, nullptr);
-  SDL_RenderPresent(gBoard.renderer);
 }
 
 bool CombineUsesTexture(int32_t c) { return c == 4 || c == 5 || c == 6 || c == 8 || c == 9 || c == 10; }
@@ -290,7 +246,7 @@ void GfxInit() {
 
 void GfxShutdown() {
   GfxWinClose();
-  DestroyPresenter();
+  PresentShutdown();
   GfxTexMemReset();
   gBoard.initialised = false;
 }
@@ -310,17 +266,14 @@ bool GfxQueryHardware(GfxHardwareInfo* info) {
 void GfxSelect(int32_t) {}
 
 bool GfxResolutionSize(int32_t resolution, int32_t* width, int32_t* height) {
-  int32_t w, h;
-  switch (resolution) {
-    case GFX_RES_320x200: w = 320; h = 200; break;
-    case GFX_RES_512x384: w = 512; h = 384; break;
-    case GFX_RES_640x480: w = 640; h = 480; break;
-    case GFX_RES_800x600: w = 800; h = 600; break;
-    case GFX_RES_1024x768: w = 1024; h = 768; break;
-    default: return false;
-  }
-  if (width) *width = w;
-  if (height) *height = h;
+  // Indexed by code.
+  static constexpr int32_t SIZES[GFX_RES_COUNT][2] = {
+      {320, 200}, {320, 240}, {400, 256},  {512, 384},   {640, 200},   {640, 350},   {640, 400}, {640, 480},
+      {800, 600}, {960, 720}, {856, 480},  {512, 256},   {1024, 768},  {1280, 1024}, {1600, 1200}, {400, 300},
+  };
+  if (resolution < 0 || resolution >= GFX_RES_COUNT) return false;
+  if (width) *width = SIZES[resolution][0];
+  if (height) *height = SIZES[resolution][1];
   return true;
 }
 
@@ -394,7 +347,7 @@ void GfxBufferClear(uint32_t color, uint8_t, uint16_t depth) {
 void GfxBufferSwap(int32_t) {
   if (!gBoard.open) return;
   gBoard.front = 1 - gBoard.front;
-  Present();
+  PresentFrame(gBoard.colour[gBoard.front].data(), gBoard.width, gBoard.height);
   HalNoteFrame();
   GfxDumpShownFrame();
 }

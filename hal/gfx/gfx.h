@@ -17,13 +17,26 @@
 #pragma once
 #include <cstdint>
 
-// Screen-resolution codes the board can open.
+// Screen-resolution codes the board can open: all sixteen of the board's
+// table, 0 to 15.
 enum GfxResolution : int32_t {
   GFX_RES_320x200 = 0,
+  GFX_RES_320x240 = 1,
+  GFX_RES_400x256 = 2,
   GFX_RES_512x384 = 3,
+  GFX_RES_640x200 = 4,
+  GFX_RES_640x350 = 5,
+  GFX_RES_640x400 = 6,
   GFX_RES_640x480 = 7,
   GFX_RES_800x600 = 8,
+  GFX_RES_960x720 = 9,
+  GFX_RES_856x480 = 10,
+  GFX_RES_512x256 = 11,
   GFX_RES_1024x768 = 12,
+  GFX_RES_1280x1024 = 13,
+  GFX_RES_1600x1200 = 14,
+  GFX_RES_400x300 = 15,
+  GFX_RES_COUNT = 16,
 };
 
 enum : int32_t { GFX_REFRESH_60HZ = 0 };

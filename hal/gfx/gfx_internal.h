@@ -123,4 +123,9 @@ bool CurrentTarget(Target* target);
 ShadeRunFn CurrentShade();
 ShadeTriangleFn CurrentShadeTriangle();
 
+// Shows a frame of RGB565 pixels in the desktop window; headless, nothing.
+void PresentFrame(const uint16_t* pixels, int32_t width, int32_t height);
+// Lets go of the window's renderer and texture.
+void PresentShutdown();
+
 }  // namespace gfx

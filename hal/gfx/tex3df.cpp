@@ -1,5 +1,5 @@
-// .3DF reader: the header is checked line by line, exactly; the texels of the
-// largest level must lie wholly within the file.
+// .3DF reader on the header parser of hal: the texels of the largest level
+// must lie wholly within the file.
 #include "hal/gfx/gfx3df.h"
 
 #include <cstring>
@@ -8,54 +8,17 @@
 
 #include "hal/fs.h"
 #include "hal/gfx/gfx.h"
+#include "hal/tex3df.h"
 
 namespace {
 
-constexpr size_t HEADER_LIMIT = 128;
 // The header and the largest possible level (256 x 256 texels): nothing
 // behind that is read.
-constexpr size_t READ_LIMIT = HEADER_LIMIT + 256 * 256 * 2;
+constexpr size_t READ_LIMIT = HAL_3DF_HEADER_LIMIT + 256 * 256 * 2;
 
-struct AspectLine {
-  const char* text;
-  int32_t code;
-  int32_t widthDivisor;
-  int32_t heightDivisor;
-};
-
-constexpr AspectLine ASPECT_LINES[] = {
-    {"aspect ratio: 8 1", GFX_ASPECT_8x1, 1, 8}, {"aspect ratio: 4 1", GFX_ASPECT_4x1, 1, 4},
-    {"aspect ratio: 2 1", GFX_ASPECT_2x1, 1, 2}, {"aspect ratio: 1 1", GFX_ASPECT_1x1, 1, 1},
-    {"aspect ratio: 1 2", GFX_ASPECT_1x2, 2, 1}, {"aspect ratio: 1 4", GFX_ASPECT_1x4, 4, 1},
-    {"aspect ratio: 1 8", GFX_ASPECT_1x8, 8, 1},
-};
-
-// Next line of the header (without its line feed); false when no line feed
-// comes within the header limit.
-bool NextLine(const uint8_t* file, size_t size, size_t* pos, std::string* line) {
-  size_t end = size < HEADER_LIMIT ? size : HEADER_LIMIT;
-  for (size_t i = *pos; i < end; ++i) {
-    if (file[i] == '\n') {
-      line->assign(reinterpret_cast<const char*>(file) + *pos, i - *pos);
-      *pos = i + 1;
-      return true;
-    }
-  }
-  return false;
-}
-
-// A decimal number of at most 3 digits at text[*i].
-bool ParseNumber(const std::string& text, size_t* i, uint32_t* value) {
-  size_t start = *i;
-  uint32_t v = 0;
-  while (*i < text.size() && text[*i] >= '0' && text[*i] <= '9' && *i - start < 3) {
-    v = v * 10 + static_cast<uint32_t>(text[*i] - '0');
-    ++*i;
-  }
-  if (*i == start) return false;
-  *value = v;
-  return true;
-}
+static_assert(HAL_3DF_RGB_565 == GFX_TEXFMT_RGB_565 && HAL_3DF_ARGB_1555 == GFX_TEXFMT_ARGB_1555 &&
+                  HAL_3DF_ARGB_4444 == GFX_TEXFMT_ARGB_4444 && GFX_ASPECT_8x1 == 0 && GFX_ASPECT_1x8 == 6,
+              "the accelerator's codes are the files' own");
 
 bool ReadFile(const char* path, std::vector<uint8_t>* out) {
   int fd = HalFdOpen(path, HAL_OPEN_READ);
@@ -73,59 +36,19 @@ bool ReadFile(const char* path, std::vector<uint8_t>* out) {
 
 }  // namespace
 
-int32_t GfxLodFromSize(uint32_t size) {
-  for (int32_t lod = 0; lod <= 8; ++lod)
-    if (size == (256u >> lod)) return lod;
-  return -1;
-}
+int32_t GfxLodFromSize(uint32_t size) { return HalLodFromSize(size); }
 
 bool Gfx3dfParse(const uint8_t* file, size_t size, Gfx3dfInfo* info, size_t* texelOffset) {
   if (!file || !info) return false;
-  size_t pos = 0;
-  std::string line;
-  if (!NextLine(file, size, &pos, &line) || line != "3df v1.1") return false;
-
-  if (!NextLine(file, size, &pos, &line)) return false;
-  int32_t format;
-  if (line == "argb1555") {
-    format = GFX_TEXFMT_ARGB_1555;
-  } else if (line == "rgb565") {
-    format = GFX_TEXFMT_RGB_565;
-  } else if (line == "argb4444") {
-    format = GFX_TEXFMT_ARGB_4444;
-  } else {
-    return false;
-  }
-
-  if (!NextLine(file, size, &pos, &line) || line.compare(0, 10, "lod range:") != 0) return false;
-  size_t i = 10;
-  while (i < line.size() && line[i] == ' ') ++i;
-  uint32_t smallSize, largeSize;
-  if (!ParseNumber(line, &i, &smallSize) || i >= line.size() || line[i] != ' ') return false;
-  ++i;
-  if (!ParseNumber(line, &i, &largeSize) || i != line.size()) return false;
-  int32_t smallLod = GfxLodFromSize(smallSize), largeLod = GfxLodFromSize(largeSize);
-  if (smallLod < 0 || largeLod < 0 || smallSize > largeSize) return false;
-
-  if (!NextLine(file, size, &pos, &line)) return false;
-  const AspectLine* aspect = nullptr;
-  for (const AspectLine& a : ASPECT_LINES)
-    if (line == a.text) aspect = &a;
-  if (!aspect) return false;
-  uint32_t width = largeSize / static_cast<uint32_t>(aspect->widthDivisor);
-  uint32_t height = largeSize / static_cast<uint32_t>(aspect->heightDivisor);
-  if (width == 0 || height == 0) return false;
-
-  size_t bytes = static_cast<size_t>(width) * height * 2;
-  if (size - pos < bytes) return false;
-  info->width = width;
-  info->height = height;
-  info->smallLod = smallLod;
-  info->largeLod = largeLod;
-  info->aspect = aspect->code;
-  info->format = format;
-  info->memRequired = static_cast<uint32_t>(bytes);
-  if (texelOffset) *texelOffset = pos;
+  Hal3dfHeader h;
+  if (!Hal3dfParseHeader(file, size, size, &h, texelOffset)) return false;
+  info->width = h.width;
+  info->height = h.height;
+  info->smallLod = h.smallLod;
+  info->largeLod = h.largeLod;
+  info->aspect = h.aspect;
+  info->format = h.format;
+  info->memRequired = h.memRequired;
   return true;
 }
 

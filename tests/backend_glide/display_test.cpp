@@ -120,6 +120,22 @@ TEST_F(BackendTest, OpeningInEveryEntrySetsItsScreenClipAndProjection) {
   }
 }
 
+// The table uses five resolution codes, but a mode may name any of the
+// board's sixteen: each opens, and the stored size is the board's.
+TEST_F(BackendTest, EveryResolutionCodeOpensAndStoresItsScreenSize) {
+  for (uint32_t code = 0; code < 16; ++code) {
+    SCOPED_TRACE(code);
+    DisplayMode mode = *gDisplayModes[2];
+    mode.resolutionCode = code;
+    ASSERT_TRUE(RdrSetMode(&mode, 1));
+    int32_t w = 0, h = 0;
+    GfxScreenSize(&w, &h);
+    EXPECT_GT(w, 0);
+    EXPECT_EQ(gRdrState.screenWidth, w);
+    EXPECT_EQ(gRdrState.screenHeight, h);
+  }
+}
+
 TEST_F(BackendTest, ClearIsInScreenOrderAndDropsTheGlow) {
   struct Case {
     int32_t r, g, b;
@@ -212,7 +228,7 @@ TEST_F(BackendTest, FailedModeChangeGoesBackToTheModeItHad) {
   ASSERT_TRUE(RdrSetMode(gDisplayModes[7], 1));
   RdrLightingOff();
   // A resolution code the board cannot open.
-  for (uint32_t code : {5u, 16u}) {
+  for (uint32_t code : {16u, 0xFFFFFFFFu}) {
     SCOPED_TRACE(code);
     DisplayMode bad = *gDisplayModes[3];
     bad.resolutionCode = code;
@@ -228,7 +244,7 @@ TEST_F(BackendTest, FailedModeChangeGoesBackToTheModeItHad) {
 TEST_F(BackendTest, OpenFailsWithoutABoardOrAWindow) {
   RdrClose();
   DisplayMode bad = *gDisplayModes[2];
-  bad.resolutionCode = 9;
+  bad.resolutionCode = 16;
   EXPECT_FALSE(RdrOpen(&bad, 1));
   EXPECT_FALSE(GfxIsOpen());
 

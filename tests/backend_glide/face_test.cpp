@@ -229,6 +229,35 @@ TEST_F(FaceRoutineTest, DamagedCornerCountsDrawNothing) {
   }
 }
 
+// A face built by hand may name a vertex past the array the routines read:
+// every routine, the clip and the pick test leave it undrawn. The vertex past
+// the end exists and lies on screen, so a routine that read it would draw.
+TEST_F(FaceRoutineTest, FacesNamingAVertexPastTheMeshDrawNothing) {
+  ASSERT_EQ(gMesh.vertexCapacity, 0);
+  const uint16_t past = MESH_SCRATCH_VERTICES;
+  vertices_.resize(past + 1u);
+  gMesh.vertices = vertices_.data();
+  Place(past, 150, 150, 10);
+  for (int corner = 0; corner < 4; ++corner) {
+    for (const RoutineCase& c : Cases()) {
+      SCOPED_TRACE(std::string(c.name) + ", corner " + std::to_string(corner));
+      Face face = c.faceWord ? MakeFace(c.faceWord, {0, 1, 2, 2}) : Textured(texA_);
+      face.vertexCount = 4;
+      face.index[3] = 2;
+      face.index[corner] = past;
+      RecordStart();
+      c.draw(&face);
+      EXPECT_TRUE(RecordStop().empty());
+      EXPECT_FALSE(RdrClipProjectFace(&face, 150, 150));
+      Place(0, 100, 100, 2);  // behind the near plane: the clip path
+      gRdrPoly.count = 4;
+      RdrClipNearProject(&face);
+      EXPECT_EQ(gRdrPoly.count, 0u);
+      Place(0, 100, 100, 10);
+    }
+  }
+}
+
 TEST_F(FaceRoutineTest, PlainCallInsideTheWindowClippingCallAcross) {
   struct Case {
     const char* name;

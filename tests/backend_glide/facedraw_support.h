@@ -33,7 +33,9 @@ class FaceDrawTest : public ::testing::Test {
   static void Fresh();
   static uint16_t Pixel(int32_t x, int32_t y);
 
-  std::vector<Vertex> vertices_ = std::vector<Vertex>(16);
+  // Made current in place of a pool of no capacity: the face routines may read
+  // its reserve of MESH_SCRATCH_VERTICES.
+  std::vector<Vertex> vertices_ = std::vector<Vertex>(MESH_SCRATCH_VERTICES);
   int32_t texA_ = -1, texB_ = -1;
 };
 

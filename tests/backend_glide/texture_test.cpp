@@ -228,6 +228,29 @@ TEST_F(BackendTest, DownloadTexelsReplacesOneTexturesTexels) {
   EXPECT_TRUE(gScreens.fatal.empty());
 }
 
+// A download that cannot happen (the record was downloaded already, or its
+// texture memory went in a reset) takes no entry and hands back -1; the
+// record keeps what it holds for TexFree.
+TEST_F(BackendTest, ADownloadThatFailsTakesNoEntry) {
+  Put("one.3df", datakit::Make3df(datakit::TEX3DF_ARGB1555, 2, 1, {0x7C00, 0x001F}));
+  const uint32_t before = MemPoolUsedBytes();
+  TextureRecord* twice = TexLoad("one.3df");
+  ASSERT_NE(twice, nullptr);
+  EXPECT_EQ(TexDownload(twice), 0);
+  EXPECT_EQ(TexDownload(twice), -1);
+  EXPECT_EQ(gTextureTable.count, 1);
+  TexFree(twice);
+
+  TextureRecord* reset = TexLoad("one.3df");
+  ASSERT_NE(reset, nullptr);
+  TexMemReset();
+  EXPECT_EQ(TexDownload(reset), -1);
+  EXPECT_EQ(gTextureTable.count, 0);
+  EXPECT_NE(reset->info.data, nullptr);
+  TexFree(reset);
+  EXPECT_EQ(MemPoolUsedBytes(), before);
+}
+
 // A black-and-white 8x8 texture magnified 8 times shows grey steps only when
 // it is filtered bilinearly.
 TEST_F(BackendTest, FilterFollowsTheColourKeyAndTheLoader) {
@@ -434,7 +457,11 @@ TEST_F(BackendTest, MissingPackedTextureIsReportedWithTheCallersPath) {
   const uint32_t before = MemPoolUsedBytes();
   EXPECT_EQ(TexLoad("track\\gone.3df"), nullptr);
   EXPECT_EQ(TexLoadUnfiltered("Track\\Gone"), nullptr);
-  EXPECT_EQ(gScreens.fatal, (std::vector<std::string>{"track\\gone.3df", "Track\\Gone"}));
+  // A path of 30 characters: too long for any name the archive could hold.
+  const std::string longPath = "track\\twenty_letter_name_x.3df";
+  ASSERT_EQ(longPath.size(), 30u);
+  EXPECT_EQ(TexLoadPacked(longPath.c_str()), nullptr);
+  EXPECT_EQ(gScreens.fatal, (std::vector<std::string>{"track\\gone.3df", "Track\\Gone", longPath}));
   EXPECT_EQ(MemPoolUsedBytes(), before);
   EXPECT_EQ(gTextureTable.texelBytes, 0);
 }

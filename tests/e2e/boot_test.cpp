@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -72,11 +73,11 @@ class Boot : public ::testing::Test {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
-  int RunGame(const std::string& script) {
+  int RunGame(const std::string& script, const char* program = TORVANE_PATH) {
     dir_.Write("script.txt", script);
     std::filesystem::create_directories(dir_.path() / "frames");
     return Run("TORVANE_HEADLESS=1 TORVANE_SCRIPT='" + (dir_ / "script.txt") + "' TORVANE_DUMP_FRAMES='" +
-               (dir_ / "frames") + "' TORVANE_DUMP_AT=2,60 '" TORVANE_PATH "'");
+               (dir_ / "frames") + "' TORVANE_DUMP_AT=2,60 '" + program + "'");
   }
 
   TempDir dir_;
@@ -157,6 +158,29 @@ TEST_F(Boot, ADamagedDirectoryArchiveIsReportedAndTheGameEnds) {
   for (int x : {100, 101, 102}) EXPECT_EQ(pixel(x, 100)[1], 252) << x;
   EXPECT_EQ(pixel(103, 100)[1], 0);
   EXPECT_EQ(pixel(50, 50)[1], 0);
+}
+
+// torvaned3d on its OpenGL back end, with the launcher's settings and
+// without them. Until its drawing lands its frames are black.
+TEST_F(Boot, TorvaneD3dRunsTheSameScriptWithAndWithoutSettings) {
+  ASSERT_EQ(Run("'" DATAKIT_PATH "' ."), 0);
+  std::string config(12, '\0');
+  const int32_t head[3] = {0, 0, 1};  // Direct3D, filtering off, dithering on
+  std::memcpy(config.data(), head, 12);
+  config += std::string("Torvane OpenGL display") + '\0';
+  for (bool withConfig : {true, false}) {
+    std::filesystem::remove(dir_.path() / "data/rur.cfg");
+    if (withConfig) dir_.Write("data/rur.cfg", config);
+    std::filesystem::remove_all(dir_.path() / "frames");
+    EXPECT_EQ(RunGame(QUIT_IN_A_RACE, TORVANED3D_PATH), 0) << withConfig;
+    EXPECT_EQ(dir_.Read("stderr.txt"), "") << withConfig;
+    for (const char* name : {"frames/frame00002.ppm", "frames/frame00060.ppm"}) {
+      Frame frame;
+      ASSERT_TRUE(ReadPpm(dir_ / name, &frame)) << name;
+      EXPECT_EQ(frame.width, 640);
+      EXPECT_EQ(frame.height, 480);
+    }
+  }
 }
 
 }  // namespace

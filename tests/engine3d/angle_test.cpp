@@ -28,8 +28,14 @@ TEST_F(Angles, SineTableUsesTheProgramsTwoPi) {
   EXPECT_EQ(SineTable[768], -1.0f);
   EXPECT_FLOAT_EQ(SineTable[128], 0.70710677f);
   // 6.2831854 is a little above 2 pi, so the half turn lands just past pi.
-  EXPECT_LT(SineTable[512], 0.0f);
-  EXPECT_GT(SineTable[512], -1e-6f);
+  // These entries come out otherwise when the constant or the sums are held
+  // in single precision (a float 2 pi changes 480 entries of the table).
+  const struct {
+    int i;
+    float value;
+  } rows[] = {{17, 0x1.aa7b72p-4f},   {64, 0x1.87de2ap-2f},   {448, 0x1.87de28p-2f},   {511, 0x1.921e48p-8f},
+              {512, -0x1.8ea92p-25f}, {513, -0x1.921fd8p-8f}, {896, -0x1.6a09e4p-1f},  {1023, -0x1.921d82p-8f}};
+  for (const auto& r : rows) EXPECT_EQ(SineTable[r.i], r.value) << "i = " << r.i;
   EXPECT_EQ(MathCos(0), 1.0f);
   EXPECT_EQ(MathCos(1024 + 512), MathSin(768));
 }

@@ -27,10 +27,12 @@ TEST_F(Pools, StartUpSizes) {
 }
 
 TEST_F(Pools, StaticListFillsUpAt900) {
+  gDrawLists.statics[0].inUse = 0;
   EXPECT_EQ(DrawListAddStatic(owner_, 5, nullptr, 0, 0, 0, 10, 5), 1);
   const DrawSlot& s = gDrawLists.statics[0];
   EXPECT_EQ(s.kind, 0x05000000u);
   EXPECT_EQ(s.visible, 1);
+  EXPECT_EQ(s.inUse, 1);  // the race's object code reads it on every slot
   EXPECT_EQ(s.owner, owner_);
   EXPECT_EQ(s.user, 5u);
   const float box[6] = {s.boxMinX, s.boxMinY, s.boxMinZ, s.boxMaxX, s.boxMaxY, s.boxMaxZ};

@@ -2,8 +2,11 @@
 #include <string>
 #include <vector>
 
+#include "backend_common/texture.h"
 #include "engine3d/mesh.h"
+#include "engine3d/sprite.h"
 #include "platform/mem.h"
+#include "support/null_backend.h"
 #include "support/test_support.h"
 #include "tools/datakit/lib/bytes.h"
 
@@ -283,10 +286,30 @@ TEST_F(Records, SavesThatCannotBeWrittenReportFailure) {
   EXPECT_EQ(MeshSaveRecords((dir / "m.rec").c_str(), nullptr), 0);
   MeshHeader broken{MESH_TYPE_WORD, 5, 0, nullptr, nullptr, {0, 0, 0}};  // counts without arrays
   EXPECT_EQ(MeshSaveRecords((dir / "m.rec").c_str(), &broken), 0);
-  EXPECT_FALSE(std::filesystem::exists(dir / "m.rec"));
-  EXPECT_FALSE(std::filesystem::exists(dir / "m.rec.tmp"));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));  // neither the file nor a temporary one
   EXPECT_EQ(MeshSaveRecords((dir / "m.rec").c_str(), &mesh), 1);
   EXPECT_EQ(dir.Read("m.rec"), std::string(8, '\0'));
+}
+
+// A texture list whose second texture will not download: the reload stops
+// there and says so, keeping the entry made before it.
+TEST_F(Records, ATextureListReloadFailsAtADownloadThatFails) {
+  ByteWriter w;
+  w.U32(3);
+  for (const char* key : {"ONE", "TWO", "THREE"}) {
+    char entry[53] = {};
+    std::memcpy(entry + 30, key, std::strlen(key));
+    for (char c : entry) w.U8(static_cast<uint8_t>(c));
+  }
+  const std::string path = Put("LIST.BIN", w.Take());
+  gNullDownloadRefused = [](const char* key) { return std::strcmp(key, "TWO") == 0; };
+  const uint32_t before = MemPoolUsedBytes();
+  EXPECT_EQ(TexListLoadFile(path.c_str()), 0);
+  EXPECT_EQ(gTextureTable.count, 1);
+  EXPECT_EQ(MemPoolUsedBytes(), before);
+  gNullDownloadRefused = [](const char*) { return false; };
+  EXPECT_EQ(TexListLoadFile(path.c_str()), 1);
+  EXPECT_EQ(gTextureTable.count, 3);
 }
 
 }  // namespace

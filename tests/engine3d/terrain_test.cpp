@@ -2,15 +2,20 @@
 // queries, texturing and colouring, and the water surface.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <vector>
 
+#include "backend_common/display.h"
+#include "backend_common/texture.h"
 #include "engine3d/mesh.h"
 #include "engine3d/random.h"
 #include "engine3d/terrain.h"
 #include "platform/mem.h"
+#include "race/terrain_table.h"
+#include "race/tracks.h"
 #include "tools/datakit/lib/model3ds_writer.h"
 
 namespace {
@@ -177,6 +182,35 @@ TEST_F(TerrainTest, CellCornersComeInReverseOrderAndTheNearestIsFound) {
   EXPECT_EQ(TerrainNearestVertex(25.0f, 2.0f), nullptr);
 }
 
+// The display close frees the pools under the terrain; a new pool may take
+// the same memory. Either way the queries must no longer read the old grid.
+TEST_F(TerrainTest, QueriesAnswerAsOutsideOnceThePoolsAreFreedOrReplaced) {
+  const struct {
+    const char* name;
+    void (*drop)();
+  } cases[] = {
+      {"display close", RdrFreeLibrary},
+      {"vertex pool freed", MeshPoolFreeVertices},
+      {"face pool freed", MeshPoolFreeFaces},
+      {"vertex pool replaced", [] { MeshPoolAllocVertices(MESH_POOL_VERTICES); }},
+      {"face pool replaced", [] { MeshPoolAllocFaces(MESH_POOL_FACES); }},
+  };
+  for (const auto& c : cases) {
+    MeshPoolFreeVertices();
+    MeshPoolFreeFaces();
+    MeshPoolAllocVertices(MESH_POOL_VERTICES);
+    MeshPoolAllocFaces(MESH_POOL_FACES);
+    TerrainDesc d = Desc(3, 3, 2, {50, 50, 50, 50, 50, 50, 50, 50, 50});
+    ASSERT_EQ(TerrainBuild(&d), 1);
+    ASSERT_EQ(TerrainHeightAt(5.0f, 5.0f), 50.0f) << c.name;
+    c.drop();
+    Vertex* corners[4] = {};
+    EXPECT_EQ(TerrainHeightAt(5.0f, 5.0f), 0.0f) << c.name;
+    EXPECT_EQ(TerrainCellCorners(5.0f, 5.0f, corners), 0) << c.name;
+    EXPECT_EQ(TerrainNearestVertex(5.0f, 5.0f), nullptr) << c.name;
+  }
+}
+
 TEST_F(TerrainTest, GridsThatDoNotFitOrMakeNoSenseAreRefused) {
   // 26 x 26 corners at 5 subdivisions: 126 x 126 = 15876 vertices but 31250
   // faces; with 165 subdivisions of one cell, more vertices than the pool.
@@ -246,6 +280,39 @@ TEST_F(TerrainTest, TexturingAndColourByHeight) {
   EXPECT_EQ(gMesh.vertices[2].red, 10);
 }
 
+// Entry = trunc(low index + (height - low height) x (high index - low index)
+// / (high height - low height)), the height first held between the two
+// colour heights, whichever of them is the larger.
+TEST_F(TerrainTest, ColourByHeightFollowsTheRangeEitherWayRound) {
+  TerrainDesc d = Desc(2, 2, 1, {100, 200, 250, 300});  // vertices 0..3
+  uint8_t palette[3 * 8];
+  for (int i = 0; i < 8; ++i) palette[3 * i] = palette[3 * i + 1] = palette[3 * i + 2] = static_cast<uint8_t>(10 * i);
+  d.palette = palette;
+  d.paletteCount = 8;
+  const struct {
+    const char* name;
+    uint16_t lowIndex, highIndex;
+    float lowHeight, highHeight;
+    int entries[4];  // of the vertices at 100, 200, 250, 300
+  } cases[] = {
+      {"rising", 1, 5, 100.0f, 300.0f, {1, 3, 4, 5}},
+      {"clamped below and above", 1, 5, 150.0f, 250.0f, {1, 3, 5, 5}},
+      {"inverted heights", 1, 5, 300.0f, 100.0f, {5, 3, 2, 1}},
+      {"inverted, clamped", 1, 5, 250.0f, 150.0f, {5, 3, 1, 1}},
+      {"falling indices", 6, 2, 100.0f, 300.0f, {6, 4, 3, 2}},
+      {"both inverted", 6, 2, 300.0f, 100.0f, {2, 4, 5, 6}},
+  };
+  for (const auto& c : cases) {
+    d.paletteLow = c.lowIndex;
+    d.paletteHigh = c.highIndex;
+    d.lowColourHeight = c.lowHeight;
+    d.highColourHeight = c.highHeight;
+    ASSERT_EQ(TerrainBuild(&d), 1);
+    TerrainColourByHeight();
+    for (int v = 0; v < 4; ++v) EXPECT_EQ(gMesh.vertices[v].red, 10 * c.entries[v]) << c.name << ", vertex " << v;
+  }
+}
+
 TEST_F(TerrainTest, WaterQuadsCoverCellsBelowTheLevelAndShareVertices) {
   // Quad 0 has one corner just below the level; quads 1 and 2 lie well
   // above; quads 3 and 4 (second row) are under water and neighbours.
@@ -280,19 +347,171 @@ TEST_F(TerrainTest, WaterQuadsCoverCellsBelowTheLevelAndShareVertices) {
   EXPECT_EQ(+row1a.index[2], +row1b.index[3]);
 }
 
-TEST_F(TerrainTest, TheWaterPlaneStaysWithinThePools) {
+// All 16 quads under water need 16 faces and 25 vertices; one short of
+// either and no water quad is added at all.
+TEST_F(TerrainTest, TheWaterPlaneIsAddedWholeOrNotAtAll) {
   std::vector<int16_t> h(5 * 5, 0);
-  TerrainDesc d = Desc(5, 5, 1, h);
-  MeshPoolAllocVertices(25 + 6);  // room for the first quad and one more
+  const struct {
+    const char* name;
+    int32_t vertices, faces;  // pool capacities
+    int32_t waterQuads;
+  } cases[] = {
+      {"room for all", 25 + 25, 32 + 16, 16},
+      {"one vertex short", 25 + 24, 32 + 16, 0},
+      {"one face short", 25 + 25, 32 + 15, 0},
+  };
+  for (const auto& c : cases) {
+    MeshPoolAllocVertices(c.vertices);
+    MeshPoolAllocFaces(c.faces);
+    TerrainDesc d = Desc(5, 5, 1, h);
+    ASSERT_EQ(TerrainBuild(&d), 1);
+    TerrainAddWaterPlane(10.0f, 1);
+    EXPECT_EQ(gMesh.faceCount, 32 + c.waterQuads) << c.name;
+    EXPECT_EQ(gMesh.vertexCount, c.waterQuads ? 50 : 25) << c.name;
+    EXPECT_EQ(gTerrain.waterLevel, 10.0f) << c.name;
+  }
+}
+
+// Every track's terrain leaves the pools room for its whole water plane.
+TEST_F(TerrainTest, EveryTracksWaterPlaneFitsThePools) {
+  for (int32_t track = 0; track < TRACK_TERRAIN_COUNT; ++track) {
+    const float level = gTrackInfo[track].waterLevel;
+    if (level == NO_WATER_LEVEL) continue;
+    SCOPED_TRACE(track);
+    MeshPoolAllocVertices(MESH_POOL_VERTICES);
+    MeshPoolAllocFaces(MESH_POOL_FACES);
+    TerrainDesc d = gTrackTerrains[track];
+    ASSERT_EQ(TerrainBuild(&d), 1);
+    const int32_t faces = gMesh.faceCount;
+    TerrainAddWaterPlane(level, 1);
+    EXPECT_GT(gMesh.faceCount, faces);
+  }
+}
+
+TEST_F(TerrainTest, DisplacementComesFromTheTableAtTheVertexPositionWithTheRangeHalvedPerLevel) {
+  // 3 x 3 corners, 4 subdivisions; the per-cell roughness gives the cells
+  // ranges 44, 12 (second column), 28 (second row) and 36.
+  const std::vector<int16_t> h = {-7, 13, 40, 21, -30, 5, 9, 100, -1};
+  const uint16_t roughness[4] = {11, 3, 7, 9};
+  TerrainDesc d = Desc(3, 3, 4, h);
+  d.roughness = roughness;
   ASSERT_EQ(TerrainBuild(&d), 1);
-  TerrainAddWaterPlane(10.0f, 1);
-  EXPECT_EQ(gMesh.faceCount, 32 + 2);
-  EXPECT_EQ(gMesh.vertexCount, 25 + 6);  // the second quad did not fit
-  MeshPoolAllocVertices(MESH_POOL_VERTICES);
-  MeshPoolAllocFaces(33);
+  // The remainder keeps the entry's sign (entry 1, used at (1, 0), is negative).
+  auto disp = [](int32_t px, int32_t pz, int64_t range) { return int64_t{RandAt(pz * 1024 + px)} % range; };
+  ASSERT_LT(RandAt(1), 0);
+
+  // Cell (0, 0): corners (0, 0) -7, (4, 0) 13, (4, 4) -30, (0, 4) 21; range 44.
+  const int64_t top = (-7 + 13) / 2 + disp(2, 0, 44), right = (13 - 30) / 2 + disp(4, 2, 44);
+  const int64_t bottom = (-30 + 21) / 2 + disp(2, 4, 44), left = (-7 + 21) / 2 + disp(0, 2, 44);
+  const int64_t centre = (top + right + bottom + left) / 4 + disp(2, 2, 44);
+  // Its first quarter, (0, 0) .. (2, 2), with the range halved to 22.
+  const int64_t qTop = (-7 + top) / 2 + disp(1, 0, 22), qRight = (top + centre) / 2 + disp(2, 1, 22);
+  const int64_t qBottom = (centre + left) / 2 + disp(1, 2, 22), qLeft = (-7 + left) / 2 + disp(0, 1, 22);
+  const int64_t qCentre = (qTop + qRight + qBottom + qLeft) / 4 + disp(1, 1, 22);
+  EXPECT_EQ(At(2, 0).y, static_cast<float>(top));
+  EXPECT_EQ(At(2, 2).y, static_cast<float>(centre));
+  EXPECT_EQ(At(1, 0).y, static_cast<float>(qTop));
+  EXPECT_EQ(At(1, 1).y, static_cast<float>(qCentre));
+
+  // Cell (1, 1), range 36: table positions count from the grid's origin.
+  const int64_t top11 = (-30 + 5) / 2 + disp(6, 4, 36), right11 = (5 - 1) / 2 + disp(8, 6, 36);
+  const int64_t bottom11 = (-1 + 100) / 2 + disp(6, 8, 36), left11 = (-30 + 100) / 2 + disp(4, 6, 36);
+  EXPECT_EQ(At(6, 6).y, static_cast<float>((top11 + right11 + bottom11 + left11) / 4 + disp(6, 6, 36)));
+  // (6, 4) lies on the edge cell (1, 0) shares with cell (1, 1), which is
+  // built later and decides it.
+  EXPECT_EQ(At(6, 4).y, static_cast<float>(top11));
+  EXPECT_NE(top11, (-30 + 5) / 2 + disp(6, 4, 12)) << "the two cells must disagree for the check to mean anything";
+}
+
+// A downloaded texture as the tile texturing reads it: ranges and handle.
+TextureRecord Tile(uint16_t sRange, uint16_t tRange, int32_t handle) {
+  TextureRecord t{};
+  t.sRange = sRange;
+  t.tRange = tRange;
+  t.handle = handle;
+  return t;
+}
+
+TEST_F(TerrainTest, EachQuadTakesTheTileTheShiftRegisterPicks) {
+  TerrainDesc d = Desc(5, 4, 1, std::vector<int16_t>(20, 30));
   ASSERT_EQ(TerrainBuild(&d), 1);
-  TerrainAddWaterPlane(10.0f, 1);
-  EXPECT_EQ(gMesh.faceCount, 33);
+  TextureRecord tiles[3] = {Tile(256, 128, 5), Tile(64, 256, 9), Tile(256, 256, 12)};
+  TextureRecord* table[3] = {&tiles[0], &tiles[1], &tiles[2]};
+  const uint32_t shift = gRandom.shift;
+  TerrainApplyTiles(table, 3, nullptr);
+
+  // One draw of the register per quad, in quad order; both triangles alike.
+  gRandom.shift = shift;
+  std::vector<int> picked;
+  for (int32_t q = 0; q < 12; ++q) {
+    const TextureRecord& t = tiles[(RandShiftBits() & 0xFFFF) % 3];
+    picked.push_back(t.handle);
+    const float w = t.sRange - 1.0f, h = t.tRange - 1.0f;
+    EXPECT_EQ(+gMesh.faces[2 * q].type, 0x02000000u | t.handle) << "quad " << q;
+    EXPECT_EQ(+gMesh.faces[2 * q + 1].type, 0x02000000u | t.handle) << "quad " << q;
+    EXPECT_EQ(Corners(gMesh.faces[2 * q]), (std::vector<float>{0, 0, w, 0, w, h})) << "quad " << q;
+    EXPECT_EQ(Corners(gMesh.faces[2 * q + 1]), (std::vector<float>{0, 0, w, h, 0, h})) << "quad " << q;
+  }
+  EXPECT_NE(std::count(picked.begin(), picked.end(), picked[0]), 12) << "the fixture should pick several tiles";
+
+  // With a palette the tiles are vertex-coloured and the colours set.
+  const uint8_t palette[6] = {10, 20, 30, 40, 50, 60};
+  d.palette = palette;
+  d.paletteCount = 2;
+  d.paletteHigh = 1;
+  d.lowColourHeight = 0.0f;
+  d.highColourHeight = 30.0f;
+  ASSERT_EQ(TerrainBuild(&d), 1);
+  TerrainApplyTiles(table, 1, nullptr);
+  EXPECT_EQ(+gMesh.faces[7].type, 0x0D000005u);
+  EXPECT_EQ(gMesh.vertices[3].red, 40);
+}
+
+TEST_F(TerrainTest, TilesUnderWaterBecomeTheWaterSurfaceAndTheShoreIsRaised) {
+  // Water level 2. Quad (0, 0): triangle A (-5, -5, 2) is under water, B is
+  // not; quad (2, 2) lies wholly under water, and its corner (3, 3) belongs
+  // to no other face.
+  TerrainDesc d = Desc(4, 4, 1, {-5, -5, 10, 10,  //
+                                 10, 2, 10, 10,   //
+                                 10, 10, -5, -5,  //
+                                 10, 10, -5, -5});
+  ASSERT_EQ(TerrainBuild(&d), 1);
+  TerrainSetWaterLevel(2.0f);
+  TextureRecord grass = Tile(128, 128, 4), water = Tile(256, 64, 7);
+  TextureRecord* table[1] = {&grass};
+  TerrainApplyTiles(table, 1, &water);
+
+  const uint32_t WATER = 0x0A000007, GRASS = 0x02000004;
+  const struct {
+    int face;
+    uint32_t type;
+    std::vector<float> corners;
+  } faces[] = {
+      {0, WATER, {0, 0, 256, 0, 256, 64}},    // quad (0, 0), A
+      {1, GRASS, {0, 0, 127, 127, 0, 127}},   // quad (0, 0), B
+      {2, GRASS, {0, 0, 127, 0, 127, 127}},   // quad (1, 0), A: one corner under
+      {16, WATER, {0, 0, 256, 0, 256, 64}},   // quad (2, 2), A
+      {17, WATER, {0, 0, 256, 64, 0, 64}},    // quad (2, 2), B
+  };
+  for (const auto& f : faces) {
+    EXPECT_EQ(+gMesh.faces[f.face].type, f.type) << "face " << f.face;
+    EXPECT_EQ(Corners(gMesh.faces[f.face]), f.corners) << "face " << f.face;
+  }
+  const struct {
+    int i, k;
+    float y;
+  } heights[] = {
+      {3, 3, 2.0f},   // only under water: flattened to the level
+      {0, 0, 2.5f},   // flattened, then raised as a corner of the dry triangle B
+      {1, 1, 2.5f},   // at the level counts as under it
+      {1, 0, 2.5f},
+      {3, 2, 2.5f},
+      {2, 0, 10.0f},  // above: untouched
+  };
+  for (const auto& h : heights) EXPECT_EQ(At(h.i, h.k).y, h.y) << h.i << "," << h.k;
+  // The normals follow the new heights: quad (0, 0)'s A is now level.
+  EXPECT_EQ(+gMesh.faces[0].normalX, 0.0f);
+  EXPECT_FLOAT_EQ(std::fabs(+gMesh.faces[0].normalY), 1024.0f);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// The .TEX reader on arbitrary file contents: a header it accepts describes
-// texels that lie wholly inside the file, and taking them and running the
-// alpha passes over them stays inside the blocks they were given.
+// The .TEX header check both back ends load by, on arbitrary file contents:
+// a header it accepts describes texels that lie wholly inside the file, and
+// taking them and running the alpha passes over them stays inside the blocks
+// they were given.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

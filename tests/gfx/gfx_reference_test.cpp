@@ -1,12 +1,13 @@
 // A small textured, fogged, alpha-tested scene compared pixel for pixel with
 // a stored picture, and the plain and wide pixel loops compared with each other.
 //
-// To regenerate the picture after a deliberate change of the pixel formulas:
-//   TORVANE_UPDATE_GFX_REFERENCE=1 build/tests/gfx/tests_gfx --gtest_filter='GfxReference.*'
-// which rewrites tests/gfx/reference_scene.png in the source tree.
+// After a deliberate change of the pixel formulas, regenerate the picture
+// (tests/gfx/reference_scene.png) with scripts/update-references.sh, or this
+// suite alone with
+//   TORVANE_UPDATE_REFERENCES=1 build/tests/gfx/tests_gfx --gtest_filter='GfxReference.*'
+
 
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 #include "gfx_test_support.h"
@@ -109,8 +110,7 @@ TEST_F(GfxReference, SceneMatchesTheStoredPicture) {
   std::vector<uint16_t> scene(SCENE_W * SCENE_H);
   ASSERT_TRUE(GfxLfbReadRegion(GFX_BUFFER_BACKBUFFER, 0, 0, SCENE_W, SCENE_H, SCENE_W * 2, scene.data()));
   std::vector<uint8_t> rgb = Rgb565ToRgb(scene);
-  const char* update = std::getenv("TORVANE_UPDATE_GFX_REFERENCE");
-  if (update && *update && std::string(update) != "0") {
+  if (UpdatingReferences()) {
     ASSERT_TRUE(WritePng(REFERENCE, rgb, SCENE_W, SCENE_H));
     GTEST_SKIP() << "rewrote " << REFERENCE;
   }

@@ -32,7 +32,7 @@ TEST(GfxBoard, ReportsOneBoardWithConfigurableMemory) {
   GfxSetBoardConfig(GfxBoardConfig{});
 }
 
-TEST(GfxBoard, OpensOnlyTheFiveResolutions) {
+TEST(GfxBoard, OpensTheSixteenResolutionsAndNoOther) {
   ResetHalForTest();
   GfxSetBoardConfig(GfxBoardConfig{});
   GfxInit();
@@ -41,9 +41,11 @@ TEST(GfxBoard, OpensOnlyTheFiveResolutions) {
     bool opens;
     int32_t width, height;
   } cases[] = {
-      {0, true, 320, 200},  {3, true, 512, 384},  {7, true, 640, 480},  {8, true, 800, 600},
-      {12, true, 1024, 768}, {1, false, 0, 0},    {2, false, 0, 0},     {15, false, 0, 0},
-      {16, false, 0, 0},    {-1, false, 0, 0},
+      {0, true, 320, 200},   {1, true, 320, 240},    {2, true, 400, 256},     {3, true, 512, 384},
+      {4, true, 640, 200},   {5, true, 640, 350},    {6, true, 640, 400},     {7, true, 640, 480},
+      {8, true, 800, 600},   {9, true, 960, 720},    {10, true, 856, 480},    {11, true, 512, 256},
+      {12, true, 1024, 768}, {13, true, 1280, 1024}, {14, true, 1600, 1200},  {15, true, 400, 300},
+      {16, false, 0, 0},     {-1, false, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.code);

@@ -354,6 +354,51 @@ TEST_F(Model3dsTest, WeldJoinsVerticesStrictlyCloserThanTheTolerance) {
   EXPECT_EQ(fc, 1);
 }
 
+TEST_F(Model3dsTest, MeshWeldRunsOnlyForAPositiveToleranceAndStoresTheNewCounts) {
+  // Vertex 3 lies 0.05 from vertex 1 and vertex 5 0.02 from vertex 2; the
+  // quad's fourth corner is remapped too.
+  const float positions[6][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1.05f, 0, 0}, {0, 0, 5}, {0.02f, 1, 0}};
+  const struct {
+    float tolerance;
+    uint32_t vertices;
+    std::vector<int> quad;
+  } rows[] = {
+      {0.1f, 4, {2, 1, 3, 2}},
+      {0.0f, 6, {2, 3, 4, 5}},
+      {-1.0f, 6, {2, 3, 4, 5}},
+      {NAN, 6, {2, 3, 4, 5}},
+  };
+  for (const auto& r : rows) {
+    Vertex v[6] = {};
+    for (int i = 0; i < 6; ++i) {
+      v[i].x = positions[i][0];
+      v[i].y = positions[i][1];
+      v[i].z = positions[i][2];
+      v[i].screenX = 7.0f;  // the weld marks vertices here
+    }
+    Face f[2] = {};
+    f[0].vertexCount = 3;
+    f[0].index[0] = 0;
+    f[0].index[1] = 1;
+    f[0].index[2] = 2;
+    f[1].vertexCount = 4;
+    for (int c = 0; c < 4; ++c) f[1].index[c] = static_cast<uint16_t>(2 + c);
+    MeshHeader mesh{MESH_TYPE_WORD, 6, 2, f, v, {0, 0, 0}};
+    const MeshPlacement placement = Identity(r.tolerance);
+    MeshWeld(&mesh, &placement);
+    EXPECT_EQ(mesh.vertexCount, r.vertices) << r.tolerance;
+    EXPECT_EQ(mesh.faceCount, 2u);
+    EXPECT_EQ(std::vector<int>({f[1].index[0], f[1].index[1], f[1].index[2], f[1].index[3]}), r.quad) << r.tolerance;
+    if (r.vertices == 6) {
+      EXPECT_EQ(+v[5].screenX, 7.0f) << "skipped: not a vertex touched";
+    } else {
+      EXPECT_EQ(+v[3].z, 5.0f) << "the far vertex moved down";
+    }
+  }
+  const MeshPlacement weld = Identity(0.1f);
+  MeshWeld(nullptr, &weld);
+}
+
 TEST_F(Model3dsTest, SortIsDescendingAndKeepsTheOrderOfEqualKeys) {
   Face faces[6] = {};
   const uint32_t keys[6] = {1, 0x02000003, 1, 2, 3, 0x0D000001};

@@ -231,4 +231,14 @@ TEST(FatalError, GoesToTheHookOrElseToStandardError) {
   GameSetFatalErrorHook(nullptr);
 }
 
+TEST(AppBoard, MemoryByBoardType) {
+  struct Row {
+    int32_t type, mb, result;
+  } rows[] = {{0, 8, 8}, {1, 4, 4}, {3, 12, 12}, {2, 8, 2}, {4, 16, 2}, {-1, 8, 2}};
+  for (const Row& r : rows) {
+    gAppBoard = AppBoardInfo{r.type, r.mb};
+    EXPECT_EQ(AppQueryBoardMemory(), r.result) << r.type;
+  }
+}
+
 }  // namespace

@@ -60,13 +60,13 @@ TEST_F(Files, GamePathsResolveWithoutCase) {
   EXPECT_TRUE(std::filesystem::exists(dir.path() / "vue" / "shoot000.bmp"));
 }
 
-TEST_F(Files, SaveBufferWritesOnlyExistingFiles) {
+TEST_F(Files, SaveBufferReplacesOnlyExistingFiles) {
   const std::string name = dir / "cfg.bin";
   EXPECT_EQ(FileSaveBuffer(name.c_str(), "abc", 3), 0);
   EXPECT_FALSE(std::filesystem::exists(name));
   dir.Write("cfg.bin", "123456");
   EXPECT_EQ(FileSaveBuffer(name.c_str(), "abc", 3), 1);
-  EXPECT_EQ(dir.Read("cfg.bin"), "abc456");
+  EXPECT_EQ(dir.Read("cfg.bin"), "abc");  // the whole file, no tail of the old one
 }
 
 TEST_F(Files, BigEndianWordsStopAtTheFirstShortByte) {
@@ -105,29 +105,10 @@ TEST_F(Files, LoadThatReadsLessThanTheSizeIsRefused) {
   EXPECT_EQ(FileLoad((dir / "missing.bin").c_str()), nullptr);
 }
 
-TEST(Utilities, MemCopyWordsThenBytes) {
-  const char src[] = "ABCDEFG";
-  char dst[9] = "--------";
-  MemCopy(dst, src, 7);
-  EXPECT_STREQ(dst, "ABCDEFG-");
-  MemCopy(dst, "zz", 0);
-  EXPECT_STREQ(dst, "ABCDEFG-");
-}
-
 TEST(Utilities, StrUpperTouchesOnlyAsciiLetters) {
   char text[] = "track\\Desert_1.uv \xe9z";
   StrUpper(text);
   EXPECT_STREQ(text, "TRACK\\DESERT_1.UV \xe9Z");
-}
-
-TEST(Utilities, BoardMemoryByBoardType) {
-  struct Row {
-    int32_t type, mb, result;
-  } rows[] = {{0, 8, 8}, {1, 4, 4}, {3, 12, 12}, {2, 8, 2}, {4, 16, 2}, {-1, 8, 2}};
-  for (const Row& r : rows) {
-    gAppBoard = AppBoardInfo{r.type, r.mb};
-    EXPECT_EQ(AppQueryBoardMemory(), r.result) << r.type;
-  }
 }
 
 }  // namespace

@@ -184,4 +184,13 @@ TEST_F(MemPoolDeathTest, AccessesOutsideTheBlocksAreReported) {
   for (const auto& c : cases) EXPECT_DEATH(c.fault(), "AddressSanitizer") << c.what;
 }
 
+TEST(MemCopy, WordsThenBytes) {
+  const char src[] = "ABCDEFG";
+  char dst[9] = "--------";
+  MemCopy(dst, src, 7);
+  EXPECT_STREQ(dst, "ABCDEFG-");
+  MemCopy(dst, "zz", 0);
+  EXPECT_STREQ(dst, "ABCDEFG-");
+}
+
 }  // namespace

@@ -156,6 +156,49 @@ TEST_F(GridBinning, ABuildReplacesThePreviousOneAndTheCloseFreesAll) {
   EXPECT_EQ(GridBuild(), 0);
 }
 
+TEST_F(GridBinning, FindFaceAtTakesTheFirstFaceWhoseCornersSpanThePoint) {
+  // A face is found by the x and z ranges of its real corners, edges included,
+  // not by the shape it covers; the pool's first match wins.
+  auto add = [](std::initializer_list<std::pair<float, float>> corners, uint8_t count, uint8_t tag) {
+    Face& f = gMesh.faces[gMesh.faceCount++];
+    f = Face{};
+    f.tag = tag;
+    f.vertexCount = count;
+    int c = 0;
+    for (auto [x, z] : corners) f.index[c++] = static_cast<uint16_t>(AddVertex(x, 7, z));
+  };
+  add({{0, 0}, {10, 0}, {0, 10}}, 3, 1);
+  add({{5, 5}, {20, 5}, {5, 20}}, 3, 2);
+  add({{30, 0}, {40, 0}, {40, 10}, {35, 30}}, 4, 3);
+  add({{60, 0}, {70, 0}, {70, 10}, {60, 50}}, 3, 4);  // a triangle: its fourth index is no corner
+  Face& wild = gMesh.faces[gMesh.faceCount++];
+  wild = Face{};
+  wild.tag = 5;
+  wild.vertexCount = 3;
+  wild.index[0] = wild.index[1] = wild.index[2] = 60000;  // names no vertex
+
+  const struct {
+    float x, z;
+    int tag;  // 0: none
+  } rows[] = {
+      {9, 9, 1},    // inside the box, outside the triangle
+      {5, 5, 1},    // the second face covers it too
+      {15, 15, 2},
+      {10, 10, 1},  // the far edges belong to the face
+      {0, 0, 1},
+      {20.5f, 5, 0},
+      {35, 25, 3},  // reached only through the quad's fourth corner
+      {65, 40, 0},
+      {-1, 5, 0},
+  };
+  for (const auto& r : rows) {
+    Face* f = GridFindFaceAt(r.x, r.z);
+    EXPECT_EQ(f ? f->tag : 0, r.tag) << r.x << "," << r.z;
+  }
+  gMesh.faceCount = 0;
+  EXPECT_EQ(GridFindFaceAt(5, 5), nullptr);
+}
+
 using Visibility = SceneTest;
 
 TEST_F(Visibility, ABoxFaceShowsOnlyWhenItReachesThePlanesAndTheWindow) {

@@ -4,15 +4,14 @@
 // drawn in the smallest display mode (320x200) so the stored pictures stay
 // small; the benchmark draws it at 640x480.
 //
-// To regenerate the pictures after a deliberate change of what the scene
-// draws:
-//   TORVANE_UPDATE_SCENE_REFERENCE=1 build/tests/scene/tests_scene --gtest_filter='SceneReference.*'
-// which rewrites tests/scene/reference_view<N>.png in the source tree. When a
-// view differs, what was drawn is written next to the test program as
+// After a deliberate change of what the scene draws, regenerate the pictures
+// (tests/scene/reference_view<N>.png) with scripts/update-references.sh, or
+// this suite alone with
+//   TORVANE_UPDATE_REFERENCES=1 build/tests/scene/tests_scene_reference --gtest_filter='SceneReference.*'
+// When a view differs, what was drawn is written next to the test program as
 // scene_actual_view<N>.png.
 #include <unistd.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -29,11 +28,6 @@ std::string ReferencePath(int view) {
 
 std::string ActualPath(int view) {
   return std::string(SCENE_TEST_BINARY_DIR) + "/scene_actual_view" + std::to_string(view) + ".png";
-}
-
-bool UpdateRequested() {
-  const char* update = std::getenv("TORVANE_UPDATE_SCENE_REFERENCE");
-  return update && *update && std::string(update) != "0";
 }
 
 // The back buffer as 8-bit RGB.
@@ -73,7 +67,7 @@ TEST_F(SceneReference, EveryFixedViewMatchesItsStoredPicture) {
     KitSceneDraw(scene_, KitSceneCamera(view));
     std::vector<uint8_t> rgb = ScreenRgb(w, h);
     ASSERT_EQ(rgb.size(), static_cast<size_t>(w) * h * 3);
-    if (UpdateRequested()) {
+    if (UpdatingReferences()) {
       ASSERT_TRUE(WritePng(ReferencePath(view), rgb, w, h)) << ReferencePath(view);
       continue;
     }
@@ -92,7 +86,7 @@ TEST_F(SceneReference, EveryFixedViewMatchesItsStoredPicture) {
     EXPECT_EQ(differing, 0u) << "first difference at pixel " << first % w << "," << first / w << "; drawn: "
                              << ActualPath(view);
   }
-  if (UpdateRequested()) GTEST_SKIP() << "rewrote the reference pictures";
+  if (UpdatingReferences()) GTEST_SKIP() << "rewrote the reference pictures";
 }
 
 // The whole scene at the game's 640x480.

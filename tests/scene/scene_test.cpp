@@ -103,6 +103,33 @@ TEST_F(ScenePass, TheTranslucentPassDrawsTheCellsOfTheLastView) {
   EXPECT_EQ(gSceneLog, (std::vector<std::string>{"Water:2"}));
 }
 
+// The cells of the last view are freed by a rebuild or by the grid's end; the
+// translucent pass run before the next scene must not reach them.
+TEST_F(ScenePass, TheTranslucentPassFindsNoCellAfterTheGridIsRebuiltOrFreed) {
+  AddUprightFace(0, 0, 100, Type(FACE_TRANSLUCENT), 1);
+  const struct {
+    const char* name;
+    void (*drop)();
+  } cases[] = {
+      {"build", [] { GridBuild(); }},
+      {"bin", [] { GridBin(); }},
+      {"free", GridFree},
+  };
+  for (const auto& c : cases) {
+    if (!gGrid.cells) {
+      ASSERT_EQ(GridCreate(640, 25, 1, 12), 1);  // after the free
+    }
+    ASSERT_EQ(GridBuild(), 1);
+    ObjRenderScene();
+    ASSERT_EQ(gVisibleCells.count, 1u) << c.name;
+    c.drop();
+    gSceneLog.clear();
+    ObjDrawDeferredTranslucent();
+    EXPECT_EQ(gVisibleCells.count, 0u) << c.name;
+    EXPECT_EQ(gSceneLog, std::vector<std::string>{}) << c.name;
+  }
+}
+
 // ---- a whole scene made by the kit
 
 class KitSceneTest : public SceneTest {

@@ -41,6 +41,8 @@ DisplayMode* const gDisplayModes[DISPLAY_MODE_COUNT] = {&gModes[0], &gModes[1], 
 int32_t gDisplayModeIndex;
 RdrState gRdrState;
 
+void RdrLoadConfig() { Note("RdrLoadConfig"); }
+
 bool RdrOpen(DisplayMode* mode, uint32_t) {
   Note(Num("RdrOpen", mode - &gModes[0]));
   MemPoolInit();

@@ -64,7 +64,7 @@ TEST_F(Shell, StartsHoldsTheIntroAndShutsDownInOrder) {
   gFakes.ffbResult = 1;
   gFakes.frontEnd = [](int) { GameQuit(); };
   EXPECT_EQ(Run(), 0);
-  ExpectInOrder({"RdrOpen(2)", "FfbInit", "Vertices(27000)", "Faces(34000)", "Static(900)", "Dynamic(300)",
+  ExpectInOrder({"RdrLoadConfig", "RdrOpen(2)", "FfbInit", "Vertices(27000)", "Faces(34000)", "Static(900)", "Dynamic(300)",
                  "RdrClear(0,0,0)", "Swap", "SfxStartup", "Load:intro.qvr", "RdrClear(0,0,0)", "Draw", "Swap",
                  "MenuEnableResolutions", "GridCreate(640,25,1,12)", "AssetLoadVehicles", "TerrainBuild(0)", "MusicInit", "ScoresLoad", "FrontEnd",
                  "SfxStopAll", "FfbRelease", "MusicShutdown", "RdrClose"});

@@ -17,11 +17,14 @@
 #include "engine3d/camera.h"
 #include "engine3d/grid.h"
 #include "engine3d/mesh.h"
+#include "engine3d/model3ds.h"
+#include "engine3d/terrain.h"
 #include "platform/mem.h"
 
 std::vector<std::string> gNullCalls;
 void (*gNullRecord)(const std::string& call) = [](const std::string& call) { gNullCalls.push_back(call); };
 bool (*gNullTextureMissing)(const char* path) = [](const char*) { return false; };
+bool (*gNullDownloadRefused)(const char* key) = [](const char*) { return false; };
 
 namespace {
 
@@ -54,6 +57,7 @@ bool RdrOpen(DisplayMode* mode, uint32_t) {
   MemPoolInit();
   LightSetColour(255, 255, 255);
   gMesh = MeshPools{};
+  TerrainForget();
   gDrawLists = DrawLists{};
   gTextureTable.count = 0;
   gTextureTable.texelBytes = 0;
@@ -98,7 +102,7 @@ TextureRecord* TexLoadPacked(const char* path) { return TexLoad(path); }
 
 int32_t TexDownload(TextureRecord* record) {
   Record("TexDownload");
-  if (!record || gTextureTable.count >= TEX_TABLE_SIZE) return -1;
+  if (!record || gTextureTable.count >= TEX_TABLE_SIZE || gNullDownloadRefused(record->key)) return -1;
   TextureTableEntry& entry = gTextureTable.entries[gTextureTable.count++];
   std::memset(&entry, 0, sizeof entry);
   std::memcpy(entry.path, record->path, TEX_PATH_SIZE);
@@ -148,6 +152,10 @@ void TexFixupTexels(TextureRecord*) { Record("TexFixupTexels"); }
 void TexDownloadTexels(int32_t, const uint16_t*) { Record("TexDownloadTexels"); }
 void TexUnlock(void*) { Record("TexUnlock"); }
 void TexNormalizeFaceCoords(TextureTable*) { Record("TexNormalizeFaceCoords"); }
+void MeshFaceTexCoords(Face* face, const Vertex* vertices, const TextureTableEntry* texture) {
+  MeshScaleFaceTexCoords(face, vertices, texture);
+}
+uint8_t RdrHasAlphaTest() { return 0; }
 uint16_t* LfbLoadScreenImage(const char*) {
   Record("LfbLoadScreenImage");
   return nullptr;

@@ -10,3 +10,5 @@ extern std::vector<std::string> gNullCalls;
 extern void (*gNullRecord)(const std::string& call);
 // TexLoad refuses the paths this says are missing; none by default.
 extern bool (*gNullTextureMissing)(const char* path);
+// TexDownload refuses the records whose key this names; none by default.
+extern bool (*gNullDownloadRefused)(const char* key);

@@ -2,6 +2,14 @@
 
 #include <png.h>
 
+#include <cstdlib>
+#include <cstring>
+
+bool UpdatingReferences() {
+  const char* update = std::getenv("TORVANE_UPDATE_REFERENCES");
+  return update && *update && std::strcmp(update, "0") != 0;
+}
+
 std::vector<uint8_t> Rgb565ToRgb(const std::vector<uint16_t>& pixels) {
   std::vector<uint8_t> rgb;
   rgb.reserve(pixels.size() * 3);

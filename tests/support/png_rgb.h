@@ -1,4 +1,5 @@
-// Screens as 8-bit RGB pictures, stored as PNG for the reference-image tests.
+// Screens as 8-bit RGB pictures, stored as PNG for the reference-image tests,
+// and the one switch that has those tests rewrite their pictures.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -8,3 +9,8 @@
 std::vector<uint8_t> Rgb565ToRgb(const std::vector<uint16_t>& pixels);
 bool WritePng(const std::string& path, const std::vector<uint8_t>& rgb, int32_t w, int32_t h);
 bool ReadPng(const std::string& path, std::vector<uint8_t>* rgb, uint32_t* w, uint32_t* h);
+
+// True when TORVANE_UPDATE_REFERENCES is set to anything but "" or "0": every
+// reference-image test then rewrites its stored pictures in the source tree
+// instead of comparing with them (scripts/update-references.sh runs them all).
+bool UpdatingReferences();

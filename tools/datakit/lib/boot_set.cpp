@@ -4,6 +4,7 @@
 
 #include "tools/datakit/lib/model3ds_writer.h"
 #include "tools/datakit/lib/picture_writer.h"
+#include "tools/datakit/lib/race_textures.h"
 #include "tools/datakit/lib/texture_3df.h"
 
 namespace datakit {
@@ -17,8 +18,6 @@ struct BootTexture {
   uint32_t format, width, height;
 };
 constexpr BootTexture BOOT_TEXTURES[] = {
-    {"sun", TEX_ARGB4444, 64, 64},
-    {"typo1", TEX_ARGB1555, 256, 64},
     {"ground", TEX_RGB565, 128, 128},
 };
 
@@ -28,11 +27,12 @@ std::vector<DataFile> BootArchiveFiles() {
   std::vector<DataFile> files;
   files.push_back({3, "intro.qvr", MakeQvr(640, 480, PatternRgb555(640, 480, 1))});
   files.push_back({3, "ro.qvr", MakeQvr(320, 200, PatternRgb555(320, 200, 9))});
-  uint32_t seed = 3;
+  uint32_t seed = 5;  // the seeds the boot textures have always had
   for (const BootTexture& t : BOOT_TEXTURES)
     files.push_back({2, std::string(t.name) + ".tex",
                      MakeTex(t.format, t.width, t.height, PatternTexels(t.format, t.width, t.height, seed++))});
   for (const DataFile& f : ModelFiles()) files.push_back(f);
+  for (const DataFile& f : RaceArchiveFiles()) files.push_back(f);
   return files;
 }
 
@@ -54,7 +54,7 @@ std::vector<ModelTexture> ModelTextures() {
 
 std::vector<DataFile> BootLooseFiles() {
   std::vector<DataFile> files;
-  uint32_t seed = 3;
+  uint32_t seed = 5;  // the seeds the boot textures have always had
   for (const BootTexture& t : BOOT_TEXTURES)
     files.push_back({0, std::string(t.name) + ".3df", Make3df(static_cast<int32_t>(t.format), t.width, t.height,
                                                             PatternTexels(t.format, t.width, t.height, seed++))});
@@ -62,6 +62,7 @@ std::vector<DataFile> BootLooseFiles() {
   for (const ModelTexture& t : ModelTextures())
     files.push_back({0, t.name + ".3df", Make3df(static_cast<int32_t>(t.format), t.width, t.height,
                                                  PatternTexels(t.format, t.width, t.height, t.seed))});
+  for (const DataFile& f : RaceLooseFiles()) files.push_back(f);
   return files;
 }
 

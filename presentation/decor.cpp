@@ -1,0 +1,4 @@
+// Until the decor actors exist: nothing steps.
+#include "presentation/presentation.h"
+
+void DecorFrameStep() {}

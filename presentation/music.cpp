@@ -1,0 +1,4 @@
+// Until the music fader exists: the volume never moves.
+#include "presentation/presentation.h"
+
+void MusicFadeStep() {}

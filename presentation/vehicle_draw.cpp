@@ -1,0 +1,5 @@
+// Until vehicle drawing exists: no vehicle is drawn.
+#include "presentation/presentation.h"
+
+void VehicleDrawAll() {}
+void VehicleDrawOwn(Vehicle*, int32_t) {}

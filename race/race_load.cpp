@@ -1,0 +1,178 @@
+// Until the race loader exists: a race is the track's terrain under its sky,
+// the per-track values from the tables, the first view behind the start
+// grid, and the start countdown.
+#include <cstring>
+
+#include "backend_common/display.h"
+#include "backend_common/texture.h"
+#include "engine3d/angle.h"
+#include "engine3d/camera.h"
+#include "engine3d/grid.h"
+#include "engine3d/terrain.h"
+#include "platform/app.h"
+#include "presentation/messages.h"
+#include "presentation/text.h"
+#include "race/race.h"
+#include "race/race_trace.h"
+#include "race/terrain_table.h"
+#include "race/tracks.h"
+
+namespace {
+
+constexpr float LOAD_VIEW_DISTANCE = 1700.0f;
+constexpr int32_t NEAR_PLANE = 5;
+constexpr float CAMERA_BEHIND = 160.0f, CAMERA_ABOVE = 45.0f;
+constexpr float CAMERA_PITCH_DOWN = 1024.0f - 16.0f;
+constexpr int32_t PLAYER1_GRID_SLOT = 5;
+
+Camera gStartCameras[2];
+
+// The handle of one list entry, loaded and downloaded, or 0 when missing.
+uint32_t LoadEntry(TrackTextureEntry* e) {
+  if (e->name[0] == '\0') return 0;
+  TexSetColourKey(e->keyRed, e->keyGreen, e->keyBlue);
+  TextureRecord* record = TexLoad(e->name);
+  TexSetColourKey(-1, -1, -1);
+  if (!record) return 0;
+  const int32_t handle = TexDownload(record);
+  e->sRange = record->sRange;
+  e->tRange = record->tRange;
+  TexFree(record);
+  e->handle = handle < 0 ? 0 : static_cast<uint32_t>(handle);
+  return e->handle;
+}
+
+void SetTrackValues(int32_t track) {
+  const TrackInfo& info = gTrackInfo[track];
+  const TrackEnvironment& env = TRACK_ENVIRONMENT[track];
+  gRace.trackIndex = track;
+  if (gRace.networkGame && gRace.gameMode == 0) gRace.gameMode = 4;
+  for (int i = 0; i < 3; ++i) {
+    gRace.clearColour[i] = TRACK_CLEAR_COLOURS[track][i];
+    gRace.horizonColour[i] = TRACK_HORIZON_COLOURS[track][i];
+    gRace.particleColourA[i] = env.particleA[i];
+    gRace.particleColourAShifted[i] = env.particleA[i] << 8;
+    gRace.particleColourB[i] = env.particleB[i];
+    gRace.particleColourBShifted[i] = env.particleB[i] << 8;
+    gRace.lightColour[i] = 255;
+  }
+  gRace.particleAlphaA = env.particleAlphaA;
+  gRace.particleAlphaAShifted = env.particleAlphaA << 8;
+  gRace.particleAlphaB = env.particleAlphaB;
+  gRace.particleAlphaBShifted = env.particleAlphaB << 8;
+  gRace.waterLevel = info.waterLevel;
+  gRace.lapCount = gRace.debugMode ? 1 : env.laps;
+  gRace.timeLimit = env.timeLimitMs;
+  gRace.viewDistance = LOAD_VIEW_DISTANCE;
+  gRace.raceStarted = gRace.raceFinished = gRace.raceLeft = 0;
+  gRace.flyInActive = 0;
+  gRace.sortedDrawing = 0;
+  gRace.trajectoriesLoaded = 0;
+  gRace.waitingForHost = 0;
+  gRace.skyLoopSlot = 0;
+  gRace.tickClock = 0.0f;
+}
+
+void LoadTextures(int32_t track) {
+  TexMemReset();
+  TrackInfo& info = gTrackInfo[track];
+  gRace.groundTexture = LoadEntry(&info.groundList[0]);
+  for (int i = 0; i < TRACK_SKY_ENTRIES; ++i) {
+    TrackTextureEntry* e = &info.skyList[i];
+    gRace.trackTextures[i] = e->load ? LoadEntry(e) : 0;
+  }
+  HudFont.letterTexture = gRace.trackTextures[TRACK_TEX_LETTERS];
+  HudFont.digitTexture = gRace.trackTextures[TRACK_TEX_DIGITS];
+  HudFont.advance = TEXT_START_ADVANCE;
+  HudFont.advanceF = static_cast<float>(TEXT_START_ADVANCE);
+}
+
+void BuildTrack(int32_t track) {
+  const TrackInfo& info = gTrackInfo[track];
+  gMesh.vertexCount = 0;
+  gMesh.faceCount = 0;
+  gDrawLists.staticCount = 0;
+  for (int32_t i = 0; i < gDrawLists.dynamicCapacity; ++i) DrawListRelease(&gDrawLists.dynamics[i]);
+  if (TerrainBuild(&gTrackTerrains[track]) == 1) TerrainTextureAll(gRace.groundTexture);
+  GridBuild();
+  // The grid forgets its light as it is built.
+  Light light = {info.light[0], info.light[1], info.light[2], info.light[3], info.light[4]};
+  LightSet(&light);
+  GridSetLight(light.directionX, light.directionY, light.directionZ, light.intensity, light.ambient);
+}
+
+void PlaceVehicle(Vehicle* v, int32_t slot, float x, float z, uint16_t heading, uint8_t human) {
+  const int32_t controller = v->controllerType;
+  const uint8_t view = v->cameraView;
+  *v = Vehicle{};
+  v->controllerType = controller;
+  v->cameraView = view;
+  v->pose = Camera{x, TerrainHeightAt(x, z), z, 0.0f, static_cast<float>(heading), 0.0f};
+  v->human = human;
+  v->timerSlot = slot + 3;
+  v->lapTimerSlot = slot + 12;
+  gVehicleTable[slot] = v;
+}
+
+// Player 1 (and player 2) at the start; the computer cars wait on their grid
+// places, since nothing drives them yet.
+void PlaceVehicles(int32_t track) {
+  const TrackInfo& info = gTrackInfo[track];
+  for (Vehicle*& v : gVehicleTable) v = nullptr;
+  const float s = MathSin(info.startHeading), c = MathCos(info.startHeading);
+  const bool split = gRace.playersMode == 1;
+  for (int32_t slot = 0; slot < VEHICLE_TABLE_SLOTS; ++slot) {
+    const float back = info.spacingAlong * static_cast<float>(slot / 2);
+    const float side = info.spacingAcross * static_cast<float>(slot % 2 ? 1 : -1) * 0.5f;
+    const float x = info.startX - s * back + c * side;
+    const float z = info.startZ - c * back - s * side;
+    if (slot == PLAYER1_GRID_SLOT)
+      PlaceVehicle(gPlayer1Vehicle, slot, x, z, info.startHeading, gRace.noHumanMode ? 0 : 1);
+    else if (slot == 0 && split)
+      PlaceVehicle(gPlayer2Vehicle, slot, x, z, info.startHeading, 1);
+    else if (gRace.gameMode != 0)
+      PlaceVehicle(&gVehicleRecords[slot], slot, x, z, info.startHeading, 0);
+  }
+}
+
+// The views look along the start heading from behind the grid.
+void AimStartCameras(int32_t track) {
+  const TrackInfo& info = gTrackInfo[track];
+  const float s = MathSin(info.startHeading), c = MathCos(info.startHeading);
+  const float x = info.startX - s * CAMERA_BEHIND, z = info.startZ - c * CAMERA_BEHIND;
+  for (Camera& cam : gStartCameras)
+    cam = Camera{x, TerrainHeightAt(x, z) + CAMERA_ABOVE, z, CAMERA_PITCH_DOWN, static_cast<float>(info.startHeading),
+                 0.0f};
+  gRace.gViewCamera[0] = &gStartCameras[0];
+  gRace.gViewCamera[1] = &gStartCameras[1];
+  CamSet(gRace.gViewCamera[0]);
+}
+
+// The whole screen, as a one-view frame expects it after a split race.
+void ResetView() {
+  const DisplayMode* mode = gDisplayModes[gDisplayModeIndex];
+  const int32_t w = gRdrState.screenWidth, h = gRdrState.screenHeight;
+  RdrSetProjScale(mode->scaleX, mode->scaleY);
+  RdrSetClipWindow(0, 0, w, h);
+  RdrSetProjCentre(w / 2, h / 2);
+  RdrSetDepthRange(NEAR_PLANE, static_cast<int32_t>(LOAD_VIEW_DISTANCE));
+  gRace.viewTop = 0;
+  gRace.viewHeight = h;
+}
+
+}  // namespace
+
+void RaceLoad(int32_t track) {
+  if (track < 0 || track >= TRACK_COUNT) track = 0;
+  gRace.firstLoad = 0;
+  SetTrackValues(track);
+  LoadTextures(track);
+  BuildTrack(track);
+  ResetView();
+  PlaceVehicles(track);
+  AimStartCameras(track);
+  AppTimerStart(1);
+  HudResetMessages();
+  HudShowMessage(HUD_MSG_READY, 5000.0f);
+  RaceTraceBegin();
+}

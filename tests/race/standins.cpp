@@ -1,0 +1,113 @@
+// Recording stand-ins for the steps of other subsystems that the race frame
+// calls, and the fixture's set-up.
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "engine3d/grid.h"
+#include "frontend/frontend.h"
+#include "hal/gfx/gfx.h"
+#include "net/net.h"
+#include "platform/app.h"
+#include "platform/mem.h"
+#include "presentation/messages.h"
+#include "presentation/presentation.h"
+#include "race/race.h"
+#include "race/vehicle_steps.h"
+#include "race_fixture.h"
+#include "shell/game.h"
+
+namespace {
+
+// "P1", "P2", "C0".."C6" (the record table), "N0".. (network records), "-".
+std::string Name(const Vehicle* v) {
+  if (!v) return "-";
+  if (v == &gPlayer1) return "P1";
+  if (v == &gPlayer2) return "P2";
+  for (int i = 0; i < VEHICLE_RECORDS; ++i)
+    if (v == &gVehicleRecords[i]) return "C" + std::to_string(i);
+  return "N" + std::to_string(NetPlayerIndex(v));
+}
+
+void Note(const std::string& s) { gCalls.push_back(s); }
+
+}  // namespace
+
+void VehicleDriveStep(Vehicle* v, Vehicle* driver) {
+  Note("Drive(" + Name(v) + "," + Name(driver) + "," + std::to_string(v->human) +
+       (gRace.currentPose == &v->pose ? ",pose" : ",other") + ")");
+}
+void AmbientFrameStep() { Note("AmbientFrameStep"); }
+void VehicleDrawAmbientShadow() { Note("VehicleDrawAmbientShadow"); }
+void TrackObjTrafficStep() { Note("TrackObjTrafficStep"); }
+void RaceRankVehicles() { Note("RaceRankVehicles"); }
+
+void ViewFrameStep() { Note("ViewFrameStep"); }
+void ViewApplyFlyInCamera() { Note("ViewApplyFlyInCamera"); }
+void VehicleDrawAll() { Note("VehicleDrawAll"); }
+void VehicleDrawOwn(Vehicle* v, int32_t view) { Note("VehicleDrawOwn(" + Name(v) + "," + std::to_string(view) + ")"); }
+void DecorFrameStep() { Note("DecorFrameStep"); }
+FxGlowList gFxGlowList;
+void FxDrawTyreMarks() { Note("FxDrawTyreMarks"); }
+void FxDrawParticles() { Note("FxDrawParticles"); }
+void CockpitDraw(Vehicle* v) { Note("CockpitDraw(" + Name(v) + ")"); }
+void ViewDrawInset(Vehicle* v) { Note("ViewDrawInset(" + Name(v) + ")"); }
+void HudDrawView() {
+  Note("HudDrawView(" + std::to_string(gRace.viewTop) + "," + std::to_string(gRace.viewHeight) + ")");
+}
+void HudDrawSplitView(Vehicle* v, int32_t view) {
+  Note("HudDrawSplitView(" + Name(v) + "," + std::to_string(view) + "," + std::to_string(gRace.viewTop) + "," +
+       std::to_string(gRace.viewHeight) + ")");
+}
+void SfxUpdateListener() { Note("SfxUpdateListener"); }
+void SfxStopUnusedEngine() { Note("SfxStopUnusedEngine"); }
+void SfxPlayEffectAt(int32_t e, float, float, float) { Note("SfxPlayEffectAt(" + std::to_string(e) + ")"); }
+int32_t SfxLoopEffectAt(int32_t e, float, float, float) {
+  Note("SfxLoopEffectAt(" + std::to_string(e) + ")");
+  return 7;
+}
+void SfxStopSlot(int32_t slot) { Note("SfxStopSlot(" + std::to_string(slot) + ")"); }
+void MusicFadeStep() { Note("MusicFadeStep"); }
+void WeatherDrawLightning() { Note("WeatherDrawLightning"); }
+void WeatherDrawSkyPoints() { Note("WeatherDrawSkyPoints"); }
+
+void RaceTest::SetUp() {
+  ResetHalForTest();
+  GfxSetBoardConfig(GfxBoardConfig{});
+  ASSERT_TRUE(RdrOpen(gDisplayModes[2], 1));
+  RecordFatalErrors();
+  MeshPoolAllocVertices(MESH_POOL_VERTICES);
+  MeshPoolAllocFaces(MESH_POOL_FACES);
+  DrawListAllocStatic(DRAW_LIST_STATIC);
+  DrawListAllocDynamic(DRAW_LIST_DYNAMIC);
+  gRace = RaceState{};
+  gRace.frameRate = 25.0f;
+  gRace.timeStep = 1.0f;
+  gRace.viewDistance = 1700.0f;
+  gRace.viewHeight = gRdrState.screenHeight;
+  gRace.gViewCamera[0] = &camera_;
+  gRace.gViewCamera[1] = &camera2_;
+  gPlayer1 = gPlayer2 = Vehicle{};
+  for (Vehicle& v : gVehicleRecords) v = Vehicle{};
+  for (Vehicle*& v : gVehicleTable) v = nullptr;
+  gPlayer1Vehicle = &gPlayer1;
+  gPlayer2Vehicle = &gPlayer2;
+  gOptions = Options{};
+  gOptions.detail[3] = 1;
+  gNetParticipants = NetParticipants{};
+  gHudMessages = HudMessages{{-1, 0}, {{-1, 0}, {-1, 0}}, 1};
+  gCalls.clear();
+  gFaces.clear();
+  gLogFaceCalls = true;
+}
+
+void RaceTest::TearDown() { RdrClose(); }
+
+void RaceTest::UseMode(int mode) {
+  ASSERT_TRUE(RdrSetMode(gDisplayModes[mode], 1));
+  gRace.viewHeight = gRdrState.screenHeight;
+  gCalls.clear();
+}
+
+// The front end's placeholder quits through the shell, which these suites leave out.
+void GameQuit() { std::abort(); }

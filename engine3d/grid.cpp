@@ -219,7 +219,10 @@ int32_t GridBin() {
     cell->slotList[cell->slotCount++] = static_cast<uint32_t>(s);
   }
 
-  // Vertex lists: total them, then fill one buffer of exactly that size.
+  // Vertex lists: total them, then fill one buffer of exactly that size. The
+  // walks use the done bytes as marks, so the projection marks of the last
+  // view go first (they are stale once the lists change anyway).
+  std::memset(gGrid.done, 0, static_cast<size_t>(gGrid.doneBytes));
   uint64_t total = 0;
   for (int32_t i = 0; i < gGrid.cellsTotal; ++i) {
     GridCell* cell = gGrid.cells[i];

@@ -241,7 +241,8 @@ bool Walk(Parse* p, MeshHeader* mesh) {
   p->depth = 0;
   for (;;) {
     while (p->depth > 0 && ReaderPos() >= p->ends[p->depth - 1]) --p->depth;
-    if (gMeshReader.left == 0) return true;
+    // Bytes too few for a chunk header end the data, as a stray tail would.
+    if (gMeshReader.left < static_cast<int32_t>(CHUNK_HEADER)) return true;
     uint32_t limit = p->depth > 0 ? p->ends[p->depth - 1] : gMeshReader.size;
     uint32_t room = limit - ReaderPos();
     if (room < CHUNK_HEADER) return false;

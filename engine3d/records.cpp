@@ -246,6 +246,7 @@ int32_t MeshPoolLoadFile(const char* name) {
 
 int32_t MeshFramesSaveFile(const char* name, const MeshFrameSet* set, const MeshHeader* mesh) {
   if (!set || !mesh || (set->frameCount && !set->frames)) return 0;
+  if (set->frameCount && !mesh->vertexCount && !mesh->faceCount) return 0;  // the load would refuse it
   for (uint32_t i = 0; i < set->frameCount; ++i)
     if ((mesh->vertexCount && !set->frames[i].vertices) || (mesh->faceCount && !set->frames[i].normals)) return 0;
   OutFile out;
@@ -276,8 +277,11 @@ MeshFrameSet* MeshFramesLoadFile(const char* name, const MeshHeader* mesh) {
   uint32_t frameCount = GetU32(b);
   uint64_t perFrame = mesh->vertexCount * FRAME_VERTEX_BYTES + mesh->faceCount * FACE_NORMAL_BYTES;
   uint64_t body = in.length - 4;
-  // The counts come from the mesh; the file must hold exactly that many frames.
-  if (perFrame == 0 ? body != 0 : (body % perFrame != 0 || body / perFrame != frameCount)) return nullptr;
+  // The counts come from the mesh; the file must hold exactly that many
+  // frames. Frames of an empty mesh take no bytes, so the file cannot vouch
+  // for a count of them: only none is taken.
+  if (perFrame == 0 ? body != 0 || frameCount != 0 : (body % perFrame != 0 || body / perFrame != frameCount))
+    return nullptr;
 
   auto* set = static_cast<MeshFrameSet*>(MemAlloc(sizeof(MeshFrameSet)));
   if (!set) return nullptr;

@@ -4,6 +4,28 @@
 #include <cstdlib>
 #include <cstring>
 
+// AddressSanitizer sees the pool as one live block. In sanitizer builds the
+// pool tells it what is live: free space and each block's bytes past the size
+// asked for are poisoned, so an overrun that stays inside the pool is caught.
+// The accounting does not change; a block whose size is a multiple of
+// MEM_ALIGN has no padding, and an overrun of it is caught only when the
+// bytes after it are free.
+#if defined(__SANITIZE_ADDRESS__)
+#define TV_POOL_POISON 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TV_POOL_POISON 1
+#endif
+#endif
+#ifdef TV_POOL_POISON
+#include <sanitizer/asan_interface.h>
+#define POOL_POISON(address, size) ASAN_POISON_MEMORY_REGION(address, size)
+#define POOL_UNPOISON(address, size) ASAN_UNPOISON_MEMORY_REGION(address, size)
+#else
+#define POOL_POISON(address, size) ((void)(address), (void)(size))
+#define POOL_UNPOISON(address, size) ((void)(address), (void)(size))
+#endif
+
 MemPool gMemPool;
 
 namespace {
@@ -50,6 +72,7 @@ void MemPoolInit() {
   }
   for (int i = 0; i < MEM_DESC_COUNT; ++i) gMemPool.table[i] = MemBlockDesc{MEM_DESC_EMPTY, 0, nullptr};
   gMemPool.table[0] = MemBlockDesc{MEM_DESC_FREE, MEM_POOL_SIZE, gMemPool.block};
+  POOL_POISON(gMemPool.block, MEM_POOL_SIZE);
   gMemPool.peakUsed = 0;
 }
 
@@ -62,6 +85,7 @@ void* MemAlloc(uint32_t size) {
       d.state = MEM_DESC_USED;
       uint32_t rounded = static_cast<uint32_t>(want);
       if (d.size > rounded && MemAddFree(d.size - rounded, d.address + rounded)) d.size = rounded;
+      POOL_UNPOISON(d.address, size);
       NotePeak();
       return d.address;
     }
@@ -108,6 +132,7 @@ int MemFree(void* address) {
     return 0;
   }
   gMemPool.table[i].state = MEM_DESC_FREE;
+  POOL_POISON(gMemPool.table[i].address, gMemPool.table[i].size);
   MemMergeFree(i);
   return 1;
 }
@@ -123,6 +148,7 @@ void* MemRealloc(void* address, uint32_t size) {
   if (want > old) {
     void* fresh = MemAlloc(size);
     if (!fresh) return nullptr;
+    POOL_UNPOISON(address, old);  // the copy takes the whole old block
     MemCopy(fresh, address, old);
     MemFree(address);
     return fresh;
@@ -131,6 +157,8 @@ void* MemRealloc(void* address, uint32_t size) {
     uint32_t keep = static_cast<uint32_t>(want);
     if (MemAddFree(old - keep, gMemPool.table[i].address + keep)) gMemPool.table[i].size = keep;
   }
+  POOL_POISON(address, old);
+  POOL_UNPOISON(address, size);
   return address;
 }
 

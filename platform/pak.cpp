@@ -39,6 +39,8 @@ struct ArchiveReader {
   }
 };
 
+uint32_t SlackOf(uint8_t method) { return method == PAK_METHOD_DEFLATE ? PAK_DEFLATE_SLACK : 0; }
+
 // Why an entry is unusable, or nullptr when its header is sound.
 const char* CheckEntry(const ArchiveReader& archive, uint32_t index, EntryHeader* entry, char* why, size_t whySize) {
   uint8_t word[4];
@@ -72,17 +74,23 @@ const char* CheckEntry(const ArchiveReader& archive, uint32_t index, EntryHeader
     std::snprintf(why, whySize, "stored size %u differs from the unpacked size %u", entry->stored, entry->unpacked);
     return why;
   }
-  uint64_t slack = entry->method == PAK_METHOD_DEFLATE ? PAK_DEFLATE_SLACK : 0;
-  if (entry->stored > entry->unpacked + slack) {
-    std::snprintf(why, whySize, "stored size %u is larger than the unpacked size %u allows", entry->stored,
-                  entry->unpacked);
-    return why;
-  }
-  if (entry->unpacked + slack > MEM_POOL_SIZE) {
+  if (uint64_t{entry->unpacked} + SlackOf(entry->method) > MEM_POOL_SIZE) {
     std::snprintf(why, whySize, "unpacked size %u is larger than the memory pool", entry->unpacked);
     return why;
   }
+  if (entry->stored > MEM_POOL_SIZE) {
+    std::snprintf(why, whySize, "stored size %u is larger than the memory pool", entry->stored);
+    return why;
+  }
   return nullptr;
+}
+
+// The in-place buffer: room for the unpacked bytes and the decoder's slack,
+// and never less than the packed bytes, which may outnumber the unpacked
+// ones (a one-byte file packs into an escape byte and a token).
+uint32_t InPlaceSize(const EntryHeader& entry) {
+  uint32_t unpacked = entry.unpacked + SlackOf(entry.method);
+  return entry.stored > unpacked ? entry.stored : unpacked;
 }
 
 // The loader behind all PakLoadEntry forms. `into` is the caller's buffer
@@ -114,8 +122,7 @@ uint8_t* LoadEntry(const char* archiveName, uint32_t index, PakLoadHook hook, ui
     PakSetError("%s: %s", where.c_str(), bad);
     return nullptr;
   }
-  uint32_t slack = entry.method == PAK_METHOD_DEFLATE ? PAK_DEFLATE_SLACK : 0;
-  uint32_t total = entry.unpacked + slack;
+  uint32_t total = InPlaceSize(entry);
   uint8_t* buffer = into;
   if (into) {
     if (capacity < total) {
@@ -153,7 +160,7 @@ uint8_t* LoadEntry(const char* archiveName, uint32_t index, PakLoadHook hook, ui
     PakSetError("%s: %s", where.c_str(), reason.c_str());
     return nullptr;
   }
-  if (!into && slack > 0) buffer = static_cast<uint8_t*>(MemRealloc(buffer, entry.unpacked));
+  if (!into && total > entry.unpacked) buffer = static_cast<uint8_t*>(MemRealloc(buffer, entry.unpacked));
   if (outSize) *outSize = entry.unpacked;
   return buffer;
 }

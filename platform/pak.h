@@ -79,8 +79,9 @@ uint8_t* PakLoadEntry(const char* archiveName, uint32_t index, uint32_t* outSize
 uint8_t* PakLoadEntryHooked(const char* archiveName, uint32_t index, PakLoadHook hook,
                             uint32_t* outSize = nullptr);
 // Into the caller's buffer of `capacity` bytes, which must hold the unpacked
-// size (plus PAK_DEFLATE_SLACK for deflate entries): the destination, or 0
-// when the archive does not open, the entry is damaged or does not fit.
+// size (plus PAK_DEFLATE_SLACK for deflate entries), and the packed size
+// where that is larger: the destination, or 0 when the archive does not
+// open, the entry is damaged or does not fit.
 uint8_t* PakLoadEntryInto(const char* archiveName, uint32_t index, uint8_t* destination, uint32_t capacity,
                           uint32_t* outSize = nullptr);
 

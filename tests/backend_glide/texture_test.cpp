@@ -190,6 +190,44 @@ TEST_F(BackendTest, TableTakesFourHundredTexturesAndRefusesTheNext) {
   EXPECT_EQ(gTextureTable.texelBytes, 0);
 }
 
+// New texels for a texture already in the table: the screen shows them, as
+// given (no alpha pass) and copied at the call, and nothing else changes.
+TEST_F(BackendTest, DownloadTexelsReplacesOneTexturesTexels) {
+  Put("a.3df", datakit::Make3df(datakit::TEX3DF_RGB565, 4, 1, {0xF800, 0xF800, 0xF800, 0xF800}));
+  Put("b.3df", datakit::Make3df(datakit::TEX3DF_ARGB1555, 4, 1, {0x801F, 0x801F, 0x801F, 0x801F}));
+  int32_t handles[2];
+  uint16_t s = 0, t = 0;
+  for (int i = 0; i < 2; ++i) {
+    TextureRecord* record = TexLoadUnfiltered(i == 0 ? "a.3df" : "b.3df");
+    ASSERT_NE(record, nullptr);
+    handles[i] = TexDownload(record);
+    ASSERT_GE(handles[i], 0);
+    s = record->sRange;
+    t = record->tRange;
+    TexFree(record);
+  }
+  const uint32_t used = MemPoolUsedBytes();
+
+  // Alpha 0 in a 1555 texture stays transparent: no alpha pass adds it back.
+  uint16_t fresh[4] = {0x07E0, 0x001F, 0xFFFF, 0x0000};
+  TexDownloadTexels(handles[0], fresh);
+  uint16_t fresh1555[4] = {0xFC00, 0x83E0, 0x03E0, 0x8000};
+  TexDownloadTexels(handles[1], fresh1555);
+  fresh[0] = fresh1555[0] = 0x1234;  // the accelerator holds its own copy
+
+  RdrClear(255, 255, 0);
+  DrawTexture(handles[0], s, t, 0, 0, 64, 16);
+  DrawTexture(handles[1], s, t, 0, 32, 64, 48);
+  const uint16_t yellow = 0xFFE0;
+  const uint16_t want[2][4] = {{0x07E0, 0x001F, 0xFFFF, 0x0000}, {0xF800, 0x07E0, yellow, 0x0000}};
+  for (int row = 0; row < 2; ++row)
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Pixel(i * 16 + 8, row * 32 + 8), want[row][i]) << row << " " << i;
+  EXPECT_EQ(gTextureTable.count, 2);
+  EXPECT_EQ(Val(gTextureTable.entries[0].handle), static_cast<uint32_t>(handles[0]));
+  EXPECT_EQ(MemPoolUsedBytes(), used);
+  EXPECT_TRUE(gScreens.fatal.empty());
+}
+
 // A download that cannot happen (the record was downloaded already, or its
 // texture memory went in a reset) takes no entry and hands back -1; the
 // record keeps what it holds for TexFree.

@@ -8,6 +8,7 @@
 
 #include "support/test_support.h"
 #include "tools/datakit/lib/boot_set.h"
+#include "tools/datakit/lib/music_writer.h"
 
 namespace {
 
@@ -95,6 +96,44 @@ TEST_F(Boot, ShowsTheIntroFromTheArchivesRunsRacesAndQuits) {
   // The state loop ran: sixty frames were shown, the later ones race frames.
   ASSERT_TRUE(ReadPpm(dir_ / "frames/frame00060.ppm", &race));
   EXPECT_NE(race.rgb, intro.rgb);
+  EXPECT_EQ(dir_.Read("stderr.txt"), "");
+}
+
+// LZ as another archive writer may store it: literals only, so each entry
+// holds more packed bytes than the file has.
+datakit::Bytes LiteralLz(const datakit::Bytes& data) {
+  constexpr uint8_t E = 0xF7;
+  datakit::Bytes out = {E};
+  for (uint8_t b : data) {
+    out.push_back(b);
+    if (b == E) out.push_back(0);
+  }
+  return out;
+}
+
+TEST_F(Boot, StartsOnArchivesWhoseLzEntriesOutnumberTheirFiles) {
+  // The kit's set (whose rur1.pak holds a 1-byte and an incompressible file
+  // packed with LZ), with every directory the start-up reads stored so too.
+  datakit::PakSet set;
+  datakit::AddPlaceholderFiles(&set);
+  datakit::AddBootFiles(&set, datakit::PACK_LZ);
+  const std::string data = dir_ / "data";
+  std::string error;
+  ASSERT_TRUE(datakit::WritePakSet(set, data, &error) &&
+              datakit::WriteLooseFiles(datakit::BootLooseFiles(), data, &error) &&
+              datakit::WriteMusicFolder(data, &error))
+      << error;
+  datakit::PakWriter directories;
+  for (const datakit::PakWriter& archive : set.archives) {
+    const datakit::Bytes image = archive.DirectoryImage();
+    directories.AddRawEntry(datakit::PACK_LZ, LiteralLz(image), static_cast<uint32_t>(image.size()));
+  }
+  ASSERT_TRUE(datakit::WriteFile(dir_ / "data/rur0.pak", directories.Archive()));
+
+  EXPECT_EQ(RunGame(QUIT_IN_A_RACE), 0) << dir_.Read("stderr.txt");
+  Frame intro;
+  ASSERT_TRUE(ReadPpm(dir_ / "frames/frame00002.ppm", &intro));
+  ExpectIntroOnScreen(intro);
   EXPECT_EQ(dir_.Read("stderr.txt"), "");
 }
 

@@ -236,6 +236,7 @@ TEST_F(Records, PoolRefusesMoreThanItsCapacity) {
 
 TEST_F(Records, DamagedFrameFilesAreRefused) {
   MeshHeader mesh{MESH_TYPE_WORD, 1, 1, nullptr, nullptr, {0, 0, 0}};
+  const MeshHeader empty{MESH_TYPE_WORD, 0, 0, nullptr, nullptr, {0, 0, 0}};
   auto frames = [](uint32_t count, size_t bodyBytes) {
     ByteWriter w;
     w.U32(count);
@@ -246,22 +247,37 @@ TEST_F(Records, DamagedFrameFilesAreRefused) {
   const struct {
     const char* what;
     Bytes bytes;
+    const MeshHeader* against;
   } rows[] = {
-      {"empty", {}},
-      {"one byte short", frames(2, 2 * perFrame - 1)},
-      {"one byte over", frames(2, 2 * perFrame + 1)},
-      {"count above the content", frames(3, 2 * perFrame)},
-      {"huge count", frames(0xFFFFFFFFu, perFrame)},
+      {"empty", {}, &mesh},
+      {"one byte short", frames(2, 2 * perFrame - 1), &mesh},
+      {"one byte over", frames(2, 2 * perFrame + 1), &mesh},
+      {"count above the content", frames(3, 2 * perFrame), &mesh},
+      {"huge count", frames(0xFFFFFFFFu, perFrame), &mesh},
+      // Frames of an empty mesh take no bytes: the count alone would size the set.
+      {"one frame of an empty mesh", frames(1, 0), &empty},
+      {"a million frames of an empty mesh", frames(1000000, 0), &empty},
+      {"every frame of an empty mesh", frames(0xFFFFFFFFu, 0), &empty},
+      {"bytes after no frames of an empty mesh", frames(0, 1), &empty},
   };
-  uint32_t before = MemPoolUsedBytes();
+  const uint32_t before = MemPoolUsedBytes(), peak = MemPoolPeakBytes();
   for (const auto& r : rows) {
-    EXPECT_EQ(MeshFramesLoadFile(Put("bad.frm", r.bytes).c_str(), &mesh), nullptr) << r.what;
+    EXPECT_EQ(MeshFramesLoadFile(Put("bad.frm", r.bytes).c_str(), r.against), nullptr) << r.what;
     EXPECT_EQ(MemPoolUsedBytes(), before) << r.what;
+    EXPECT_EQ(MemPoolPeakBytes(), peak) << r.what << ": refused before anything is allocated";
   }
   MeshFrameSet* fine = MeshFramesLoadFile(Put("ok.frm", frames(2, 2 * perFrame)).c_str(), &mesh);
   ASSERT_NE(fine, nullptr);
   EXPECT_EQ(fine->frameCount, 2u);
   MeshFramesFree(fine);
+  MeshFrameSet* none = MeshFramesLoadFile(Put("none.frm", frames(0, 0)).c_str(), &empty);
+  ASSERT_NE(none, nullptr);
+  EXPECT_EQ(none->frameCount, 0u);
+  MeshFramesFree(none);
+  // What the load refuses is not written either.
+  MeshFrame blank{nullptr, nullptr};
+  MeshFrameSet oneFrame{1, &blank};
+  EXPECT_EQ(MeshFramesSaveFile((dir / "out.frm").c_str(), &oneFrame, &empty), 0);
 }
 
 TEST_F(Records, SavesThatCannotBeWrittenReportFailure) {

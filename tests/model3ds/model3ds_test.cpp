@@ -554,6 +554,44 @@ TEST_F(Model3dsTest, DamagedFilesAreRefused) {
   MeshFree(ok);
 }
 
+TEST_F(Model3dsTest, ATailShorterThanAChunkHeaderIsIgnored) {
+  const MeshPlacement place = Identity();
+  MeshHeader* base = LoadLoose(Triangle(), place);
+  ASSERT_NE(base, nullptr);
+  MeshPoolAllocVertices(10);
+  MeshPoolAllocFaces(10);
+  struct Case {
+    const char* what;
+    Bytes tail;
+    bool loads;
+  } cases[] = {
+      {"one stray byte", {0}, true},
+      {"three", {0x4D, 0x4D, 0xFF}, true},
+      {"five", {1, 2, 3, 4, 5}, true},
+      {"a whole header of junk", {0, 0, 0, 0, 0, 0}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes model = Triangle();
+    model.insert(model.end(), c.tail.begin(), c.tail.end());
+    MeshHeader* mesh = LoadLoose(model, place);
+    EXPECT_EQ(mesh != nullptr, c.loads);
+    if (mesh) {
+      EXPECT_EQ(mesh->faceCount, 1u);
+    }
+    MeshFree(mesh);
+    EXPECT_EQ(MeshLoad3dsToPool("m.3ds", "", &place), c.loads ? 1 : 0);
+    Bytes frame = datakit::Make3dsFrame({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
+    frame.insert(frame.end(), c.tail.begin(), c.tail.end());
+    Put("f.3ds", frame);
+    const char* names[] = {"f.3ds", nullptr};
+    MeshFrameSet* set = MeshLoadFrames(names, base, &place);
+    EXPECT_EQ(set != nullptr, c.loads);
+    if (set) MeshFramesFree(set);
+  }
+  MeshFree(base);
+}
+
 TEST_F(Model3dsTest, ChunkLengthsOutsideTheFileAreRefused) {
   const MeshPlacement place = Identity();
   const Bytes good = Triangle();

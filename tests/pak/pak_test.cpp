@@ -289,6 +289,45 @@ TEST_F(PakTest, LoadIntoTheCallersBuffer) {
   EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 100), unpacked);
 }
 
+TEST_F(PakTest, PackedBytesMayOutnumberTheUnpackedOnes) {
+  Bytes deflated;
+  Bytes deflate = StoredDeflate(std::vector<uint16_t>(500, 1), &deflated);  // 3000 bytes for 500
+  ASSERT_GT(deflate.size(), deflated.size() + PAK_DEFLATE_SLACK);
+  struct Case {
+    const char* what;
+    uint8_t method;
+    Bytes packed;
+    Bytes unpacked;
+  } cases[] = {
+      {"one byte", PAK_METHOD_LZ, {E, 'x'}, {'x'}},
+      {"the escape byte alone", PAK_METHOD_LZ_ALT, {E, E, 0}, {E}},
+      {"literals and escapes", PAK_METHOD_LZ, {E, 'a', E, 0, 'b', E, 0}, {'a', E, 'b', E}},
+      {"nothing", PAK_METHOD_LZ, {E}, {}},
+      {"deflate beyond its slack", PAK_METHOD_DEFLATE, deflate, deflated},
+  };
+  std::vector<HandEntry> entries;
+  for (const Case& c : cases)
+    entries.push_back({static_cast<uint32_t>(c.packed.size()), static_cast<uint32_t>(c.unpacked.size()), c.method,
+                       {}, c.packed});
+  Put("rur1.pak", HandArchive(entries));
+  for (uint32_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    EXPECT_EQ(Load("rur1.pak", i), Text(c.unpacked)) << c.what;
+    uint32_t size = 99;
+    uint8_t* data = PakLoadEntryHooked("rur1.pak", i, CountHook, &size);
+    ASSERT_NE(data, nullptr) << c.what << ": " << PakLastError();
+    EXPECT_EQ(Bytes(data, data + size), c.unpacked) << c.what;
+    EXPECT_LE(MemBlockSize(data), std::max<uint32_t>(size, 1) + MEM_ALIGN - 1) << c.what << ": the room is given back";
+    MemFree(data);
+    // The caller's buffer must hold the packed bytes too.
+    const auto need = static_cast<uint32_t>(c.packed.size());
+    Bytes into(need);
+    EXPECT_EQ(PakLoadEntryInto("rur1.pak", i, into.data(), need - 1, &size), nullptr) << c.what;
+    ASSERT_EQ(PakLoadEntryInto("rur1.pak", i, into.data(), need, &size), into.data()) << c.what << ": " << PakLastError();
+    EXPECT_EQ(Bytes(into.begin(), into.begin() + size), c.unpacked) << c.what;
+  }
+}
+
 TEST_F(PakTest, OutputThatWouldOvertakeItsInputStillDecodesRight) {
   // A 32-byte run first, then three escaped escape bytes: decoded in place,
   // the run reaches the packed bytes not yet read.
@@ -346,9 +385,9 @@ TEST_F(PakTest, DamagedArchivesFailCleanlyNamingArchiveAndEntry) {
       {"index into the entries", 3, [](Bytes&, auto&) {}, "past the end of the archive"},
       {"offset past the end", 0, [](Bytes& b, auto&) { PatchU32(b, 4, 0x7FFFFFF0); }, "past the end of the archive"},
       {"huge stored size", 0, [](Bytes& b, auto& o) { PatchU32(b, o[0] + 4, 0xFFFFFFF0u); }, "run past the end"},
-      {"stored beyond unpacked + slack", 1,
+      {"stored beyond the unpacked size, stream longer than both", 1,
        [](Bytes& b, auto& o) { PatchU32(b, o[1] + 8, b[o[1] + 4] + (b[o[1] + 5] << 8) - 1); },
-       "is larger than the unpacked size"},
+       "output longer than the unpacked size"},
       {"huge unpacked size", 1, [](Bytes& b, auto& o) { PatchU32(b, o[1] + 8, 0xFFFFFFFFu); },
        "larger than the memory pool"},
       {"extra field past the end", 2, [](Bytes& b, auto& o) { b[o[2] + 14] = 0xFF; b[o[2] + 15] = 0xFF; },

@@ -31,17 +31,24 @@ TEST_F(WriterTest, EveryMethodRoundTripsThroughTheGamesLoader) {
     Bytes data;
     uint8_t method;
     uint8_t expectedMethod;
+    bool packsLarger = false;
   };
+  Bytes everyByte;
+  for (int i = 0; i < 256; ++i) everyByte.push_back(static_cast<uint8_t>(i));
   const std::vector<File> files = {
       {"stored.bin", Prose(5000), datakit::PACK_STORED, PAK_METHOD_STORED},
       {"none.bin", Prose(5000), datakit::PACK_NONE, PAK_METHOD_NONE},
       {"models/lz.bin", Prose(300000), datakit::PACK_LZ, PAK_METHOD_LZ},
       {"models/lz_alt.bin", Prose(20000), datakit::PACK_LZ_ALT, PAK_METHOD_LZ_ALT},
       {"track/deflate.bin", Prose(300000), datakit::PACK_DEFLATE, PAK_METHOD_DEFLATE},
-      {"track/noise_deflate.bin", Noise(200000), datakit::PACK_DEFLATE, PAK_METHOD_DEFLATE},  // stored blocks
+      {"track/noise_deflate.bin", Noise(200000), datakit::PACK_DEFLATE, PAK_METHOD_DEFLATE, true},  // stored blocks
       {"track/sub/smallest.bin", Prose(9000), datakit::PACK_SMALLEST, COMPRESSED},
       {"noise_smallest.bin", Noise(3000), datakit::PACK_SMALLEST, PAK_METHOD_STORED},
-      {"empty.bin", {}, datakit::PACK_DEFLATE, PAK_METHOD_DEFLATE},
+      {"empty.bin", {}, datakit::PACK_DEFLATE, PAK_METHOD_DEFLATE, true},
+      // LZ asked for by name is kept where it packs larger.
+      {"one_lz.bin", {'x'}, datakit::PACK_LZ, PAK_METHOD_LZ, true},
+      {"every_byte_lz.bin", everyByte, datakit::PACK_LZ_ALT, PAK_METHOD_LZ_ALT, true},
+      {"noise_lz.bin", Noise(70000), datakit::PACK_LZ, PAK_METHOD_LZ, true},
   };
   datakit::PakSet set;
   for (const File& f : files) {
@@ -54,6 +61,7 @@ TEST_F(WriterTest, EveryMethodRoundTripsThroughTheGamesLoader) {
     } else {
       EXPECT_EQ(method, f.expectedMethod) << f.path;
     }
+    EXPECT_EQ(set.archives[2].EntryPackedSize(index) > f.data.size(), f.packsLarger) << f.path;
   }
   EXPECT_EQ(set.archives[2].AddFile("TRACK\\DEFLATE.BIN", {}, datakit::PACK_STORED), -1);  // same path
   std::string error;

@@ -109,6 +109,81 @@ TEST_F(MemPoolTest, FullDescriptorTableKeepsTheBlockWhole) {
   EXPECT_NE(MemAlloc(MEM_POOL_SIZE - 16 * (MEM_DESC_COUNT - 1)), nullptr);
 }
 
+// Sanitizer builds poison what the pool does not hand out.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool POOL_POISONED = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool POOL_POISONED = true;
+#else
+constexpr bool POOL_POISONED = false;
+#endif
+#else
+constexpr bool POOL_POISONED = false;
+#endif
+
+volatile uint8_t* Block(uint32_t size) { return static_cast<volatile uint8_t*>(MemAlloc(size)); }
+
+TEST_F(MemPoolTest, EveryByteAskedForStaysUsable) {
+  volatile uint8_t* a = Block(100);
+  volatile uint8_t* b = Block(64);
+  for (int i = 0; i < 100; ++i) a[i] = 1;
+  a = static_cast<volatile uint8_t*>(MemRealloc(const_cast<uint8_t*>(a), 110));  // same block, more of it
+  for (int i = 0; i < 110; ++i) a[i] = 2;
+  a = static_cast<volatile uint8_t*>(MemRealloc(const_cast<uint8_t*>(a), 5000));  // moved: all copied
+  EXPECT_EQ(a[109], 2);
+  for (int i = 0; i < 5000; ++i) a[i] = 3;
+  a = static_cast<volatile uint8_t*>(MemRealloc(const_cast<uint8_t*>(a), 30));
+  EXPECT_EQ(a[29], 3);
+  for (int i = 0; i < 64; ++i) b[i] = 4;
+  EXPECT_EQ(MemFree(const_cast<uint8_t*>(a)), 1);
+  EXPECT_EQ(MemFree(const_cast<uint8_t*>(b)), 1);
+  EXPECT_EQ(gErrors, std::vector<std::string>{});
+}
+
+using MemPoolDeathTest = MemPoolTest;
+
+TEST_F(MemPoolDeathTest, AccessesOutsideTheBlocksAreReported) {
+  if (!POOL_POISONED) GTEST_SKIP() << "only a sanitizer build sees inside the pool";
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const struct {
+    const char* what;
+    void (*fault)();
+  } cases[] = {
+      {"one byte past a block", [] {
+         volatile uint8_t* p = Block(100);
+         Block(100);
+         p[99] = 1;
+         p[100] = 1;
+       }},
+      {"one byte past a block of whole granules, into free space", [] {
+         volatile uint8_t* p = Block(64);
+         p[63] = 1;
+         p[64] = 1;
+       }},
+      {"past a block shrunk in place", [] {
+         volatile uint8_t* p = Block(200);
+         Block(16);
+         p = static_cast<volatile uint8_t*>(MemRealloc(const_cast<uint8_t*>(p), 50));
+         p[49] = 1;
+         p[50] = 1;
+       }},
+      {"a freed block", [] {
+         volatile uint8_t* p = Block(32);
+         MemFree(const_cast<uint8_t*>(p));
+         p[0] = 1;
+       }},
+      {"the old place of a moved block", [] {
+         volatile uint8_t* p = Block(32);
+         Block(16);
+         MemRealloc(const_cast<uint8_t*>(p), 4096);
+         (void)p[0];
+       }},
+      {"a zero-byte block", [] { Block(0)[0] = 1; }},
+  };
+  for (const auto& c : cases) EXPECT_DEATH(c.fault(), "AddressSanitizer") << c.what;
+}
+
 TEST(MemCopy, WordsThenBytes) {
   const char src[] = "ABCDEFG";
   char dst[9] = "--------";

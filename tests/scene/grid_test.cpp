@@ -248,6 +248,29 @@ TEST_F(Visibility, TheListStopsAt1024Cells) {
   EXPECT_EQ(gGrid.done[gGrid.cells[1100]->vertexList[0]], 0);
 }
 
+// The projection marks a view leaves behind must not hide vertices from the
+// next build's lists.
+TEST_F(Visibility, ARebuildAfterAViewListsEveryVertexOfItsCells) {
+  const uint16_t shared = AddLevelFace(100, 300, TEX5, 1).index[0];
+  AddLevelFace(130, 300, TEX5, 2);  // the same cell
+  AddLevelFace(1000, 300, TEX5, 3).index[2] = shared;  // a vertex of both cells
+  ASSERT_EQ(GridBuild(), 1);
+  auto lists = [] {
+    std::vector<std::vector<uint32_t>> out;
+    for (int32_t i = 0; i < gGrid.allocatedCells; ++i)
+      out.emplace_back(gGrid.cells[i]->vertexList, gGrid.cells[i]->vertexList + gGrid.cells[i]->vertexCount);
+    return out;
+  };
+  const auto before = lists();
+  ASSERT_EQ(before.size(), 2u);
+  LookAlongZ(400, 50, 0);
+  ObjRenderScene();
+  ASSERT_EQ(gVisibleCells.count, 2u);
+  ASSERT_EQ(gGrid.done[shared], 1);
+  ASSERT_EQ(GridBuild(), 1);
+  EXPECT_EQ(lists(), before);
+}
+
 TEST_F(Visibility, VerticesAreProjectedOnceAndRelitOnlyWhileTheLightChanged) {
   Face& ahead = AddLevelFace(100, 300, TEX5, 1);
   Face& behind = AddLevelFace(5000, 100, TEX5, 2);  // another cell, out of view

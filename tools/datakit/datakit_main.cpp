@@ -1,5 +1,8 @@
-// datakit [--loose] OUTDIR: writes the complete synthetic data set into
-// OUTDIR; with --loose every file lies loose on disk instead of in archives.
+// datakit [--loose | --method METHOD] OUTDIR: writes the complete synthetic
+// data set into OUTDIR; with --loose every file lies loose on disk instead of
+// in archives; with --method the game's files and the archive directories are
+// packed with METHOD (stored, none, lz, lz-alt, deflate, smallest) even where
+// that makes them larger.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -12,8 +15,10 @@
 
 int main(int argc, char** argv) {
   bool loose = argc == 3 && std::strcmp(argv[1], "--loose") == 0;
-  if (argc != 2 && !loose) {
-    std::fprintf(stderr, "usage: datakit [--loose] OUTDIR\n");
+  bool chosen = argc == 4 && std::strcmp(argv[1], "--method") == 0;
+  uint8_t method = datakit::PACK_SMALLEST;
+  if ((argc != 2 && !loose && !chosen) || (chosen && !datakit::PackMethodByName(argv[2], &method))) {
+    std::fprintf(stderr, "usage: datakit [--loose | --method stored|none|lz|lz-alt|deflate|smallest] OUTDIR\n");
     return 2;
   }
   const std::string out = argv[argc - 1];
@@ -30,8 +35,8 @@ int main(int argc, char** argv) {
   } else {
     datakit::PakSet paks;
     datakit::AddPlaceholderFiles(&paks);
-    datakit::AddBootFiles(&paks);
-    ok = datakit::WritePakSet(paks, out, &error);
+    datakit::AddBootFiles(&paks, method);
+    ok = datakit::WritePakSet(paks, out, &error, chosen ? method : datakit::PACK_DEFLATE);
   }
   ok = ok && datakit::WriteLooseFiles(datakit::BootLooseFiles(), out, &error) &&
        datakit::WriteMusicFolder(out, &error) && datakit::WriteVideoFolder(out, &error);

@@ -1,7 +1,9 @@
 // paktool: the pak archives as the game sees them.
 //   paktool list DIR          each file of the seven archives mounted from DIR/rur0.pak
 //   paktool extract DIR OUT   every file loaded as the game loads it, to OUT/<n>/<path>
-//   paktool pack SRC DIR      rur0.pak .. rur7.pak in DIR from the folders SRC/1 .. SRC/7
+//   paktool pack [--method METHOD] SRC DIR
+//                             rur0.pak .. rur7.pak in DIR from the folders SRC/1 .. SRC/7,
+//                             every entry packed with METHOD (default: the smallest)
 // Exit status: 0 success, 1 a damaged or unreadable archive, 2 usage.
 #include <unistd.h>
 
@@ -22,7 +24,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: paktool list DIR\n"
                "       paktool extract DIR OUT\n"
-               "       paktool pack SRC DIR\n");
+               "       paktool pack [--method stored|none|lz|lz-alt|deflate|smallest] SRC DIR\n");
   return 2;
 }
 
@@ -119,10 +121,12 @@ int Extract(const char* dir, const char* outArg) {
   return status;
 }
 
-int Pack(const char* source, const char* dir) {
+int Pack(const char* source, const char* dir, uint8_t method) {
   datakit::PakSet set;
   std::string error;
-  if (!datakit::PakSetFromFolder(source, &set, &error) || !datakit::WritePakSet(set, dir, &error)) {
+  uint8_t directoryMethod = method == datakit::PACK_SMALLEST ? datakit::PACK_DEFLATE : method;
+  if (!datakit::PakSetFromFolder(source, &set, &error, method) ||
+      !datakit::WritePakSet(set, dir, &error, directoryMethod)) {
     std::fprintf(stderr, "paktool: %s\n", error.c_str());
     return 1;
   }
@@ -136,6 +140,10 @@ int main(int argc, char** argv) {
   std::string command = argv[1];
   if (command == "list" && argc == 3) return List(argv[2]);
   if (command == "extract" && argc == 4) return Extract(argv[2], argv[3]);
-  if (command == "pack" && argc == 4) return Pack(argv[2], argv[3]);
+  if (command == "pack" && argc == 4) return Pack(argv[2], argv[3], datakit::PACK_SMALLEST);
+  uint8_t method = 0;
+  if (command == "pack" && argc == 6 && std::string(argv[2]) == "--method" &&
+      datakit::PackMethodByName(argv[3], &method))
+    return Pack(argv[4], argv[5], method);
   return Usage();
 }

@@ -66,8 +66,8 @@ std::vector<DataFile> BootLooseFiles() {
   return files;
 }
 
-void AddBootFiles(PakSet* set) {
-  for (const DataFile& f : BootArchiveFiles()) set->archives[f.archive - 1].AddFile(f.path, f.data);
+void AddBootFiles(PakSet* set, uint8_t method) {
+  for (const DataFile& f : BootArchiveFiles()) set->archives[f.archive - 1].AddFile(f.path, f.data, method);
 }
 
 bool WriteLooseFiles(const std::vector<DataFile>& files, const std::string& folder, std::string* error) {

@@ -28,7 +28,7 @@ std::vector<DataFile> BootArchiveFiles();
 // What is read from the disk even when the archives are mounted (.3DF textures).
 std::vector<DataFile> BootLooseFiles();
 
-void AddBootFiles(PakSet* set);
+void AddBootFiles(PakSet* set, uint8_t method = PACK_SMALLEST);
 // Writes files under `folder` at their game paths (backslashes become folders).
 bool WriteLooseFiles(const std::vector<DataFile>& files, const std::string& folder, std::string* error);
 

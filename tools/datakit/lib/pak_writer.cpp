@@ -218,14 +218,15 @@ Bytes DeflateRaw(const Bytes& data) {
   return out;
 }
 
+size_t InPlaceBufferSize(size_t unpacked, size_t packed, size_t slack) { return std::max(unpacked + slack, packed); }
+
 bool LzFitsInPlace(const Bytes& data, const Bytes& packed, int64_t lead) {
-  if (packed.size() > data.size()) return false;
-  return lead <= static_cast<int64_t>(data.size()) - static_cast<int64_t>(packed.size());
+  size_t buffer = InPlaceBufferSize(data.size(), packed.size(), 0);
+  return lead <= static_cast<int64_t>(buffer - packed.size());
 }
 
 bool DeflateFitsInPlace(const Bytes& data, const Bytes& packed) {
-  if (packed.size() > data.size() + PACK_DEFLATE_SLACK) return false;
-  Bytes buffer(data.size() + PACK_DEFLATE_SLACK);
+  Bytes buffer(InPlaceBufferSize(data.size(), packed.size(), PACK_DEFLATE_SLACK));
   uint8_t* in = buffer.data() + buffer.size() - packed.size();
   std::copy(packed.begin(), packed.end(), in);
   z_stream z{};
@@ -419,6 +420,33 @@ void AddPlaceholderFiles(PakSet* set) {
   Bytes small = {'s', 't', 'o', 'r', 'e', 'd'};
   set->archives[0].AddFile("DATA\\STORED.BIN", small, PACK_STORED);
   set->archives[0].AddFile("DATA\\NONE.BIN", small, PACK_NONE);
+  // LZ entries whose packed bytes outnumber the file's: the game reads them too.
+  set->archives[0].AddFile("DATA\\ONE.BIN", {'1'}, PACK_LZ);
+  set->archives[0].AddFile("DATA\\NOISE.BIN", NoiseBytes(5000, 7), PACK_LZ);
+}
+
+Bytes NoiseBytes(size_t count, uint32_t seed) {
+  Bytes out(count);
+  uint32_t x = seed * 2654435761u + 1;
+  for (uint8_t& b : out) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    b = static_cast<uint8_t>(x >> 24);
+  }
+  return out;
+}
+
+bool PackMethodByName(const std::string& name, uint8_t* method) {
+  static const std::pair<const char*, uint8_t> NAMES[] = {{"stored", PACK_STORED}, {"none", PACK_NONE},
+                                                          {"lz", PACK_LZ},         {"lz-alt", PACK_LZ_ALT},
+                                                          {"deflate", PACK_DEFLATE}, {"smallest", PACK_SMALLEST}};
+  for (const auto& [text, value] : NAMES) {
+    if (name != text) continue;
+    *method = value;
+    return true;
+  }
+  return false;
 }
 
 }  // namespace datakit

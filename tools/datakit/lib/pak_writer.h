@@ -1,10 +1,12 @@
 // The pak archive writer: archives in the game's format from code or from a
 // folder, in every entry method, with the directory images of "rur0.pak".
 //
-// Entries are unpacked in place by the game (packed bytes at the tail of the
-// output buffer, decoded front to back), so the writer only keeps a packed
-// form whose output never overtakes its unread input; otherwise the entry is
-// stored.
+// Entries are unpacked in place by the game (packed bytes at the tail of a
+// buffer of the unpacked size plus slack, or of the packed size when that is
+// larger, decoded front to back), so the writer only keeps a packed form
+// whose output never overtakes its unread input; otherwise the entry is
+// stored. A packed form larger than its file is kept when asked for by name
+// (a one-byte file packed with LZ takes two bytes).
 #pragma once
 #include <array>
 #include <cstdint>
@@ -32,9 +34,12 @@ constexpr uint32_t PACK_DEFLATE_SLACK = 2000;
 Bytes LzEncode(const Bytes& data, int64_t* lead = nullptr);
 // Raw deflate (no zlib or gzip wrapper), best compression.
 Bytes DeflateRaw(const Bytes& data);
-// Whether these packed bytes, placed at the tail of a buffer of the unpacked
-// size (plus slack for deflate), decode in place to `data` without the
+// Whether these packed bytes, placed at the tail of the game's in-place
+// buffer (see InPlaceBufferSize), decode in place to `data` without the
 // output reaching unread input.
+// The game's in-place buffer: the unpacked size plus the method's slack, or
+// the packed size when that is larger.
+size_t InPlaceBufferSize(size_t unpacked, size_t packed, size_t slack);
 bool LzFitsInPlace(const Bytes& data, const Bytes& packed, int64_t lead);
 bool DeflateFitsInPlace(const Bytes& data, const Bytes& packed);
 
@@ -105,5 +110,10 @@ bool PakDirectoryParse(const uint8_t* image, size_t size, std::vector<PakListedF
 
 // The small placeholder content of every archive until the real assets exist.
 void AddPlaceholderFiles(PakSet* set);
+// `count` bytes that no method packs smaller, the same for the same seed.
+Bytes NoiseBytes(size_t count, uint32_t seed);
+// A method by its command-line name: stored, none, lz, lz-alt, deflate or
+// smallest; false for any other name.
+bool PackMethodByName(const std::string& name, uint8_t* method);
 
 }  // namespace datakit

@@ -8,6 +8,7 @@
 #include "tools/datakit/lib/boot_set.h"
 #include "tools/datakit/lib/music_writer.h"
 #include "tools/datakit/lib/pak_writer.h"
+#include "tools/datakit/lib/race_kit.h"
 #include "tools/datakit/lib/video_writer.h"
 
 int main(int argc, char** argv) {
@@ -26,11 +27,13 @@ int main(int argc, char** argv) {
   std::string error;
   bool ok;
   if (loose) {
-    ok = datakit::WriteLooseFiles(datakit::BootArchiveFiles(), out, &error);
+    ok = datakit::WriteLooseFiles(datakit::BootArchiveFiles(), out, &error) &&
+         datakit::WriteLooseFiles(datakit::TrackArchiveFiles(), out, &error);
   } else {
     datakit::PakSet paks;
     datakit::AddPlaceholderFiles(&paks);
     datakit::AddBootFiles(&paks);
+    for (const datakit::DataFile& f : datakit::TrackArchiveFiles()) paks.archives[f.archive - 1].AddFile(f.path, f.data);
     ok = datakit::WritePakSet(paks, out, &error);
   }
   ok = ok && datakit::WriteLooseFiles(datakit::BootLooseFiles(), out, &error) &&

@@ -17,12 +17,19 @@ struct AssetState {
 };
 extern AssetState gAssets;
 
+// At the end of the game-start load: the texture count and the entries that
+// each race's texture reset downloads again.
+void AssetRecordGameStartTextures();
 void AssetLoadTrackTextures();
 void AssetReloadTrackTextures();
 void AssetReloadTrackObjectTextures();
 void AssetLoadTrackObjects();
 void AssetFreeTrackObjects();
 void AssetLoadTyreMarkTexture();
+struct ObjectType;
+struct MeshHeader;
+// The row's glow offset: the centre of the faces bearing its glow texture.
+void AssetCentreOnTextureFaces(ObjectType* row, const MeshHeader* mesh);
 // Each 5-bit channel of the 1024 texels moved from base toward target by
 // step / 8, the top bit set.
 void AssetBlendTexels(const uint16_t* base, const uint16_t* target, int32_t step, uint16_t* out);

@@ -12,8 +12,9 @@
 
 namespace {
 
-// Models of the type table lie under others\ and are not turned.
-const MeshPlacement PLACE{1, 1.0f, 0.0f, {1, 0, 0, 0, 1, 0, 0, 0, 1}, 1, 1};
+// Models of the type table lie under others\ and are stood up from the
+// modeller's z-up axes: y' = z, z' = -y.
+const MeshPlacement PLACE{1, 1.0f, 0.0f, {1, 0, 0, 0, 0, 1, 0, -1, 0}, 1, 1};
 
 #define NO_KEY {-1, -1, -1}
 

@@ -2,6 +2,7 @@
 // calls, and the fixture's set-up.
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "engine3d/grid.h"
@@ -12,6 +13,8 @@
 #include "platform/mem.h"
 #include "presentation/messages.h"
 #include "presentation/presentation.h"
+#include "race/assets.h"
+#include "race/object_types.h"
 #include "race/race.h"
 #include "race/vehicle_steps.h"
 #include "race_fixture.h"
@@ -87,6 +90,10 @@ void RaceTest::SetUp() {
   gRace.viewHeight = gRdrState.screenHeight;
   gRace.gViewCamera[0] = &camera_;
   gRace.gViewCamera[1] = &camera2_;
+  // Each test has a fresh pool: what an earlier load left is forgotten, not freed.
+  gAssets = AssetState{};
+  ObjectTypesReset();
+  for (MeshHeader*& m : gObjectModels) m = nullptr;
   gPlayer1 = gPlayer2 = Vehicle{};
   for (Vehicle& v : gVehicleRecords) v = Vehicle{};
   for (Vehicle*& v : gVehicleTable) v = nullptr;
@@ -110,4 +117,9 @@ void RaceTest::UseMode(int mode) {
 }
 
 // The front end's placeholder quits through the shell, which these suites leave out.
-void GameQuit() { std::abort(); }
+// A load that ends the game names what was missing before it goes.
+void GameQuit() {
+  if (!gFatalErrors.empty()) std::fprintf(stderr, "GameQuit after: %s\n", gFatalErrors.back().c_str());
+  std::abort();
+}
+void GameShowNumber(int32_t number) { Note("GameShowNumber(" + std::to_string(number) + ")"); }

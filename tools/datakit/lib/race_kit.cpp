@@ -3,7 +3,9 @@
 #include <cmath>
 #include <string>
 
+#include "tools/datakit/lib/model3ds_writer.h"
 #include "tools/datakit/lib/picture_writer.h"
+#include "tools/datakit/lib/texture_3df.h"
 
 namespace datakit {
 
@@ -201,6 +203,212 @@ std::vector<DataFile> TrackArchiveFiles() {
   files.push_back({3, "mappos2.qvr", PositionMapWrite({})});
   for (int i = 1; i <= 10; ++i)
     files.push_back({3, "vue" + std::to_string(i) + ".qvr", MakeQvr(640, 480, PatternRgb555(640, 480, 40 + i))});
+  return files;
+}
+
+namespace {
+
+struct NumberedGround {
+  char letter;
+  int32_t count;
+  int32_t tint[3];
+};
+constexpr NumberedGround NUMBERED_GROUNDS[] = {
+    {'a', 55, {224, 186, 128}}, {'b', 44, {236, 238, 244}}, {'c', 53, {110, 88, 60}},  {'d', 56, {96, 70, 62}},
+    {'e', 55, {150, 146, 136}}, {'f', 55, {190, 168, 126}}, {'g', 58, {112, 124, 110}}, {'h', 55, {200, 176, 130}},
+    {'i', 55, {190, 174, 110}}, {'j', 30, {210, 224, 242}},
+};
+constexpr uint32_t GROUND_SIDE = 16;
+constexpr uint32_t TYRE_SIDE = 32;
+
+uint16_t Rgb565(int32_t r, int32_t g, int32_t b) {
+  auto c = [](int32_t v) { return static_cast<uint32_t>(v < 0 ? 0 : v > 255 ? 255 : v); };
+  return static_cast<uint16_t>((c(r) >> 3) << 11 | (c(g) >> 2) << 5 | (c(b) >> 3));
+}
+uint16_t Argb1555(int32_t r, int32_t g, int32_t b) {
+  return static_cast<uint16_t>(0x8000 | (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3));
+}
+
+struct KitTex {
+  std::string path;  // without extension
+  uint32_t format, width, height;
+  std::vector<uint16_t> texels;
+};
+
+// Numbered ground k of a track: the track's tint, a little darker or lighter
+// by number, with a grain; the course texture (3) is a pale packed track.
+std::vector<uint16_t> NumberedGroundTexels(const NumberedGround& g, int32_t k) {
+  std::vector<uint16_t> texels(GROUND_SIDE * GROUND_SIDE);
+  const int32_t shift = k == 3 ? 30 : (k % 7) * 6 - 18;
+  uint32_t s = static_cast<uint32_t>(g.letter * 131 + k);
+  for (uint32_t i = 0; i < texels.size(); ++i) {
+    s = s * 1103515245u + 12345u;
+    const int32_t grain = static_cast<int32_t>((s >> 16) % 16) - 8;
+    texels[i] = Rgb565(g.tint[0] + shift + grain, g.tint[1] + shift + grain, g.tint[2] + shift + grain);
+  }
+  return texels;
+}
+
+std::vector<uint16_t> Plain1555(uint32_t side, int32_t r, int32_t g, int32_t b, bool ring) {
+  std::vector<uint16_t> texels(side * side);
+  for (uint32_t y = 0; y < side; ++y)
+    for (uint32_t x = 0; x < side; ++x) {
+      const bool dark = ring && ((x / 4 + y / 4) % 2 == 0);
+      texels[y * side + x] = Argb1555(dark ? r / 2 : r, dark ? g / 2 : g, dark ? b / 2 : b);
+    }
+  return texels;
+}
+
+std::vector<KitTex> RaceKitTextures() {
+  std::vector<KitTex> list;
+  for (const NumberedGround& g : NUMBERED_GROUNDS)
+    for (int32_t k = 1; k <= g.count; ++k)
+      list.push_back({std::string(1, g.letter) + std::to_string(k), TEX3DF_RGB565, GROUND_SIDE, GROUND_SIDE,
+                      NumberedGroundTexels(g, k)});
+  list.push_back({"gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 40, 40, 40, true)});
+  list.push_back({"gom", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 60, 50, 40, false)});
+  list.push_back({"desert\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 200, 160, 110, false)});
+  for (const char* name : {"vdavg", "vdavd", "vdarg", "vdard"})
+    list.push_back({name, TEX3DF_ARGB1555, 32, 32, Plain1555(32, 255, 230, 150, false)});
+  list.push_back({"minicar", TEX3DF_ARGB1555, 32, 32, Plain1555(32, 240, 40, 40, true)});
+  return list;
+}
+
+// A box of one colour standing on z = 0 in the modeller's axes, its top
+// leaning by `lean` (the frames of the animated rows lean by frame).
+Model3ds Block(const std::string& name, float w, float d, float h, uint8_t r, uint8_t g, uint8_t b, float lean = 0.0f) {
+  Model3ds m;
+  m.materials.push_back({"M" + name, r, g, b, AmbientChunks::BOTH, ""});
+  Mesh3ds mesh;
+  mesh.name = name;
+  for (int k = 0; k < 8; ++k) {
+    const float x = (k & 1) ? w : -w, y = (k & 2) ? d : -d, z = (k & 4) ? h : 0.0f;
+    mesh.vertices.push_back({x + ((k & 4) ? lean : 0.0f), y, z});
+  }
+  const uint16_t quads[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1}, {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
+  Group3ds group{"M" + name, {}};
+  for (const auto& q : quads) {
+    mesh.faces.push_back({q[0], q[1], q[2]});
+    mesh.faces.push_back({q[0], q[2], q[3]});
+  }
+  for (uint16_t f = 0; f < 12; ++f) group.faces.push_back(f);
+  mesh.groups.push_back(group);
+  m.meshes.push_back(mesh);
+  return m;
+}
+
+struct KitObject {
+  const char* name;
+  float w, d, h;  // half width and depth, height, in model units (scaled at load)
+  uint8_t r, g, b;
+  int32_t frames;  // animation frame files name1 .. nameN
+  const char* frameStem;
+};
+
+// Desert rows (track 0) and the rows of every track (100). Sizes are in the
+// units of each row's scale (mostly 0.01: hundreds of units per metre).
+constexpr KitObject DESERT_OBJECTS[] = {
+    {"bugdead", 60, 30, 40, 90, 70, 40, 0, ""},        {"cactus1", 300, 300, 4000, 60, 140, 60, 0, ""},
+    {"cactus2", 300, 300, 3000, 70, 150, 70, 0, ""},   {"cactus3", 400, 400, 2500, 50, 130, 60, 0, ""},
+    {"vache1", 700, 1800, 1500, 240, 240, 230, 3, "vache"}, {"chato", 1500, 1500, 6000, 160, 150, 140, 0, ""},
+    {"oiltank", 1200, 1200, 2500, 150, 150, 160, 0, ""}, {"oiltrack", 500, 500, 400, 20, 20, 20, 0, ""},
+    {"rocher1", 2000, 1500, 1500, 150, 110, 80, 0, ""}, {"bidon", 300, 300, 900, 200, 40, 30, 0, ""},
+    {"bidon1", 300, 300, 900, 40, 60, 200, 0, ""},      {"barriere", 1500, 100, 700, 240, 240, 240, 0, ""},
+    {"checkp", 2500, 200, 2500, 240, 200, 0, 0, ""},    {"camion", 1200, 3000, 2500, 200, 120, 30, 0, ""},
+    {"fuel", 400, 400, 1200, 220, 30, 30, 0, ""},      {"cater", 1500, 2000, 2000, 230, 180, 0, 0, ""},
+    {"pano", 1000, 100, 2000, 30, 60, 200, 0, ""},      {"pano01", 1000, 100, 2000, 30, 160, 200, 0, ""},
+    {"pano02", 1000, 100, 2000, 200, 60, 30, 0, ""},    {"pano03", 1000, 100, 2000, 60, 200, 30, 0, ""},
+    {"pano04", 1000, 100, 2000, 200, 200, 30, 0, ""},   {"pano05", 1000, 100, 2000, 200, 30, 200, 0, ""},
+    {"pano06", 1000, 100, 2000, 30, 200, 200, 0, ""},   {"pipbas", 300, 3000, 300, 120, 120, 120, 0, ""},
+    {"pipcoud", 300, 300, 1000, 120, 120, 120, 0, ""},  {"piphor", 3000, 300, 300, 120, 120, 120, 0, ""},
+    {"pipt", 300, 300, 1500, 120, 120, 120, 0, ""},     {"petrol", 800, 800, 1800, 180, 30, 30, 0, ""},
+    {"fleche", 800, 100, 800, 250, 250, 0, 0, ""},      {"helicop", 700, 2000, 800, 60, 80, 60, 0, ""},
+    {"pflag1", 50, 50, 2500, 250, 250, 250, 0, ""},     {"flag1", 600, 30, 2500, 220, 0, 0, 6, "flag"},
+    {"pub1", 1500, 100, 1500, 250, 250, 250, 0, ""},    {"pub2", 1500, 100, 1500, 250, 200, 200, 0, ""},
+    {"pub3", 1500, 100, 1500, 200, 200, 250, 0, ""},
+};
+
+// Every other track's models, as plain blocks, so each track loads.
+constexpr const char* OTHER_OBJECTS[] = {
+    "lune", "losap1", "losap2", "losap3", "loblob", "logate", "mout01", "hwbui1", "sapin1", "sapin2", "sapin3",
+    "troncut", "tronc", "foret", "pilonne", "barsecu", "chalet", "cab9", "neuf", "rochn1", "rochn2", "rochn3",
+    "baresto", "skidn1", "skidd1", "skidg1", "skidm1", "maison1", "maison2", "fanion1", "fanion2", "filet",
+    "filetpil", "eglise", "checkn", "direct", "hetre", "portail", "eclair1", "eclair2", "eclair3", "eclair4",
+    "muret1", "muret2", "muret3", "tomb1", "tomb2", "tomb3", "croix", "hetre1", "pierre", "tour", "mur1",
+    "mur2", "mur3", "auberge", "men1", "men2", "men3", "men4", "chato1", "chato2", "chato3", "chato4", "chato5",
+    "chato6", "barque", "ponton", "nessy1", "cochon1", "rdir", "hwbui2", "hwbui3", "hwcuve", "hwcuve1",
+    "hwcuve2", "hwguid", "hwhlm1", "hwhlm2", "hwhlm3", "hwhlm4", "hwhlm5", "hwhlm6", "hwpan1", "hwpan2",
+    "hwpan3", "hwgate", "vlum1", "sufma1", "sufmb1", "sufmc1", "sufmd1", "suballe", "suchais", "sucoco1",
+    "sucoco2", "sucoco3", "sudir1", "sudir2", "sugate", "supail1", "supail2", "susurf1", "susurf2", "sutable",
+    "suyatch", "troue1", "vroue1", "vgate", "vroc1", "vroc2", "vroc3", "vroc4", "vroc5", "vroc6", "varbre1",
+    "varbre2", "varbre3", "varbre4", "varbre5", "vpont1", "vlum2", "vlum3", "vbar1", "vbar2", "vbar3", "vbar4",
+    "vbar5", "vpano1", "vpano2", "vpano3", "vpano4", "vpano5", "vpano6", "tblue1", "tblue2", "tmaro1", "tmaro2",
+    "tred1", "tred2", "vflic1", "vflic2", "vmau1", "vmau2", "vora1", "vora2", "vred1", "vred2", "vsh1", "vsh2",
+    "ruamph", "ruaqua1", "ruaqua2", "ruaqua3", "rubloc1", "rubloc2", "rucipr1", "rucipr2", "rucol1", "rucol2",
+    "rucol3", "rucol4", "rucol5", "rucol6", "rucol7", "rucolb", "rugate", "rupan1", "rupan2", "rusocle",
+    "rustat1", "rustat2", "rustat3", "rustat4", "rustat5", "rutempl", "rutemp1", "sabuis1", "safdes1",
+    "safdes2", "safdes3", "safond", "safoug1", "safoug2", "safoug3", "safoug4", "safoug5", "safoug6", "safoug7",
+    "sapalm1", "sapalm2", "sapalm3", "saplmb1", "saplmb2", "saplmb3", "saplmb4", "satronc1", "satronc2",
+    "satronc3", "satronc4", "satronc5", "sadir1", "sadir2", "sagate", "samais1", "samais2", "icdir1", "icdir2",
+    "icsous", "icpg01", "icdir3", "icsou1", "icbloc1", "icbloc2", "icbloc", "icgate", "icancre", "icgate1",
+    "icgate2", "saelef1", "lflag01", "projo", "chenille",
+};
+// The animation frames of the animated rows among them: stem, first and last
+// number, and whether the numbers take two digits.
+struct FrameList {
+  const char* stem;
+  int32_t first, last;
+  bool twoDigits;
+};
+constexpr FrameList OTHER_FRAMES[] = {
+    {"mout", 1, 3, true},   {"nessy", 1, 3, false}, {"cochon", 1, 3, false}, {"icpg", 1, 4, true},
+    {"sufma", 1, 4, false}, {"sufmb", 1, 4, false}, {"sufmc", 1, 4, false},  {"sufmd", 1, 4, false},
+    {"saelef", 1, 6, false}, {"lflag", 1, 6, true},
+};
+
+}  // namespace
+
+std::vector<DataFile> RaceKitTextureArchiveFiles() {
+  std::vector<DataFile> files;
+  for (const KitTex& t : RaceKitTextures()) files.push_back({2, t.path + ".tex", MakeTex(t.format, t.width, t.height, t.texels)});
+  return files;
+}
+
+std::vector<DataFile> RaceKitTextureLooseFiles() {
+  std::vector<DataFile> files;
+  for (const KitTex& t : RaceKitTextures())
+    files.push_back({0, t.path + ".3df", Make3df(static_cast<int32_t>(t.format), t.width, t.height, t.texels)});
+  return files;
+}
+
+std::vector<DataFile> ObjectModelFiles() {
+  std::vector<DataFile> files;
+  for (const KitObject& o : DESERT_OBJECTS) {
+    const Model3ds model = Block(o.name, o.w, o.d, o.h, o.r, o.g, o.b);
+    files.push_back({1, std::string("others\\") + o.name + ".3ds", Make3ds(model)});
+    for (int32_t k = 1; k <= o.frames; ++k) {
+      // The first frame is the model's own file.
+      if (std::string(o.frameStem) + std::to_string(k) == o.name) continue;
+      const Model3ds frame = Block(o.name, o.w, o.d, o.h, o.r, o.g, o.b, o.w * 0.1f * static_cast<float>(k - 1));
+      files.push_back({1, std::string("others\\") + o.frameStem + std::to_string(k) + ".3ds",
+                       Make3dsFrame(frame.meshes[0].vertices)});
+    }
+  }
+  uint32_t hue = 7;
+  for (const char* name : OTHER_OBJECTS) {
+    hue = hue * 1103515245u + 12345u;
+    const auto shade = [&](int shift) { return static_cast<uint8_t>(80 + ((hue >> shift) & 127)); };
+    files.push_back({1, std::string("others\\") + name + ".3ds", Make3ds(Block(name, 500, 500, 1500, shade(8), shade(15), shade(22)))});
+  }
+  for (const FrameList& list : OTHER_FRAMES)
+    for (int32_t k = list.first; k <= list.last; ++k) {
+      const std::string name = std::string(list.stem) + (list.twoDigits && k < 10 ? "0" : "") + std::to_string(k);
+      bool own = false;  // the first frame is the model's own file
+      for (const char* model : OTHER_OBJECTS) own = own || name == model;
+      if (own) continue;
+      const Model3ds frame = Block(name, 500, 500, 1500, 0, 0, 0, 50.0f * static_cast<float>(k));
+      files.push_back({1, "others\\" + name + ".3ds", Make3dsFrame(frame.meshes[0].vertices)});
+    }
   return files;
 }
 

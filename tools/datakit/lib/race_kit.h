@@ -23,4 +23,15 @@ std::vector<uint8_t> DesertPositionCodes();
 // and loading pictures in rur3.pak).
 std::vector<DataFile> TrackArchiveFiles();
 
+// Every track's numbered ground textures (a1 .. j30, so no texture number of
+// a track shifts), the tyre textures (gomme.3df, gom.3df and desert\gomme.3df,
+// 32 x 32 ARGB1555), the driver-view textures and the mini-car texture: .TEX
+// in rur2.pak, .3DF loose.
+std::vector<DataFile> RaceKitTextureArchiveFiles();
+std::vector<DataFile> RaceKitTextureLooseFiles();
+// The models of every object row, with the animation frames of the animated
+// ones, in others\: the desert's shaped and coloured by what they are, the
+// other tracks' as plain blocks.
+std::vector<DataFile> ObjectModelFiles();
+
 }  // namespace datakit

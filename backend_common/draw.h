@@ -8,6 +8,14 @@
 
 #include "engine3d/mesh.h"
 
+// The vertices a face may name are read through gMesh.vertices: the world
+// pool (its capacity and the reserve behind it) or, while an object is drawn,
+// the object's own array, whose length the object routine sets here.
+extern int64_t gRdrObjectVertexCount;  // -1: the world pool
+// A face the routines can read: 3 or 4 corners, each naming a vertex there.
+// Faces built by hand are not trusted; one past the array draws nothing.
+bool RdrFaceReadable(const Face* face);
+
 // Each face routine takes a face of the current mesh whose vertices already
 // carry their view and screen positions.
 void RdrDrawFaceFlat(Face* face);

@@ -3,6 +3,7 @@
 // are shared (picture_common.cpp); the frame access is each back end's own.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 constexpr uint32_t QVR_HEADER_SIZE = 4;
@@ -17,6 +18,9 @@ void LfbGrabScreen(uint16_t* buffer);
 uint16_t* LfbGrabScreenScaled(int32_t width, int32_t height);
 uint16_t* LfbLoadImagePixels(const char* fileName);
 uint16_t* LfbLoadIndexedImage(const char* fileName);
+// Blanks the picture a back end holds apart from the blocks it hands out;
+// nothing where pictures live in their blocks.
+void LfbClearWorkSurface();
 
 // Nearest-pixel scaling in 16.16 fixed point, as every picture is fitted to
 // the screen. `convert` is applied to each pixel on the way.
@@ -24,3 +28,11 @@ void LfbScalePixels(const uint16_t* source, int32_t sourceWidth, int32_t sourceH
                     int32_t targetWidth, int32_t targetHeight, uint16_t (*convert)(uint16_t));
 // The pixels of a .qvr image whose header the file's length backs up.
 bool LfbParseQvr(const uint8_t* file, uint32_t size, int32_t* width, int32_t* height, std::vector<uint16_t>* pixels);
+
+// Writes a screenshot of the screen's top-left width x height pixels as a
+// 24-bit BMP file, bottom row first, taking every step-th row and column
+// (the file is width / step x height / step). `readRow` fills one screen row
+// (width pixels) of 16-bit pixels, 5-6-5 when `rgb565`, else 5-5-5. The folder
+// is made when missing and the file is saved whole; false when it can't be.
+bool LfbWriteScreenshot(const char* path, int32_t width, int32_t height, int32_t step, bool rgb565,
+                        const std::function<void(int32_t y, uint16_t* row)>& readRow);

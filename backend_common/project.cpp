@@ -1,9 +1,21 @@
-// Projection and visibility tests that read only the camera, the clipper and
+// Face checks, projection and visibility tests that read only the camera, the clipper and
 // gRdrState, so every back end runs them unchanged.
 #include "backend_common/display.h"
 #include "backend_common/draw.h"
 #include "engine3d/camera.h"
 #include "engine3d/clip.h"
+
+int64_t gRdrObjectVertexCount = -1;
+
+bool RdrFaceReadable(const Face* face) {
+  // The face record has room for four corners; any other count is damage.
+  if (!face || !gMesh.vertices || face->vertexCount < 3 || face->vertexCount > 4) return false;
+  const int64_t limit =
+      gRdrObjectVertexCount >= 0 ? gRdrObjectVertexCount : int64_t{gMesh.vertexCapacity} + MESH_SCRATCH_VERTICES;
+  for (int i = 0; i < face->vertexCount; ++i)
+    if (face->index[i] >= limit) return false;
+  return true;
+}
 
 void RdrProjectVertex(Vertex* vertex) {
   if (!vertex) return;

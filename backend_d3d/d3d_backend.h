@@ -44,10 +44,8 @@ struct D3dState {
   int32_t clearRect[4];  // min x, min y, max x, max y
   HalViewport viewportDesc;
   float fogStart, fogEnd;
-  // The texture and combine the drawing code last set, -1 when unknown.
-  int32_t cachedTexture, cachedCombine;
-  HalObject workSurface;  // the frame-buffer code's off-screen surface
-  HalObject grabSurface;  // a reduced copy of the screen, taken by TexDownloadTexels
+  // The picture the frame-buffer code holds, in the back buffer's format.
+  HalObject workSurface;
 };
 extern D3dState gD3d;
 
@@ -71,6 +69,14 @@ bool RdrModeFits(uint32_t code);
 void RdrClearOnly(int32_t r, int32_t g, int32_t b);
 void RdrBlendAlpha();
 void RdrBlendOpaque();
+// The frame-buffer code's pixel conversions.
+uint16_t LfbRgb555To565(uint16_t p);   // the new low green bit is 0
+uint16_t LfbRgb565To1555(uint16_t p);  // alpha bit set
+uint16_t LfbPaletteTo565(const uint8_t* rgb);
+uint16_t LfbPaletteTo555(const uint8_t* rgb);
+// The back buffer into the caller's display width x height x 3 bytes, blue,
+// green, red, bottom row first, then written back.
+void LfbGrabScreenBgr24(uint8_t* buffer);
 // Reads a .3DF header from an open file and leaves it at the first texel;
 // false for a damaged header or a file too short for its texels.
 bool Tex3dfReadHeader(int fd, TexInfo* info);

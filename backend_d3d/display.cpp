@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "backend_d3d/d3d_backend.h"
+#include "backend_d3d/faces.h"
 #include "engine3d/angle.h"
 #include "engine3d/camera.h"
 #include "engine3d/mathutil.h"
@@ -129,16 +130,9 @@ bool CreateViewport(const DisplayMode* mode) {
   return HalD3dSetCurrentViewport(gD3d.device, gD3d.viewport);
 }
 
-void SetStage0Decal() {
-  HalD3dSetTextureStageState(gD3d.device, 0, HAL_TSS_COLORARG1, HAL_TA_TEXTURE);
-  HalD3dSetTextureStageState(gD3d.device, 0, HAL_TSS_COLOROP, HAL_TOP_SELECTARG1);
-  HalD3dSetTextureStageState(gD3d.device, 0, HAL_TSS_ALPHAARG1, HAL_TA_TEXTURE);
-  HalD3dSetTextureStageState(gD3d.device, 0, HAL_TSS_ALPHAOP, HAL_TOP_SELECTARG1);
-}
-
 void SetDefaultStates(bool wrapOff) {
-  SetStage0Decal();
-  gD3d.cachedTexture = gD3d.cachedCombine = -1;
+  // Stage 0 in mode 0, and the face routines' cache told so.
+  RdrSetStageMode(0);
   gRdrState.glow = 0;
   gRdrState.colourKeyR = gRdrState.colourKeyG = gRdrState.colourKeyB = 0;
   const HalObject d = gD3d.device;
@@ -409,8 +403,7 @@ void RdrBlendOpaque() {
 }
 
 void RdrSetTextureDecal() {
-  SetStage0Decal();
-  gD3d.cachedTexture = gD3d.cachedCombine = -1;
+  RdrSetStageMode(0);
   gRdrState.glow = 0;
 }
 

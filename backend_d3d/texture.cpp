@@ -2,6 +2,7 @@
 // surface (from a .TEX file in the archives, texels ready, or from a loose
 // .3DF file) and copied by TexDownload into a video-memory texture that the
 // drawing code binds by handle. Faces sample in 0..1.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -187,7 +188,11 @@ TextureRecord* TexLoadUnfiltered(const char* path) {
 
 TextureRecord* TexLoadPacked(const char* path) {
   TakeNames(path, ".TEX");
-  if (std::strlen(gPath) < 4) return nullptr;
+  // A path too long for a name finds no file in the archive either.
+  if (std::strlen(gPath) < 4) {
+    GameFatalError(path);
+    return nullptr;
+  }
   uint32_t size = 0;
   uint8_t* file = PakLoadFile(gPath, TEX_ARCHIVE_SLOT, &size);
   if (!file) {
@@ -240,12 +245,17 @@ void TexFixupTexels(TextureRecord* record) {
   HalSurfaceUnlock(SurfaceOf(record));
 }
 
-// The texel pointer of this back end is a surface; locking gives its memory.
+// A record's texel pointer is a surface here, and locking gives its memory;
+// a pool block of texels (a screen grab) is its own memory.
 void* TexLock(void* texels) {
+  if (MemBlockSize(texels) > 0) return texels;
   return HalSurfaceLock(static_cast<HalObject>(reinterpret_cast<uintptr_t>(texels)), nullptr);
 }
 
-void TexUnlock(void* texels) { HalSurfaceUnlock(static_cast<HalObject>(reinterpret_cast<uintptr_t>(texels))); }
+void TexUnlock(void* texels) {
+  if (MemBlockSize(texels) > 0) return;
+  HalSurfaceUnlock(static_cast<HalObject>(reinterpret_cast<uintptr_t>(texels)));
+}
 
 int32_t TexDownload(TextureRecord* record) {
   if (!record || gTextureTable.count >= TEX_TABLE_SIZE || !SurfaceOf(record)) return -1;
@@ -291,15 +301,25 @@ int32_t TexDownload(TextureRecord* record) {
   return index;
 }
 
-void TexDownloadTexels(int32_t handle, const uint16_t*) {
-  // Without a grab before it there is nothing to copy.
-  if (!gD3d.grabSurface || handle < 0 || handle >= gTextureTable.count || !gTexSurfaces[handle].surface) return;
+// Texels in the texture's own layout, rows of its width; a pool block gives
+// no more than it holds.
+void TexDownloadTexels(int32_t handle, const uint16_t* texels) {
+  if (!texels || handle < 0 || handle >= gTextureTable.count || !gTexSurfaces[handle].surface) return;
+  const HalObject surface = gTexSurfaces[handle].surface;
   HalSurfaceDesc desc{};
-  HalSurfaceGetDesc(gTexSurfaces[handle].surface, &desc);
-  const HalRect source{0, 0, desc.width, desc.height};
-  HalSurfaceBltFast(gTexSurfaces[handle].surface, 0, 0, gD3d.grabSurface, &source, false);
-  HalObjectRelease(gD3d.grabSurface);
-  gD3d.grabSurface = 0;
+  if (!HalSurfaceGetDesc(surface, &desc) || desc.width <= 0 || desc.height <= 0) return;
+  uint64_t available = uint64_t(desc.width) * uint64_t(desc.height);
+  if (const uint32_t held = MemBlockSize(texels)) available = std::min<uint64_t>(available, held / 2);
+  int32_t pitch = 0;
+  auto* out = static_cast<uint8_t*>(HalSurfaceLock(surface, &pitch));
+  if (!out) return;
+  for (int32_t y = 0; y < desc.height; ++y) {
+    const uint64_t first = uint64_t(y) * uint64_t(desc.width);
+    if (first >= available) break;
+    const uint64_t n = std::min<uint64_t>(uint64_t(desc.width), available - first);
+    std::memcpy(out + static_cast<size_t>(y) * static_cast<size_t>(pitch), texels + first, n * 2);
+  }
+  HalSurfaceUnlock(surface);
 }
 
 void TexFree(TextureRecord* record) {

@@ -3,17 +3,6 @@
 #include "engine3d/mathutil.h"
 
 RdrPoly gRdrPoly;
-int64_t gRdrObjectVertexCount = -1;
-
-bool RdrFaceReadable(const Face* face) {
-  // The face record has room for four corners; any other count is damage.
-  if (!face || !gMesh.vertices || face->vertexCount < 3 || face->vertexCount > 4) return false;
-  const int64_t limit =
-      gRdrObjectVertexCount >= 0 ? gRdrObjectVertexCount : int64_t{gMesh.vertexCapacity} + MESH_SCRATCH_VERTICES;
-  for (int i = 0; i < face->vertexCount; ++i)
-    if (face->index[i] >= limit) return false;
-  return true;
-}
 
 bool RdrPolyOffClip(const RdrPoly& p) {
   const RdrState& s = gRdrState;

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "backend_common/draw.h"
 #include "backend_glide/glide.h"
 #include "engine3d/mesh.h"
 
@@ -25,14 +26,6 @@ struct RdrPoly {
   float minY, minZ, minX, maxX, maxY, maxZ;
 };
 extern RdrPoly gRdrPoly;
-
-// The vertices a face may name are read through gMesh.vertices: the world
-// pool (its capacity and the reserve behind it) or, while an object is drawn,
-// the object's own array, whose length the object routine sets here.
-extern int64_t gRdrObjectVertexCount;  // -1: the world pool
-// A face the routines can read: 3 or 4 corners, each naming a vertex there.
-// Faces built by hand are not trusted; one past the array draws nothing.
-bool RdrFaceReadable(const Face* face);
 
 // The polygon's box against the clip window: wholly outside it, wholly inside.
 bool RdrPolyOffClip(const RdrPoly& p);

@@ -37,43 +37,9 @@ uint16_t* FitToScreen(const uint16_t* source, int32_t width, int32_t height) {
 // Gathers the screenshot whole, then saves it in one piece, so a failed write
 // never leaves a damaged picture under the real name.
 void WriteBmp(const char* path, int32_t width, int32_t height, int32_t step) {
-  if (width <= 0 || height <= 0 || step <= 0) return;
-  const int32_t outW = width / step, outH = height / step;
-  if (outW <= 0 || outH <= 0) return;
-  std::string target = HalResolvePath(path);
-  std::error_code ec;
-  auto parent = std::filesystem::path(target).parent_path();
-  if (!parent.empty()) std::filesystem::create_directories(parent, ec);
-
-  const size_t rowBytes = static_cast<size_t>(outW) * 3;
-  std::vector<uint8_t> file(SCREENSHOT_HEADER_SIZE + rowBytes * static_cast<size_t>(outH));
-  uint8_t* header = file.data();
-  header[0] = 'B';
-  header[1] = 'M';
-  PutU32(header + 2, SCREENSHOT_HEADER_SIZE + static_cast<uint32_t>(outW) * static_cast<uint32_t>(outH) * 3);
-  PutU32(header + 10, SCREENSHOT_HEADER_SIZE);
-  PutU32(header + 14, 40);
-  PutU32(header + 18, static_cast<uint32_t>(outW));
-  PutU32(header + 22, static_cast<uint32_t>(outH));
-  PutU16(header + 26, 1);
-  PutU16(header + 28, 24);
-  PutU32(header + 38, 123600);
-  PutU32(header + 42, 92700);
-
-  std::vector<uint16_t> screenRow(static_cast<size_t>(width));
-  uint8_t* fileRow = file.data() + SCREENSHOT_HEADER_SIZE;
-  for (int32_t y = height - 1; y >= 0; y -= step, fileRow += rowBytes) {
-    if ((height - 1 - y) / step >= outH) break;
-    screenRow.assign(screenRow.size(), 0);
-    GfxLfbReadRegion(GFX_BUFFER_BACKBUFFER, 0, y, width, 1, width * 2, screenRow.data());
-    for (int32_t x = 0; x < outW; ++x) {
-      uint16_t p = screenRow[static_cast<size_t>(x * step)];
-      fileRow[3 * x] = static_cast<uint8_t>((p & 0x1F) << 3);
-      fileRow[3 * x + 1] = static_cast<uint8_t>(((p >> 5) & 0x3F) << 2);
-      fileRow[3 * x + 2] = static_cast<uint8_t>(((p >> 11) & 0x1F) << 3);
-    }
-  }
-  HalWriteFileAtomic(target.c_str(), file.data(), file.size());
+  LfbWriteScreenshot(path, width, height, step, true, [width](int32_t y, uint16_t* row) {
+    GfxLfbReadRegion(GFX_BUFFER_BACKBUFFER, 0, y, width, 1, width * 2, row);
+  });
 }
 
 }  // namespace
@@ -116,6 +82,9 @@ void LfbDrawScreenImage(const uint16_t* picture) {
 void LfbSaveScreenshot(const char* path, int32_t width, int32_t height) { WriteBmp(path, width, height, 1); }
 
 void LfbSaveScreenshotQuarter(const char* path, int32_t width, int32_t height) { WriteBmp(path, width, height, 4); }
+
+// Pictures live in their blocks here: there is no held picture to blank.
+void LfbClearWorkSurface() {}
 
 void LfbGrabScreen(uint16_t* buffer) {
   const int32_t sw = gRdrState.screenWidth, sh = gRdrState.screenHeight;

@@ -95,8 +95,8 @@ void ApplyTestRace() {
   if (gTestRace.track >= 0) gRace.trackIndex = gTestRace.track;
   if (gTestRace.mode >= 0) gRace.gameMode = gTestRace.mode;
   if (gTestRace.players >= 0) gRace.playersMode = gTestRace.players;
-  if (gTestRace.controls[0] >= 0) gPlayer1Vehicle->controllerType = gTestRace.controls[0];
-  if (gTestRace.controls[1] >= 0) gPlayer2Vehicle->controllerType = gTestRace.controls[1];
+  if (gTestRace.controls[0] >= 0) gPlayer1Vehicle->controller = gTestRace.controls[0];
+  if (gTestRace.controls[1] >= 0) gPlayer2Vehicle->controller = gTestRace.controls[1];
   if (gTestRace.display >= 0 && !gTestRace.displaySet) {
     gTestRace.displaySet = true;
     if (RdrSetMode(gDisplayModes[gTestRace.display], AppGetWindow())) gDisplayModeIndex = gTestRace.display;

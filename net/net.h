@@ -58,5 +58,8 @@ int32_t NetSignalCounter(int32_t counter);
 int32_t NetPlayerIndex(const Vehicle* vehicle);
 
 void NetSendCarState();
+// The network-local vehicle's state into the snapshot NetSendCarState sends.
+void NetSnapshotCar();
+void NetSendRaceOver();
 void NetShutdown();
 void NetDestroyLocalPlayer();

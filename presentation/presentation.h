@@ -37,6 +37,18 @@ void MusicFadeStep();
 void WeatherDrawLightning();
 void WeatherDrawSkyPoints();
 
+// The vehicles' sounds: `event` is the one sound event of the drive step (0 none).
+void SfxUpdateVehicle(Vehicle* vehicle, Vehicle* driver, int32_t event, uint8_t slideSound);
+void SfxStopVehicleLoops(Vehicle* vehicle);
+// -> non-zero when a fast nose-up landing is worth its remark.
+int32_t SfxVehicleSlideTest(Vehicle* vehicle);
+// The vehicles' effects.
+void FxAttachVehicleBurst(Vehicle* vehicle);
+void FxAttachVehicleEmitter(Vehicle* vehicle, float amount);
+void FxAttachVehicleEmitterDrive(Vehicle* vehicle);
+void FxVehicleLoseWheel(Vehicle* vehicle, int32_t landing);
+void FxSpawnSplash(Vehicle* vehicle);
+
 // The screen glows of the current view, emptied as each view begins.
 constexpr int FX_GLOW_MAX = 32;
 struct FxGlowList {

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "engine3d/camera.h"
+#include "race/vehicle.h"
 
 struct RaceState {
   int32_t playersMode;  // 0 one player, 1 split screen, 2 network
@@ -71,37 +72,6 @@ extern RaceState gRace;
 // Indices of gRace.trackTextures.
 enum TrackTextureSlot { TRACK_TEX_SKY = 0, TRACK_TEX_SUN = 1, TRACK_TEX_LETTERS = 2, TRACK_TEX_DIGITS = 3, TRACK_TEX_RING = 4 };
 
-// Until the vehicle record exists: the fields the shell, the race frame, the
-// race messages and the trace use.
-struct Vehicle {
-  Camera pose;
-  float velocity;
-  int32_t state;
-  int32_t timerSlot;     // grid slot + 3
-  int32_t lapTimerSlot;  // grid slot + 12
-  int32_t progress;
-  int32_t lapsDone;
-  uint8_t finished;
-  uint8_t human;  // 1 human-driven, 0 computer
-  uint8_t controls;
-  uint8_t previousControls;
-  uint8_t cameraView;  // 0..2
-  int32_t finishPosition;
-  int32_t controllerType;  // 0 keyboard, 1 mouse, 2 joystick, 3 wheel
-};
-
-constexpr int VEHICLE_RECORDS = 7;     // grid slots 0-4 computer cars (0 player 2 in split screen), 5 extra car, 6 ambient
-constexpr int VEHICLE_TABLE_SLOTS = 6;  // grid slots of a local race
-constexpr int VEHICLE_EXTRA_CAR = 5;
-
-extern Vehicle gPlayer1;
-extern Vehicle gPlayer2;
-extern Vehicle gVehicleRecords[VEHICLE_RECORDS];
-// One pointer per grid slot, null where no vehicle starts.
-extern Vehicle* gVehicleTable[VEHICLE_TABLE_SLOTS];
-extern Vehicle* gPlayer1Vehicle;
-extern Vehicle* gPlayer2Vehicle;
-extern Vehicle* gLocalNetVehicle;
 // The second joystick button, polled once a frame for the whole game.
 extern uint8_t gJoyButton2;
 

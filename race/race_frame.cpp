@@ -200,7 +200,7 @@ void RaceLogicStep() {
 }
 
 void VehicleDriveHuman(Vehicle* vehicle) {
-  vehicle->previousControls = vehicle->controls;
+  vehicle->viewActive = vehicle->viewRequest;
   gRace.currentPose = &vehicle->pose;
   VehicleDriveStep(vehicle, nullptr);
 }
@@ -225,7 +225,6 @@ void VehicleDriveComputerCars() {
   }
   if (gRace.noHumanMode) {
     Vehicle* extra = &gVehicleRecords[VEHICLE_EXTRA_CAR];
-    extra->previousControls = 0;
     gRace.currentPose = &extra->pose;
     VehicleDriveStep(extra, extra);
   }

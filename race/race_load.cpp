@@ -23,6 +23,7 @@
 #include "race/track_files.h"
 #include "race/tracks.h"
 #include "race/trajectory.h"
+#include "race/vehicle_steps.h"
 
 namespace {
 
@@ -30,7 +31,6 @@ constexpr float LOAD_VIEW_DISTANCE = 1700.0f;
 constexpr int32_t NEAR_PLANE = 5;
 constexpr float CAMERA_BEHIND = 160.0f, CAMERA_ABOVE = 45.0f;
 constexpr float CAMERA_PITCH_DOWN = 1024.0f - 16.0f;
-constexpr int32_t PLAYER1_GRID_SLOT = 5;
 
 Camera gStartCameras[2];
 
@@ -91,38 +91,35 @@ void BuildTrack(int32_t track) {
   TrajLoad();
 }
 
-void PlaceVehicle(Vehicle* v, int32_t slot, float x, float z, uint16_t heading, uint8_t human) {
-  const int32_t controller = v->controllerType;
-  const uint8_t view = v->cameraView;
-  *v = Vehicle{};
-  v->controllerType = controller;
-  v->cameraView = view;
-  v->pose = Camera{x, TerrainHeightAt(x, z), z, 0.0f, static_cast<float>(heading), 0.0f};
-  v->human = human;
-  v->timerSlot = slot + 3;
-  v->lapTimerSlot = slot + 12;
-  gVehicleTable[slot] = v;
+// The drive step's copy of the start heading for a computer car.
+void ResetComputerCar(Vehicle* v, const TrackInfo& info) {
+  v->aiHeading = info.startHeading;
+  v->stuckTimer = 0.0f;
 }
 
-// Player 1 (and player 2) at the start; the computer cars wait on their grid
-// places, since nothing drives them yet.
+// Player 1 on grid slot 0 and the five computer cars behind it (in split
+// screen table record 0 is player 2); the computer cars wait for their
+// drivers.
 void PlaceVehicles(int32_t track) {
   const TrackInfo& info = gTrackInfo[track];
   for (Vehicle*& v : gVehicleTable) v = nullptr;
-  const float s = MathSin(info.startHeading), c = MathCos(info.startHeading);
+  gVehicleStep.raceOverSent = 0;
   const bool split = gRace.playersMode == 1;
-  for (int32_t slot = 0; slot < VEHICLE_TABLE_SLOTS; ++slot) {
-    const float back = info.spacingAlong * static_cast<float>(slot / 2);
-    const float side = info.spacingAcross * static_cast<float>(slot % 2 ? 1 : -1) * 0.5f;
-    const float x = info.startX - s * back + c * side;
-    const float z = info.startZ - c * back - s * side;
-    if (slot == PLAYER1_GRID_SLOT)
-      PlaceVehicle(gPlayer1Vehicle, slot, x, z, info.startHeading, gRace.noHumanMode ? 0 : 1);
-    else if (slot == 0 && split)
-      PlaceVehicle(gPlayer2Vehicle, slot, x, z, info.startHeading, 1);
-    else if (gRace.gameMode != 0)
-      PlaceVehicle(&gVehicleRecords[slot], slot, x, z, info.startHeading, 0);
+  if (gRace.noHumanMode) {
+    Vehicle* extra = &gVehicleRecords[VEHICLE_EXTRA_CAR];
+    VehicleCopyDefaults(extra);
+    ResetComputerCar(extra, info);
+    VehiclePlaceOnGrid(extra, 0, 0);
+  } else {
+    VehiclePlaceOnGrid(gPlayer1Vehicle, 0, gPlayer1Vehicle->type);
   }
+  for (int32_t i = 0; i < VEHICLE_EXTRA_CAR; ++i) {
+    Vehicle* v = &gVehicleRecords[i];
+    VehicleCopyDefaults(v);
+    ResetComputerCar(v, info);
+    VehiclePlaceOnGrid(v, i + 1, split && i == 0 ? v->type : i + 1);
+  }
+  gPlayer1Vehicle->human = 1;
 }
 
 // The views look along the start heading from behind the grid.

@@ -42,20 +42,130 @@ class Hasher {
   uint64_t h_ = FNV_OFFSET;
 };
 
-// The vehicles of the race in a fixed order: player 1, then the grid slots.
-int32_t RaceVehicles(const Vehicle* out[1 + VEHICLE_TABLE_SLOTS]) {
-  int32_t n = 0;
-  out[n++] = gPlayer1Vehicle ? gPlayer1Vehicle : &gPlayer1;
-  for (const Vehicle* v : gVehicleTable)
-    if (v) out[n++] = v;
-  return n;
+// Every vehicle record of the race in a fixed order: player 1, then the table records.
+constexpr int32_t TRACE_VEHICLES = 1 + VEHICLE_RECORDS;
+void RaceVehicles(const Vehicle* out[TRACE_VEHICLES]) {
+  out[0] = &gPlayer1;
+  for (int32_t i = 0; i < VEHICLE_RECORDS; ++i) out[1 + i] = &gVehicleRecords[i];
 }
 
+// A pointer as the index of what it points at: -1 null, -2 outside `table`.
+template <typename T>
+int32_t PointerIndex(const T* p, const T* const* table, int32_t count) {
+  if (!p) return -1;
+  for (int32_t i = 0; i < count; ++i)
+    if (table[i] == p) return i;
+  return -2;
+}
+
+void HashFloats(Hasher* h, const float* f, int32_t n) {
+  for (int32_t i = 0; i < n; ++i) h->F32(f[i]);
+}
+
+void HashWheel(Hasher* h, const WheelState& w) {
+  h->Byte(w.attached);
+  for (float f : {w.suspension, w.centre[0], w.centre[1], w.centre[2], w.contactX, w.groundHeight, w.contactZ,
+                  w.spray[0], w.spray[1], w.spray[2], w.trailHalfWidth, w.lastMarkX, w.lastMarkZ, w.trailDepthBias})
+    h->F32(f);
+  h->I32(w.bend);
+  h->F32(w.waterDepth);
+}
+
+// Field by field in the record's order; no padding byte takes part.
 void HashVehicle(Hasher* h, const Vehicle& v) {
-  for (float f : {v.pose.x, v.pose.y, v.pose.z, v.pose.pitch, v.pose.heading, v.pose.roll, v.velocity}) h->F32(f);
-  for (int32_t i : {v.state, v.timerSlot, v.lapTimerSlot, v.progress, v.lapsDone, v.finishPosition, v.controllerType})
+  const Camera* cameras[2] = {gRace.gViewCamera[0], gRace.gViewCamera[1]};
+  HashFloats(h, v.physParams, VEHICLE_PHYS_PARAMS);
+  h->F32(v.grip);
+  for (uint8_t b : {v.wheelSpin, v.ffBumpFrames, static_cast<uint8_t>(v.engineOn)}) h->Byte(b);
+  for (float f : {v.driveForce, v.velocity, v.engineRevs, v.engineRevsHeard, v.accel, v.topVelocity, v.lateralForce,
+                  v.frontLoad, v.rearLoad, v.slideAngle, v.slideUndersteer, v.bodyRoll, v.bodyPitch})
+    h->F32(f);
+  h->I32(v.gear);
+  h->Byte(v.reverse);
+  for (float f : {v.steerAngle, v.turnRadius, v.heading, v.wobble}) h->F32(f);
+  for (uint8_t b : {v.throttleCmd, v.brakeCmd, v.boostButton, v.handbrakeButton}) h->Byte(b);
+  h->I32(v.wheelSteer);
+  h->F32(v.baseSurfaceGrip);
+  for (const WheelState& w : v.wheels) HashWheel(h, w);
+  for (uint16_t a : v.frameAngles) h->I32(a);
+  for (uint16_t a : v.bodyAngles) h->I32(a);
+  for (int32_t i : {int32_t{v.driverRoll}, int32_t{v.suspensionPitch}, int32_t{v.suspensionRoll}, int32_t{v.tiltPitch},
+                    int32_t{v.tiltRoll}})
     h->I32(i);
-  for (uint8_t b : {v.finished, v.human, v.controls, v.previousControls, v.cameraView}) h->Byte(b);
+  HashFloats(h, v.bodyMatrix, 9);
+  HashFloats(h, v.bodyPoint, 3);
+  HashFloats(h, v.eyePoint, 3);
+  HashFloats(h, v.headPoint, 3);
+  h->F32(v.shakeTarget);
+  h->F32(v.shake);
+  HashFloats(h, v.smokePoint, 3);
+  HashFloats(h, v.exhaustPoint1, 3);
+  HashFloats(h, v.exhaustPoint2, 3);
+  h->F32(v.fireClock);
+  h->Byte(v.markLaid);
+  h->I32(v.impactVelocity);
+  h->Byte(v.exhaustFlame);
+  for (float f : {v.treadBlurRear, v.treadBlurFront, v.pose.x, v.pose.y, v.pose.z, v.pose.pitch, v.pose.heading,
+                  v.pose.roll, v.steerInput, v.steerOffset, v.effectClock, v.reverseTimer, v.wheelTurnFront,
+                  v.wheelTurnRear})
+    h->F32(f);
+  for (int32_t i : {v.state, v.timerSlot, v.lapTimerSlot, v.bouncesLeft, v.spinSide}) h->I32(i);
+  h->F32(v.rollOverAngle);
+  h->Byte(v.landingSide);
+  for (float f : {v.knockLift, v.knockImpulse, v.knockDirX, v.knockDirZ}) h->F32(f);
+  h->I32(v.cameraDistance);
+  for (uint8_t b : {v.wheelsLost, v.damageStage, v.damageA, v.damageB}) h->Byte(b);
+  h->I32(v.damageCounter);
+  h->Byte(v.zoneCode);
+  for (int32_t i : {v.progress, v.lapsDone, v.lastLapMs, v.totalMs, v.bestLapMs}) h->I32(i);
+  h->Byte(v.finished);
+  h->Byte(v.lineCrossed);
+  h->I32(v.position);
+  h->I32(v.championRank);
+  for (float f : {v.boostLeft, v.cameraLag, v.brakeTimer}) h->F32(f);
+  HashFloats(h, v.footprint, 6);
+  h->F32(v.cellLevel);
+  h->Byte(v.cellCode);
+  h->Byte(v.rampCode);
+  h->F32(v.rampCountdown);
+  h->I32(v.paintIndex);
+  h->I32(v.paintIndexMin);
+  for (float f : {v.hitProtect, v.lastGoodX, v.lastGoodZ, v.waterDepthSum}) h->F32(f);
+  for (uint8_t b : {v.splashDone, v.exhaustSoundFlag, v.contactSoundFlag, v.onMarkedCell}) h->Byte(b);
+  for (int32_t i : {v.engineSound3d, v.engineSoundIn, v.engineSoundOut, v.type}) h->I32(i);
+  h->I32(v.driverModel ? 0 : -1);
+  h->I32(v.driverAnim);
+  h->F32(v.driverAnimTime);
+  h->F32(v.driverAnimEnd);
+  h->Byte(v.driverAnimDone);
+  h->F32(v.endViewX);
+  h->F32(v.endViewZ);
+  h->Byte(v.human);
+  h->I32(v.controller);
+  h->Byte(v.viewRequest);
+  h->Byte(v.viewActive);
+  h->I32(v.championTotal);
+  h->I32(PointerIndex(v.chaseCamera, cameras, 2));
+  h->I32(PointerIndex(v.resetCamera, cameras, 2));
+  for (float f : {v.cameraPitch, v.cameraRoll, v.swayPhase, v.swayAmount}) h->F32(f);
+  for (uint8_t b : {v.tintValid, v.tintRed, v.tintBlue, v.tintGreen}) h->Byte(b);
+  HashFloats(h, v.jumpTarget, 3);
+  HashFloats(h, v.jumpStart, 3);
+  for (float f : {v.jumpDist, v.pushHeading1, v.pushVelocity1, v.pushTargetHeading, v.pushVelocity2, v.pushHeading2,
+                  v.tractionOverride})
+    h->F32(f);
+  for (int32_t i : {int32_t{v.guideHeading}, int32_t{v.guidePoint}, int32_t{v.guideMisses}}) h->I32(i);
+  h->I32(v.nearestTrajectory ? 0 : -1);
+  HashFloats(h, v.prevPos, 3);
+  h->Byte(v.contactFlag);
+  h->Byte(v.iceLowSlip);
+  for (float f : {v.contactTime, v.stateTimer, v.finishDelay}) h->F32(f);
+  h->I32(v.enginePitchScale);
+  h->F32(v.airTimer);
+  for (int32_t i : {v.loopSound, v.slideSound, int32_t{v.aiHeading}, v.aiSlot, v.aiPoint}) h->I32(i);
+  h->Byte(v.objectActive);
+  h->I32(v.aiProgressGap);
+  for (float f : {v.stuckTimer, v.stuckRefX, v.stuckRefZ, v.lastRevsSeen}) h->F32(f);
 }
 
 std::FILE* TraceFile() {
@@ -70,12 +180,14 @@ std::FILE* TraceFile() {
 void WriteReadable(std::FILE* f) {
   std::fprintf(f, "# raceStarted %u raceFinished %u raceLeft %u message %d\n", gRace.raceStarted,
                gRace.raceFinished, gRace.raceLeft, gHudMessages.global.number);
-  const Vehicle* vehicles[1 + VEHICLE_TABLE_SLOTS];
-  const int32_t n = RaceVehicles(vehicles);
-  for (int32_t i = 0; i < n; ++i) {
-    const Vehicle& v = *vehicles[i];
-    std::fprintf(f, "#   vehicle %d position %.3f %.3f %.3f velocity %.3f state %d laps %d finished %u progress %d\n", i,
-                 v.pose.x, v.pose.y, v.pose.z, v.velocity, v.state, v.lapsDone, v.finished, v.progress);
+  for (int32_t slot = 0; slot < VEHICLE_TABLE_SLOTS; ++slot) {
+    const Vehicle* v = gVehicleTable[slot];
+    if (!v) continue;
+    std::fprintf(f,
+                 "#   vehicle %d %s position %.3f %.3f %.3f heading %.3f velocity %.3f state %d laps %d finished %u "
+                 "progress %d\n",
+                 slot, v == gPlayer1Vehicle ? "player1" : v->human == 1 ? "human" : "computer", v->pose.x, v->pose.y,
+                 v->pose.z, v->pose.heading, v->velocity, v->state, v->lapsDone, v->finished, v->progress);
   }
 }
 
@@ -93,13 +205,18 @@ uint64_t RaceTraceHash() {
                     gRace.trajectoriesLoaded, gRace.viewIndex, gRace.flyInActive})
     h.Byte(b);
   h.U32(gRandom.index);
-  const Vehicle* vehicles[1 + VEHICLE_TABLE_SLOTS];
-  const int32_t n = RaceVehicles(vehicles);
+  const Vehicle* vehicles[TRACE_VEHICLES];
+  RaceVehicles(vehicles);
+  const int32_t n = TRACE_VEHICLES;
   // The current pose as the index of the vehicle it belongs to.
   int32_t current = -1;
   for (int32_t i = 0; i < n; ++i)
     if (gRace.currentPose == &vehicles[i]->pose) current = i;
   h.I32(current);
+  for (int32_t slot = 0; slot < VEHICLE_TABLE_SLOTS; ++slot) {
+    const Vehicle* const* table = vehicles;
+    h.I32(PointerIndex(gVehicleTable[slot], table, n));
+  }
   for (int32_t i = 0; i < n; ++i) HashVehicle(&h, *vehicles[i]);
   return h.value();
 }

@@ -1,13 +1,127 @@
-// The per-vehicle steps the race frame runs and draws: the drive step, the
-// ambient vehicle, the highway traffic and the ranking.
+// The per-vehicle steps the race frame runs and draws: the drive step with
+// its control update and helpers, the placement, the ambient vehicle, the
+// highway traffic and the ranking; and the race-wide values one step leaves
+// for the next routine of the same step.
 #pragma once
 #include <cstdint>
 
-struct Vehicle;
+#include "race/vehicle.h"
 
+struct MeshHeader;
+struct MeshFrameSet;
+struct CarModel;
+
+// Written by the drive step, the control update and the drive helpers of the
+// vehicle being stepped; read by the routines they call.
+struct VehicleStepState {
+  CarModel* carModel;      // the CarModel row of the current vehicle's type
+  uint8_t reverseFlip;     // set by VehicleSlopeStall: the traction step flips the drive direction
+  uint8_t engineLoad;      // read by the engine sound
+  uint8_t rollDriven;      // the body roll was driven this update
+  uint8_t pitchDriven;     // the body pitch was driven this update
+  uint8_t acceleratePressed;
+  uint8_t raceOverSent;    // a network race sends its race-over once
+  float groundPitch;       // 10-bit angles as floats, from VehicleGroundAngles
+  float groundRoll;
+  float prevX, prevY, prevZ;  // the pose at the start of the step
+};
+extern VehicleStepState gVehicleStep;
+
+// --- Vehicle types and the control update ---
+constexpr int VEHICLE_TYPE_ROWS = 20;
+constexpr int VEHICLE_TYPES = 12;
+constexpr int VEHICLE_ALT_ROW = 12;  // VehicleApplyTypeAlt reads row type + 12
+struct VehicleTypeRow {
+  float wheelBase, mass, power, driveRatio, frontShare, accelFactor, gripMax;
+  int32_t enginePitchScale;
+};
+extern const VehicleTypeRow VehicleTypeParams[VEHICLE_TYPE_ROWS];
+
+void VehicleApplyType(Vehicle* vehicle);
+void VehicleApplyTypeAlt(Vehicle* vehicle);
+void VehicleResetDynamics(NetVehicle* vehicle);
+void VehicleMeasureModel(NetVehicle* vehicle, const MeshHeader* mesh);
+void VehicleLoadSplit(NetVehicle* vehicle);
+void VehicleControlUpdate(Vehicle* vehicle);
+void VehicleBodyRollAdd(Vehicle* vehicle, float x);
+void VehicleBodyPitchFollow(Vehicle* vehicle, float x);
+void VehicleSlideAdd(Vehicle* vehicle, float da, float du);
+void VehicleSlideImpulse(Vehicle* vehicle, float da, float du);
+void VehicleTurn(Vehicle* vehicle, float angle);
+void VehicleGripLimit(Vehicle* vehicle);
+float VehicleGripCapacity(const Vehicle* vehicle);
+
+// --- Drive helpers ---
+// The driver's animation frames, loaded with the vehicles (null until then).
+extern MeshFrameSet* gDriverFrames;
+void VehicleGroundAngles(Vehicle* vehicle);
+void VehicleGroundAnglesAtTerrain(Vehicle* vehicle);
+void VehicleSlopeStall(Vehicle* vehicle);
+void VehicleDriverPlay(Vehicle* vehicle, int32_t animation, float endTime);
+void VehicleDriverSteer(Vehicle* vehicle, int32_t side, float amount);
+void VehicleAnimateDriver(MeshHeader* driverModel, Vehicle* vehicle);
+void VehicleSetAirborne(Vehicle* vehicle);
+int32_t VehicleObjectContactTest(Vehicle* vehicle, float a, float b);
+
+// --- The drive step ---
 // One drive step of the current vehicle (gRace.currentPose points at its
 // pose); `driver` is the record that steers it, null for a human.
 void VehicleDriveStep(Vehicle* vehicle, Vehicle* driver);
+void VehicleTractionStep(Vehicle* driver, Vehicle* vehicle, float traction);
+int32_t VehicleTakeOffTest(Vehicle* vehicle, float heightAboveGround);
+void VehicleWatchStuck(Vehicle* driver, Vehicle* vehicle);
+// World units one step covers at `velocity` km/h.
+float VehicleStepDistance(float velocity);
+
+// --- Placement ---
+void VehiclePlaceOnGrid(Vehicle* vehicle, int32_t gridSlot, int32_t type);
+void VehiclePlaceTrafficObject(Vehicle* record, const Vehicle* pathRecord);
+void VehicleCopyDefaults(NetVehicle* record);
+// Set by the game start: every traffic object is of type 3.
+extern uint8_t gTrafficForcedType;
+// The object model of each traffic type (null until the track objects load).
+constexpr int TRAFFIC_TYPES = 8;
+extern MeshHeader* gTrafficModels[TRAFFIC_TYPES];
+
+// --- Knocks, slides and scripted jumps ---
+// The states 2, 6, 7, 8, 9 and 11 of the drive step; `distance` is the step
+// distance the epilogue uses.
+void VehicleStepSpecialState(Vehicle* vehicle, Vehicle* driver, float y0, float* distance, int32_t* soundEvent,
+                             float* steerTarget);
+// The object-contact pass at the end of a step that moved.
+void VehicleObjectContactPass(Vehicle* vehicle, Vehicle* driver, int32_t* soundEvent, float* steerTarget);
+void VehicleApplyHit(Vehicle* vehicle, float impulse, float directionX, float directionZ, uint8_t hard);
+void VehicleSetBodySway(Vehicle* vehicle, float amount);
+
+// --- Controls, computer drivers and recovery ---
+void VehicleReadControls(Vehicle* vehicle);
+void AiDriveVehicle(Vehicle* driver, Vehicle* vehicle);
+void AiRemoteAdvancePoint(Vehicle* driver);
+void AiRemoteExtrapolate(Vehicle* driver, Vehicle* vehicle, int32_t participant);
+void AiUpdateGuide(Vehicle* vehicle);
+void AiRespawnVehicle(Vehicle* driver, Vehicle* vehicle, uint8_t keepDamage);
+void VehicleCheckWorldBounds(Vehicle* driver, Vehicle* vehicle);
+void VehicleSink(Vehicle* vehicle);
+
+// --- Zones, laps and ground cells ---
+void RaceCheckZone(Vehicle* vehicle, Vehicle* driver);
+int32_t VehicleCheckGroundCell(Vehicle* vehicle);
+int32_t VehicleCheckLoopJump(Vehicle* vehicle);
+
+// --- Collisions and object contact ---
+int32_t CollideStartSlide(Vehicle* vehicle, float threshold);
+int32_t ContactResolveAndSettle(Vehicle* vehicle, float a, float b, int32_t push);
+
+// --- Force-feedback triggers of a race ---
+void FfbSetActive(Vehicle* vehicle, int32_t on);
+void FfbUpdateWheelContact(Vehicle* vehicle);
+void FfbUpdateEngineFromVehicle(Vehicle* vehicle);
+void FfbTakeOff(Vehicle* vehicle);
+void FfbLandVehicle(Vehicle* vehicle);
+void FfbShockFull(Vehicle* vehicle, float x, float z);
+void FfbSkid(Vehicle* vehicle);
+
+// --- The other per-vehicle steps of the race frame ---
 void AmbientFrameStep();
 void VehicleDrawAmbientShadow();
 void TrackObjTrafficStep();

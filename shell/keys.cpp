@@ -25,7 +25,7 @@ enum : uint8_t {
   SCAN_F9 = 67,
 };
 
-void CycleView(Vehicle* v) { v->cameraView = static_cast<uint8_t>(v->cameraView >= 2 ? 0 : v->cameraView + 1); }
+void CycleView(Vehicle* v) { v->viewRequest = static_cast<uint8_t>(v->viewRequest >= 2 ? 0 : v->viewRequest + 1); }
 
 void WaitWhileKeyDown() {
   while (gKeyScanCode != 0) AppPumpMessages();
@@ -72,7 +72,7 @@ void GamePlayerKeys(Vehicle* v, uint8_t* latch) {
     act([&] { CycleView(v); });
   }
 
-  if ((v->controllerType == 2 || v->controllerType == 3) && gJoyButton2)
+  if ((v->controller == 2 || v->controller == 3) && gJoyButton2)
     act([&] { CycleView(v); SfxCommitListener(); });
 
   if (!handled) *latch = 0;

@@ -57,9 +57,9 @@ void GameEndRaceFade(uint8_t* flag) {
 
 bool FinishedInTopThree() {
   switch (gRace.playersMode) {
-    case 0: return gPlayer1Vehicle->finishPosition <= 3;
-    case 1: return gPlayer1Vehicle->finishPosition <= 3 || gPlayer2Vehicle->finishPosition <= 3;
-    default: return gLocalNetVehicle->finishPosition <= 3;
+    case 0: return gPlayer1Vehicle->position <= 3;
+    case 1: return gPlayer1Vehicle->position <= 3 || gPlayer2Vehicle->position <= 3;
+    default: return gLocalNetVehicle->position <= 3;
   }
 }
 
@@ -166,7 +166,7 @@ void GameInit() {
   gRace.splitSideBySide = 0;
   GridCreate(640, 25, 1, 12);  // 25 x 12 cells of 640 units on the ground, one layer high
   gPlayer1Vehicle = &gPlayer1;
-  gPlayer2Vehicle = &gPlayer2;
+  gPlayer2Vehicle = &gVehicleRecords[0];
   gRace.trackIndex = 0;
   gRace.playersMode = 0;
   gRace.gameMode = 1;

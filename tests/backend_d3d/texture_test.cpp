@@ -256,3 +256,14 @@ TEST_F(D3dTextureTest, FaceCoordinatesAreDividedByTheirTexturesRanges) {
 }
 
 }  // namespace
+
+TEST_F(D3dTextureTest, AMissingOrOverlongPackedTextureIsReportedWithTheCallersPath) {
+  RecordFatalErrors();
+  // 30 characters: too long for any name the archive could hold.
+  const std::string longPath = "track\\twenty_letter_name_x.3df";
+  ASSERT_EQ(longPath.size(), 30u);
+  EXPECT_EQ(TexLoadPacked("track\\gone.3df"), nullptr);
+  EXPECT_EQ(TexLoadPacked(longPath.c_str()), nullptr);
+  EXPECT_EQ(gFatalErrors, (std::vector<std::string>{"track\\gone.3df", longPath}));
+  GameSetFatalErrorHook(nullptr);
+}

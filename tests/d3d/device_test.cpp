@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,9 @@ struct PixelCase {
   int x, y;
   Rgb want;
 };
+
+// Keeps test names readable and the same on every run.
+void PrintTo(const PixelCase& c, std::ostream* out) { *out << c.name; }
 
 // 1555 texels: opaque red, opaque green, transparent blue, opaque white.
 const std::vector<uint16_t> TEX1555 = {0xFC00, 0x83E0, 0x001F, 0xFFFF};

@@ -138,4 +138,52 @@ TEST_F(Race, TwoRunsOfOneScriptWriteTheSameTrace) {
   EXPECT_TRUE(started);
 }
 
+// Player 1 holds Up from the start, then the left arrow: it drives off the
+// grid and turns to its left (heading 256 runs along +x, the driver's left
+// is -z), while the computer cars wait on their grid places.
+TEST_F(Race, Player1DrivesOffTheGridUnderTheKeysAndTheComputerCarsWait) {
+  dir_.Write("script.txt", "f230 down UP\nf300 down LEFT\nf330 up LEFT\nf360 press ESC\n");
+  ASSERT_EQ(RunGame("trace1.txt", "frames1", "1"), 0) << dir_.Read("stderr.txt");
+  ASSERT_EQ(RunGame("trace2.txt", "frames2", "1"), 0) << dir_.Read("stderr.txt");
+  const std::string first = dir_.Read("trace1.txt");
+  EXPECT_EQ(first, dir_.Read("trace2.txt"));
+  std::istringstream lines(first);
+  std::string line;
+  bool started = false;
+  float lastX = 0.0f, lastZ = 0.0f, lastHeading = 0.0f;
+  int computers = 0;
+  while (std::getline(lines, line)) {
+    if (line.rfind("# raceStarted", 0) == 0) {
+      started = line.find("raceStarted 1") != std::string::npos;
+      continue;
+    }
+    int slot = 0;
+    char who[16] = {};
+    float x = 0, y = 0, z = 0, heading = 0, velocity = 0;
+    if (std::sscanf(line.c_str(), "#   vehicle %d %15s position %f %f %f heading %f velocity %f", &slot, who, &x, &y,
+                    &z, &heading, &velocity) != 7)
+      continue;
+    if (std::string(who) == "player1") {
+      EXPECT_EQ(slot, 0);
+      if (!started) {
+        EXPECT_EQ(x, 780.0f) << line;
+        EXPECT_EQ(velocity, 0.0f) << line;
+      }
+      lastX = x;
+      lastZ = z;
+      lastHeading = heading;
+      continue;
+    }
+    ++computers;
+    EXPECT_EQ(std::string(who), "computer");
+    EXPECT_EQ(velocity, 0.0f) << line;
+    EXPECT_EQ(x, 780.0f + static_cast<float>(slot / 2) * 53.0f) << line;
+    EXPECT_EQ(z, 6620.0f + static_cast<float>(slot % 2) * 40.0f) << line;
+  }
+  EXPECT_GT(computers, 5 * 10);
+  EXPECT_GT(lastX, 900.0f);
+  EXPECT_GT(lastHeading, 300.0f);
+  EXPECT_LT(lastZ, 6600.0f);
+}
+
 }  // namespace

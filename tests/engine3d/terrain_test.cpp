@@ -14,8 +14,6 @@
 #include "engine3d/random.h"
 #include "engine3d/terrain.h"
 #include "platform/mem.h"
-#include "race/terrain_table.h"
-#include "race/tracks.h"
 #include "tools/datakit/lib/model3ds_writer.h"
 
 namespace {
@@ -372,21 +370,6 @@ TEST_F(TerrainTest, TheWaterPlaneIsAddedWholeOrNotAtAll) {
   }
 }
 
-// Every track's terrain leaves the pools room for its whole water plane.
-TEST_F(TerrainTest, EveryTracksWaterPlaneFitsThePools) {
-  for (int32_t track = 0; track < TRACK_TERRAIN_COUNT; ++track) {
-    const float level = gTrackInfo[track].waterLevel;
-    if (level == NO_WATER_LEVEL) continue;
-    SCOPED_TRACE(track);
-    MeshPoolAllocVertices(MESH_POOL_VERTICES);
-    MeshPoolAllocFaces(MESH_POOL_FACES);
-    TerrainDesc d = gTrackTerrains[track];
-    ASSERT_EQ(TerrainBuild(&d), 1);
-    const int32_t faces = gMesh.faceCount;
-    TerrainAddWaterPlane(level, 1);
-    EXPECT_GT(gMesh.faceCount, faces);
-  }
-}
 
 TEST_F(TerrainTest, DisplacementComesFromTheTableAtTheVertexPositionWithTheRangeHalvedPerLevel) {
   // 3 x 3 corners, 4 subdivisions; the per-cell roughness gives the cells

@@ -53,19 +53,16 @@ TEST_F(Frame, LogicStepOrder) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     gCalls.clear();
+    for (Vehicle& v : gVehicleRecords) v = Vehicle{};
     gRace.playersMode = c.players;
     gRace.gameMode = c.gameMode;
     gRace.trackIndex = c.track;
     gRace.noHumanMode = c.noHuman;
     gRace.trajectoriesLoaded = c.trajectories;
-    gVehicleRecords[VEHICLE_EXTRA_CAR].previousControls = 9;
     RaceLogicStep();
     EXPECT_EQ(Drives(), c.drives);
     EXPECT_EQ(gCalls.front(), "AmbientFrameStep");
     EXPECT_EQ(gCalls.back(), "ViewFrameStep");
-    if (c.noHuman && c.trajectories) {
-      EXPECT_EQ(gVehicleRecords[VEHICLE_EXTRA_CAR].previousControls, 0);
-    }
   }
 }
 
@@ -78,11 +75,11 @@ TEST_F(Frame, TheTrafficStepRunsOnTheHighwayOnly) {
   }
 }
 
-TEST_F(Frame, AHumanVehicleKeepsItsLastControlsAndDrivesWithoutADriver) {
-  gPlayer1.controls = 0x05;
-  gPlayer1.previousControls = 0x02;
+TEST_F(Frame, AHumanVehicleTakesTheViewItRequestedAndDrivesWithoutADriver) {
+  gPlayer1.viewRequest = 2;
+  gPlayer1.viewActive = 0;
   VehicleDriveHuman(&gPlayer1);
-  EXPECT_EQ(gPlayer1.previousControls, 0x05);
+  EXPECT_EQ(gPlayer1.viewActive, 2);
   EXPECT_EQ(gRace.currentPose, &gPlayer1.pose);
   EXPECT_EQ(Drives(), Calls{"Drive(P1,-,0,pose)"});
 }

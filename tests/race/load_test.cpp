@@ -41,6 +41,22 @@ class Load : public RaceTest {
   std::string home_;
 };
 
+// Every track's terrain leaves the pools room for its whole water plane.
+TEST_F(Load, EveryTracksWaterPlaneFitsThePools) {
+  for (int32_t track = 0; track < TRACK_TERRAIN_COUNT; ++track) {
+    const float level = gTrackInfo[track].waterLevel;
+    if (level == NO_WATER_LEVEL) continue;
+    SCOPED_TRACE(track);
+    MeshPoolAllocVertices(MESH_POOL_VERTICES);
+    MeshPoolAllocFaces(MESH_POOL_FACES);
+    TerrainDesc d = gTrackTerrains[track];
+    ASSERT_EQ(TerrainBuild(&d), 1);
+    const int32_t faces = gMesh.faceCount;
+    TerrainAddWaterPlane(level, 1);
+    EXPECT_GT(gMesh.faceCount, faces);
+  }
+}
+
 TEST_F(Load, EveryTrackLoadsOnTheSharedGrid) {
   for (int32_t track = 0; track < TRACK_COUNT; ++track) {
     SCOPED_TRACE(track);
@@ -106,9 +122,16 @@ TEST_F(Load, TheDesertRaceStartsWithItsValuesTexturesViewAndCountdown) {
   EXPECT_LT(c.x, 780.0f);
   EXPECT_NEAR(c.z, 6620.0f, 0.01f);
   EXPECT_GT(c.y, TerrainHeightAt(c.x, c.z));
-  EXPECT_EQ(gVehicleTable[5], &gPlayer1);
-  EXPECT_FLOAT_EQ(gPlayer1.pose.x, 780.0f - 53.0f * 2);
-  EXPECT_EQ(gPlayer1.lapTimerSlot, 17);
+  // Player 1 leads the grid; the five computer cars stand behind it.
+  EXPECT_EQ(gVehicleTable[0], &gPlayer1);
+  EXPECT_EQ(gPlayer1.human, 1);
+  EXPECT_FLOAT_EQ(gPlayer1.pose.x, 780.0f);
+  EXPECT_EQ(gPlayer1.lapTimerSlot, 12);
+  for (int slot = 1; slot < VEHICLE_TABLE_SLOTS; ++slot) {
+    EXPECT_EQ(gVehicleTable[slot], &gVehicleRecords[slot - 1]);
+    EXPECT_EQ(gVehicleRecords[slot - 1].type, slot);
+    EXPECT_EQ(gVehicleRecords[slot - 1].aiHeading, 256);
+  }
   // The countdown runs; the race clock was started.
   EXPECT_EQ(gHudMessages.global.number, HUD_MSG_READY);
   EXPECT_EQ(gHudMessages.global.duration, 5000);
@@ -121,7 +144,7 @@ TEST_F(Load, TheDesertRaceStartsWithItsValuesTexturesViewAndCountdown) {
 TEST_F(Load, TrackTexturesFollowTheGameStartTextures) {
   AssetLoadVehicles();
   const int32_t start = gAssets.gameStartTextures;
-  ASSERT_EQ(start, 6);  // four driver-view textures, the tyre, the mini-car
+  ASSERT_EQ(start, 7);  // four driver-view textures, the sample car body's, the tyre, the mini-car
   RaceLoad(TRACK_DESERT);
   for (int32_t k = 0; k <= 55; ++k) EXPECT_EQ(gTrackInfo[TRACK_DESERT].groundList[k].handle, static_cast<uint32_t>(start + k));
   EXPECT_EQ(gTextureTable.entries[start + 3].handle, static_cast<uint32_t>(start + 3));

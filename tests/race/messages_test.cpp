@@ -134,9 +134,9 @@ TEST_F(Messages, SplitScreenMessagesShowInTheirPlayersHalf) {
   };
   // "CHECK POINT" is 11 characters: 30 pixels each one above the other, 15 side by side.
   const Case cases[] = {{0, &gPlayer1, 320.0f - 165.0f, 40.0f},
-                        {0, &gPlayer2, 320.0f - 165.0f, 280.0f},
+                        {0, gPlayer2Vehicle, 320.0f - 165.0f, 280.0f},
                         {1, &gPlayer1, 160.0f - 82.5f, 43.0f},
-                        {1, &gPlayer2, 480.0f - 82.5f, 43.0f}};
+                        {1, gPlayer2Vehicle, 480.0f - 82.5f, 43.0f}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.sideBySide) + (c.vehicle == &gPlayer1 ? " P1" : " P2"));
     HudResetMessages();
@@ -150,8 +150,8 @@ TEST_F(Messages, SplitScreenMessagesShowInTheirPlayersHalf) {
   }
   // A player's off-track message is not replaced by its next one; the other player's is.
   HudResetMessages();
-  HudShowPlayerMessage(HUD_MSG_OFF_TRACK, 3000.0f, &gPlayer2);
-  HudShowPlayerMessage(HUD_MSG_WRONG_WAY, 2000.0f, &gPlayer2);
+  HudShowPlayerMessage(HUD_MSG_OFF_TRACK, 3000.0f, gPlayer2Vehicle);
+  HudShowPlayerMessage(HUD_MSG_WRONG_WAY, 2000.0f, gPlayer2Vehicle);
   HudShowPlayerMessage(HUD_MSG_WRONG_WAY, 2000.0f, &gPlayer1);
   HudShowPlayerMessage(HUD_MSG_BEST_LAP, 2000.0f, &gPlayer1);
   EXPECT_EQ(gHudMessages.player[1].number, HUD_MSG_OFF_TRACK);

@@ -26,7 +26,7 @@ namespace {
 std::string Name(const Vehicle* v) {
   if (!v) return "-";
   if (v == &gPlayer1) return "P1";
-  if (v == &gPlayer2) return "P2";
+  if (v == gPlayer2Vehicle && gRace.playersMode == 1) return "P2";
   for (int i = 0; i < VEHICLE_RECORDS; ++i)
     if (v == &gVehicleRecords[i]) return "C" + std::to_string(i);
   return "N" + std::to_string(NetPlayerIndex(v));
@@ -94,11 +94,11 @@ void RaceTest::SetUp() {
   gAssets = AssetState{};
   ObjectTypesReset();
   for (MeshHeader*& m : gObjectModels) m = nullptr;
-  gPlayer1 = gPlayer2 = Vehicle{};
+  gPlayer1 = VehiclePlayer1Initial();
   for (Vehicle& v : gVehicleRecords) v = Vehicle{};
   for (Vehicle*& v : gVehicleTable) v = nullptr;
   gPlayer1Vehicle = &gPlayer1;
-  gPlayer2Vehicle = &gPlayer2;
+  gPlayer2Vehicle = &gVehicleRecords[0];
   gOptions = Options{};
   gOptions.detail[3] = 1;
   gNetParticipants = NetParticipants{};

@@ -93,7 +93,8 @@ int32_t TerrainBuild(const TerrainDesc* desc) {
 
 // ---- race ----
 RaceState gRace;
-Vehicle gPlayer1, gPlayer2;
+Vehicle gPlayer1;
+Vehicle gVehicleRecords[VEHICLE_RECORDS];
 Vehicle* gPlayer1Vehicle;
 Vehicle* gPlayer2Vehicle;
 Vehicle* gLocalNetVehicle;
@@ -104,8 +105,8 @@ void RaceFrame() {
   Note("RaceFrame");
   size_t race = static_cast<size_t>(gFakes.races - 1);
   if (race < gFakes.positions.size()) {
-    gPlayer1.finishPosition = gFakes.positions[race].first;
-    gPlayer2.finishPosition = gFakes.positions[race].second;
+    gPlayer1.position = gFakes.positions[race].first;
+    gVehicleRecords[0].position = gFakes.positions[race].second;
   }
   gRace.raceFinished = 1;
 }
@@ -177,9 +178,10 @@ void NetDestroyLocalPlayer() { Note("NetDestroyLocalPlayer"); }
 void ResetFakes() {
   gFakes = ShellFakes{};
   gRace = RaceState{};
-  gPlayer1 = gPlayer2 = Vehicle{};
+  gPlayer1 = Vehicle{};
+  gVehicleRecords[0] = Vehicle{};
   gPlayer1Vehicle = &gPlayer1;
-  gPlayer2Vehicle = &gPlayer2;
+  gPlayer2Vehicle = &gVehicleRecords[0];
   gLocalNetVehicle = &gPlayer1;
   gJoyButton2 = 0;
   gOptions = Options{};

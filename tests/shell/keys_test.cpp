@@ -30,17 +30,17 @@ class Keys : public ::testing::Test {
 TEST_F(Keys, AHeldKeyActsOnceUntilReleased) {
   Key(HAL_WM_KEYDOWN, HAL_VK_F1);
   for (int i = 0; i < 10; ++i) Frame();
-  EXPECT_EQ(gPlayer1.cameraView, 1);
+  EXPECT_EQ(gPlayer1.viewRequest, 1);
   Key(HAL_WM_KEYUP, HAL_VK_F1);
   Frame();  // a frame without the key frees the latch
   Key(HAL_WM_KEYDOWN, HAL_VK_F1);
   Frame();
-  EXPECT_EQ(gPlayer1.cameraView, 2);
+  EXPECT_EQ(gPlayer1.viewRequest, 2);
   Key(HAL_WM_KEYUP, HAL_VK_F1);
   Frame();
   Key(HAL_WM_KEYDOWN, HAL_VK_F1);
   Frame();
-  EXPECT_EQ(gPlayer1.cameraView, 0);  // 2 wraps to 0
+  EXPECT_EQ(gPlayer1.viewRequest, 0);  // 2 wraps to 0
   EXPECT_EQ(gFakes.trace, (std::vector<std::string>(3, "SfxCommitListener")));
 }
 
@@ -75,22 +75,22 @@ TEST_F(Keys, SecondPlayerCyclesWithF9AndTheJoystickButton) {
   gRace.playersMode = 1;
   Key(HAL_WM_KEYDOWN, HAL_VK_F1 + 8);  // F9
   Frame();
-  EXPECT_EQ(gPlayer1.cameraView, 0);
-  EXPECT_EQ(gPlayer2.cameraView, 1);
+  EXPECT_EQ(gPlayer1.viewRequest, 0);
+  EXPECT_EQ(gPlayer2Vehicle->viewRequest, 1);
   Key(HAL_WM_KEYUP, HAL_VK_F1 + 8);
   Frame();
 
-  gPlayer2.controllerType = 3;  // a wheel
+  gPlayer2Vehicle->controller = 3;  // a wheel
   gJoyButton2 = 1;
   Frame();
   Frame();
-  EXPECT_EQ(gPlayer2.cameraView, 2);
-  gPlayer2.finished = 1;  // a vehicle that has finished takes no keys
+  EXPECT_EQ(gPlayer2Vehicle->viewRequest, 2);
+  gPlayer2Vehicle->finished = 1;  // a vehicle that has finished takes no keys
   gJoyButton2 = 0;
   Frame();
   gJoyButton2 = 1;
   Frame();
-  EXPECT_EQ(gPlayer2.cameraView, 2);
+  EXPECT_EQ(gPlayer2Vehicle->viewRequest, 2);
 }
 
 TEST_F(Keys, EscLeavesANetworkRaceAfterClosingTheSession) {

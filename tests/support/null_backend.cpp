@@ -164,6 +164,7 @@ void LfbDrawScreenImage(const uint16_t*) { Record("LfbDrawScreenImage"); }
 void LfbSaveScreenshot(const char*, int32_t, int32_t) { Record("LfbSaveScreenshot"); }
 void LfbSaveScreenshotQuarter(const char*, int32_t, int32_t) { Record("LfbSaveScreenshotQuarter"); }
 void LfbGrabScreen(uint16_t*) { Record("LfbGrabScreen"); }
+void LfbClearWorkSurface() { Record("LfbClearWorkSurface"); }
 uint16_t* LfbGrabScreenScaled(int32_t, int32_t) {
   Record("LfbGrabScreenScaled");
   return nullptr;

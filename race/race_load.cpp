@@ -11,10 +11,13 @@
 #include "engine3d/angle.h"
 #include "engine3d/camera.h"
 #include "engine3d/grid.h"
+#include "engine3d/random.h"
 #include "engine3d/terrain.h"
+#include "frontend/frontend.h"
 #include "platform/app.h"
 #include "platform/mem.h"
 #include "presentation/messages.h"
+#include "presentation/presentation.h"
 #include "presentation/text.h"
 #include "race/assets.h"
 #include "race/race.h"
@@ -117,7 +120,9 @@ void PlaceVehicles(int32_t track) {
     Vehicle* v = &gVehicleRecords[i];
     VehicleCopyDefaults(v);
     ResetComputerCar(v, info);
-    VehiclePlaceOnGrid(v, i + 1, split && i == 0 ? v->type : i + 1);
+    // In a challenge every car is of player 1's type.
+    const bool challenge = gRace.gameMode == 2 && !gRace.noHumanMode;
+    VehiclePlaceOnGrid(v, i + 1, challenge ? gPlayer1Vehicle->type : split && i == 0 ? v->type : i + 1);
   }
   gPlayer1Vehicle->human = 1;
 }
@@ -161,15 +166,49 @@ void RaceShowLoadingPicture() {
 void RaceLoad(int32_t track) {
   if (track < 0 || track >= TRACK_COUNT) track = 0;
   gRace.firstLoad = 0;
+  const bool network = gRace.networkGame != 0;
+  FfbStopAll();
+  SfxStopAll();
   SetTrackValues(track);
+  gRace.waitingForHost = network && !gRace.noHumanMode ? 1 : 0;
+  if (gRace.gameMode == 3) {
+    const int32_t level = MenuTrackUnlockLevel(track);
+    if (level > gMenuUnlockCount) {
+      gMenuUnlockCount = level;
+      MenuUnlockTracks();
+      ScoresSave();
+    }
+  }
   RaceShowLoadingPicture();
+  RandSetIndex(0);
   LoadTextures();
+  RandSetIndex(static_cast<uint32_t>(track));
+  ResultsResetBestTimes();
+  FxClearPools();
+  LightSetColour(255, 255, 255);
   BuildTrack(track);
-  ResetView();
   PlaceVehicles(track);
+  SfxLoadTrackBank();
+  if (!gRace.noHumanMode && !network) ViewRunTrackPresentation();
+  VehiclePlaceAmbient();
+  DecorSetupTrack();
+  // A split-screen race left its layout on screen: both buffers go black once.
+  if (gRace.viewTop != 0) {
+    RdrSetClipWindow(0, 0, gRdrState.screenWidth, gRdrState.screenHeight);
+    for (int i = 0; i < 2; ++i) {
+      RdrClear(0, 0, 0);
+      RdrSwapBuffers();
+    }
+  }
+  ResetView();
   AimStartCameras(track);
+  MusicPlayTrack(TRACK_ENVIRONMENT[track].musicTrack);
+  gRace.raceFinished = gRace.raceLeft = 0;
+  SfxUpdateListener();
+  SfxCommitListener();
   AppTimerStart(1);
   HudResetMessages();
   HudShowMessage(HUD_MSG_READY, 5000.0f);
+  if (!network && !gRace.noHumanMode) ViewRunStartFlyIn();
   RaceTraceBegin();
 }

@@ -210,6 +210,70 @@ TEST_F(Load, TyreMarksBlendTowardTheTracksTyreTextureOrAllTakeTheGameStarts) {
   for (uint32_t mark : gAssets.tyreMarks) EXPECT_EQ(mark, gAssets.tyreTexture);
 }
 
+// The loader's steps in their order, as the stand-ins of the later parts see them.
+TEST_F(Load, OnePlayerRaceRunsItsStepsInOrderWithPresentationAndFlyIn) {
+  gRace.gameMode = 1;
+  RaceLoad(TRACK_DESERT);
+  const std::vector<std::string> order = {"FxClearPools", "SfxLoadTrackBank", "ViewRunTrackPresentation",
+                                          "VehiclePlaceAmbient", "DecorSetupTrack", "MusicPlayTrack(" +
+                                          std::to_string(TRACK_ENVIRONMENT[TRACK_DESERT].musicTrack) + ")",
+                                          "SfxUpdateListener", "ViewRunStartFlyIn"};
+  int at = -1;
+  for (const std::string& step : order) {
+    const int next = IndexOfCall(step, at + 1);
+    EXPECT_GT(next, at) << step;
+    at = next;
+  }
+  EXPECT_EQ(gRace.waitingForHost, 0);
+  EXPECT_EQ(gVehicleTable[0], gPlayer1Vehicle);
+}
+
+TEST_F(Load, WithoutAHumanTheExtraCarStartsAndNothingIsPresented) {
+  gRace.noHumanMode = 1;
+  gRace.gameMode = 1;
+  RaceLoad(TRACK_DESERT);
+  EXPECT_EQ(IndexOfCall("ViewRunTrackPresentation"), -1);
+  EXPECT_EQ(IndexOfCall("ViewRunStartFlyIn"), -1);
+  EXPECT_GE(IndexOfCall("DecorSetupTrack"), 0);
+  EXPECT_EQ(gVehicleTable[0], &gVehicleRecords[VEHICLE_EXTRA_CAR]);
+}
+
+TEST_F(Load, ANetworkRaceWaitsForTheHostWithoutPresentationOrFlyIn) {
+  gRace.networkGame = 1;
+  gRace.gameMode = 0;
+  RaceLoad(TRACK_DESERT);
+  EXPECT_EQ(gRace.gameMode, 4);
+  EXPECT_EQ(gRace.waitingForHost, 1);
+  EXPECT_EQ(IndexOfCall("ViewRunTrackPresentation"), -1);
+  EXPECT_EQ(IndexOfCall("ViewRunStartFlyIn"), -1);
+}
+
+TEST_F(Load, InAChallengeEveryComputerCarTakesPlayer1sType) {
+  gRace.gameMode = 2;
+  gPlayer1.type = 3;
+  RaceLoad(TRACK_DESERT);
+  for (int slot = 1; slot < VEHICLE_TABLE_SLOTS; ++slot) {
+    ASSERT_NE(gVehicleTable[slot], nullptr) << slot;
+    EXPECT_EQ(gVehicleTable[slot]->type, 3) << slot;
+  }
+  gRace.gameMode = 1;
+  RaceLoad(TRACK_DESERT);
+  EXPECT_EQ(gVehicleTable[4]->type, 4);
+}
+
+// The loading picture clears once a load; a split layout left on screen
+// clears both buffers once more, and only at the first load after it.
+TEST_F(Load, ASplitRaceFollowedByAOneViewRaceClearsBothBuffersOnce) {
+  gRace.gameMode = 1;
+  gRace.viewTop = 240;
+  RaceLoad(TRACK_DESERT);
+  EXPECT_EQ(CallsStartingWith("RdrClear").size(), 3u);
+  EXPECT_EQ(gRace.viewTop, 0);
+  gCalls.clear();
+  RaceLoad(TRACK_DESERT);
+  EXPECT_EQ(CallsStartingWith("RdrClear").size(), 1u);
+}
+
 TEST_F(Load, ANetworkRaceNeverRunsAsTraining) {
   gRace.networkGame = 1;
   gRace.gameMode = 0;

@@ -42,6 +42,13 @@ void VehicleDriveStep(Vehicle* v, Vehicle* driver) {
 }
 void AmbientFrameStep() { Note("AmbientFrameStep"); }
 void VehicleDrawAmbientShadow() { Note("VehicleDrawAmbientShadow"); }
+void VehiclePlaceAmbient() { Note("VehiclePlaceAmbient"); }
+void FxClearPools() { Note("FxClearPools"); }
+void SfxLoadTrackBank() { Note("SfxLoadTrackBank"); }
+void ViewRunTrackPresentation() { Note("ViewRunTrackPresentation"); }
+void DecorSetupTrack() { Note("DecorSetupTrack"); }
+void MusicPlayTrack(int32_t track) { Note("MusicPlayTrack(" + std::to_string(track) + ")"); }
+void ViewRunStartFlyIn() { Note("ViewRunStartFlyIn"); }
 void TrackObjTrafficStep() { Note("TrackObjTrafficStep"); }
 void RaceRankVehicles() { Note("RaceRankVehicles"); }
 

@@ -162,3 +162,14 @@ int32_t MeshPoolSaveFile(const char* name);
 int32_t MeshPoolLoadFile(const char* name);
 int32_t MeshFramesSaveFile(const char* name, const MeshFrameSet* set, const MeshHeader* mesh);
 MeshFrameSet* MeshFramesLoadFile(const char* name, const MeshHeader* mesh);
+
+// One vertex or face as the record files (and the track files built on them)
+// store it: little-endian, field by field, 52 and 58 bytes.
+constexpr uint32_t MESH_VERTEX_BYTES = 52;
+constexpr uint32_t MESH_FACE_BYTES = 58;
+void MeshEncodeVertex(const Vertex& v, uint8_t* bytes);
+void MeshDecodeVertex(const uint8_t* bytes, Vertex* v);
+void MeshEncodeFace(const Face& f, uint8_t* bytes);
+void MeshDecodeFace(const uint8_t* bytes, Face* f);
+// A stored face is usable when it has 3 or 4 corners, each below vertexCount.
+bool MeshFaceRecordValid(const uint8_t* bytes, uint32_t vertexCount);

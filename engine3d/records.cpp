@@ -15,12 +15,14 @@
 
 namespace {
 
-constexpr uint64_t VERTEX_BYTES = 52;
-constexpr uint64_t FACE_BYTES = 58;
+constexpr uint64_t VERTEX_BYTES = MESH_VERTEX_BYTES;
+constexpr uint64_t FACE_BYTES = MESH_FACE_BYTES;
 constexpr uint64_t FRAME_VERTEX_BYTES = 24;
 constexpr uint64_t FACE_NORMAL_BYTES = 12;
 
-void EncodeVertex(const Vertex& v, uint8_t* b) {
+}  // namespace
+
+void MeshEncodeVertex(const Vertex& v, uint8_t* b) {
   const float f[11] = {v.x, v.y, v.z, v.viewX, v.viewY, v.viewZ, v.normalX, v.normalY, v.normalZ, v.screenX, v.screenY};
   for (int i = 0; i < 11; ++i) PutF32(b + 4 * i, f[i]);
   b[44] = v.red;
@@ -30,7 +32,7 @@ void EncodeVertex(const Vertex& v, uint8_t* b) {
   b[51] = v.lightLevel;
 }
 
-void DecodeVertex(const uint8_t* b, Vertex* v) {
+void MeshDecodeVertex(const uint8_t* b, Vertex* v) {
   v->x = GetF32(b);
   v->y = GetF32(b + 4);
   v->z = GetF32(b + 8);
@@ -49,7 +51,7 @@ void DecodeVertex(const uint8_t* b, Vertex* v) {
   v->lightLevel = b[51];
 }
 
-void EncodeFace(const Face& f, uint8_t* b) {
+void MeshEncodeFace(const Face& f, uint8_t* b) {
   PutU32(b, f.type);
   b[4] = f.vertexCount;
   for (int i = 0; i < 4; ++i) PutU16(b + 5 + 2 * i, f.index[i]);
@@ -60,7 +62,7 @@ void EncodeFace(const Face& f, uint8_t* b) {
   b[57] = f.tag;
 }
 
-void DecodeFace(const uint8_t* b, Face* f) {
+void MeshDecodeFace(const uint8_t* b, Face* f) {
   f->type = GetU32(b);
   f->vertexCount = b[4];
   for (int i = 0; i < 4; ++i) f->index[i] = GetU16(b + 5 + 2 * i);
@@ -71,14 +73,15 @@ void DecodeFace(const uint8_t* b, Face* f) {
   f->tag = b[57];
 }
 
-// A stored face is usable when it has 3 or 4 corners, each naming a vertex.
-bool FaceRecordValid(const uint8_t* b, uint32_t vertexCount) {
+bool MeshFaceRecordValid(const uint8_t* b, uint32_t vertexCount) {
   uint8_t corners = b[4];
   if (corners != 3 && corners != 4) return false;
   for (int i = 0; i < corners; ++i)
     if (GetU16(b + 5 + 2 * i) >= vertexCount) return false;
   return true;
 }
+
+namespace {
 
 // ---- reading
 
@@ -118,7 +121,7 @@ bool ReadVertices(InFile& in, Vertex* out, uint32_t n) {
   uint8_t b[VERTEX_BYTES];
   for (uint32_t i = 0; i < n; ++i) {
     if (!in.Read(b, sizeof b)) return false;
-    DecodeVertex(b, &out[i]);
+    MeshDecodeVertex(b, &out[i]);
   }
   return true;
 }
@@ -126,8 +129,8 @@ bool ReadVertices(InFile& in, Vertex* out, uint32_t n) {
 bool ReadFaces(InFile& in, Face* out, uint32_t n, uint32_t vertexCount) {
   uint8_t b[FACE_BYTES];
   for (uint32_t i = 0; i < n; ++i) {
-    if (!in.Read(b, sizeof b) || !FaceRecordValid(b, vertexCount)) return false;
-    DecodeFace(b, &out[i]);
+    if (!in.Read(b, sizeof b) || !MeshFaceRecordValid(b, vertexCount)) return false;
+    MeshDecodeFace(b, &out[i]);
   }
   return true;
 }
@@ -151,14 +154,14 @@ struct OutFile {
   void WriteVertices(const Vertex* v, uint32_t n) {
     uint8_t b[VERTEX_BYTES];
     for (uint32_t i = 0; i < n; ++i) {
-      EncodeVertex(v[i], b);
+      MeshEncodeVertex(v[i], b);
       Write(b, sizeof b);
     }
   }
   void WriteFaces(const Face* faces, uint32_t n) {
     uint8_t b[FACE_BYTES];
     for (uint32_t i = 0; i < n; ++i) {
-      EncodeFace(faces[i], b);
+      MeshEncodeFace(faces[i], b);
       Write(b, sizeof b);
     }
   }
@@ -230,7 +233,7 @@ int32_t MeshPoolLoadFile(const char* name) {
   if (!in.Seek(faceStart)) return 0;
   uint8_t b[FACE_BYTES];
   for (uint32_t i = 0; i < faceCount; ++i)
-    if (!in.Read(b, sizeof b) || !FaceRecordValid(b, vertexCount)) return 0;
+    if (!in.Read(b, sizeof b) || !MeshFaceRecordValid(b, vertexCount)) return 0;
 
   if (!in.Seek(8) || !ReadVertices(in, gMesh.vertices, vertexCount) ||
       !ReadFaces(in, gMesh.faces, faceCount, vertexCount)) {

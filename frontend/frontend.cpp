@@ -119,6 +119,7 @@ void ResultsResetBestTimes() {
   gRaceResults.bestLapMs = BEST_TIME_START_MS;
   gRaceResults.totalMs = BEST_TIME_START_MS;
 }
+int32_t gMenuUnlockCount;
 int32_t MenuTrackUnlockLevel(int32_t) { return 0; }
 void MenuUnlockTracks() {}
 void PreviewApplyKitCar(int32_t, int32_t) {}

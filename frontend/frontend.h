@@ -49,6 +49,8 @@ extern RaceResults gRaceResults;
 void ScoresSave();
 void ResultsResetBestTimes();
 int32_t MenuTrackUnlockLevel(int32_t track);
+// The highest unlock level reached; a championship race raises it.
+extern int32_t gMenuUnlockCount;
 void MenuUnlockTracks();
 void PreviewApplyKitCar(int32_t kitSelection, int32_t carModelRow);
 void CreditsDrawScroll();

@@ -14,6 +14,14 @@ void DecorStartAmbientSound();
 // Cleared at start-up, before any music plays.
 extern uint8_t gMusicFaderFlag;
 
+// What the race loader starts.
+void FxClearPools();
+void SfxLoadTrackBank();
+void ViewRunTrackPresentation();
+void DecorSetupTrack();
+void MusicPlayTrack(int32_t cdTrack);
+void ViewRunStartFlyIn();
+
 // What the race frame draws and steps, view by view.
 struct Vehicle;
 void ViewFrameStep();

@@ -1,5 +1,6 @@
-// Until the ambient vehicle exists: there is none to step or to shadow.
+// Until the ambient vehicle exists: there is none to place, step or shadow.
 #include "race/vehicle_steps.h"
 
 void AmbientFrameStep() {}
 void VehicleDrawAmbientShadow() {}
+void VehiclePlaceAmbient() {}

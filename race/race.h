@@ -98,6 +98,7 @@ struct RaceClock {
 extern RaceClock gRaceClock;
 
 void RaceLoad(int32_t track);
+void RaceShowLoadingPicture();
 int32_t FfbInitDevices();
 void FfbStopAll();
 void FfbRelease();

@@ -1,21 +1,31 @@
-// Until the race loader exists: a race is the track's terrain under its sky,
-// the per-track values from the tables, the first view behind the start
-// grid, and the start countdown.
+// Until the whole race loader exists: the loading picture, the track's
+// textures and objects, its mesh (or terrain), cell grid, position map and
+// trajectories under its sky, the per-track values from the tables, the first
+// view behind the start grid, and the start countdown.
 #include <cstring>
+#include <string>
 
 #include "backend_common/display.h"
+#include "backend_common/picture.h"
 #include "backend_common/texture.h"
 #include "engine3d/angle.h"
 #include "engine3d/camera.h"
 #include "engine3d/grid.h"
+#include "engine3d/random.h"
 #include "engine3d/terrain.h"
+#include "frontend/frontend.h"
 #include "platform/app.h"
+#include "platform/mem.h"
 #include "presentation/messages.h"
+#include "presentation/presentation.h"
 #include "presentation/text.h"
+#include "race/assets.h"
 #include "race/race.h"
 #include "race/race_trace.h"
 #include "race/terrain_table.h"
+#include "race/track_files.h"
 #include "race/tracks.h"
+#include "race/trajectory.h"
 #include "race/vehicle_steps.h"
 
 namespace {
@@ -26,21 +36,6 @@ constexpr float CAMERA_BEHIND = 160.0f, CAMERA_ABOVE = 45.0f;
 constexpr float CAMERA_PITCH_DOWN = 1024.0f - 16.0f;
 
 Camera gStartCameras[2];
-
-// The handle of one list entry, loaded and downloaded, or 0 when missing.
-uint32_t LoadEntry(TrackTextureEntry* e) {
-  if (e->name[0] == '\0') return 0;
-  TexSetColourKey(e->keyRed, e->keyGreen, e->keyBlue);
-  TextureRecord* record = TexLoad(e->name);
-  TexSetColourKey(-1, -1, -1);
-  if (!record) return 0;
-  const int32_t handle = TexDownload(record);
-  e->sRange = record->sRange;
-  e->tRange = record->tRange;
-  TexFree(record);
-  e->handle = handle < 0 ? 0 : static_cast<uint32_t>(handle);
-  return e->handle;
-}
 
 void SetTrackValues(int32_t track) {
   const TrackInfo& info = gTrackInfo[track];
@@ -73,14 +68,8 @@ void SetTrackValues(int32_t track) {
   gRace.tickClock = 0.0f;
 }
 
-void LoadTextures(int32_t track) {
-  TexMemReset();
-  TrackInfo& info = gTrackInfo[track];
-  gRace.groundTexture = LoadEntry(&info.groundList[0]);
-  for (int i = 0; i < TRACK_SKY_ENTRIES; ++i) {
-    TrackTextureEntry* e = &info.skyList[i];
-    gRace.trackTextures[i] = e->load ? LoadEntry(e) : 0;
-  }
+void LoadTextures() {
+  AssetLoadTrackTextures();
   HudFont.letterTexture = gRace.trackTextures[TRACK_TEX_LETTERS];
   HudFont.digitTexture = gRace.trackTextures[TRACK_TEX_DIGITS];
   HudFont.advance = TEXT_START_ADVANCE;
@@ -92,13 +81,17 @@ void BuildTrack(int32_t track) {
   gMesh.vertexCount = 0;
   gMesh.faceCount = 0;
   gDrawLists.staticCount = 0;
+  gPlacementCount = 0;
+  gObjectCounterCount = 0;
   for (int32_t i = 0; i < gDrawLists.dynamicCapacity; ++i) DrawListRelease(&gDrawLists.dynamics[i]);
-  if (TerrainBuild(&gTrackTerrains[track]) == 1) TerrainTextureAll(gRace.groundTexture);
-  GridBuild();
+  TrackLoadMapTile();
+  TrackLoadMesh();
   // The grid forgets its light as it is built.
   Light light = {info.light[0], info.light[1], info.light[2], info.light[3], info.light[4]};
   LightSet(&light);
   GridSetLight(light.directionX, light.directionY, light.directionZ, light.intensity, light.ambient);
+  TrackBuildCellGrid();
+  TrajLoad();
 }
 
 // The drive step's copy of the start heading for a computer car.
@@ -127,7 +120,9 @@ void PlaceVehicles(int32_t track) {
     Vehicle* v = &gVehicleRecords[i];
     VehicleCopyDefaults(v);
     ResetComputerCar(v, info);
-    VehiclePlaceOnGrid(v, i + 1, split && i == 0 ? v->type : i + 1);
+    // In a challenge every car is of player 1's type.
+    const bool challenge = gRace.gameMode == 2 && !gRace.noHumanMode;
+    VehiclePlaceOnGrid(v, i + 1, challenge ? gPlayer1Vehicle->type : split && i == 0 ? v->type : i + 1);
   }
   gPlayer1Vehicle->human = 1;
 }
@@ -159,17 +154,61 @@ void ResetView() {
 
 }  // namespace
 
+void RaceShowLoadingPicture() {
+  const std::string name = "vue" + std::to_string(gRace.trackIndex + 1) + ".qvr";
+  uint16_t* picture = LfbLoadScreenImage(name.c_str());
+  RdrClear(0, 0, 0);
+  if (picture) LfbDrawScreenImage(picture);
+  RdrSwapBuffers();
+  if (picture) MemFree(picture);
+}
+
 void RaceLoad(int32_t track) {
   if (track < 0 || track >= TRACK_COUNT) track = 0;
   gRace.firstLoad = 0;
+  const bool network = gRace.networkGame != 0;
+  FfbStopAll();
+  SfxStopAll();
   SetTrackValues(track);
-  LoadTextures(track);
+  gRace.waitingForHost = network && !gRace.noHumanMode ? 1 : 0;
+  if (gRace.gameMode == 3) {
+    const int32_t level = MenuTrackUnlockLevel(track);
+    if (level > gMenuUnlockCount) {
+      gMenuUnlockCount = level;
+      MenuUnlockTracks();
+      ScoresSave();
+    }
+  }
+  RaceShowLoadingPicture();
+  RandSetIndex(0);
+  LoadTextures();
+  RandSetIndex(static_cast<uint32_t>(track));
+  ResultsResetBestTimes();
+  FxClearPools();
+  LightSetColour(255, 255, 255);
   BuildTrack(track);
-  ResetView();
   PlaceVehicles(track);
+  SfxLoadTrackBank();
+  if (!gRace.noHumanMode && !network) ViewRunTrackPresentation();
+  VehiclePlaceAmbient();
+  DecorSetupTrack();
+  // A split-screen race left its layout on screen: both buffers go black once.
+  if (gRace.viewTop != 0) {
+    RdrSetClipWindow(0, 0, gRdrState.screenWidth, gRdrState.screenHeight);
+    for (int i = 0; i < 2; ++i) {
+      RdrClear(0, 0, 0);
+      RdrSwapBuffers();
+    }
+  }
+  ResetView();
   AimStartCameras(track);
+  MusicPlayTrack(TRACK_ENVIRONMENT[track].musicTrack);
+  gRace.raceFinished = gRace.raceLeft = 0;
+  SfxUpdateListener();
+  SfxCommitListener();
   AppTimerStart(1);
   HudResetMessages();
   HudShowMessage(HUD_MSG_READY, 5000.0f);
+  if (!network && !gRace.noHumanMode) ViewRunStartFlyIn();
   RaceTraceBegin();
 }

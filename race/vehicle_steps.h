@@ -123,6 +123,7 @@ void FfbSkid(Vehicle* vehicle);
 
 // --- The other per-vehicle steps of the race frame ---
 void AmbientFrameStep();
+void VehiclePlaceAmbient();
 void VehicleDrawAmbientShadow();
 void TrackObjTrafficStep();
 void RaceRankVehicles();

@@ -8,7 +8,11 @@
 #include "platform/app.h"
 #include "presentation/messages.h"
 #include "presentation/text.h"
+#include "backend_common/texture.h"
+#include "race/assets.h"
+#include "race/object_types.h"
 #include "race/race.h"
+#include "race/track_files.h"
 #include "race/terrain_table.h"
 #include "race/tracks.h"
 #include "race_fixture.h"
@@ -25,6 +29,7 @@ class Load : public RaceTest {
     home_ = here;
     std::string error;
     ASSERT_TRUE(datakit::WriteLooseFiles(datakit::BootLooseFiles(), dir_.path().string(), &error)) << error;
+    ASSERT_TRUE(datakit::WriteLooseFiles(datakit::BootArchiveFiles(), dir_.path().string(), &error)) << error;
     ASSERT_EQ(::chdir(dir_.path().c_str()), 0);
     ASSERT_EQ(GridCreate(640, 25, 1, 12), 1);
   }
@@ -57,10 +62,14 @@ TEST_F(Load, EveryTrackLoadsOnTheSharedGrid) {
     SCOPED_TRACE(track);
     RaceLoad(track);
     EXPECT_EQ(gRace.trackIndex, track);
-    EXPECT_EQ(gMesh.vertexCount, 161 * 81);
-    EXPECT_EQ(gMesh.faceCount, 2 * 160 * 80);
-    EXPECT_FLOAT_EQ(gTrackTerrains[track].extentX, 16000.0f);
-    EXPECT_FLOAT_EQ(gTrackTerrains[track].extentZ, 8000.0f);
+    // The grid, and the water plane on the tracks with water.
+    EXPECT_GE(gMesh.vertexCount, 161 * 81);
+    EXPECT_GE(gMesh.faceCount, 2 * 160 * 80);
+    // The desert comes from its mesh file, the others from their terrain:
+    // both on the one grid.
+    EXPECT_FLOAT_EQ(gMesh.vertices[161 * 81 - 1].x, 16000.0f);
+    EXPECT_FLOAT_EQ(gMesh.vertices[161 * 81 - 1].z, 8000.0f);
+    EXPECT_EQ(gRace.trajectoriesLoaded, track == TRACK_DESERT ? 1 : 0);
     // The tracks with water dip below it; the others stay above ground level.
     const float water = gTrackInfo[track].waterLevel;
     if (water > NO_WATER_LEVEL) {
@@ -91,16 +100,22 @@ TEST_F(Load, TheDesertRaceStartsWithItsValuesTexturesViewAndCountdown) {
   EXPECT_EQ(gRace.lightColour[1], 255);
   EXPECT_FLOAT_EQ(gRace.viewDistance, 1700.0f);
   EXPECT_FLOAT_EQ(gRace.waterLevel, -10000.0f);
-  // terplan first, then the sky list's loaded entries in order; sky.3df is not loaded.
+  // terplan and a1..a55 first, then the sky list's loaded entries in order;
+  // sky.3df is not loaded.
   EXPECT_EQ(gRace.groundTexture, 0u);
+  EXPECT_EQ(gTrackInfo[TRACK_DESERT].groundList[55].handle, 55u);
   EXPECT_EQ(gRace.trackTextures[0], 0u);
-  EXPECT_EQ(gRace.trackTextures[1], 1u);
-  EXPECT_EQ(gRace.trackTextures[2], 2u);
-  EXPECT_EQ(gRace.trackTextures[3], 3u);
-  EXPECT_EQ(gRace.trackTextures[4], 4u);
-  EXPECT_EQ(HudFont.letterTexture, 2u);
-  EXPECT_EQ(HudFont.digitTexture, 3u);
-  EXPECT_EQ(gMesh.faces[0].type & 0xFFFFFF, gRace.groundTexture);
+  EXPECT_EQ(gRace.trackTextures[1], 56u);
+  EXPECT_EQ(gRace.trackTextures[2], 57u);
+  EXPECT_EQ(gRace.trackTextures[3], 58u);
+  EXPECT_EQ(gRace.trackTextures[4], 59u);
+  EXPECT_EQ(HudFont.letterTexture, 57u);
+  EXPECT_EQ(HudFont.digitTexture, 58u);
+  // The kit's desert: plain ground a1 and the course a3.
+  for (int32_t i = 0; i < gMesh.faceCount; i += 501) {
+    const uint32_t texture = gMesh.faces[i].type & 0xFFFFFF;
+    EXPECT_TRUE(texture == 1u || texture == 3u) << texture;
+  }
   // The first view behind the grid, facing the start heading (+x on the desert).
   const Camera& c = *gRace.gViewCamera[0];
   EXPECT_FLOAT_EQ(c.heading, 256.0f);
@@ -122,6 +137,141 @@ TEST_F(Load, TheDesertRaceStartsWithItsValuesTexturesViewAndCountdown) {
   EXPECT_EQ(gHudMessages.global.duration, 5000);
   EXPECT_EQ(AppTimerElapsed(1), 0u);
   EXPECT_TRUE(gFatalErrors.empty());
+}
+
+// After the game start's textures the k-th ground texture has handle
+// game-start count + k, so the mesh file's face words find it.
+TEST_F(Load, TrackTexturesFollowTheGameStartTextures) {
+  AssetLoadVehicles();
+  const int32_t start = gAssets.gameStartTextures;
+  ASSERT_EQ(start, 7);  // four driver-view textures, the sample car body's, the tyre, the mini-car
+  RaceLoad(TRACK_DESERT);
+  for (int32_t k = 0; k <= 55; ++k) EXPECT_EQ(gTrackInfo[TRACK_DESERT].groundList[k].handle, static_cast<uint32_t>(start + k));
+  EXPECT_EQ(gTextureTable.entries[start + 3].handle, static_cast<uint32_t>(start + 3));
+  EXPECT_STRCASEEQ(gTextureTable.entries[start + 3].path, "a3.3df");
+  EXPECT_STRCASEEQ(gTextureTable.entries[2].path, "vdarg.3df");  // downloaded again after the reset
+  for (int32_t i = 0; i < gMesh.faceCount; i += 501) {
+    const uint32_t texture = gMesh.faces[i].type & 0xFFFFFF;
+    EXPECT_TRUE(texture == static_cast<uint32_t>(start + 1) || texture == static_cast<uint32_t>(start + 3)) << texture;
+  }
+  EXPECT_TRUE(gFatalErrors.empty());
+}
+
+// Rows of this track, of every track, and of every track with a human
+// driver; row 100 becomes the invisible post on the barrel's model.
+TEST_F(Load, ObjectRowsLoadByTheirTrackByte) {
+  gObjectTypes[1].track = OBJECT_TRACK_HUMAN;  // a looping row, put on every track for a human
+  RaceLoad(TRACK_DESERT);
+  EXPECT_NE(gObjectModels[12], nullptr);                 // vache1, desert
+  EXPECT_NE(gObjectModels[OBJECT_ROW_BIDON], nullptr);   // every track
+  EXPECT_NE(gObjectModels[1], nullptr);
+  EXPECT_EQ(gObjectModels[2], nullptr);                  // looping only
+  ASSERT_NE(gObjectTypes[12].anim->frameSet, nullptr);
+  EXPECT_EQ(gObjectTypes[12].anim->frameSet->frameCount, 3u);
+  EXPECT_EQ(gObjectModels[OBJECT_ROW_POST], gObjectModels[OBJECT_ROW_BIDON]);
+  const ObjectType& post = gObjectTypes[OBJECT_ROW_POST];
+  EXPECT_EQ(post.drawKind, 2);
+  EXPECT_EQ(post.gridFlags, 0xC1);
+  EXPECT_FLOAT_EQ(post.maxY, 50.0f);
+  EXPECT_FLOAT_EQ(post.minZ, -5.0f);
+  EXPECT_LT(gObjectTypes[OBJECT_ROW_BIDON].minY, gObjectTypes[OBJECT_ROW_BIDON].maxY);  // bounds computed
+  // The placements found their models: barrels, fences, the cow, checkpoints, signs.
+  EXPECT_EQ(gDrawLists.staticCount, gPlacementCount);
+
+  gRace.noHumanMode = 1;
+  RaceLoad(TRACK_DESERT);  // the previous track's objects are freed first
+  EXPECT_EQ(gObjectModels[1], nullptr);
+  EXPECT_NE(gObjectModels[12], nullptr);
+  EXPECT_TRUE(gFatalErrors.empty());
+}
+
+TEST_F(Load, AMissingObjectModelEndsTheGameNamingItsPath) {
+  ASSERT_EQ(::unlink("others/cactus2.3ds"), 0);
+  EXPECT_DEATH(RaceLoad(TRACK_DESERT), "GameQuit after: others.cactus2.3ds");
+}
+
+TEST_F(Load, AMissingGroundTextureEndsTheGameRatherThanShiftTheOthers) {
+  ASSERT_EQ(::unlink("a17.3df"), 0);
+  EXPECT_DEATH(RaceLoad(TRACK_DESERT), "GameQuit after: a17.3df");
+}
+
+TEST_F(Load, TyreMarksBlendTowardTheTracksTyreTextureOrAllTakeTheGameStarts) {
+  AssetLoadVehicles();
+  RaceLoad(TRACK_DESERT);
+  EXPECT_EQ(gAssets.tyreMarks[0], gAssets.tyreTexture);
+  for (int k = 1; k < TYRE_MARK_TEXTURES; ++k) {
+    EXPECT_NE(gAssets.tyreMarks[k], gAssets.tyreTexture);
+    EXPECT_NE(gAssets.tyreMarks[k], gAssets.tyreMarks[k - 1]);
+  }
+  ASSERT_EQ(::unlink("desert/gomme.3df"), 0);
+  RaceLoad(TRACK_DESERT);
+  for (uint32_t mark : gAssets.tyreMarks) EXPECT_EQ(mark, gAssets.tyreTexture);
+  RaceLoad(TRACK_NEIGE);  // the kit gives neige no tyre texture of its own
+  for (uint32_t mark : gAssets.tyreMarks) EXPECT_EQ(mark, gAssets.tyreTexture);
+}
+
+// The loader's steps in their order, as the stand-ins of the later parts see them.
+TEST_F(Load, OnePlayerRaceRunsItsStepsInOrderWithPresentationAndFlyIn) {
+  gRace.gameMode = 1;
+  RaceLoad(TRACK_DESERT);
+  const std::vector<std::string> order = {"FxClearPools", "SfxLoadTrackBank", "ViewRunTrackPresentation",
+                                          "VehiclePlaceAmbient", "DecorSetupTrack", "MusicPlayTrack(" +
+                                          std::to_string(TRACK_ENVIRONMENT[TRACK_DESERT].musicTrack) + ")",
+                                          "SfxUpdateListener", "ViewRunStartFlyIn"};
+  int at = -1;
+  for (const std::string& step : order) {
+    const int next = IndexOfCall(step, at + 1);
+    EXPECT_GT(next, at) << step;
+    at = next;
+  }
+  EXPECT_EQ(gRace.waitingForHost, 0);
+  EXPECT_EQ(gVehicleTable[0], gPlayer1Vehicle);
+}
+
+TEST_F(Load, WithoutAHumanTheExtraCarStartsAndNothingIsPresented) {
+  gRace.noHumanMode = 1;
+  gRace.gameMode = 1;
+  RaceLoad(TRACK_DESERT);
+  EXPECT_EQ(IndexOfCall("ViewRunTrackPresentation"), -1);
+  EXPECT_EQ(IndexOfCall("ViewRunStartFlyIn"), -1);
+  EXPECT_GE(IndexOfCall("DecorSetupTrack"), 0);
+  EXPECT_EQ(gVehicleTable[0], &gVehicleRecords[VEHICLE_EXTRA_CAR]);
+}
+
+TEST_F(Load, ANetworkRaceWaitsForTheHostWithoutPresentationOrFlyIn) {
+  gRace.networkGame = 1;
+  gRace.gameMode = 0;
+  RaceLoad(TRACK_DESERT);
+  EXPECT_EQ(gRace.gameMode, 4);
+  EXPECT_EQ(gRace.waitingForHost, 1);
+  EXPECT_EQ(IndexOfCall("ViewRunTrackPresentation"), -1);
+  EXPECT_EQ(IndexOfCall("ViewRunStartFlyIn"), -1);
+}
+
+TEST_F(Load, InAChallengeEveryComputerCarTakesPlayer1sType) {
+  gRace.gameMode = 2;
+  gPlayer1.type = 3;
+  RaceLoad(TRACK_DESERT);
+  for (int slot = 1; slot < VEHICLE_TABLE_SLOTS; ++slot) {
+    ASSERT_NE(gVehicleTable[slot], nullptr) << slot;
+    EXPECT_EQ(gVehicleTable[slot]->type, 3) << slot;
+  }
+  gRace.gameMode = 1;
+  RaceLoad(TRACK_DESERT);
+  EXPECT_EQ(gVehicleTable[4]->type, 4);
+}
+
+// The loading picture clears once a load; a split layout left on screen
+// clears both buffers once more, and only at the first load after it.
+TEST_F(Load, ASplitRaceFollowedByAOneViewRaceClearsBothBuffersOnce) {
+  gRace.gameMode = 1;
+  gRace.viewTop = 240;
+  RaceLoad(TRACK_DESERT);
+  EXPECT_EQ(CallsStartingWith("RdrClear").size(), 3u);
+  EXPECT_EQ(gRace.viewTop, 0);
+  gCalls.clear();
+  RaceLoad(TRACK_DESERT);
+  EXPECT_EQ(CallsStartingWith("RdrClear").size(), 1u);
 }
 
 TEST_F(Load, ANetworkRaceNeverRunsAsTraining) {

@@ -11,6 +11,7 @@
 #include "tools/datakit/lib/boot_set.h"
 #include "tools/datakit/lib/music_writer.h"
 #include "tools/datakit/lib/pak_writer.h"
+#include "tools/datakit/lib/race_kit.h"
 #include "tools/datakit/lib/video_writer.h"
 
 int main(int argc, char** argv) {

@@ -1,9 +1,11 @@
 #include "tools/datakit/lib/boot_set.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "tools/datakit/lib/model3ds_writer.h"
 #include "tools/datakit/lib/picture_writer.h"
+#include "tools/datakit/lib/race_kit.h"
 #include "tools/datakit/lib/race_textures.h"
 #include "tools/datakit/lib/texture_3df.h"
 
@@ -33,6 +35,8 @@ std::vector<DataFile> BootArchiveFiles() {
                      MakeTex(t.format, t.width, t.height, PatternTexels(t.format, t.width, t.height, seed++))});
   for (const DataFile& f : ModelFiles()) files.push_back(f);
   for (const DataFile& f : RaceArchiveFiles()) files.push_back(f);
+  for (const auto& list : {TrackArchiveFiles(), RaceKitTextureArchiveFiles(), ObjectModelFiles()})
+    for (const DataFile& f : list) files.push_back(f);
   return files;
 }
 
@@ -63,6 +67,7 @@ std::vector<DataFile> BootLooseFiles() {
     files.push_back({0, t.name + ".3df", Make3df(static_cast<int32_t>(t.format), t.width, t.height,
                                                  PatternTexels(t.format, t.width, t.height, t.seed))});
   for (const DataFile& f : RaceLooseFiles()) files.push_back(f);
+  for (const DataFile& f : RaceKitTextureLooseFiles()) files.push_back(f);
   return files;
 }
 

@@ -4,29 +4,33 @@
 
 namespace datakit {
 
+void WriteKitVertex(ByteWriter& w, const KitVertex& v) {
+  const float f[11] = {v.x, v.y, v.z, 0.0f, 0.0f, 0.0f, v.normalX, v.normalY, v.normalZ, 0.0f, 0.0f};
+  for (float x : f) w.F32(x);
+  w.U8(v.red);
+  w.U8(v.green);
+  w.U8(v.blue);
+  w.F32(63.0f);  // light
+  w.U8(63);      // light level
+}
+
+void WriteKitFace(ByteWriter& w, const KitFace& f) {
+  w.U32(f.type);
+  w.U8(f.vertexCount);
+  for (uint16_t i : f.index) w.U16(i);
+  for (float s : f.st) w.F32(s);
+  w.F32(f.normalX);
+  w.F32(f.normalY);
+  w.F32(f.normalZ);
+  w.U8(0);  // tag
+}
+
 Bytes MeshRecordsWrite(const KitMesh& mesh) {
   ByteWriter w;
   w.U32(static_cast<uint32_t>(mesh.vertices.size()));
   w.U32(static_cast<uint32_t>(mesh.faces.size()));
-  for (const KitVertex& v : mesh.vertices) {
-    const float f[11] = {v.x, v.y, v.z, 0.0f, 0.0f, 0.0f, v.normalX, v.normalY, v.normalZ, 0.0f, 0.0f};
-    for (float x : f) w.F32(x);
-    w.U8(v.red);
-    w.U8(v.green);
-    w.U8(v.blue);
-    w.F32(63.0f);  // light
-    w.U8(63);      // light level
-  }
-  for (const KitFace& f : mesh.faces) {
-    w.U32(f.type);
-    w.U8(f.vertexCount);
-    for (uint16_t i : f.index) w.U16(i);
-    for (float s : f.st) w.F32(s);
-    w.F32(f.normalX);
-    w.F32(f.normalY);
-    w.F32(f.normalZ);
-    w.U8(0);  // tag
-  }
+  for (const KitVertex& v : mesh.vertices) WriteKitVertex(w, v);
+  for (const KitFace& f : mesh.faces) WriteKitFace(w, f);
   return w.Take();
 }
 

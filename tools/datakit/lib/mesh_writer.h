@@ -31,6 +31,9 @@ struct KitMesh {
 };
 
 Bytes MeshRecordsWrite(const KitMesh& mesh);
+// One 52-byte vertex (light level 63) or 58-byte face record.
+void WriteKitVertex(ByteWriter& w, const KitVertex& v);
+void WriteKitFace(ByteWriter& w, const KitFace& f);
 
 // A cube of side 2 x half centred on the origin: 24 vertices, six quads of
 // `faceType`, texture coordinates 0..255 over each side. Each vertex of a

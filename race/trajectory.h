@@ -1,0 +1,31 @@
+// The recorded driving lines of the current track, and the one reader of the
+// 804-byte path files (trajectories, object paths, skier and elephant paths).
+// gTrajectories is written by TrajLoad only.
+#pragma once
+#include <cstdint>
+
+constexpr int32_t TRAJ_POINTS = 100;
+constexpr int32_t TRAJ_SLOTS = 16;
+constexpr uint32_t TRAJ_FILE_BYTES = 804;
+constexpr int32_t TRAJ_ARCHIVE_SLOT = 4;
+
+struct TrajPoint {
+  float x, z;
+};
+struct Trajectory {
+  int32_t count;  // 0..100
+  TrajPoint points[TRAJ_POINTS];
+};
+static_assert(sizeof(Trajectory) == TRAJ_FILE_BYTES);
+
+extern Trajectory gTrajectories[TRAJ_SLOTS];
+
+// A path file's image into `out`: 1, or 0 (out emptied) when it is shorter
+// than 804 bytes or its count lies outside 0..100.
+int32_t TrajRead(const uint8_t* file, uint32_t size, Trajectory* out);
+// The same from a file of archive slot 4.
+int32_t TrajLoadFile(const char* path, Trajectory* out);
+// The sixteen trajectories of gRace.trackIndex, trajectoriesLoaded, and the
+// computer drivers' grid.
+void TrajLoad();
+void TrajBuildGrid();

@@ -1,0 +1,512 @@
+// The track mesh file, its face-word fix-up, the placements and counter
+// slots, the cell grid and ground table, the camera spots and the position
+// map, each read from fixtures laid out field by field.
+#include <cmath>
+
+#include "files_fixture.h"
+#include "engine3d/instance.h"
+#include "presentation/decor_objects.h"
+#include "engine3d/terrain.h"
+#include "race/terrain_table.h"
+#include "race/tracks.h"
+#include "race/trajectory.h"
+#include "tools/datakit/lib/race_kit.h"
+
+namespace {
+
+void PutVertex(Le& f, float x, float y, float z, uint8_t r, uint8_t g, uint8_t b) {
+  f.f32(x).f32(y).f32(z);                    // position
+  f.f32(0).f32(0).f32(0);                    // view position
+  f.f32(0).f32(-1024.0f).f32(0);             // normal
+  f.f32(0).f32(0);                           // screen position
+  f.u8(r).u8(g).u8(b).f32(63.0f).u8(63);     // colour, light, light level
+}
+
+void PutFace(Le& f, uint32_t type, std::vector<uint16_t> corners) {
+  f.u32(type).u8(static_cast<uint8_t>(corners.size()));
+  for (int i = 0; i < 4; ++i) f.u16(i < static_cast<int>(corners.size()) ? corners[i] : 0);
+  for (int i = 0; i < 8; ++i) f.f32(static_cast<float>(i * 10));
+  f.f32(0).f32(-1024.0f).f32(0).u8(0);
+}
+
+void PutPlacement(Le& f, uint16_t yaw, uint16_t second, uint8_t counter, uint16_t type, float x, float y, float z) {
+  f.u16(yaw).u16(second).u8(counter).u16(type).f32(x).f32(y).f32(z);
+}
+
+constexpr int32_t START = 10;      // game-start texture count
+constexpr uint32_t SKY = 77;        // handle of the sky layer
+
+// Five faces, one of each fix-up, over three white vertices and a yellow one,
+// and two placements: a barrel and an animated cow.
+Le SmallUv() {
+  Le f;
+  f.u32(5);
+  PutFace(f, 0x02000003, {0, 1, 2});
+  PutFace(f, 0x0F000004, {0, 1, 2});
+  PutFace(f, 0x0D000005, {0, 1, 2});
+  PutFace(f, 0x0D000006, {0, 1, 3});
+  PutFace(f, 0x0E000009, {0, 1, 2, 3});
+  f.u32(4);
+  PutVertex(f, 100, 5, 200, 255, 255, 255);
+  PutVertex(f, 300, 6, 200, 255, 255, 255);
+  PutVertex(f, 300, 7, 400, 255, 255, 255);
+  PutVertex(f, 100, 8, 400, 255, 255, 0);
+  f.u32(2);
+  PutPlacement(f, 100, 0, 0x44, OBJECT_ROW_BIDON, 1000, 50, 2000);
+  PutPlacement(f, 300, 7, 0x33, 12, 1500, 60, 2500);
+  return f;
+}
+
+class TrackMesh : public FilesTest {
+ protected:
+  void SetUp() override {
+    FilesTest::SetUp();
+    gAssets.gameStartTextures = START;
+    gRace.trackTextures[TRACK_TEX_SKY] = SKY;
+    gObjectModels[OBJECT_ROW_BIDON] = &model_;
+    gObjectModels[12] = &model_;
+  }
+};
+
+TEST_F(TrackMesh, FacesVerticesAndPlacementsLoadWithTheirWordsFixed) {
+  for (uint8_t skyAndFog : {0, 1}) {
+    SCOPED_TRACE(skyAndFog);
+    gOptions.detail[3] = skyAndFog;
+    // The loader bins the faces into the world grid, which reorders them: the
+    // words are checked as read.
+    const Le file = SmallUv();
+    gDrawLists.staticCount = 0;
+    gObjectCounterCount = 0;
+    ASSERT_EQ(TrackReadMesh(file.b.data(), static_cast<uint32_t>(file.b.size())), 1);
+    TrackPlaceObjects();
+    ASSERT_EQ(gMesh.faceCount, 5);
+    ASSERT_EQ(gMesh.vertexCount, 4);
+    EXPECT_EQ(gMesh.faces[0].type, 0x0200000Du);  // below 0x0D: the count added
+    EXPECT_EQ(gMesh.faces[1].type, 0x0F00000Eu);  // above 0x0E likewise
+    EXPECT_EQ(gMesh.faces[2].type, 0x0200000Fu);  // vertex-coloured over white corners: plainly lit
+    EXPECT_EQ(gMesh.faces[3].type, 0x0D000010u);  // one coloured corner keeps it, and sorts the drawing
+    EXPECT_EQ(gRace.sortedDrawing, 1);
+    EXPECT_EQ(gMesh.faces[4].type, (skyAndFog ? 0x0E000000u : 0x02000000u) | SKY);
+    EXPECT_EQ(gMesh.faces[4].vertexCount, 4);
+    EXPECT_EQ(gMesh.faces[3].index[2], 3);
+    EXPECT_FLOAT_EQ(gMesh.faces[0].st[5], 50.0f);
+    EXPECT_FLOAT_EQ(gMesh.vertices[3].y, 8.0f);
+    EXPECT_EQ(gMesh.vertices[3].blue, 0);
+
+    ASSERT_EQ(gPlacementCount, 2);
+    EXPECT_EQ(gPlacements[1].yaw, 300);
+    EXPECT_EQ(gPlacements[1].second, 7);
+    EXPECT_EQ(gPlacements[1].type, 12);
+    EXPECT_FLOAT_EQ(gPlacements[1].z, 2500.0f);
+    EXPECT_EQ(gPlacements[0].counterSlot, COUNTER_SLOT_NONE);  // not animated
+    EXPECT_EQ(gPlacements[1].counterSlot, 0);                  // the first counter slot
+    EXPECT_EQ(gObjectCounterCount, 1);
+    ASSERT_EQ(gDrawLists.staticCount, 2);
+    EXPECT_EQ(gDrawLists.statics[0].callback, &DecorDrawPlainObject);
+    EXPECT_EQ(gDrawLists.statics[1].callback, &DecorDrawObjectKind1);
+    EXPECT_EQ(gDrawLists.statics[1].user, 1u);
+    EXPECT_FLOAT_EQ(gDrawLists.statics[1].boxMaxY, 260.0f);
+  }
+}
+
+TEST_F(TrackMesh, AWaterFaceTakesHandleZeroWhenTheSkyLayerIsNotLoaded) {
+  gRace.trackTextures[TRACK_TEX_SKY] = 0;
+  gOptions.detail[3] = 1;
+  Le f = SmallUv();
+  ASSERT_EQ(TrackReadMesh(f.b.data(), static_cast<uint32_t>(f.b.size())), 1);
+  EXPECT_EQ(gMesh.faces[4].type, 0x0E000000u);
+}
+
+TEST_F(TrackMesh, TheFileLoadsIntoTheGridWithItsPlacements) {
+  dir_.Write("desert.uv", SmallUv().str());
+  gRace.trajectoriesLoaded = 0;
+  TrackLoadMesh();
+  EXPECT_GE(gMesh.faceCount, 5);
+  EXPECT_EQ(gPlacementCount, 2);
+  EXPECT_EQ(gDrawLists.staticCount, 2);
+  EXPECT_EQ(gRace.trajectoriesLoaded, 1);
+}
+
+TEST_F(TrackMesh, WithoutAFileTheTrackIsItsTerrainAndHasNoTrajectories) {
+  gPlacementCount = 4;
+  gRace.waterLevel = NO_WATER_LEVEL;
+  TrackLoadMesh();
+  EXPECT_EQ(gTerrain.desc, &gTrackTerrains[TRACK_DESERT]);
+  EXPECT_GE(gMesh.vertexCount, 161 * 81);
+  EXPECT_EQ(gRace.trajectoriesLoaded, 0);
+  EXPECT_EQ(gPlacementCount, 0);
+  EXPECT_EQ(gMesh.vertices[500].red, 255);
+  EXPECT_FLOAT_EQ(gMesh.vertices[500].light, 0.0f);
+  // The terrain takes the track's first ground texture after the game start's.
+  for (int32_t i = 0; i < gMesh.faceCount; i += 997) EXPECT_EQ(gMesh.faces[i].type & 0xFFFFFF, static_cast<uint32_t>(START + 1));
+}
+
+// Every damaged file is refused whole, and the loader builds the terrain instead.
+TEST_F(TrackMesh, DamagedFilesAreRefusedAndLeaveTheMeshAsItWas) {
+  const Le good = SmallUv();
+  const uint32_t facesEnd = 4 + 5 * 58, verticesEnd = facesEnd + 4 + 4 * 52;
+  auto patched = [&](uint32_t at, uint32_t value) {
+    Le f = good;
+    for (int i = 0; i < 4; ++i) f.b[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    return f.b;
+  };
+  auto cut = [&](size_t n) { return std::vector<uint8_t>(good.b.begin(), good.b.begin() + n); };
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> file;
+  };
+  std::vector<uint8_t> fiveCorners = good.b;
+  fiveCorners[4 + 4] = 5;
+  std::vector<uint8_t> badIndex = good.b;
+  badIndex[4 + 58 * 3 + 5 + 4] = 4;  // corner 2 of face 3 names vertex 4 of 4
+  const Case cases[] = {
+      {"empty", {}},
+      {"three bytes", cut(3)},
+      {"faces cut short", cut(4 + 58 * 2)},
+      {"no vertex count", cut(facesEnd)},
+      {"vertices cut short", cut(facesEnd + 4 + 52)},
+      {"no placement count", cut(verticesEnd)},
+      {"placements cut short", cut(good.b.size() - 1)},
+      {"a face of five corners", fiveCorners},
+      {"a corner past the vertices", badIndex},
+      {"face count past the pool", patched(0, MESH_POOL_FACES + 1)},
+      {"face count past the file", patched(0, 0xFFFFFFFF)},
+      {"vertex count past the pool", patched(facesEnd, MESH_POOL_VERTICES + 1)},
+      {"placement count past the table", patched(verticesEnd, PLACEMENT_MAX + 1)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    gMesh.faceCount = 1;
+    gMesh.vertexCount = 2;
+    gPlacementCount = 3;
+    EXPECT_EQ(TrackReadMesh(c.file.data(), static_cast<uint32_t>(c.file.size())), 0);
+    EXPECT_EQ(gMesh.faceCount, 1);
+    EXPECT_EQ(gMesh.vertexCount, 2);
+    EXPECT_EQ(gPlacementCount, 3);
+  }
+  dir_.Write("desert.uv", std::string(badIndex.begin(), badIndex.end()));
+  TrackLoadMesh();
+  EXPECT_EQ(gTerrain.desc, &gTrackTerrains[TRACK_DESERT]);
+  EXPECT_EQ(gRace.trajectoriesLoaded, 0);
+}
+
+class Placements : public TrackMesh {
+ protected:
+  void Place(uint16_t type, uint8_t counter = COUNTER_SLOT_NONE, float x = 500.0f) {
+    gPlacements[gPlacementCount++] = ObjectPlacement{0, 0, counter, type, x, 10.0f, 700.0f};
+  }
+};
+
+TEST_F(Placements, EachDrawKindTakesItsCallbackAndSizesAndKindsAbove10NoSlot) {
+  struct Kind {
+    DrawCallback callback;
+    float across, up;
+  };
+  const Kind kinds[] = {
+      {DecorDrawPlainObject, 50, 200}, {DecorDrawObjectKind1, 50, 200}, {DecorDrawNothing, 10, 10},
+      {DecorDrawObjectKind3, 50, 200}, {DecorDrawLargeObject, 300, 550}, {DecorDrawObjectKind5, 50, 200},
+      {DecorDrawBoat, 50, 200},        {DecorDrawObjectKind7, 300, 550}, {DecorDrawPanel, 50, 200},
+      {DecorDrawFlag, 50, 200},        {DecorDrawObjectKind10, 50, 200},
+  };
+  for (uint8_t k = 0; k <= 11; ++k) {
+    gObjectTypes[k + 1].drawKind = k;
+    gObjectTypes[k + 1].anim = nullptr;
+    gObjectModels[k + 1] = &model_;
+    Place(k + 1);
+  }
+  TrackPlaceObjects();
+  ASSERT_EQ(gDrawLists.staticCount, 11);
+  for (int k = 0; k <= 10; ++k) {
+    SCOPED_TRACE(k);
+    const DrawSlot& s = gDrawLists.statics[k];
+    EXPECT_EQ(s.callback, kinds[k].callback);
+    EXPECT_FLOAT_EQ(s.boxMaxX - s.x, kinds[k].across);
+    EXPECT_FLOAT_EQ(s.boxMaxY - s.y, kinds[k].up);
+    EXPECT_EQ(s.owner, &model_);
+  }
+}
+
+TEST_F(Placements, TypesOutsideTheTableOrWithoutAModelAreSkipped) {
+  Place(OBJECT_TYPE_ROWS);
+  Place(0xFFFF);
+  Place(30);  // no model loaded on this track
+  Place(OBJECT_ROW_BIDON);
+  TrackPlaceObjects();
+  ASSERT_EQ(gDrawLists.staticCount, 1);
+  EXPECT_EQ(gDrawLists.statics[0].user, 3u);
+}
+
+TEST_F(Placements, OnlyAnimatedTypesAndTheBoatKeepACounterByte) {
+  gObjectModels[96] = &model_;  // barque
+  Place(OBJECT_ROW_BIDON, 5);
+  Place(96, 1);
+  Place(12, 9);
+  TrackPlaceObjects();
+  EXPECT_EQ(gPlacements[0].counterSlot, COUNTER_SLOT_NONE);
+  EXPECT_EQ(gPlacements[1].counterSlot, 1);  // the boat's rocking direction
+  EXPECT_EQ(gPlacements[2].counterSlot, 0);
+}
+
+TEST_F(Placements, The257thAnimatedPlacementGetsNoCounterSlot) {
+  gObjectCounters[5] = ObjectCounter{3.0f, 2.0f, 1};
+  for (int i = 0; i < 257; ++i) Place(12, 0x20);
+  TrackPlaceObjects();
+  EXPECT_EQ(gObjectCounterCount, COUNTER_SLOTS);
+  EXPECT_EQ(gPlacements[0].counterSlot, 0);
+  EXPECT_EQ(gPlacements[255].counterSlot, 255);
+  EXPECT_EQ(gPlacements[256].counterSlot, COUNTER_SLOT_NONE);
+  EXPECT_FLOAT_EQ(gObjectCounters[5].duration, 0.0f);  // handed out zeroed
+}
+
+TEST_F(Placements, AFileWithoutPlacementsGivesNoSlotsAndNoCounters) {
+  Le f;
+  f.u32(0).u32(0).u32(0);
+  dir_.Write("desert.uv", f.str());
+  gPlacementCount = 7;
+  TrackLoadMesh();
+  EXPECT_EQ(gPlacementCount, 0);
+  EXPECT_EQ(gObjectCounterCount, 0);
+  EXPECT_EQ(gDrawLists.staticCount, 0);
+  EXPECT_EQ(gRace.trajectoriesLoaded, 1);
+}
+
+class CellGrid : public Placements {
+ protected:
+  // Row 9 as a plain grid object with these flags and special id.
+  void Row9(uint8_t flags, int32_t id = -1) {
+    gObjectTypes[9].gridFlags = flags;
+    gObjectTypes[9].specialId = id;
+    gObjectTypes[9].anim = nullptr;
+    gObjectModels[9] = &model_;
+  }
+  void PlaceAt(float x, float z) {
+    gPlacements[gPlacementCount++] = ObjectPlacement{0, 0, COUNTER_SLOT_NONE, 9, x, 40.0f, z};
+  }
+  // One ground face of track-relative texture `s` around (x, z).
+  void GroundFace(uint32_t s, float x, float z) {
+    const int32_t v = gMesh.vertexCount;
+    gMesh.vertices[v] = Vertex{};
+    gMesh.vertices[v].x = x - 10;
+    gMesh.vertices[v].z = z - 10;
+    gMesh.vertices[v + 1] = gMesh.vertices[v];
+    gMesh.vertices[v + 1].x = x + 20;
+    gMesh.vertices[v + 2] = gMesh.vertices[v];
+    gMesh.vertices[v + 2].z = z + 20;
+    gMesh.vertexCount += 3;
+    Face& f = gMesh.faces[gMesh.faceCount++];
+    f = Face{};
+    f.type = FACE_TEX_LIT << 24 | (s + START);
+    f.vertexCount = 3;
+    f.index[0] = static_cast<uint16_t>(v);
+    f.index[1] = static_cast<uint16_t>(v + 1);
+    f.index[2] = static_cast<uint16_t>(v + 2);
+  }
+  void Build() {
+    TrackPlaceObjects();
+    TrackBuildCellGrid();
+  }
+};
+
+TEST_F(CellGrid, TheFixedBoxIdShiftsTheObjectLeftBy250) {
+  Row9(0xD0, OBJECT_ID_FIXED_BOX);
+  PlaceAt(250.0f, 100.0f);
+  Build();
+  EXPECT_EQ(gTrackGrid[0][0].count, 1);
+  EXPECT_EQ(gTrackGrid[0][1].count, 0);
+}
+
+TEST_F(CellGrid, GroundAndNoCellFlagsAndObjectsOutsideTheGrid) {
+  Row9(OBJECT_GRID_GROUND);
+  PlaceAt(1550.0f, 820.0f);
+  Build();
+  EXPECT_EQ(gTrackGrid[4][7].count, 1);
+  EXPECT_EQ(gTrackGround[8][15].object, &gDrawLists.statics[0]);
+  EXPECT_FLOAT_EQ(gTrackGround[8][15].height, 30.0f);
+
+  gPlacementCount = 0;
+  gDrawLists.staticCount = 0;
+  Row9(OBJECT_GRID_NO_CELL | OBJECT_GRID_GROUND);
+  PlaceAt(1550.0f, 820.0f);
+  for (float x : {-300.0f, 16000.0f, 1e30f, NAN}) PlaceAt(x, 100.0f);
+  PlaceAt(100.0f, -201.0f);
+  Build();
+  EXPECT_EQ(gTrackGrid[4][7].count, 0);
+  EXPECT_EQ(gTrackGround[8][15].object, &gDrawLists.statics[0]);  // still on the ground table
+  for (const auto& row : gTrackGrid)
+    for (const TrackGridCell& c : row) EXPECT_EQ(c.count, 0);
+}
+
+TEST_F(CellGrid, ACrowdedCellOrPoolSkipsOnlyTheObjectThatDoesNotFit) {
+  Row9(0xD0);
+  for (int i = 0; i < 21; ++i) PlaceAt(10.0f, 10.0f);
+  PlaceAt(450.0f, 10.0f);
+  GroundFace(3, 350.0f, 350.0f);
+  Build();
+  EXPECT_EQ(gTrackGrid[0][0].count, TRACK_GRID_CELL_OBJECTS);
+  EXPECT_EQ(gTrackGrid[0][2].count, 1);  // after the 21st
+  EXPECT_EQ(gTrackGround[3][3].surface, 3);
+
+  gPlacementCount = 0;
+  gDrawLists.staticCount = 0;
+  for (int i = 0; i < 401; ++i) PlaceAt(100.0f + 200.0f * static_cast<float>(i % 80), 100.0f + 200.0f * (i / 80));
+  PlaceAt(100.0f, 100.0f);
+  Build();
+  EXPECT_EQ(gTrackGrid[5][0].count, 0);  // the 401st cell found no block
+  EXPECT_EQ(gTrackGrid[0][0].count, 2);  // its block had room for the next
+  EXPECT_EQ(gTrackGround[3][3].surface, 3);
+}
+
+TEST_F(CellGrid, GroundCodesFollowTheTracksTextureNumbers) {
+  GroundFace(3, 150.0f, 150.0f);
+  GroundFace(4, 350.0f, 150.0f);
+  GroundFace(37, 550.0f, 150.0f);
+  GroundFace(30, 750.0f, 150.0f);
+  GroundFace(31, 950.0f, 150.0f);
+  gRace.trackIndex = TRACK_DESERT;
+  TrackBuildCellGrid();
+  EXPECT_EQ(gTrackGround[1][1].surface, 3);
+  EXPECT_EQ(gTrackGround[1][3].surface, 0);
+  EXPECT_EQ(gTrackGround[1][5].surface, 37);
+  EXPECT_EQ(gTrackGround[1][7].surface, 0);
+  gRace.trackIndex = TRACK_ICE;
+  TrackBuildCellGrid();
+  EXPECT_EQ(gTrackGround[1][1].surface, 3);
+  EXPECT_EQ(gTrackGround[1][3].surface, 4);
+  EXPECT_EQ(gTrackGround[1][5].surface, 0);
+  EXPECT_EQ(gTrackGround[1][7].surface, 30);
+  EXPECT_EQ(gTrackGround[1][9].surface, 0);
+}
+
+TEST_F(CellGrid, AddingAnObjectDuringTheRaceRefusesWhatTheBuildWouldNot) {
+  Row9(0xD0);
+  for (int i = 0; i < 20; ++i) PlaceAt(10.0f, 10.0f);
+  PlaceAt(30.0f, 30.0f);
+  Build();
+  DrawSlot* last = &gDrawLists.statics[20];
+  EXPECT_EQ(TrackGridAddObject(last), 0);  // full cell
+  last->x = -300.0f;
+  EXPECT_EQ(TrackGridAddObject(last), 0);  // outside
+  last->x = 16000.0f;
+  EXPECT_EQ(TrackGridAddObject(last), 0);
+  last->x = 250.0f;
+  EXPECT_EQ(TrackGridAddObject(last), 1);  // no 250 shift here: column 1
+  EXPECT_EQ(gTrackGrid[0][1].count, 1);
+  gObjectTypes[9].gridFlags = OBJECT_GRID_NO_CELL;
+  EXPECT_EQ(TrackGridAddObject(last), 0);
+  gObjectTypes[9].gridFlags = 0xD0;
+  // With every block in use a cell that has none refuses.
+  for (int i = 0; i < 398; ++i) {
+    last->x = 100.0f + 200.0f * static_cast<float>((i + 2) % 80);
+    last->z = 100.0f + 200.0f * static_cast<float>((i + 2) / 80);
+    ASSERT_EQ(TrackGridAddObject(last), 1) << i;
+  }
+  last->x = 100.0f;
+  last->z = 7900.0f;
+  EXPECT_EQ(TrackGridAddObject(last), 0);
+  EXPECT_EQ(TrackGridAddObject(nullptr), 0);
+}
+
+// 29-byte records: in-use byte, kind, then a camera.
+TEST_F(FilesTest, CameraSpotsLoadAndAShortOrMissingFileEmptiesThem) {
+  Le f;
+  for (int i = 0; i < CAMERA_SPOTS; ++i) {
+    f.u8(i == 2 ? 1 : 0).u32(i == 2 ? 7 : 0);
+    for (int k = 0; k < 6; ++k) f.f32(static_cast<float>(i * 10 + k));
+  }
+  f.u8(0xEE);  // bytes past the 1450 are not read
+  dir_.Write("desert.cam", f.str());
+  TrackLoadCameras();
+  EXPECT_EQ(gCameraSpots[2].inUse, 1);
+  EXPECT_EQ(gCameraSpots[2].kind, 7);
+  EXPECT_FLOAT_EQ(gCameraSpots[2].camera.x, 20.0f);
+  EXPECT_FLOAT_EQ(gCameraSpots[2].camera.roll, 25.0f);
+  EXPECT_FLOAT_EQ(gCameraSpots[49].camera.pitch, 493.0f);
+
+  dir_.Write("desert.cam", f.str().substr(0, 1449));
+  TrackLoadCameras();
+  EXPECT_EQ(gCameraSpots[2].inUse, 0);
+  gCameraSpots[2].inUse = 1;
+  gRace.trackIndex = TRACK_NEIGE;
+  TrackLoadCameras();
+  EXPECT_EQ(gCameraSpots[2].inUse, 0);
+}
+
+// mappos.qvr for tracks 0..3, mappos1 for 4..7, mappos2 for 8 and 9; each
+// track takes the quadrant track & 3 of the 80 x 40 codes.
+TEST_F(FilesTest, MapTilesTakeTheirTracksQuadrant) {
+  auto picture = [](uint8_t base) {
+    Le f;
+    f.u16(80).u16(40);
+    for (int i = 0; i < 768; ++i) f.u8(0x55);
+    for (int r = 0; r < 40; ++r)
+      for (int c = 0; c < 80; ++c) f.u8(static_cast<uint8_t>(base + (r >= 20) * 2 + (c >= 40)));
+    return f.str();
+  };
+  dir_.Write("mappos.qvr", picture(10));
+  dir_.Write("mappos1.qvr", picture(20));
+  dir_.Write("mappos2.qvr", picture(30));
+  const struct {
+    int32_t track;
+    uint8_t code;
+  } cases[] = {{0, 10}, {3, 13}, {5, 21}, {9, 31}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.track);
+    gRace.trackIndex = c.track;
+    TrackLoadMapTile();
+    EXPECT_EQ(gTrackPositionMap[0][0], c.code);
+    EXPECT_EQ(gTrackPositionMap[19][39], c.code);
+  }
+  dir_.Write("mappos2.qvr", picture(30).substr(0, 772 + 80 * 40 - 1));
+  TrackLoadMapTile();
+  EXPECT_EQ(gTrackPositionMap[0][0], 0);  // no zones rather than the previous track's
+  EXPECT_EQ(gTrackPositionMap[19][39], 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The kit writes the desert's files; the game reads them back.
+TEST_F(FilesTest, TheKitsDesertFilesLoad) {
+  std::string error;
+  ASSERT_TRUE(datakit::WriteLooseFiles(datakit::TrackArchiveFiles(), dir_.path().string(), &error)) << error;
+  gAssets.gameStartTextures = START;
+  gObjectModels[OBJECT_ROW_BIDON] = &model_;
+  gObjectModels[12] = &model_;
+  const datakit::Bytes uv = datakit::TrackMeshFileWrite(datakit::DesertTrackMesh(), datakit::DesertPlacements());
+  ASSERT_EQ(TrackReadMesh(uv.data(), static_cast<uint32_t>(uv.size())), 1);
+  EXPECT_EQ(gMesh.vertexCount, 161 * 81);
+  EXPECT_EQ(gMesh.faceCount, 2 * 160 * 80);
+  // The grid lies row by row, 100 apart.
+  EXPECT_FLOAT_EQ(gMesh.vertices[161 * 3 + 7].x, 700.0f);
+  EXPECT_FLOAT_EQ(gMesh.vertices[161 * 3 + 7].z, 300.0f);
+  const Face& f = gMesh.faces[0];
+  EXPECT_NEAR(std::sqrt(f.normalX * f.normalX + f.normalY * f.normalY + f.normalZ * f.normalZ), 1024.0f, 0.5f);
+  EXPECT_EQ(gMesh.vertices[0].lightLevel, 63);
+  TrackLoadMesh();
+  EXPECT_EQ(gPlacementCount, static_cast<int32_t>(datakit::DesertPlacements().size()));
+  EXPECT_EQ(gDrawLists.staticCount, 7);  // the barrels and the cow have models here
+  EXPECT_EQ(gObjectCounterCount, 1);
+  TrackBuildCellGrid();
+  EXPECT_EQ(gTrackGround[66][20].surface, 3);  // on the course at (2000, 6620)
+  EXPECT_EQ(gTrackGround[10][20].surface, 0);
+
+  TrajLoad();
+  EXPECT_EQ(gRace.trajectoriesLoaded, 1);
+  float farthest = 0.0f;
+  for (int32_t i = 0; i < gTrajectories[0].count; ++i) farthest = std::fmax(farthest, gTrajectories[0].points[i].x);
+  EXPECT_GT(farthest, 9000.0f);
+  Trajectory other;
+  EXPECT_EQ(TrajLoadFile("other.tD", &other), 1);
+  EXPECT_EQ(TrajLoadFile("ele.tB", &other), 1);
+
+  TrackLoadMapTile();
+  EXPECT_EQ(gTrackPositionMap[16][2], 1);  // the finish line just beyond the grid
+  EXPECT_EQ(gTrackPositionMap[16][3], 2);
+  TrackLoadCameras();
+  EXPECT_EQ(gCameraSpots[0].inUse, 1);
+  EXPECT_EQ(gCameraSpots[0].kind, 0);
+  EXPECT_EQ(gCameraSpots[1].kind, 1);
+}
+
+}  // namespace

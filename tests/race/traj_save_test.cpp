@@ -1,0 +1,279 @@
+// Trajectory files and the championship saves, from fixtures laid out field
+// by field, and the save's open retries through a file layer that fails.
+#include <sys/resource.h>
+
+#include <csignal>
+
+#include "files_fixture.h"
+#include "platform/app.h"
+#include "platform/file.h"
+#include "race/trajectory.h"
+#include "shell/game.h"
+
+// The shell's ends, which this suite leaves out.
+void GameQuit() { std::abort(); }
+void GameShowNumber(int32_t) {}
+
+// The file layer as the saves see it: failing a set number of opens first.
+int gOpenFailures;
+int gOpenCalls;
+int gPumps;
+extern "C" {
+FileHandle __real__Z8FileOpenPKci(const char* name, int32_t mode);
+FileHandle __wrap__Z8FileOpenPKci(const char* name, int32_t mode) {
+  ++gOpenCalls;
+  if (gOpenFailures > 0) {
+    --gOpenFailures;
+    return 0;
+  }
+  return __real__Z8FileOpenPKci(name, mode);
+}
+void __real__Z15AppPumpMessagesv();
+void __wrap__Z15AppPumpMessagesv() {
+  ++gPumps;
+  __real__Z15AppPumpMessagesv();
+}
+}
+
+namespace {
+
+std::string Path(int32_t count, float base, size_t size = 804) {
+  Le f;
+  f.u32(static_cast<uint32_t>(count));
+  for (int i = 0; i < 100; ++i) f.f32(base + static_cast<float>(i)).f32(base - static_cast<float>(i));
+  std::string s = f.str();
+  s.resize(size, '\0');
+  return s;
+}
+
+class Trajectories : public FilesTest {
+ protected:
+  void SetUp() override {
+    FilesTest::SetUp();
+    for (Trajectory& t : gTrajectories) t.count = 55;
+  }
+  int Filled() const {
+    int n = 0;
+    for (const Trajectory& t : gTrajectories) n += t.count > 0;
+    return n;
+  }
+};
+
+TEST_F(Trajectories, OnlyTheFirstFileFillsSlot0AndTurnsTheTrajectoriesOn) {
+  dir_.Write("traj/desert.tA", Path(60, 1000.0f));
+  TrajLoad();
+  EXPECT_EQ(gRace.trajectoriesLoaded, 1);
+  EXPECT_EQ(Filled(), 1);
+  EXPECT_EQ(gTrajectories[0].count, 60);
+  EXPECT_FLOAT_EQ(gTrajectories[0].points[59].x, 1059.0f);
+  EXPECT_FLOAT_EQ(gTrajectories[0].points[59].z, 941.0f);
+  EXPECT_FLOAT_EQ(gTrajectories[0].points[99].z, 901.0f);  // present and kept, though unused
+}
+
+TEST_F(Trajectories, WithoutTheFirstFileTheOthersLoadButTheTrajectoriesStayOff) {
+  for (char c = 'B'; c <= 'P'; ++c) dir_.Write(std::string("traj/desert.t") + c, Path(c - 'A' + 2, 0.0f));
+  TrajLoad();
+  EXPECT_EQ(gRace.trajectoriesLoaded, 0);
+  EXPECT_EQ(Filled(), 15);
+  EXPECT_EQ(gTrajectories[0].count, 0);
+  EXPECT_EQ(gTrajectories[15].count, 17);
+}
+
+TEST_F(Trajectories, DamagedFilesCountAsMissing) {
+  const struct {
+    const char* what;
+    std::string file;
+  } cases[] = {
+      {"one byte short", Path(10, 0.0f, 803)},
+      {"empty", ""},
+      {"101 points", Path(101, 0.0f)},
+      {"a negative count", Path(-1, 0.0f)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    dir_.Write("traj/desert.tA", c.file);
+    dir_.Write("traj/desert.tC", c.file);
+    TrajLoad();
+    EXPECT_EQ(gRace.trajectoriesLoaded, 0);
+    EXPECT_EQ(gTrajectories[0].count, 0);
+    EXPECT_EQ(gTrajectories[2].count, 0);
+  }
+  // A longer file gives its first 804 bytes.
+  dir_.Write("traj/desert.tA", Path(100, 0.0f, 900));
+  TrajLoad();
+  EXPECT_EQ(gTrajectories[0].count, 100);
+  EXPECT_EQ(gRace.trajectoriesLoaded, 1);
+}
+
+// The grid build needs one segment: a course of 0 or 1 points is no course.
+TEST_F(Trajectories, ACourseOfFewerThanTwoPointsTurnsTheTrajectoriesOff) {
+  for (int32_t n : {0, 1, 2}) {
+    SCOPED_TRACE(n);
+    dir_.Write("traj/desert.tA", Path(n, 0.0f));
+    TrajLoad();
+    EXPECT_EQ(gTrajectories[0].count, n);
+    EXPECT_EQ(gRace.trajectoriesLoaded, n >= 2 ? 1 : 0);
+  }
+}
+
+// Record 3 of a whole file, every field at its offset.
+Le SaveFixture() {
+  Le f;
+  for (int r = 0; r < SAVE_SLOTS; ++r) {
+    const bool mine = r == 3;
+    f.u32(mine ? 1 : 0);                                          // 0 used
+    char label[20] = "CUP";
+    f.raw(label, 20);                                             // 4
+    char date[12] = "1-2-1999";
+    f.raw(date, 12);                                              // 24
+    for (int i = 0; i < 17; ++i) f.u8(static_cast<uint8_t>(i));  // 36 options
+    f.u32(mine ? 9 : 0).u32(1).u32(3);                           // 53 track, 57 players, 61 mode
+    f.u32(3).u32(2);                                              // 65, 69 controllers
+    f.u32(mine ? 7 : 0).u32(5);                                   // 73, 77 vehicles
+    for (int i = 0; i < 24; ++i) f.u8(static_cast<uint8_t>(100 + i));  // 81, 93 kits
+    for (int i = 0; i < 5; ++i) f.u32(static_cast<uint32_t>(i + 2));   // 105 ranks
+    f.u32(1).u32(static_cast<uint32_t>(-1));                           // 125, 129
+    for (int i = 0; i < 5; ++i) f.u32(static_cast<uint32_t>(10 * i));  // 133 points
+    f.u32(77).u32(0xFFFFFFFE);                                         // 153, 157
+  }
+  return f;
+}
+
+class Saves : public FilesTest {
+ protected:
+  void SetUp() override {
+    FilesTest::SetUp();
+    gOpenFailures = gOpenCalls = gPumps = 0;
+  }
+};
+
+TEST_F(Saves, EveryFieldReadsFromItsOffset) {
+  dir_.Write("save.rur", SaveFixture().str());
+  ASSERT_EQ(SaveFixture().b.size(), 2254u);
+  EXPECT_EQ(SaveFileRead(), SAVE_READ_OK);
+  const SaveSlot& s = gSaveSlots[3];
+  EXPECT_EQ(s.used, 1);
+  EXPECT_STREQ(s.label, "CUP");
+  EXPECT_STREQ(s.date, "1-2-1999");
+  EXPECT_EQ(s.options[16], 16);
+  EXPECT_EQ(s.trackIndex, 9);
+  EXPECT_EQ(s.playersMode, 1);
+  EXPECT_EQ(s.gameMode, 3);
+  EXPECT_EQ(s.controllerType[0], 3);
+  EXPECT_EQ(s.controllerType[1], 2);
+  EXPECT_EQ(s.vehicleType[0], 7);
+  EXPECT_EQ(s.vehicleType[1], 5);
+  EXPECT_EQ(s.kit[0][0], 100);
+  EXPECT_EQ(s.kit[1][11], 123);
+  EXPECT_EQ(s.computerRank[4], 6);
+  EXPECT_EQ(s.playerRank[0], 1);
+  EXPECT_EQ(s.playerRank[1], -1);
+  EXPECT_EQ(s.computerPoints[4], 40);
+  EXPECT_EQ(s.playerPoints[0], 77);
+  EXPECT_EQ(s.playerPoints[1], -2);
+  EXPECT_EQ(gSaveSlots[4].used, 0);
+}
+
+TEST_F(Saves, WhatIsWrittenReadsBackByteForByte) {
+  dir_.Write("save.rur", SaveFixture().str());
+  ASSERT_EQ(SaveFileRead(), SAVE_READ_OK);
+  gSaveSlots[5] = gSaveSlots[3];
+  gSaveSlots[5].playerPoints[0] = 1234;
+  ASSERT_TRUE(SaveFileWrite());
+  Le expected = SaveFixture();
+  std::vector<uint8_t> five(expected.b.begin() + 3 * 161, expected.b.begin() + 4 * 161);
+  five[153] = 1234 & 0xFF;
+  five[154] = 1234 >> 8;
+  std::copy(five.begin(), five.end(), expected.b.begin() + 5 * 161);
+  EXPECT_EQ(dir_.Read("save.rur"), expected.str());
+  std::memset(gSaveSlots, 0, sizeof gSaveSlots);
+  EXPECT_EQ(SaveFileRead(), SAVE_READ_OK);
+  EXPECT_EQ(gSaveSlots[5].playerPoints[0], 1234);
+  EXPECT_EQ(gSaveSlots[5].trackIndex, 9);
+}
+
+TEST_F(Saves, AMissingFileReadsAllUnusedAfterTenAttemptsWithAPumpBetween) {
+  gSaveSlots[2].used = 1;
+  EXPECT_EQ(SaveFileRead(), SAVE_READ_MISSING);
+  EXPECT_EQ(gSaveSlots[2].used, 0);
+  EXPECT_EQ(gOpenCalls, SAVE_OPEN_ATTEMPTS);
+  EXPECT_EQ(gPumps, SAVE_OPEN_ATTEMPTS - 1);
+
+  dir_.Write("save.rur", SaveFixture().str());
+  gOpenCalls = gPumps = 0;
+  gOpenFailures = 9;  // the tenth attempt opens it
+  EXPECT_EQ(SaveFileRead(), SAVE_READ_OK);
+  EXPECT_EQ(gOpenCalls, 10);
+  EXPECT_EQ(gSaveSlots[3].used, 1);
+}
+
+TEST_F(Saves, AShortFileGivesItsWholeRecordsAndTheRestReadUnused) {
+  Le f = SaveFixture();
+  for (auto& s : gSaveSlots) s.used = 1;
+  dir_.Write("save.rur", f.str().substr(0, 4 * 161 + 100));
+  EXPECT_EQ(SaveFileRead(), SAVE_READ_SHORT);
+  EXPECT_EQ(gSaveSlots[3].used, 1);
+  EXPECT_EQ(gSaveSlots[3].trackIndex, 9);
+  for (int i = 4; i < SAVE_SLOTS; ++i) EXPECT_EQ(gSaveSlots[i].used, 0) << i;
+}
+
+TEST_F(Saves, RecordsWithValuesOutOfRangeReadUnused) {
+  const struct {
+    const char* what;
+    uint32_t offset;
+    int32_t value;
+    bool kept;
+  } cases[] = {
+      {"used 2", 0, 2, false},          {"track 10", 53, 10, false},     {"track -1", 53, -1, false},
+      {"players mode 3", 57, 3, false}, {"game mode 5", 61, 5, false},   {"controller 4", 69, 4, false},
+      {"vehicle 8", 73, 8, false},      {"vehicle -1", 77, -1, false},   {"computer rank 0", 105, 0, false},
+      {"computer rank 7", 121, 7, false}, {"player rank -2", 129, -2, false}, {"game mode 4", 61, 4, true},
+      {"rank 6", 125, 6, true},         {"vehicle 7", 77, 7, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Le f = SaveFixture();
+    for (int i = 0; i < 4; ++i) f.b[3 * 161 + c.offset + i] = static_cast<uint8_t>(static_cast<uint32_t>(c.value) >> (8 * i));
+    dir_.Write("save.rur", f.str());
+    EXPECT_EQ(SaveFileRead(), c.kept ? SAVE_READ_OK : SAVE_READ_REFUSED);
+    EXPECT_EQ(gSaveSlots[3].used, c.kept ? 1 : 0);
+    EXPECT_EQ(gSaveSlots[3].trackIndex, c.kept ? 9 : 0);
+  }
+}
+
+TEST_F(Saves, AFailedWriteLeavesThePreviousFileWhole) {
+  dir_.Write("save.rur", SaveFixture().str());
+  gSaveSlots[0].used = 1;
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limit{};
+  ::getrlimit(RLIMIT_FSIZE, &limit);
+  rlimit small = limit;
+  small.rlim_cur = 1000;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool written = SaveFileWrite();
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(dir_.Read("save.rur"), SaveFixture().str());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AssetBlendTexels, ChannelsMoveTowardTheTargetTruncatingTowardZero) {
+  std::vector<uint16_t> base(1024), target(1024), out(1024);
+  base[0] = 0;                               // 0 toward 31 in every channel
+  target[0] = 31 << 10 | 31 << 5 | 31;
+  base[1] = 31 << 10 | 10 << 5 | 3;          // 31 -> 0, 10 -> 3, 3 -> 3
+  target[1] = 0 << 10 | 3 << 5 | 3;
+  AssetBlendTexels(base.data(), target.data(), 4, out.data());
+  EXPECT_EQ(out[0], 0x8000 | 15 << 10 | 15 << 5 | 15);
+  // (0 - 31) * 4 / 8 = -15.5 -> -15; (3 - 10) * 4 / 8 = -3.5 -> -3.
+  EXPECT_EQ(out[1], 0x8000 | 16 << 10 | 7 << 5 | 3);
+  EXPECT_EQ(out[2], 0x8000);
+  AssetBlendTexels(base.data(), target.data(), 7, out.data());
+  EXPECT_EQ(out[0] & 31, 27);  // 31 * 7 / 8
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 // The championship saves "save.rur": fourteen 161-byte records, read field
 // by field and checked, written whole through the one atomic writer.
 #include <cstring>
+#include <iterator>
 
 #include "engine3d/lebytes.h"
 #include "hal/fs.h"
@@ -69,8 +70,9 @@ bool SlotValid(const SaveSlot& s) {
   for (int i = 0; i < 2; ++i)
     if (!InRange(s.controllerType[i], 0, 3) || !InRange(s.vehicleType[i], 0, 7) || !RankValid(s.playerRank[i]))
       return false;
-  for (int32_t rank : s.computerRank)
-    if (!RankValid(rank)) return false;
+  // By index: the record is packed, and a reference into it may be misaligned.
+  for (size_t i = 0; i < std::size(s.computerRank); ++i)
+    if (!RankValid(s.computerRank[i])) return false;
   return true;
 }
 

@@ -25,11 +25,11 @@ TEST_F(FrameClock, RateAndStepFollowTheFrameLengthDownToTenFramesASecond) {
     SCOPED_TRACE(c.ms);
     AppTimerStart(APP_FRAME_TIMER);
     Frame(c.ms);
-    EXPECT_FLOAT_EQ(gRace.frameRate, c.rate);
-    EXPECT_FLOAT_EQ(gRace.timeStep, c.step);
-    EXPECT_FLOAT_EQ(gRace.timeStepFifth, c.step * 0.2f);
-    EXPECT_FLOAT_EQ(gRace.timeStepFourFifths, c.step * 0.8f);
-    EXPECT_FLOAT_EQ(gRace.frameHours, 1.0f / c.rate / 3600.0f);
+    EXPECT_FLOAT_EQ(+gRace.frameRate, +c.rate);
+    EXPECT_FLOAT_EQ(+gRace.timeStep, +c.step);
+    EXPECT_FLOAT_EQ(+gRace.timeStepFifth, c.step * 0.2f);
+    EXPECT_FLOAT_EQ(+gRace.timeStepFourFifths, c.step * 0.8f);
+    EXPECT_FLOAT_EQ(+gRace.frameHours, 1.0f / c.rate / 3600.0f);
   }
 }
 
@@ -37,8 +37,8 @@ TEST_F(FrameClock, TheAverageCountsTheMeasuredRateBeforeTheFloor) {
   AppTimerStart(APP_FRAME_TIMER);
   // The first frame closes an empty average; sixteen more fill the next.
   for (int i = 0; i < 17; ++i) Frame(200);
-  EXPECT_FLOAT_EQ(gRaceClock.displayAverage, 5.0f);
-  EXPECT_FLOAT_EQ(gRace.frameRate, 10.0f);
+  EXPECT_FLOAT_EQ(+gRaceClock.displayAverage, 5.0f);
+  EXPECT_FLOAT_EQ(+gRace.frameRate, 10.0f);
 }
 
 TEST_F(FrameClock, TicksPassEveryFrameAt25AndOnFiveFramesOfEightAt40) {
@@ -49,7 +49,7 @@ TEST_F(FrameClock, TicksPassEveryFrameAt25AndOnFiveFramesOfEightAt40) {
     passed += gRace.tickPassed ? '1' : '0';
   }
   EXPECT_EQ(passed, "1111");
-  EXPECT_EQ(gRace.ticks, 4);
+  EXPECT_EQ(+gRace.ticks, 4);
   passed.clear();
   for (int i = 0; i < 8; ++i) {
     Frame(25);
@@ -57,15 +57,15 @@ TEST_F(FrameClock, TicksPassEveryFrameAt25AndOnFiveFramesOfEightAt40) {
   }
   // tickClock 4.625, 5.25, 5.875, 6.5, 7.125, 7.75, 8.375, 9.0
   EXPECT_EQ(passed, "01011011");
-  EXPECT_FLOAT_EQ(gRace.tickClock, 9.0f);
-  EXPECT_EQ(gRace.ticks, 9);
+  EXPECT_FLOAT_EQ(+gRace.tickClock, 9.0f);
+  EXPECT_EQ(+gRace.ticks, 9);
 }
 
 TEST_F(FrameClock, AFrameWaitsForAtLeast25Milliseconds) {
   ResetHalForTest(0, 1);
   AppTimerStart(APP_FRAME_TIMER);
   RaceFrameClock();
-  EXPECT_LE(gRace.frameRate, 40.0f);
+  EXPECT_LE(+gRace.frameRate, 40.0f);
   EXPECT_GE(AppGetTime(), 25u);
 }
 

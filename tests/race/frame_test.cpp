@@ -79,8 +79,8 @@ TEST_F(Frame, AHumanVehicleTakesTheViewItRequestedAndDrivesWithoutADriver) {
   gPlayer1.viewRequest = 2;
   gPlayer1.viewActive = 0;
   VehicleDriveHuman(&gPlayer1);
-  EXPECT_EQ(gPlayer1.viewActive, 2);
-  EXPECT_EQ(gRace.currentPose, &gPlayer1.pose);
+  EXPECT_EQ(+gPlayer1.viewActive, 2);
+  EXPECT_EQ(+gRace.currentPose, &gPlayer1.pose);
   EXPECT_EQ(Drives(), Calls{"Drive(P1,-,0,pose)"});
 }
 
@@ -109,7 +109,7 @@ TEST_F(Frame, OneViewDrawsTheOwnVehicleThenTyreMarksBeforeParticles) {
   for (const std::string& c : gCalls)
     if (c.rfind("Rdr", 0) != 0 && c.rfind("Drive", 0) != 0) steps.push_back(c);
   EXPECT_EQ(steps, expected);
-  EXPECT_EQ(gRace.viewIndex, 0);
+  EXPECT_EQ(+gRace.viewIndex, 0);
 }
 
 TEST_F(Frame, TheSortedTrackMeshFlushesInTwoPasses) {
@@ -173,7 +173,7 @@ TEST_F(Frame, SplitScreenLayouts) {
     EXPECT_LT(IndexOfCall("FxDrawTyreMarks"), IndexOfCall("FxDrawParticles", first + 1));
     EXPECT_LT(IndexOfCall("FxDrawParticles", first + 1), IndexOfCall("FxDrawTyreMarks", IndexOfCall("FxDrawTyreMarks") + 1));
     EXPECT_GE(IndexOfCall("VehicleDrawOwn(P2,2)"), 0);
-    EXPECT_EQ(gRace.viewIndex, 1);
+    EXPECT_EQ(+gRace.viewIndex, 1);
   }
 }
 

@@ -53,7 +53,7 @@ TEST_F(Load, EveryTracksWaterPlaneFitsThePools) {
     ASSERT_EQ(TerrainBuild(&d), 1);
     const int32_t faces = gMesh.faceCount;
     TerrainAddWaterPlane(level, 1);
-    EXPECT_GT(gMesh.faceCount, faces);
+    EXPECT_GT(+gMesh.faceCount, faces);
   }
 }
 
@@ -61,23 +61,23 @@ TEST_F(Load, EveryTrackLoadsOnTheSharedGrid) {
   for (int32_t track = 0; track < TRACK_COUNT; ++track) {
     SCOPED_TRACE(track);
     RaceLoad(track);
-    EXPECT_EQ(gRace.trackIndex, track);
+    EXPECT_EQ(+gRace.trackIndex, track);
     // The grid, and the water plane on the tracks with water.
-    EXPECT_GE(gMesh.vertexCount, 161 * 81);
-    EXPECT_GE(gMesh.faceCount, 2 * 160 * 80);
+    EXPECT_GE(+gMesh.vertexCount, 161 * 81);
+    EXPECT_GE(+gMesh.faceCount, 2 * 160 * 80);
     // The desert comes from its mesh file, the others from their terrain:
     // both on the one grid.
-    EXPECT_FLOAT_EQ(gMesh.vertices[161 * 81 - 1].x, 16000.0f);
-    EXPECT_FLOAT_EQ(gMesh.vertices[161 * 81 - 1].z, 8000.0f);
-    EXPECT_EQ(gRace.trajectoriesLoaded, track == TRACK_DESERT ? 1 : 0);
+    EXPECT_FLOAT_EQ(+gMesh.vertices[161 * 81 - 1].x, 16000.0f);
+    EXPECT_FLOAT_EQ(+gMesh.vertices[161 * 81 - 1].z, 8000.0f);
+    EXPECT_EQ(+gRace.trajectoriesLoaded, track == TRACK_DESERT ? 1 : 0);
     // The tracks with water dip below it; the others stay above ground level.
     const float water = gTrackInfo[track].waterLevel;
     if (water > NO_WATER_LEVEL) {
-      EXPECT_LT(gTrackTerrains[track].lowest, water);
+      EXPECT_LT(+gTrackTerrains[track].lowest, water);
     }
-    EXPECT_EQ(gRace.lapCount, TRACK_ENVIRONMENT[track].laps);
-    EXPECT_EQ(gRace.timeLimit, TRACK_ENVIRONMENT[track].timeLimitMs);
-    EXPECT_FLOAT_EQ(gRace.waterLevel, water);
+    EXPECT_EQ(+gRace.lapCount, +TRACK_ENVIRONMENT[track].laps);
+    EXPECT_EQ(+gRace.timeLimit, +TRACK_ENVIRONMENT[track].timeLimitMs);
+    EXPECT_FLOAT_EQ(+gRace.waterLevel, water);
   }
   EXPECT_TRUE(gFatalErrors.empty());
 }
@@ -90,27 +90,27 @@ TEST_F(Load, TheDesertRaceStartsWithItsValuesTexturesViewAndCountdown) {
   gRaceClock.displayAverage = 33.0f;
   RaceLoad(TRACK_DESERT);
   EXPECT_EQ(gRace.raceFinished | gRace.raceLeft | gRace.raceStarted, 0);
-  EXPECT_FLOAT_EQ(gRace.tickClock, 0.0f);
-  EXPECT_FLOAT_EQ(gRaceClock.displayAverage, 33.0f);
-  EXPECT_EQ(gRace.lapCount, 1);  // debug mode
-  EXPECT_EQ(gRace.clearColour[0], 99);
-  EXPECT_EQ(gRace.horizonColour[2], 255);
-  EXPECT_EQ(gRace.particleColourB[0], 200);
-  EXPECT_EQ(gRace.particleAlphaAShifted, 100 << 8);
-  EXPECT_EQ(gRace.lightColour[1], 255);
-  EXPECT_FLOAT_EQ(gRace.viewDistance, 1700.0f);
-  EXPECT_FLOAT_EQ(gRace.waterLevel, -10000.0f);
+  EXPECT_FLOAT_EQ(+gRace.tickClock, 0.0f);
+  EXPECT_FLOAT_EQ(+gRaceClock.displayAverage, 33.0f);
+  EXPECT_EQ(+gRace.lapCount, 1);  // debug mode
+  EXPECT_EQ(+gRace.clearColour[0], 99);
+  EXPECT_EQ(+gRace.horizonColour[2], 255);
+  EXPECT_EQ(+gRace.particleColourB[0], 200);
+  EXPECT_EQ(+gRace.particleAlphaAShifted, 100 << 8);
+  EXPECT_EQ(+gRace.lightColour[1], 255);
+  EXPECT_FLOAT_EQ(+gRace.viewDistance, 1700.0f);
+  EXPECT_FLOAT_EQ(+gRace.waterLevel, -10000.0f);
   // terplan and a1..a55 first, then the sky list's loaded entries in order;
   // sky.3df is not loaded.
-  EXPECT_EQ(gRace.groundTexture, 0u);
-  EXPECT_EQ(gTrackInfo[TRACK_DESERT].groundList[55].handle, 55u);
-  EXPECT_EQ(gRace.trackTextures[0], 0u);
-  EXPECT_EQ(gRace.trackTextures[1], 56u);
-  EXPECT_EQ(gRace.trackTextures[2], 57u);
-  EXPECT_EQ(gRace.trackTextures[3], 58u);
-  EXPECT_EQ(gRace.trackTextures[4], 59u);
-  EXPECT_EQ(HudFont.letterTexture, 57u);
-  EXPECT_EQ(HudFont.digitTexture, 58u);
+  EXPECT_EQ(+gRace.groundTexture, 0u);
+  EXPECT_EQ(+gTrackInfo[TRACK_DESERT].groundList[55].handle, 55u);
+  EXPECT_EQ(+gRace.trackTextures[0], 0u);
+  EXPECT_EQ(+gRace.trackTextures[1], 56u);
+  EXPECT_EQ(+gRace.trackTextures[2], 57u);
+  EXPECT_EQ(+gRace.trackTextures[3], 58u);
+  EXPECT_EQ(+gRace.trackTextures[4], 59u);
+  EXPECT_EQ(+HudFont.letterTexture, 57u);
+  EXPECT_EQ(+HudFont.digitTexture, 58u);
   // The kit's desert: plain ground a1 and the course a3.
   for (int32_t i = 0; i < gMesh.faceCount; i += 501) {
     const uint32_t texture = gMesh.faces[i].type & 0xFFFFFF;
@@ -118,23 +118,23 @@ TEST_F(Load, TheDesertRaceStartsWithItsValuesTexturesViewAndCountdown) {
   }
   // The first view behind the grid, facing the start heading (+x on the desert).
   const Camera& c = *gRace.gViewCamera[0];
-  EXPECT_FLOAT_EQ(c.heading, 256.0f);
-  EXPECT_LT(c.x, 780.0f);
-  EXPECT_NEAR(c.z, 6620.0f, 0.01f);
-  EXPECT_GT(c.y, TerrainHeightAt(c.x, c.z));
+  EXPECT_FLOAT_EQ(+c.heading, 256.0f);
+  EXPECT_LT(+c.x, 780.0f);
+  EXPECT_NEAR(+c.z, 6620.0f, 0.01f);
+  EXPECT_GT(+c.y, TerrainHeightAt(c.x, c.z));
   // Player 1 leads the grid; the five computer cars stand behind it.
-  EXPECT_EQ(gVehicleTable[0], &gPlayer1);
-  EXPECT_EQ(gPlayer1.human, 1);
-  EXPECT_FLOAT_EQ(gPlayer1.pose.x, 780.0f);
-  EXPECT_EQ(gPlayer1.lapTimerSlot, 12);
+  EXPECT_EQ(+gVehicleTable[0], &gPlayer1);
+  EXPECT_EQ(+gPlayer1.human, 1);
+  EXPECT_FLOAT_EQ(+gPlayer1.pose.x, 780.0f);
+  EXPECT_EQ(+gPlayer1.lapTimerSlot, 12);
   for (int slot = 1; slot < VEHICLE_TABLE_SLOTS; ++slot) {
-    EXPECT_EQ(gVehicleTable[slot], &gVehicleRecords[slot - 1]);
-    EXPECT_EQ(gVehicleRecords[slot - 1].type, slot);
-    EXPECT_EQ(gVehicleRecords[slot - 1].aiHeading, 256);
+    EXPECT_EQ(+gVehicleTable[slot], &gVehicleRecords[slot - 1]);
+    EXPECT_EQ(+gVehicleRecords[slot - 1].type, slot);
+    EXPECT_EQ(+gVehicleRecords[slot - 1].aiHeading, 256);
   }
   // The countdown runs; the race clock was started.
-  EXPECT_EQ(gHudMessages.global.number, HUD_MSG_READY);
-  EXPECT_EQ(gHudMessages.global.duration, 5000);
+  EXPECT_EQ(+gHudMessages.global.number, HUD_MSG_READY);
+  EXPECT_EQ(+gHudMessages.global.duration, 5000);
   EXPECT_EQ(AppTimerElapsed(1), 0u);
   EXPECT_TRUE(gFatalErrors.empty());
 }
@@ -146,8 +146,8 @@ TEST_F(Load, TrackTexturesFollowTheGameStartTextures) {
   const int32_t start = gAssets.gameStartTextures;
   ASSERT_EQ(start, 7);  // four driver-view textures, the sample car body's, the tyre, the mini-car
   RaceLoad(TRACK_DESERT);
-  for (int32_t k = 0; k <= 55; ++k) EXPECT_EQ(gTrackInfo[TRACK_DESERT].groundList[k].handle, static_cast<uint32_t>(start + k));
-  EXPECT_EQ(gTextureTable.entries[start + 3].handle, static_cast<uint32_t>(start + 3));
+  for (int32_t k = 0; k <= 55; ++k) EXPECT_EQ(+gTrackInfo[TRACK_DESERT].groundList[k].handle, static_cast<uint32_t>(start + k));
+  EXPECT_EQ(+gTextureTable.entries[start + 3].handle, static_cast<uint32_t>(start + 3));
   EXPECT_STRCASEEQ(gTextureTable.entries[start + 3].path, "a3.3df");
   EXPECT_STRCASEEQ(gTextureTable.entries[2].path, "vdarg.3df");  // downloaded again after the reset
   for (int32_t i = 0; i < gMesh.faceCount; i += 501) {
@@ -162,26 +162,26 @@ TEST_F(Load, TrackTexturesFollowTheGameStartTextures) {
 TEST_F(Load, ObjectRowsLoadByTheirTrackByte) {
   gObjectTypes[1].track = OBJECT_TRACK_HUMAN;  // a looping row, put on every track for a human
   RaceLoad(TRACK_DESERT);
-  EXPECT_NE(gObjectModels[12], nullptr);                 // vache1, desert
-  EXPECT_NE(gObjectModels[OBJECT_ROW_BIDON], nullptr);   // every track
-  EXPECT_NE(gObjectModels[1], nullptr);
-  EXPECT_EQ(gObjectModels[2], nullptr);                  // looping only
-  ASSERT_NE(gObjectTypes[12].anim->frameSet, nullptr);
-  EXPECT_EQ(gObjectTypes[12].anim->frameSet->frameCount, 3u);
-  EXPECT_EQ(gObjectModels[OBJECT_ROW_POST], gObjectModels[OBJECT_ROW_BIDON]);
+  EXPECT_NE(+gObjectModels[12], nullptr);                 // vache1, desert
+  EXPECT_NE(+gObjectModels[OBJECT_ROW_BIDON], nullptr);   // every track
+  EXPECT_NE(+gObjectModels[1], nullptr);
+  EXPECT_EQ(+gObjectModels[2], nullptr);                  // looping only
+  ASSERT_NE(+gObjectTypes[12].anim->frameSet, nullptr);
+  EXPECT_EQ(+gObjectTypes[12].anim->frameSet->frameCount, 3u);
+  EXPECT_EQ(+gObjectModels[OBJECT_ROW_POST], +gObjectModels[OBJECT_ROW_BIDON]);
   const ObjectType& post = gObjectTypes[OBJECT_ROW_POST];
-  EXPECT_EQ(post.drawKind, 2);
-  EXPECT_EQ(post.gridFlags, 0xC1);
-  EXPECT_FLOAT_EQ(post.maxY, 50.0f);
-  EXPECT_FLOAT_EQ(post.minZ, -5.0f);
-  EXPECT_LT(gObjectTypes[OBJECT_ROW_BIDON].minY, gObjectTypes[OBJECT_ROW_BIDON].maxY);  // bounds computed
+  EXPECT_EQ(+post.drawKind, 2);
+  EXPECT_EQ(+post.gridFlags, 0xC1);
+  EXPECT_FLOAT_EQ(+post.maxY, 50.0f);
+  EXPECT_FLOAT_EQ(+post.minZ, -5.0f);
+  EXPECT_LT(+gObjectTypes[OBJECT_ROW_BIDON].minY, +gObjectTypes[OBJECT_ROW_BIDON].maxY);  // bounds computed
   // The placements found their models: barrels, fences, the cow, checkpoints, signs.
-  EXPECT_EQ(gDrawLists.staticCount, gPlacementCount);
+  EXPECT_EQ(+gDrawLists.staticCount, gPlacementCount);
 
   gRace.noHumanMode = 1;
   RaceLoad(TRACK_DESERT);  // the previous track's objects are freed first
-  EXPECT_EQ(gObjectModels[1], nullptr);
-  EXPECT_NE(gObjectModels[12], nullptr);
+  EXPECT_EQ(+gObjectModels[1], nullptr);
+  EXPECT_NE(+gObjectModels[12], nullptr);
   EXPECT_TRUE(gFatalErrors.empty());
 }
 
@@ -198,16 +198,16 @@ TEST_F(Load, AMissingGroundTextureEndsTheGameRatherThanShiftTheOthers) {
 TEST_F(Load, TyreMarksBlendTowardTheTracksTyreTextureOrAllTakeTheGameStarts) {
   AssetLoadVehicles();
   RaceLoad(TRACK_DESERT);
-  EXPECT_EQ(gAssets.tyreMarks[0], gAssets.tyreTexture);
+  EXPECT_EQ(+gAssets.tyreMarks[0], +gAssets.tyreTexture);
   for (int k = 1; k < TYRE_MARK_TEXTURES; ++k) {
-    EXPECT_NE(gAssets.tyreMarks[k], gAssets.tyreTexture);
-    EXPECT_NE(gAssets.tyreMarks[k], gAssets.tyreMarks[k - 1]);
+    EXPECT_NE(+gAssets.tyreMarks[k], +gAssets.tyreTexture);
+    EXPECT_NE(+gAssets.tyreMarks[k], +gAssets.tyreMarks[k - 1]);
   }
   ASSERT_EQ(::unlink("desert/gomme.3df"), 0);
   RaceLoad(TRACK_DESERT);
-  for (uint32_t mark : gAssets.tyreMarks) EXPECT_EQ(mark, gAssets.tyreTexture);
+  for (uint32_t mark : gAssets.tyreMarks) EXPECT_EQ(mark, +gAssets.tyreTexture);
   RaceLoad(TRACK_NEIGE);  // the kit gives neige no tyre texture of its own
-  for (uint32_t mark : gAssets.tyreMarks) EXPECT_EQ(mark, gAssets.tyreTexture);
+  for (uint32_t mark : gAssets.tyreMarks) EXPECT_EQ(mark, +gAssets.tyreTexture);
 }
 
 // The loader's steps in their order, as the stand-ins of the later parts see them.
@@ -224,8 +224,8 @@ TEST_F(Load, OnePlayerRaceRunsItsStepsInOrderWithPresentationAndFlyIn) {
     EXPECT_GT(next, at) << step;
     at = next;
   }
-  EXPECT_EQ(gRace.waitingForHost, 0);
-  EXPECT_EQ(gVehicleTable[0], gPlayer1Vehicle);
+  EXPECT_EQ(+gRace.waitingForHost, 0);
+  EXPECT_EQ(+gVehicleTable[0], gPlayer1Vehicle);
 }
 
 TEST_F(Load, WithoutAHumanTheExtraCarStartsAndNothingIsPresented) {
@@ -235,15 +235,15 @@ TEST_F(Load, WithoutAHumanTheExtraCarStartsAndNothingIsPresented) {
   EXPECT_EQ(IndexOfCall("ViewRunTrackPresentation"), -1);
   EXPECT_EQ(IndexOfCall("ViewRunStartFlyIn"), -1);
   EXPECT_GE(IndexOfCall("DecorSetupTrack"), 0);
-  EXPECT_EQ(gVehicleTable[0], &gVehicleRecords[VEHICLE_EXTRA_CAR]);
+  EXPECT_EQ(+gVehicleTable[0], &gVehicleRecords[VEHICLE_EXTRA_CAR]);
 }
 
 TEST_F(Load, ANetworkRaceWaitsForTheHostWithoutPresentationOrFlyIn) {
   gRace.networkGame = 1;
   gRace.gameMode = 0;
   RaceLoad(TRACK_DESERT);
-  EXPECT_EQ(gRace.gameMode, 4);
-  EXPECT_EQ(gRace.waitingForHost, 1);
+  EXPECT_EQ(+gRace.gameMode, 4);
+  EXPECT_EQ(+gRace.waitingForHost, 1);
   EXPECT_EQ(IndexOfCall("ViewRunTrackPresentation"), -1);
   EXPECT_EQ(IndexOfCall("ViewRunStartFlyIn"), -1);
 }
@@ -253,12 +253,12 @@ TEST_F(Load, InAChallengeEveryComputerCarTakesPlayer1sType) {
   gPlayer1.type = 3;
   RaceLoad(TRACK_DESERT);
   for (int slot = 1; slot < VEHICLE_TABLE_SLOTS; ++slot) {
-    ASSERT_NE(gVehicleTable[slot], nullptr) << slot;
-    EXPECT_EQ(gVehicleTable[slot]->type, 3) << slot;
+    ASSERT_NE(+gVehicleTable[slot], nullptr) << slot;
+    EXPECT_EQ(+gVehicleTable[slot]->type, 3) << slot;
   }
   gRace.gameMode = 1;
   RaceLoad(TRACK_DESERT);
-  EXPECT_EQ(gVehicleTable[4]->type, 4);
+  EXPECT_EQ(+gVehicleTable[4]->type, 4);
 }
 
 // The loading picture clears once a load; a split layout left on screen
@@ -268,7 +268,7 @@ TEST_F(Load, ASplitRaceFollowedByAOneViewRaceClearsBothBuffersOnce) {
   gRace.viewTop = 240;
   RaceLoad(TRACK_DESERT);
   EXPECT_EQ(CallsStartingWith("RdrClear").size(), 3u);
-  EXPECT_EQ(gRace.viewTop, 0);
+  EXPECT_EQ(+gRace.viewTop, 0);
   gCalls.clear();
   RaceLoad(TRACK_DESERT);
   EXPECT_EQ(CallsStartingWith("RdrClear").size(), 1u);
@@ -278,7 +278,7 @@ TEST_F(Load, ANetworkRaceNeverRunsAsTraining) {
   gRace.networkGame = 1;
   gRace.gameMode = 0;
   RaceLoad(TRACK_ICE);
-  EXPECT_EQ(gRace.gameMode, 4);
+  EXPECT_EQ(+gRace.gameMode, 4);
 }
 
 }  // namespace

@@ -58,14 +58,14 @@ TEST_F(Messages, TheCountdownCountsFromFiveAndFadesInItsLastSecondAndAHalf) {
   EXPECT_EQ(At(1000), "BEREIT4");
   EXPECT_EQ(At(3499), "BEREIT2");
   EXPECT_EQ(At(3500), "bereit2");
-  EXPECT_FLOAT_EQ(HudFont.fadeLevel, 255.0f);
+  EXPECT_FLOAT_EQ(+HudFont.fadeLevel, 255.0f);
   EXPECT_EQ(At(4999), "bereit1");
-  EXPECT_FLOAT_EQ(HudFont.fadeLevel, 0.17f);
+  EXPECT_FLOAT_EQ(+HudFont.fadeLevel, 0.17f);
   // Centred on the view at 24/512 of the width, 140/384 of the height above its centre.
   At(0);
-  EXPECT_FLOAT_EQ(gFaces[0].corners[0].screenX, 320.0f - 6 * 30 / 2);
-  EXPECT_FLOAT_EQ(gFaces[0].corners[0].screenY, 240.0f - 175.0f);
-  EXPECT_FLOAT_EQ(gFaces[6].corners[0].screenY, 240.0f - 175.0f + 62.0f);
+  EXPECT_FLOAT_EQ(+gFaces[0].corners[0].screenX, 320.0f - 6 * 30 / 2);
+  EXPECT_FLOAT_EQ(+gFaces[0].corners[0].screenY, 240.0f - 175.0f);
+  EXPECT_FLOAT_EQ(+gFaces[6].corners[0].screenY, 240.0f - 175.0f + 62.0f);
 }
 
 TEST_F(Messages, TheRaceStartsOnTheFirstFrameAtTheEndOfTheCountdown) {
@@ -75,10 +75,10 @@ TEST_F(Messages, TheRaceStartsOnTheFirstFrameAtTheEndOfTheCountdown) {
   At(4999);
   // The race clock stands during the countdown.
   EXPECT_EQ(AppTimerElapsed(RACE_CLOCK_TIMER), 0u);
-  EXPECT_EQ(gRace.raceStarted, 0);
+  EXPECT_EQ(+gRace.raceStarted, 0);
   At(5003);
-  EXPECT_EQ(gRace.raceStarted, 1);
-  EXPECT_EQ(gHudMessages.global.number, -1);
+  EXPECT_EQ(+gRace.raceStarted, 1);
+  EXPECT_EQ(+gHudMessages.global.number, -1);
   EXPECT_EQ(HudMessageDone(), 1);
   EXPECT_EQ(Drawn(), "");
   HalClockAdvance(7);
@@ -92,7 +92,7 @@ TEST_F(Messages, ATrainingRaceStartsOnItsFirstFrame) {
   HalClockSet(start_);
   HudShowMessage(HUD_MSG_READY, 5000.0f);
   EXPECT_EQ(At(0), "");
-  EXPECT_EQ(gRace.raceStarted, 1);
+  EXPECT_EQ(+gRace.raceStarted, 1);
 }
 
 TEST_F(Messages, ADemoRaceDrawsNothingButStillStarts) {
@@ -101,9 +101,9 @@ TEST_F(Messages, ADemoRaceDrawsNothingButStillStarts) {
   HalClockSet(start_);
   HudShowMessage(HUD_MSG_READY, 5000.0f);
   EXPECT_EQ(At(100), "");
-  EXPECT_EQ(gRace.raceStarted, 0);
+  EXPECT_EQ(+gRace.raceStarted, 0);
   At(5000);
-  EXPECT_EQ(gRace.raceStarted, 1);
+  EXPECT_EQ(+gRace.raceStarted, 1);
 }
 
 TEST_F(Messages, RaceOverAndOffTrackAreNotReplaced) {
@@ -114,14 +114,14 @@ TEST_F(Messages, RaceOverAndOffTrackAreNotReplaced) {
     HudShowMessage(held, 5000.0f);
     HalClockSet(start_ + 200);
     HudShowMessage(HUD_MSG_TIME_OUT, 5000.0f);
-    EXPECT_EQ(gHudMessages.global.number, held);
+    EXPECT_EQ(+gHudMessages.global.number, held);
     EXPECT_EQ(AppTimerElapsed(HUD_GLOBAL_TIMER), 200u);
   }
   HudResetMessages();
   HalClockSet(start_);
   HudShowMessage(HUD_MSG_CHECKPOINT, 3000.0f);
   HudShowMessage(HUD_MSG_TIME_OUT, 5000.0f);
-  EXPECT_EQ(gHudMessages.global.number, HUD_MSG_TIME_OUT);
+  EXPECT_EQ(+gHudMessages.global.number, HUD_MSG_TIME_OUT);
   EXPECT_EQ(At(0), "ZEITABGELAUFEN");
 }
 
@@ -143,10 +143,10 @@ TEST_F(Messages, SplitScreenMessagesShowInTheirPlayersHalf) {
     gRace.splitSideBySide = c.sideBySide;
     HalClockSet(start_);
     HudShowPlayerMessage(HUD_MSG_CHECKPOINT, 3000.0f, c.vehicle);
-    EXPECT_EQ(gHudMessages.global.number, -1);
+    EXPECT_EQ(+gHudMessages.global.number, -1);
     EXPECT_EQ(At(10), "CHECKPOINT");
-    EXPECT_FLOAT_EQ(gFaces[0].corners[0].screenX, static_cast<float>(static_cast<int32_t>(c.x)));
-    EXPECT_FLOAT_EQ(gFaces[0].corners[0].screenY, c.y);
+    EXPECT_FLOAT_EQ(+gFaces[0].corners[0].screenX, static_cast<float>(static_cast<int32_t>(c.x)));
+    EXPECT_FLOAT_EQ(+gFaces[0].corners[0].screenY, +c.y);
   }
   // A player's off-track message is not replaced by its next one; the other player's is.
   HudResetMessages();
@@ -154,22 +154,22 @@ TEST_F(Messages, SplitScreenMessagesShowInTheirPlayersHalf) {
   HudShowPlayerMessage(HUD_MSG_WRONG_WAY, 2000.0f, gPlayer2Vehicle);
   HudShowPlayerMessage(HUD_MSG_WRONG_WAY, 2000.0f, &gPlayer1);
   HudShowPlayerMessage(HUD_MSG_BEST_LAP, 2000.0f, &gPlayer1);
-  EXPECT_EQ(gHudMessages.player[1].number, HUD_MSG_OFF_TRACK);
-  EXPECT_EQ(gHudMessages.player[0].number, HUD_MSG_BEST_LAP);
+  EXPECT_EQ(+gHudMessages.player[1].number, HUD_MSG_OFF_TRACK);
+  EXPECT_EQ(+gHudMessages.player[0].number, HUD_MSG_BEST_LAP);
   // While the race is over no player message starts.
   HudShowMessage(HUD_MSG_RACE_OVER, 5000.0f);
   HudShowPlayerMessage(HUD_MSG_CHECKPOINT, 3000.0f, &gPlayer1);
-  EXPECT_EQ(gHudMessages.player[0].number, HUD_MSG_BEST_LAP);
+  EXPECT_EQ(+gHudMessages.player[0].number, HUD_MSG_BEST_LAP);
   // A player's message ends when its time is up.
   HalClockAdvance(2000);
   At(HalTimePeek() - start_);
-  EXPECT_EQ(gHudMessages.player[0].number, -1);
+  EXPECT_EQ(+gHudMessages.player[0].number, -1);
 }
 
 TEST_F(Messages, OutsideSplitScreenAPlayerMessageIsTheGlobalOne) {
   HudShowPlayerMessage(HUD_MSG_WRONG_ROAD, 2000.0f, &gPlayer1);
-  EXPECT_EQ(gHudMessages.global.number, HUD_MSG_WRONG_ROAD);
-  EXPECT_EQ(gHudMessages.global.duration, 2000);
+  EXPECT_EQ(+gHudMessages.global.number, HUD_MSG_WRONG_ROAD);
+  EXPECT_EQ(+gHudMessages.global.duration, 2000);
 }
 
 TEST_F(Messages, TheWaitingHostLineStandsNearTheBottomOfTheView) {

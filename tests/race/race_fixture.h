@@ -2,6 +2,9 @@
 // the world pools, a headless hal on a clock the test moves, and one log of
 // what the frame called: the stand-ins of the other subsystems ("Name" or
 // "Name(args)") and the back-end calls ("RdrSetFog(33,148,255,500,1500)").
+//
+// Fields of the packed records go to the EXPECT macros as values (a unary +):
+// the macros bind references, and a packed field may be misaligned.
 #pragma once
 #include <gtest/gtest.h>
 

@@ -38,9 +38,9 @@ TEST_F(Text, EachCharacterSamplesTheInsideOfItsCell) {
     TextDrawGlyph(100.0f, 50.0f, c.ch);
     ASSERT_EQ(gFaces.size(), 1u);
     const Face& f = gFaces[0].face;
-    EXPECT_EQ(f.type, 0x2000000u | c.texture);
+    EXPECT_EQ(+f.type, 0x2000000u | c.texture);
     const float st[8] = {c.s0, c.t0, c.s0 + 30, c.t0, c.s0 + 30, c.t0 + 62, c.s0, c.t0 + 62};
-    for (int k = 0; k < 8; ++k) EXPECT_FLOAT_EQ(f.st[k], st[k]) << k;
+    for (int k = 0; k < 8; ++k) EXPECT_FLOAT_EQ(+f.st[k], st[k]) << k;
   }
 }
 
@@ -57,17 +57,17 @@ TEST_F(Text, AGlyphIsASquareScreenQuadAtDepthTen) {
   ASSERT_EQ(gFaces.size(), 1u);
   const float xs[4] = {100, 130, 130, 100}, ys[4] = {50, 50, 80, 80};
   for (int i = 0; i < 4; ++i) {
-    EXPECT_FLOAT_EQ(gFaces[0].corners[i].screenX, xs[i]);
-    EXPECT_FLOAT_EQ(gFaces[0].corners[i].screenY, ys[i]);
-    EXPECT_FLOAT_EQ(gFaces[0].corners[i].viewZ, 10.0f);
+    EXPECT_FLOAT_EQ(+gFaces[0].corners[i].screenX, +xs[i]);
+    EXPECT_FLOAT_EQ(+gFaces[0].corners[i].screenY, +ys[i]);
+    EXPECT_FLOAT_EQ(+gFaces[0].corners[i].viewZ, 10.0f);
   }
   // The accelerator gets one quad over those pixels, the cell's texels across it.
   ASSERT_EQ(draws.size(), 1u);
   ASSERT_EQ(draws[0].vertices.size(), 4u);
   const GfxVertex& first = draws[0].vertices[0];
   const GfxVertex& third = draws[0].vertices[2];
-  EXPECT_FLOAT_EQ(first.x, 100.0f);
-  EXPECT_FLOAT_EQ(third.y, 80.0f);
+  EXPECT_FLOAT_EQ(+first.x, 100.0f);
+  EXPECT_FLOAT_EQ(+third.y, 80.0f);
   EXPECT_FLOAT_EQ(first.tmu[0].sow / first.oow, 1.0f);
   EXPECT_FLOAT_EQ(third.tmu[0].tow / third.oow, 63.0f);
 }
@@ -77,8 +77,8 @@ TEST_F(Text, TheQuadsComeFromTheReserveBehindTheWorld) {
   gMesh.faceCount = 2000;
   TextDrawGlyph(0.0f, 0.0f, 'B');
   ASSERT_EQ(gFaces.size(), 1u);
-  EXPECT_EQ(gFaces[0].face.index[0], 1000);
-  EXPECT_EQ(gMesh.vertexCount, 1000);
+  EXPECT_EQ(+gFaces[0].face.index[0], 1000);
+  EXPECT_EQ(+gMesh.vertexCount, 1000);
   // With no room behind a full pool nothing is drawn, and nothing overrun.
   gFaces.clear();
   gMesh.vertexCount = gMesh.vertexCapacity + MESH_SCRATCH_VERTICES - 3;
@@ -94,8 +94,8 @@ TEST_F(Text, TheAdvanceScalesWithTheScreenWidth) {
   } cases[] = {{320, 12, 7}, {640, 12, 15}, {1024, 12, 24}, {320, 64, 40}, {640, 64, 80}, {1024, 64, 128}};
   for (const auto& c : cases) {
     gRdrState.screenWidth = c.width;
-    EXPECT_EQ(TextSetScale(c.n), c.advance) << c.width << " " << c.n;
-    EXPECT_FLOAT_EQ(HudFont.advanceF, static_cast<float>(c.advance));
+    EXPECT_EQ(TextSetScale(c.n), +c.advance) << c.width << " " << c.n;
+    EXPECT_FLOAT_EQ(+HudFont.advanceF, static_cast<float>(c.advance));
     EXPECT_EQ(TextWidth("LAP 1"), 5 * c.advance);
   }
   gRdrState.screenWidth = 640;
@@ -106,13 +106,13 @@ TEST_F(Text, APrintAdvancesOverGapsAndCentresOnTheScreen) {
   TextPrintAt(10, 30, "LAP  %d", 3);
   ASSERT_EQ(gFaces.size(), 4u);
   const float xs[4] = {10, 30, 50, 110};  // "LAP", two gaps, then the digit
-  for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(gFaces[i].corners[0].screenX, xs[i]);
+  for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(+gFaces[i].corners[0].screenX, +xs[i]);
   EXPECT_EQ(gFaces[3].face.type & 0xFFFFFF, DIGITS);
   gFaces.clear();
   TextPrintCentred(100, "%s", "AB");
   ASSERT_EQ(gFaces.size(), 2u);
-  EXPECT_FLOAT_EQ(gFaces[0].corners[0].screenX, 300.0f);
-  EXPECT_FLOAT_EQ(gFaces[0].corners[0].screenY, 100.0f);
+  EXPECT_FLOAT_EQ(+gFaces[0].corners[0].screenX, 300.0f);
+  EXPECT_FLOAT_EQ(+gFaces[0].corners[0].screenY, 100.0f);
 }
 
 TEST_F(Text, ALongLineIsCutTo267Characters) {
@@ -130,7 +130,7 @@ TEST_F(Text, FadedPrintsDrawWithTheFadeLevelBetweenAlphaSourceCalls) {
   const std::vector<std::string> calls = CallTexts(RecordStop());
   ASSERT_EQ(gFaces.size(), 2u);
   EXPECT_TRUE(gFaces[0].faded);
-  EXPECT_FLOAT_EQ(gFaces[0].alpha, 120.0f);
+  EXPECT_FLOAT_EQ(+gFaces[0].alpha, 120.0f);
   // An alpha source is set before the text and put back after it.
   int firstAlpha = -1, lastAlpha = -1, firstDraw = -1, lastDraw = -1;
   for (int i = 0; i < static_cast<int>(calls.size()); ++i) {

@@ -79,33 +79,33 @@ TEST_F(TrackMesh, FacesVerticesAndPlacementsLoadWithTheirWordsFixed) {
     gObjectCounterCount = 0;
     ASSERT_EQ(TrackReadMesh(file.b.data(), static_cast<uint32_t>(file.b.size())), 1);
     TrackPlaceObjects();
-    ASSERT_EQ(gMesh.faceCount, 5);
-    ASSERT_EQ(gMesh.vertexCount, 4);
-    EXPECT_EQ(gMesh.faces[0].type, 0x0200000Du);  // below 0x0D: the count added
-    EXPECT_EQ(gMesh.faces[1].type, 0x0F00000Eu);  // above 0x0E likewise
-    EXPECT_EQ(gMesh.faces[2].type, 0x0200000Fu);  // vertex-coloured over white corners: plainly lit
-    EXPECT_EQ(gMesh.faces[3].type, 0x0D000010u);  // one coloured corner keeps it, and sorts the drawing
-    EXPECT_EQ(gRace.sortedDrawing, 1);
-    EXPECT_EQ(gMesh.faces[4].type, (skyAndFog ? 0x0E000000u : 0x02000000u) | SKY);
-    EXPECT_EQ(gMesh.faces[4].vertexCount, 4);
-    EXPECT_EQ(gMesh.faces[3].index[2], 3);
-    EXPECT_FLOAT_EQ(gMesh.faces[0].st[5], 50.0f);
-    EXPECT_FLOAT_EQ(gMesh.vertices[3].y, 8.0f);
-    EXPECT_EQ(gMesh.vertices[3].blue, 0);
+    ASSERT_EQ(+gMesh.faceCount, 5);
+    ASSERT_EQ(+gMesh.vertexCount, 4);
+    EXPECT_EQ(+gMesh.faces[0].type, 0x0200000Du);  // below 0x0D: the count added
+    EXPECT_EQ(+gMesh.faces[1].type, 0x0F00000Eu);  // above 0x0E likewise
+    EXPECT_EQ(+gMesh.faces[2].type, 0x0200000Fu);  // vertex-coloured over white corners: plainly lit
+    EXPECT_EQ(+gMesh.faces[3].type, 0x0D000010u);  // one coloured corner keeps it, and sorts the drawing
+    EXPECT_EQ(+gRace.sortedDrawing, 1);
+    EXPECT_EQ(+gMesh.faces[4].type, (skyAndFog ? 0x0E000000u : 0x02000000u) | SKY);
+    EXPECT_EQ(+gMesh.faces[4].vertexCount, 4);
+    EXPECT_EQ(+gMesh.faces[3].index[2], 3);
+    EXPECT_FLOAT_EQ(+gMesh.faces[0].st[5], 50.0f);
+    EXPECT_FLOAT_EQ(+gMesh.vertices[3].y, 8.0f);
+    EXPECT_EQ(+gMesh.vertices[3].blue, 0);
 
     ASSERT_EQ(gPlacementCount, 2);
-    EXPECT_EQ(gPlacements[1].yaw, 300);
-    EXPECT_EQ(gPlacements[1].second, 7);
-    EXPECT_EQ(gPlacements[1].type, 12);
-    EXPECT_FLOAT_EQ(gPlacements[1].z, 2500.0f);
-    EXPECT_EQ(gPlacements[0].counterSlot, COUNTER_SLOT_NONE);  // not animated
-    EXPECT_EQ(gPlacements[1].counterSlot, 0);                  // the first counter slot
+    EXPECT_EQ(+gPlacements[1].yaw, 300);
+    EXPECT_EQ(+gPlacements[1].second, 7);
+    EXPECT_EQ(+gPlacements[1].type, 12);
+    EXPECT_FLOAT_EQ(+gPlacements[1].z, 2500.0f);
+    EXPECT_EQ(+gPlacements[0].counterSlot, COUNTER_SLOT_NONE);  // not animated
+    EXPECT_EQ(+gPlacements[1].counterSlot, 0);                  // the first counter slot
     EXPECT_EQ(gObjectCounterCount, 1);
-    ASSERT_EQ(gDrawLists.staticCount, 2);
-    EXPECT_EQ(gDrawLists.statics[0].callback, &DecorDrawPlainObject);
-    EXPECT_EQ(gDrawLists.statics[1].callback, &DecorDrawObjectKind1);
-    EXPECT_EQ(gDrawLists.statics[1].user, 1u);
-    EXPECT_FLOAT_EQ(gDrawLists.statics[1].boxMaxY, 260.0f);
+    ASSERT_EQ(+gDrawLists.staticCount, 2);
+    EXPECT_EQ(+gDrawLists.statics[0].callback, &DecorDrawPlainObject);
+    EXPECT_EQ(+gDrawLists.statics[1].callback, &DecorDrawObjectKind1);
+    EXPECT_EQ(+gDrawLists.statics[1].user, 1u);
+    EXPECT_FLOAT_EQ(+gDrawLists.statics[1].boxMaxY, 260.0f);
   }
 }
 
@@ -114,29 +114,29 @@ TEST_F(TrackMesh, AWaterFaceTakesHandleZeroWhenTheSkyLayerIsNotLoaded) {
   gOptions.detail[3] = 1;
   Le f = SmallUv();
   ASSERT_EQ(TrackReadMesh(f.b.data(), static_cast<uint32_t>(f.b.size())), 1);
-  EXPECT_EQ(gMesh.faces[4].type, 0x0E000000u);
+  EXPECT_EQ(+gMesh.faces[4].type, 0x0E000000u);
 }
 
 TEST_F(TrackMesh, TheFileLoadsIntoTheGridWithItsPlacements) {
   dir_.Write("desert.uv", SmallUv().str());
   gRace.trajectoriesLoaded = 0;
   TrackLoadMesh();
-  EXPECT_GE(gMesh.faceCount, 5);
+  EXPECT_GE(+gMesh.faceCount, 5);
   EXPECT_EQ(gPlacementCount, 2);
-  EXPECT_EQ(gDrawLists.staticCount, 2);
-  EXPECT_EQ(gRace.trajectoriesLoaded, 1);
+  EXPECT_EQ(+gDrawLists.staticCount, 2);
+  EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
 }
 
 TEST_F(TrackMesh, WithoutAFileTheTrackIsItsTerrainAndHasNoTrajectories) {
   gPlacementCount = 4;
   gRace.waterLevel = NO_WATER_LEVEL;
   TrackLoadMesh();
-  EXPECT_EQ(gTerrain.desc, &gTrackTerrains[TRACK_DESERT]);
-  EXPECT_GE(gMesh.vertexCount, 161 * 81);
-  EXPECT_EQ(gRace.trajectoriesLoaded, 0);
+  EXPECT_EQ(+gTerrain.desc, &gTrackTerrains[TRACK_DESERT]);
+  EXPECT_GE(+gMesh.vertexCount, 161 * 81);
+  EXPECT_EQ(+gRace.trajectoriesLoaded, 0);
   EXPECT_EQ(gPlacementCount, 0);
-  EXPECT_EQ(gMesh.vertices[500].red, 255);
-  EXPECT_FLOAT_EQ(gMesh.vertices[500].light, 0.0f);
+  EXPECT_EQ(+gMesh.vertices[500].red, 255);
+  EXPECT_FLOAT_EQ(+gMesh.vertices[500].light, 0.0f);
   // The terrain takes the track's first ground texture after the game start's.
   for (int32_t i = 0; i < gMesh.faceCount; i += 997) EXPECT_EQ(gMesh.faces[i].type & 0xFFFFFF, static_cast<uint32_t>(START + 1));
 }
@@ -180,14 +180,14 @@ TEST_F(TrackMesh, DamagedFilesAreRefusedAndLeaveTheMeshAsItWas) {
     gMesh.vertexCount = 2;
     gPlacementCount = 3;
     EXPECT_EQ(TrackReadMesh(c.file.data(), static_cast<uint32_t>(c.file.size())), 0);
-    EXPECT_EQ(gMesh.faceCount, 1);
-    EXPECT_EQ(gMesh.vertexCount, 2);
+    EXPECT_EQ(+gMesh.faceCount, 1);
+    EXPECT_EQ(+gMesh.vertexCount, 2);
     EXPECT_EQ(gPlacementCount, 3);
   }
   dir_.Write("desert.uv", std::string(badIndex.begin(), badIndex.end()));
   TrackLoadMesh();
-  EXPECT_EQ(gTerrain.desc, &gTrackTerrains[TRACK_DESERT]);
-  EXPECT_EQ(gRace.trajectoriesLoaded, 0);
+  EXPECT_EQ(+gTerrain.desc, &gTrackTerrains[TRACK_DESERT]);
+  EXPECT_EQ(+gRace.trajectoriesLoaded, 0);
 }
 
 class Placements : public TrackMesh {
@@ -215,14 +215,14 @@ TEST_F(Placements, EachDrawKindTakesItsCallbackAndSizesAndKindsAbove10NoSlot) {
     Place(k + 1);
   }
   TrackPlaceObjects();
-  ASSERT_EQ(gDrawLists.staticCount, 11);
+  ASSERT_EQ(+gDrawLists.staticCount, 11);
   for (int k = 0; k <= 10; ++k) {
     SCOPED_TRACE(k);
     const DrawSlot& s = gDrawLists.statics[k];
-    EXPECT_EQ(s.callback, kinds[k].callback);
-    EXPECT_FLOAT_EQ(s.boxMaxX - s.x, kinds[k].across);
-    EXPECT_FLOAT_EQ(s.boxMaxY - s.y, kinds[k].up);
-    EXPECT_EQ(s.owner, &model_);
+    EXPECT_EQ(+s.callback, +kinds[k].callback);
+    EXPECT_FLOAT_EQ(s.boxMaxX - s.x, +kinds[k].across);
+    EXPECT_FLOAT_EQ(s.boxMaxY - s.y, +kinds[k].up);
+    EXPECT_EQ(+s.owner, &model_);
   }
 }
 
@@ -232,8 +232,8 @@ TEST_F(Placements, TypesOutsideTheTableOrWithoutAModelAreSkipped) {
   Place(30);  // no model loaded on this track
   Place(OBJECT_ROW_BIDON);
   TrackPlaceObjects();
-  ASSERT_EQ(gDrawLists.staticCount, 1);
-  EXPECT_EQ(gDrawLists.statics[0].user, 3u);
+  ASSERT_EQ(+gDrawLists.staticCount, 1);
+  EXPECT_EQ(+gDrawLists.statics[0].user, 3u);
 }
 
 TEST_F(Placements, OnlyAnimatedTypesAndTheBoatKeepACounterByte) {
@@ -242,9 +242,9 @@ TEST_F(Placements, OnlyAnimatedTypesAndTheBoatKeepACounterByte) {
   Place(96, 1);
   Place(12, 9);
   TrackPlaceObjects();
-  EXPECT_EQ(gPlacements[0].counterSlot, COUNTER_SLOT_NONE);
-  EXPECT_EQ(gPlacements[1].counterSlot, 1);  // the boat's rocking direction
-  EXPECT_EQ(gPlacements[2].counterSlot, 0);
+  EXPECT_EQ(+gPlacements[0].counterSlot, COUNTER_SLOT_NONE);
+  EXPECT_EQ(+gPlacements[1].counterSlot, 1);  // the boat's rocking direction
+  EXPECT_EQ(+gPlacements[2].counterSlot, 0);
 }
 
 TEST_F(Placements, The257thAnimatedPlacementGetsNoCounterSlot) {
@@ -252,10 +252,10 @@ TEST_F(Placements, The257thAnimatedPlacementGetsNoCounterSlot) {
   for (int i = 0; i < 257; ++i) Place(12, 0x20);
   TrackPlaceObjects();
   EXPECT_EQ(gObjectCounterCount, COUNTER_SLOTS);
-  EXPECT_EQ(gPlacements[0].counterSlot, 0);
-  EXPECT_EQ(gPlacements[255].counterSlot, 255);
-  EXPECT_EQ(gPlacements[256].counterSlot, COUNTER_SLOT_NONE);
-  EXPECT_FLOAT_EQ(gObjectCounters[5].duration, 0.0f);  // handed out zeroed
+  EXPECT_EQ(+gPlacements[0].counterSlot, 0);
+  EXPECT_EQ(+gPlacements[255].counterSlot, 255);
+  EXPECT_EQ(+gPlacements[256].counterSlot, COUNTER_SLOT_NONE);
+  EXPECT_FLOAT_EQ(+gObjectCounters[5].duration, 0.0f);  // handed out zeroed
 }
 
 TEST_F(Placements, AFileWithoutPlacementsGivesNoSlotsAndNoCounters) {
@@ -266,8 +266,8 @@ TEST_F(Placements, AFileWithoutPlacementsGivesNoSlotsAndNoCounters) {
   TrackLoadMesh();
   EXPECT_EQ(gPlacementCount, 0);
   EXPECT_EQ(gObjectCounterCount, 0);
-  EXPECT_EQ(gDrawLists.staticCount, 0);
-  EXPECT_EQ(gRace.trajectoriesLoaded, 1);
+  EXPECT_EQ(+gDrawLists.staticCount, 0);
+  EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
 }
 
 class CellGrid : public Placements {
@@ -311,17 +311,17 @@ TEST_F(CellGrid, TheFixedBoxIdShiftsTheObjectLeftBy250) {
   Row9(0xD0, OBJECT_ID_FIXED_BOX);
   PlaceAt(250.0f, 100.0f);
   Build();
-  EXPECT_EQ(gTrackGrid[0][0].count, 1);
-  EXPECT_EQ(gTrackGrid[0][1].count, 0);
+  EXPECT_EQ(+gTrackGrid[0][0].count, 1);
+  EXPECT_EQ(+gTrackGrid[0][1].count, 0);
 }
 
 TEST_F(CellGrid, GroundAndNoCellFlagsAndObjectsOutsideTheGrid) {
   Row9(OBJECT_GRID_GROUND);
   PlaceAt(1550.0f, 820.0f);
   Build();
-  EXPECT_EQ(gTrackGrid[4][7].count, 1);
-  EXPECT_EQ(gTrackGround[8][15].object, &gDrawLists.statics[0]);
-  EXPECT_FLOAT_EQ(gTrackGround[8][15].height, 30.0f);
+  EXPECT_EQ(+gTrackGrid[4][7].count, 1);
+  EXPECT_EQ(+gTrackGround[8][15].object, &gDrawLists.statics[0]);
+  EXPECT_FLOAT_EQ(+gTrackGround[8][15].height, 30.0f);
 
   gPlacementCount = 0;
   gDrawLists.staticCount = 0;
@@ -330,10 +330,10 @@ TEST_F(CellGrid, GroundAndNoCellFlagsAndObjectsOutsideTheGrid) {
   for (float x : {-300.0f, 16000.0f, 1e30f, NAN}) PlaceAt(x, 100.0f);
   PlaceAt(100.0f, -201.0f);
   Build();
-  EXPECT_EQ(gTrackGrid[4][7].count, 0);
-  EXPECT_EQ(gTrackGround[8][15].object, &gDrawLists.statics[0]);  // still on the ground table
+  EXPECT_EQ(+gTrackGrid[4][7].count, 0);
+  EXPECT_EQ(+gTrackGround[8][15].object, &gDrawLists.statics[0]);  // still on the ground table
   for (const auto& row : gTrackGrid)
-    for (const TrackGridCell& c : row) EXPECT_EQ(c.count, 0);
+    for (const TrackGridCell& c : row) EXPECT_EQ(+c.count, 0);
 }
 
 TEST_F(CellGrid, ACrowdedCellOrPoolSkipsOnlyTheObjectThatDoesNotFit) {
@@ -342,18 +342,18 @@ TEST_F(CellGrid, ACrowdedCellOrPoolSkipsOnlyTheObjectThatDoesNotFit) {
   PlaceAt(450.0f, 10.0f);
   GroundFace(3, 350.0f, 350.0f);
   Build();
-  EXPECT_EQ(gTrackGrid[0][0].count, TRACK_GRID_CELL_OBJECTS);
-  EXPECT_EQ(gTrackGrid[0][2].count, 1);  // after the 21st
-  EXPECT_EQ(gTrackGround[3][3].surface, 3);
+  EXPECT_EQ(+gTrackGrid[0][0].count, TRACK_GRID_CELL_OBJECTS);
+  EXPECT_EQ(+gTrackGrid[0][2].count, 1);  // after the 21st
+  EXPECT_EQ(+gTrackGround[3][3].surface, 3);
 
   gPlacementCount = 0;
   gDrawLists.staticCount = 0;
   for (int i = 0; i < 401; ++i) PlaceAt(100.0f + 200.0f * static_cast<float>(i % 80), 100.0f + 200.0f * (i / 80));
   PlaceAt(100.0f, 100.0f);
   Build();
-  EXPECT_EQ(gTrackGrid[5][0].count, 0);  // the 401st cell found no block
-  EXPECT_EQ(gTrackGrid[0][0].count, 2);  // its block had room for the next
-  EXPECT_EQ(gTrackGround[3][3].surface, 3);
+  EXPECT_EQ(+gTrackGrid[5][0].count, 0);  // the 401st cell found no block
+  EXPECT_EQ(+gTrackGrid[0][0].count, 2);  // its block had room for the next
+  EXPECT_EQ(+gTrackGround[3][3].surface, 3);
 }
 
 TEST_F(CellGrid, GroundCodesFollowTheTracksTextureNumbers) {
@@ -364,17 +364,17 @@ TEST_F(CellGrid, GroundCodesFollowTheTracksTextureNumbers) {
   GroundFace(31, 950.0f, 150.0f);
   gRace.trackIndex = TRACK_DESERT;
   TrackBuildCellGrid();
-  EXPECT_EQ(gTrackGround[1][1].surface, 3);
-  EXPECT_EQ(gTrackGround[1][3].surface, 0);
-  EXPECT_EQ(gTrackGround[1][5].surface, 37);
-  EXPECT_EQ(gTrackGround[1][7].surface, 0);
+  EXPECT_EQ(+gTrackGround[1][1].surface, 3);
+  EXPECT_EQ(+gTrackGround[1][3].surface, 0);
+  EXPECT_EQ(+gTrackGround[1][5].surface, 37);
+  EXPECT_EQ(+gTrackGround[1][7].surface, 0);
   gRace.trackIndex = TRACK_ICE;
   TrackBuildCellGrid();
-  EXPECT_EQ(gTrackGround[1][1].surface, 3);
-  EXPECT_EQ(gTrackGround[1][3].surface, 4);
-  EXPECT_EQ(gTrackGround[1][5].surface, 0);
-  EXPECT_EQ(gTrackGround[1][7].surface, 30);
-  EXPECT_EQ(gTrackGround[1][9].surface, 0);
+  EXPECT_EQ(+gTrackGround[1][1].surface, 3);
+  EXPECT_EQ(+gTrackGround[1][3].surface, 4);
+  EXPECT_EQ(+gTrackGround[1][5].surface, 0);
+  EXPECT_EQ(+gTrackGround[1][7].surface, 30);
+  EXPECT_EQ(+gTrackGround[1][9].surface, 0);
 }
 
 TEST_F(CellGrid, AddingAnObjectDuringTheRaceRefusesWhatTheBuildWouldNot) {
@@ -390,7 +390,7 @@ TEST_F(CellGrid, AddingAnObjectDuringTheRaceRefusesWhatTheBuildWouldNot) {
   EXPECT_EQ(TrackGridAddObject(last), 0);
   last->x = 250.0f;
   EXPECT_EQ(TrackGridAddObject(last), 1);  // no 250 shift here: column 1
-  EXPECT_EQ(gTrackGrid[0][1].count, 1);
+  EXPECT_EQ(+gTrackGrid[0][1].count, 1);
   gObjectTypes[9].gridFlags = OBJECT_GRID_NO_CELL;
   EXPECT_EQ(TrackGridAddObject(last), 0);
   gObjectTypes[9].gridFlags = 0xD0;
@@ -416,19 +416,19 @@ TEST_F(FilesTest, CameraSpotsLoadAndAShortOrMissingFileEmptiesThem) {
   f.u8(0xEE);  // bytes past the 1450 are not read
   dir_.Write("desert.cam", f.str());
   TrackLoadCameras();
-  EXPECT_EQ(gCameraSpots[2].inUse, 1);
-  EXPECT_EQ(gCameraSpots[2].kind, 7);
-  EXPECT_FLOAT_EQ(gCameraSpots[2].camera.x, 20.0f);
-  EXPECT_FLOAT_EQ(gCameraSpots[2].camera.roll, 25.0f);
-  EXPECT_FLOAT_EQ(gCameraSpots[49].camera.pitch, 493.0f);
+  EXPECT_EQ(+gCameraSpots[2].inUse, 1);
+  EXPECT_EQ(+gCameraSpots[2].kind, 7);
+  EXPECT_FLOAT_EQ(+gCameraSpots[2].camera.x, 20.0f);
+  EXPECT_FLOAT_EQ(+gCameraSpots[2].camera.roll, 25.0f);
+  EXPECT_FLOAT_EQ(+gCameraSpots[49].camera.pitch, 493.0f);
 
   dir_.Write("desert.cam", f.str().substr(0, 1449));
   TrackLoadCameras();
-  EXPECT_EQ(gCameraSpots[2].inUse, 0);
+  EXPECT_EQ(+gCameraSpots[2].inUse, 0);
   gCameraSpots[2].inUse = 1;
   gRace.trackIndex = TRACK_NEIGE;
   TrackLoadCameras();
-  EXPECT_EQ(gCameraSpots[2].inUse, 0);
+  EXPECT_EQ(+gCameraSpots[2].inUse, 0);
 }
 
 // mappos.qvr for tracks 0..3, mappos1 for 4..7, mappos2 for 8 and 9; each
@@ -453,13 +453,13 @@ TEST_F(FilesTest, MapTilesTakeTheirTracksQuadrant) {
     SCOPED_TRACE(c.track);
     gRace.trackIndex = c.track;
     TrackLoadMapTile();
-    EXPECT_EQ(gTrackPositionMap[0][0], c.code);
-    EXPECT_EQ(gTrackPositionMap[19][39], c.code);
+    EXPECT_EQ(+gTrackPositionMap[0][0], +c.code);
+    EXPECT_EQ(+gTrackPositionMap[19][39], +c.code);
   }
   dir_.Write("mappos2.qvr", picture(30).substr(0, 772 + 80 * 40 - 1));
   TrackLoadMapTile();
-  EXPECT_EQ(gTrackPositionMap[0][0], 0);  // no zones rather than the previous track's
-  EXPECT_EQ(gTrackPositionMap[19][39], 0);
+  EXPECT_EQ(+gTrackPositionMap[0][0], 0);  // no zones rather than the previous track's
+  EXPECT_EQ(+gTrackPositionMap[19][39], 0);
 }
 
 }  // namespace
@@ -475,24 +475,24 @@ TEST_F(FilesTest, TheKitsDesertFilesLoad) {
   gObjectModels[12] = &model_;
   const datakit::Bytes uv = datakit::TrackMeshFileWrite(datakit::DesertTrackMesh(), datakit::DesertPlacements());
   ASSERT_EQ(TrackReadMesh(uv.data(), static_cast<uint32_t>(uv.size())), 1);
-  EXPECT_EQ(gMesh.vertexCount, 161 * 81);
-  EXPECT_EQ(gMesh.faceCount, 2 * 160 * 80);
+  EXPECT_EQ(+gMesh.vertexCount, 161 * 81);
+  EXPECT_EQ(+gMesh.faceCount, 2 * 160 * 80);
   // The grid lies row by row, 100 apart.
-  EXPECT_FLOAT_EQ(gMesh.vertices[161 * 3 + 7].x, 700.0f);
-  EXPECT_FLOAT_EQ(gMesh.vertices[161 * 3 + 7].z, 300.0f);
+  EXPECT_FLOAT_EQ(+gMesh.vertices[161 * 3 + 7].x, 700.0f);
+  EXPECT_FLOAT_EQ(+gMesh.vertices[161 * 3 + 7].z, 300.0f);
   const Face& f = gMesh.faces[0];
   EXPECT_NEAR(std::sqrt(f.normalX * f.normalX + f.normalY * f.normalY + f.normalZ * f.normalZ), 1024.0f, 0.5f);
-  EXPECT_EQ(gMesh.vertices[0].lightLevel, 63);
+  EXPECT_EQ(+gMesh.vertices[0].lightLevel, 63);
   TrackLoadMesh();
   EXPECT_EQ(gPlacementCount, static_cast<int32_t>(datakit::DesertPlacements().size()));
-  EXPECT_EQ(gDrawLists.staticCount, 7);  // the barrels and the cow have models here
+  EXPECT_EQ(+gDrawLists.staticCount, 7);  // the barrels and the cow have models here
   EXPECT_EQ(gObjectCounterCount, 1);
   TrackBuildCellGrid();
-  EXPECT_EQ(gTrackGround[66][20].surface, 3);  // on the course at (2000, 6620)
-  EXPECT_EQ(gTrackGround[10][20].surface, 0);
+  EXPECT_EQ(+gTrackGround[66][20].surface, 3);  // on the course at (2000, 6620)
+  EXPECT_EQ(+gTrackGround[10][20].surface, 0);
 
   TrajLoad();
-  EXPECT_EQ(gRace.trajectoriesLoaded, 1);
+  EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
   float farthest = 0.0f;
   for (int32_t i = 0; i < gTrajectories[0].count; ++i) farthest = std::fmax(farthest, gTrajectories[0].points[i].x);
   EXPECT_GT(farthest, 9000.0f);
@@ -501,12 +501,12 @@ TEST_F(FilesTest, TheKitsDesertFilesLoad) {
   EXPECT_EQ(TrajLoadFile("ele.tB", &other), 1);
 
   TrackLoadMapTile();
-  EXPECT_EQ(gTrackPositionMap[16][2], 1);  // the finish line just beyond the grid
-  EXPECT_EQ(gTrackPositionMap[16][3], 2);
+  EXPECT_EQ(+gTrackPositionMap[16][2], 1);  // the finish line just beyond the grid
+  EXPECT_EQ(+gTrackPositionMap[16][3], 2);
   TrackLoadCameras();
-  EXPECT_EQ(gCameraSpots[0].inUse, 1);
-  EXPECT_EQ(gCameraSpots[0].kind, 0);
-  EXPECT_EQ(gCameraSpots[1].kind, 1);
+  EXPECT_EQ(+gCameraSpots[0].inUse, 1);
+  EXPECT_EQ(+gCameraSpots[0].kind, 0);
+  EXPECT_EQ(+gCameraSpots[1].kind, 1);
 }
 
 }  // namespace

@@ -62,21 +62,21 @@ class Trajectories : public FilesTest {
 TEST_F(Trajectories, OnlyTheFirstFileFillsSlot0AndTurnsTheTrajectoriesOn) {
   dir_.Write("traj/desert.tA", Path(60, 1000.0f));
   TrajLoad();
-  EXPECT_EQ(gRace.trajectoriesLoaded, 1);
+  EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
   EXPECT_EQ(Filled(), 1);
-  EXPECT_EQ(gTrajectories[0].count, 60);
-  EXPECT_FLOAT_EQ(gTrajectories[0].points[59].x, 1059.0f);
-  EXPECT_FLOAT_EQ(gTrajectories[0].points[59].z, 941.0f);
-  EXPECT_FLOAT_EQ(gTrajectories[0].points[99].z, 901.0f);  // present and kept, though unused
+  EXPECT_EQ(+gTrajectories[0].count, 60);
+  EXPECT_FLOAT_EQ(+gTrajectories[0].points[59].x, 1059.0f);
+  EXPECT_FLOAT_EQ(+gTrajectories[0].points[59].z, 941.0f);
+  EXPECT_FLOAT_EQ(+gTrajectories[0].points[99].z, 901.0f);  // present and kept, though unused
 }
 
 TEST_F(Trajectories, WithoutTheFirstFileTheOthersLoadButTheTrajectoriesStayOff) {
   for (char c = 'B'; c <= 'P'; ++c) dir_.Write(std::string("traj/desert.t") + c, Path(c - 'A' + 2, 0.0f));
   TrajLoad();
-  EXPECT_EQ(gRace.trajectoriesLoaded, 0);
+  EXPECT_EQ(+gRace.trajectoriesLoaded, 0);
   EXPECT_EQ(Filled(), 15);
-  EXPECT_EQ(gTrajectories[0].count, 0);
-  EXPECT_EQ(gTrajectories[15].count, 17);
+  EXPECT_EQ(+gTrajectories[0].count, 0);
+  EXPECT_EQ(+gTrajectories[15].count, 17);
 }
 
 TEST_F(Trajectories, DamagedFilesCountAsMissing) {
@@ -94,15 +94,15 @@ TEST_F(Trajectories, DamagedFilesCountAsMissing) {
     dir_.Write("traj/desert.tA", c.file);
     dir_.Write("traj/desert.tC", c.file);
     TrajLoad();
-    EXPECT_EQ(gRace.trajectoriesLoaded, 0);
-    EXPECT_EQ(gTrajectories[0].count, 0);
-    EXPECT_EQ(gTrajectories[2].count, 0);
+    EXPECT_EQ(+gRace.trajectoriesLoaded, 0);
+    EXPECT_EQ(+gTrajectories[0].count, 0);
+    EXPECT_EQ(+gTrajectories[2].count, 0);
   }
   // A longer file gives its first 804 bytes.
   dir_.Write("traj/desert.tA", Path(100, 0.0f, 900));
   TrajLoad();
-  EXPECT_EQ(gTrajectories[0].count, 100);
-  EXPECT_EQ(gRace.trajectoriesLoaded, 1);
+  EXPECT_EQ(+gTrajectories[0].count, 100);
+  EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
 }
 
 // The grid build needs one segment: a course of 0 or 1 points is no course.
@@ -111,8 +111,8 @@ TEST_F(Trajectories, ACourseOfFewerThanTwoPointsTurnsTheTrajectoriesOff) {
     SCOPED_TRACE(n);
     dir_.Write("traj/desert.tA", Path(n, 0.0f));
     TrajLoad();
-    EXPECT_EQ(gTrajectories[0].count, n);
-    EXPECT_EQ(gRace.trajectoriesLoaded, n >= 2 ? 1 : 0);
+    EXPECT_EQ(+gTrajectories[0].count, n);
+    EXPECT_EQ(+gRace.trajectoriesLoaded, n >= 2 ? 1 : 0);
   }
 }
 
@@ -152,26 +152,26 @@ TEST_F(Saves, EveryFieldReadsFromItsOffset) {
   ASSERT_EQ(SaveFixture().b.size(), 2254u);
   EXPECT_EQ(SaveFileRead(), SAVE_READ_OK);
   const SaveSlot& s = gSaveSlots[3];
-  EXPECT_EQ(s.used, 1);
+  EXPECT_EQ(+s.used, 1);
   EXPECT_STREQ(s.label, "CUP");
   EXPECT_STREQ(s.date, "1-2-1999");
-  EXPECT_EQ(s.options[16], 16);
-  EXPECT_EQ(s.trackIndex, 9);
-  EXPECT_EQ(s.playersMode, 1);
-  EXPECT_EQ(s.gameMode, 3);
-  EXPECT_EQ(s.controllerType[0], 3);
-  EXPECT_EQ(s.controllerType[1], 2);
-  EXPECT_EQ(s.vehicleType[0], 7);
-  EXPECT_EQ(s.vehicleType[1], 5);
-  EXPECT_EQ(s.kit[0][0], 100);
-  EXPECT_EQ(s.kit[1][11], 123);
-  EXPECT_EQ(s.computerRank[4], 6);
-  EXPECT_EQ(s.playerRank[0], 1);
-  EXPECT_EQ(s.playerRank[1], -1);
-  EXPECT_EQ(s.computerPoints[4], 40);
-  EXPECT_EQ(s.playerPoints[0], 77);
-  EXPECT_EQ(s.playerPoints[1], -2);
-  EXPECT_EQ(gSaveSlots[4].used, 0);
+  EXPECT_EQ(+s.options[16], 16);
+  EXPECT_EQ(+s.trackIndex, 9);
+  EXPECT_EQ(+s.playersMode, 1);
+  EXPECT_EQ(+s.gameMode, 3);
+  EXPECT_EQ(+s.controllerType[0], 3);
+  EXPECT_EQ(+s.controllerType[1], 2);
+  EXPECT_EQ(+s.vehicleType[0], 7);
+  EXPECT_EQ(+s.vehicleType[1], 5);
+  EXPECT_EQ(+s.kit[0][0], 100);
+  EXPECT_EQ(+s.kit[1][11], 123);
+  EXPECT_EQ(+s.computerRank[4], 6);
+  EXPECT_EQ(+s.playerRank[0], 1);
+  EXPECT_EQ(+s.playerRank[1], -1);
+  EXPECT_EQ(+s.computerPoints[4], 40);
+  EXPECT_EQ(+s.playerPoints[0], 77);
+  EXPECT_EQ(+s.playerPoints[1], -2);
+  EXPECT_EQ(+gSaveSlots[4].used, 0);
 }
 
 TEST_F(Saves, WhatIsWrittenReadsBackByteForByte) {
@@ -188,14 +188,14 @@ TEST_F(Saves, WhatIsWrittenReadsBackByteForByte) {
   EXPECT_EQ(dir_.Read("save.rur"), expected.str());
   std::memset(gSaveSlots, 0, sizeof gSaveSlots);
   EXPECT_EQ(SaveFileRead(), SAVE_READ_OK);
-  EXPECT_EQ(gSaveSlots[5].playerPoints[0], 1234);
-  EXPECT_EQ(gSaveSlots[5].trackIndex, 9);
+  EXPECT_EQ(+gSaveSlots[5].playerPoints[0], 1234);
+  EXPECT_EQ(+gSaveSlots[5].trackIndex, 9);
 }
 
 TEST_F(Saves, AMissingFileReadsAllUnusedAfterTenAttemptsWithAPumpBetween) {
   gSaveSlots[2].used = 1;
   EXPECT_EQ(SaveFileRead(), SAVE_READ_MISSING);
-  EXPECT_EQ(gSaveSlots[2].used, 0);
+  EXPECT_EQ(+gSaveSlots[2].used, 0);
   EXPECT_EQ(gOpenCalls, SAVE_OPEN_ATTEMPTS);
   EXPECT_EQ(gPumps, SAVE_OPEN_ATTEMPTS - 1);
 
@@ -204,7 +204,7 @@ TEST_F(Saves, AMissingFileReadsAllUnusedAfterTenAttemptsWithAPumpBetween) {
   gOpenFailures = 9;  // the tenth attempt opens it
   EXPECT_EQ(SaveFileRead(), SAVE_READ_OK);
   EXPECT_EQ(gOpenCalls, 10);
-  EXPECT_EQ(gSaveSlots[3].used, 1);
+  EXPECT_EQ(+gSaveSlots[3].used, 1);
 }
 
 TEST_F(Saves, AShortFileGivesItsWholeRecordsAndTheRestReadUnused) {
@@ -212,9 +212,9 @@ TEST_F(Saves, AShortFileGivesItsWholeRecordsAndTheRestReadUnused) {
   for (auto& s : gSaveSlots) s.used = 1;
   dir_.Write("save.rur", f.str().substr(0, 4 * 161 + 100));
   EXPECT_EQ(SaveFileRead(), SAVE_READ_SHORT);
-  EXPECT_EQ(gSaveSlots[3].used, 1);
-  EXPECT_EQ(gSaveSlots[3].trackIndex, 9);
-  for (int i = 4; i < SAVE_SLOTS; ++i) EXPECT_EQ(gSaveSlots[i].used, 0) << i;
+  EXPECT_EQ(+gSaveSlots[3].used, 1);
+  EXPECT_EQ(+gSaveSlots[3].trackIndex, 9);
+  for (int i = 4; i < SAVE_SLOTS; ++i) EXPECT_EQ(+gSaveSlots[i].used, 0) << i;
 }
 
 TEST_F(Saves, RecordsWithValuesOutOfRangeReadUnused) {
@@ -236,8 +236,8 @@ TEST_F(Saves, RecordsWithValuesOutOfRangeReadUnused) {
     for (int i = 0; i < 4; ++i) f.b[3 * 161 + c.offset + i] = static_cast<uint8_t>(static_cast<uint32_t>(c.value) >> (8 * i));
     dir_.Write("save.rur", f.str());
     EXPECT_EQ(SaveFileRead(), c.kept ? SAVE_READ_OK : SAVE_READ_REFUSED);
-    EXPECT_EQ(gSaveSlots[3].used, c.kept ? 1 : 0);
-    EXPECT_EQ(gSaveSlots[3].trackIndex, c.kept ? 9 : 0);
+    EXPECT_EQ(+gSaveSlots[3].used, c.kept ? 1 : 0);
+    EXPECT_EQ(+gSaveSlots[3].trackIndex, c.kept ? 9 : 0);
   }
 }
 
@@ -268,10 +268,10 @@ TEST(AssetBlendTexels, ChannelsMoveTowardTheTargetTruncatingTowardZero) {
   base[1] = 31 << 10 | 10 << 5 | 3;          // 31 -> 0, 10 -> 3, 3 -> 3
   target[1] = 0 << 10 | 3 << 5 | 3;
   AssetBlendTexels(base.data(), target.data(), 4, out.data());
-  EXPECT_EQ(out[0], 0x8000 | 15 << 10 | 15 << 5 | 15);
+  EXPECT_EQ(+out[0], 0x8000 | 15 << 10 | 15 << 5 | 15);
   // (0 - 31) * 4 / 8 = -15.5 -> -15; (3 - 10) * 4 / 8 = -3.5 -> -3.
-  EXPECT_EQ(out[1], 0x8000 | 16 << 10 | 7 << 5 | 3);
-  EXPECT_EQ(out[2], 0x8000);
+  EXPECT_EQ(+out[1], 0x8000 | 16 << 10 | 7 << 5 | 3);
+  EXPECT_EQ(+out[2], 0x8000);
   AssetBlendTexels(base.data(), target.data(), 7, out.data());
   EXPECT_EQ(out[0] & 31, 27);  // 31 * 7 / 8
 }

@@ -86,8 +86,8 @@ TEST_F(View, SunsetsRingStandsFiftyBelowItsWater) {
   Track(7);
   Render();
   ASSERT_EQ(gFaces.size(), 32u);
-  EXPECT_FLOAT_EQ(gFaces[0].corners[0].y, 310.0f);
-  EXPECT_FLOAT_EQ(gFaces[0].corners[3].y, 2310.0f);
+  EXPECT_FLOAT_EQ(+gFaces[0].corners[0].y, 310.0f);
+  EXPECT_FLOAT_EQ(+gFaces[0].corners[3].y, 2310.0f);
 }
 
 TEST_F(View, NeigesFarPlaneFollowsTheCameraHeight) {
@@ -106,7 +106,7 @@ TEST_F(View, NeigesFarPlaneFollowsTheCameraHeight) {
     SCOPED_TRACE(c.height);
     Track(1);
     EXPECT_EQ(Render(c.height), c.calls);
-    EXPECT_FLOAT_EQ(gRace.viewDistance, c.viewDistance);
+    EXPECT_FLOAT_EQ(+gRace.viewDistance, +c.viewDistance);
   }
 }
 
@@ -129,18 +129,18 @@ TEST_F(View, SavanaClimbsIntoItsSkyAboveEightThousand) {
     gRace.skyLoopSlot = 3;
     const Calls calls = Render(c.height);
     for (int i = 0; i < 3; ++i) {
-      EXPECT_EQ(gRace.clearColour[i], c.colour[i]);
-      EXPECT_EQ(gRace.horizonColour[i], c.colour[i]);
+      EXPECT_EQ(+gRace.clearColour[i], +c.colour[i]);
+      EXPECT_EQ(+gRace.horizonColour[i], +c.colour[i]);
     }
     char clear[64];
     std::snprintf(clear, sizeof clear, "RdrClear(%d,%d,%d)", c.colour[0], c.colour[1], c.colour[2]);
     const Calls rdr = CallsStartingWith("Rdr");
     ASSERT_GE(rdr.size(), 2u);
     EXPECT_EQ(rdr[0], clear);
-    EXPECT_EQ(rdr[1], c.far);
-    EXPECT_EQ(IndexOfCall("SfxLoopEffectAt(52)") >= 0, c.loop);
+    EXPECT_EQ(rdr[1], +c.far);
+    EXPECT_EQ(IndexOfCall("SfxLoopEffectAt(52)") >= 0, +c.loop);
     EXPECT_EQ(IndexOfCall("SfxStopSlot(3)") >= 0, !c.loop);
-    EXPECT_EQ(gRace.skyLoopSlot, c.loop ? 7 : 0);
+    EXPECT_EQ(+gRace.skyLoopSlot, c.loop ? 7 : 0);
   }
   // The second view keeps the colours the first one set, and its own height
   // sets its far plane.
@@ -186,31 +186,31 @@ TEST_F(View, TheSkyRingIs32DecalQuadsAroundTheCamera) {
   for (int i = 0; i < 32; ++i) {
     SCOPED_TRACE(i);
     const Face& f = gFaces[i].face;
-    EXPECT_EQ(f.type, 0x2000000u | 14u);
-    ASSERT_EQ(f.vertexCount, 4);
+    EXPECT_EQ(+f.type, 0x2000000u | 14u);
+    ASSERT_EQ(+f.vertexCount, 4);
     const float s0 = 8.0f * i;
     const float st[8] = {s0, 253.0f, s0 + 8.0f, 253.0f, s0 + 8.0f, 3.0f, s0, 3.0f};
-    for (int k = 0; k < 8; ++k) EXPECT_FLOAT_EQ(f.st[k], st[k]);
+    for (int k = 0; k < 8; ++k) EXPECT_FLOAT_EQ(+f.st[k], st[k]);
     // Quad i joins vertices 2i, 2i+2, 2i+3, 2i+1 of the 64, the last back to the first.
     const int first = gMesh.vertexCount;
-    EXPECT_EQ(f.index[0], first + 2 * i);
-    EXPECT_EQ(f.index[1], first + (2 * i + 2) % 64);
-    EXPECT_EQ(f.index[2], first + (2 * i + 3) % 64);
-    EXPECT_EQ(f.index[3], first + 2 * i + 1);
+    EXPECT_EQ(+f.index[0], first + 2 * i);
+    EXPECT_EQ(+f.index[1], first + (2 * i + 2) % 64);
+    EXPECT_EQ(+f.index[2], first + (2 * i + 3) % 64);
+    EXPECT_EQ(+f.index[3], first + 2 * i + 1);
   }
   // Outer at 1700 on the base, inner at 600 up the ring's height; heading 256 is +x.
   const Vertex& outer0 = gFaces[0].corners[0];
   const Vertex& inner0 = gFaces[0].corners[3];
   const Vertex& outer8 = gFaces[8].corners[0];
-  EXPECT_FLOAT_EQ(outer0.x, 1000.0f);
-  EXPECT_FLOAT_EQ(outer0.z, 3700.0f);
-  EXPECT_FLOAT_EQ(outer0.y, 0.0f);
-  EXPECT_FLOAT_EQ(inner0.z, 2600.0f);
-  EXPECT_FLOAT_EQ(inner0.y, 4000.0f);
-  EXPECT_NEAR(outer8.x, 2700.0f, 0.01f);
-  EXPECT_NEAR(outer8.z, 2000.0f, 0.01f);
+  EXPECT_FLOAT_EQ(+outer0.x, 1000.0f);
+  EXPECT_FLOAT_EQ(+outer0.z, 3700.0f);
+  EXPECT_FLOAT_EQ(+outer0.y, 0.0f);
+  EXPECT_FLOAT_EQ(+inner0.z, 2600.0f);
+  EXPECT_FLOAT_EQ(+inner0.y, 4000.0f);
+  EXPECT_NEAR(+outer8.x, 2700.0f, 0.01f);
+  EXPECT_NEAR(+outer8.z, 2000.0f, 0.01f);
   // Projected at once: the vertices carry their view depth.
-  EXPECT_NE(outer0.viewZ, 0.0f);
+  EXPECT_NE(+outer0.viewZ, 0.0f);
 }
 
 TEST_F(View, ARingThatDoesNotFitBehindAFullPoolIsNotDrawn) {

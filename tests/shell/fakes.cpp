@@ -51,6 +51,10 @@ bool RdrOpen(DisplayMode* mode, uint32_t) {
   return true;
 }
 void RdrClose() { Note("RdrClose"); }
+bool RdrSetMode(DisplayMode* mode, uint32_t) {
+  Note(Num("RdrSetMode", mode - &gModes[0]));
+  return true;
+}
 void RdrClear(int32_t r, int32_t g, int32_t b) {
   Note("RdrClear(" + std::to_string(r) + "," + std::to_string(g) + "," + std::to_string(b) + ")");
 }

@@ -28,20 +28,20 @@ TEST_F(Control, ThrottleAcceleratesAndBoostIsEightTimesButNeverBelowTwo) {
     car_.throttleCmd = 1;
     car_.boostButton = c.boost;
     VehicleControlUpdate(&car_);
-    EXPECT_NEAR(car_.accel, c.accel, 1e-4f) << c.velocityShare << " " << int(c.boost);
+    EXPECT_NEAR(+car_.accel, +c.accel, 1e-4f) << c.velocityShare << " " << int(c.boost);
   }
   // Above the top velocity + 70 the throttle gives nothing.
   Restart();
   car_.velocity = car_.topVelocity + 71.0f;
   car_.throttleCmd = 1;
   VehicleControlUpdate(&car_);
-  EXPECT_EQ(car_.accel, 0.0f);
+  EXPECT_EQ(+car_.accel, 0.0f);
 }
 
 TEST_F(Control, TheBrakeAtRestEntersReverseAndTheThrottleThenGainsTwoAnUpdateAtAnyFrameRate) {
   car_.brakeCmd = 1;
   VehicleControlUpdate(&car_);
-  EXPECT_EQ(car_.reverse, 1);
+  EXPECT_EQ(+car_.reverse, 1);
   for (float fps : {25.0f, 10.0f}) {
     SetFrameRate(fps);
     car_.brakeCmd = 0;
@@ -49,14 +49,14 @@ TEST_F(Control, TheBrakeAtRestEntersReverseAndTheThrottleThenGainsTwoAnUpdateAtA
     car_.gear = 1;  // standing still took it out of gear
     car_.velocity = -10.0f;
     VehicleControlUpdate(&car_);
-    EXPECT_EQ(car_.velocity, -8.0f) << fps;
+    EXPECT_EQ(+car_.velocity, -8.0f) << fps;
     VehicleControlUpdate(&car_);
-    EXPECT_EQ(car_.velocity, -6.0f) << fps;
+    EXPECT_EQ(+car_.velocity, -6.0f) << fps;
   }
   // Moving forward again, the throttle leaves reverse.
   car_.velocity = 3.0f;
   VehicleControlUpdate(&car_);
-  EXPECT_EQ(car_.reverse, 0);
+  EXPECT_EQ(+car_.reverse, 0);
   // The brake in reverse slows by 1.0 down to -30.
   SetFrameRate(25.0f);
   car_.reverse = 1;
@@ -64,18 +64,18 @@ TEST_F(Control, TheBrakeAtRestEntersReverseAndTheThrottleThenGainsTwoAnUpdateAtA
   car_.brakeCmd = 1;
   car_.velocity = -20.0f;
   VehicleControlUpdate(&car_);
-  EXPECT_EQ(car_.velocity, -21.0f);
+  EXPECT_EQ(+car_.velocity, -21.0f);
 }
 
 TEST_F(Control, EngineBrakingAndTheBrakeFollowTheRevolutionsAndTheVelocity) {
   car_.velocity = 100.0f;
   car_.engineRevs = 3250.0f;
   VehicleControlUpdate(&car_);
-  EXPECT_NEAR(car_.accel, -(3.0f * 0.25f * 0.5f), 1e-6f);
+  EXPECT_NEAR(+car_.accel, -(3.0f * 0.25f * 0.5f), 1e-6f);
   car_.brakeCmd = 1;
   car_.velocity = car_.topVelocity * 0.5f;
   VehicleControlUpdate(&car_);
-  EXPECT_NEAR(car_.accel, -(3.0f - 0.5f * 0.5f * 3.0f), 1e-5f);
+  EXPECT_NEAR(+car_.accel, -(3.0f - 0.5f * 0.5f * 3.0f), 1e-5f);
 }
 
 TEST_F(Control, SteeringBelowOneStepTurnsNothingAndAStraightWheelOnlyDriftsByTheGuard) {
@@ -83,12 +83,12 @@ TEST_F(Control, SteeringBelowOneStepTurnsNothingAndAStraightWheelOnlyDriftsByThe
   car_.lateralForce = 123.0f;
   car_.wheelSteer = 31;  // below 32: no steering angle
   VehicleControlUpdate(&car_);
-  EXPECT_EQ(car_.steerAngle, 0.0f);
-  EXPECT_EQ(car_.lateralForce, 123.0f);
+  EXPECT_EQ(+car_.steerAngle, 0.0f);
+  EXPECT_EQ(+car_.lateralForce, 123.0f);
   // tan(0) is replaced by the guard: a huge radius and a tiny turn, never 0.
-  EXPECT_FLOAT_EQ(car_.turnRadius, 3.5f / 1.498e-06f);
-  EXPECT_GT(car_.heading, 0.0f);
-  EXPECT_LT(car_.heading, 0.001f);
+  EXPECT_FLOAT_EQ(+car_.turnRadius, 3.5f / 1.498e-06f);
+  EXPECT_GT(+car_.heading, 0.0f);
+  EXPECT_LT(+car_.heading, 0.001f);
 }
 
 TEST_F(Control, TheTurnIsAmplifiedBelowVelocity100) {
@@ -103,10 +103,10 @@ TEST_F(Control, TheTurnIsAmplifiedBelowVelocity100) {
     car_.heading = 100.0f;
     car_.wheelSteer = 320;
     VehicleControlUpdate(&car_);
-    ASSERT_EQ(car_.velocity, c.velocity);
+    ASSERT_EQ(+car_.velocity, +c.velocity);
     const double radius = 3.5 / std::tan(10.0 / 512.0 * 6.28319);
     const double plain = c.velocity * gRace.frameHours * 1000.0 / radius * 0.159155 * 1024.0;
-    EXPECT_NEAR((car_.heading - 100.0) / plain, c.factor, 1e-3) << c.velocity;
+    EXPECT_NEAR((car_.heading - 100.0) / plain, +c.factor, 1e-3) << c.velocity;
   }
 }
 
@@ -159,8 +159,8 @@ TEST_F(Control, TheGearboxStartsShiftsAndRevs) {
     car_.waterDepthSum = c.water;
     car_.steerAngle = 0.0f;
     VehicleControlUpdate(&car_);
-    EXPECT_EQ(car_.gear, c.gearAfter) << c.name;
-    EXPECT_NEAR(car_.engineRevs, c.revsAfter, 0.01f) << c.name;
+    EXPECT_EQ(+car_.gear, +c.gearAfter) << c.name;
+    EXPECT_NEAR(+car_.engineRevs, +c.revsAfter, 0.01f) << c.name;
     const std::vector<std::string> want = c.effect ? std::vector<std::string>{c.effect} : std::vector<std::string>{};
     EXPECT_EQ(gVehicleCalls, want) << c.name;
   }
@@ -176,8 +176,8 @@ TEST_F(Control, TheLoadFollowsTheBodyPitchAndALostRearWheelLeavesAThirdOfTheGrip
   for (const Case& c : cases) {
     car_.bodyPitch = c.pitch;
     VehicleLoadSplit(&car_);
-    EXPECT_FLOAT_EQ(car_.frontLoad, c.front) << c.pitch;
-    EXPECT_FLOAT_EQ(car_.rearLoad, c.rear) << c.pitch;
+    EXPECT_FLOAT_EQ(+car_.frontLoad, +c.front) << c.pitch;
+    EXPECT_FLOAT_EQ(+car_.rearLoad, +c.rear) << c.pitch;
   }
   const float whole = car_.grip * car_.physParams[PHYS_SURFACE_GRIP];
   EXPECT_FLOAT_EQ(VehicleGripCapacity(&car_), whole);
@@ -207,8 +207,8 @@ TEST_F(Control, SlidesDecayWithoutCrossingZeroAndTheBodyRelaxes) {
     car_.slideAngle = c.slide;
     car_.slideUndersteer = c.understeer;
     VehicleControlUpdate(&car_);
-    EXPECT_NEAR(car_.slideAngle, c.slideAfter, 1e-4f) << c.slide;
-    EXPECT_NEAR(car_.slideUndersteer, c.understeerAfter, 1e-4f) << c.understeer;
+    EXPECT_NEAR(+car_.slideAngle, +c.slideAfter, 1e-4f) << c.slide;
+    EXPECT_NEAR(+car_.slideUndersteer, +c.understeerAfter, 1e-4f) << c.understeer;
   }
   struct Relax {
     int32_t state;
@@ -224,8 +224,8 @@ TEST_F(Control, SlidesDecayWithoutCrossingZeroAndTheBodyRelaxes) {
     car_.bodyRoll = 10.0f;
     car_.bodyPitch = 10.0f;
     VehicleControlUpdate(&car_);
-    EXPECT_FLOAT_EQ(car_.bodyRoll, 7.0f);
-    EXPECT_FLOAT_EQ(car_.bodyPitch, r.pitchAfter) << r.state << " " << int(r.started);
+    EXPECT_FLOAT_EQ(+car_.bodyRoll, 7.0f);
+    EXPECT_FLOAT_EQ(+car_.bodyPitch, +r.pitchAfter) << r.state << " " << int(r.started);
   }
 }
 

@@ -35,7 +35,7 @@ TEST_F(Drive, TheStepDistanceScalesWithTheFrameRate) {
   car_.velocity = 90.0f;
   StepCar();
   EXPECT_NEAR(car_.pose.x - 100.0f, VehicleStepDistance(car_.velocity), 1e-3f);
-  EXPECT_EQ(car_.state, VEHICLE_ON_GROUND);
+  EXPECT_EQ(+car_.state, VEHICLE_ON_GROUND);
 }
 
 TEST_F(Drive, TakeOffNeedsSpeedAndARiseOfFiveStepsOrFortyAfterARecentFlight) {
@@ -53,10 +53,10 @@ TEST_F(Drive, TakeOffNeedsSpeedAndARiseOfFiveStepsOrFortyAfterARecentFlight) {
     car_.state = c.state;
     car_.velocity = c.velocity;
     car_.airTimer = c.airTimer;
-    EXPECT_EQ(VehicleTakeOffTest(&car_, c.h), c.result) << c.velocity << " " << c.fps << " " << c.h;
+    EXPECT_EQ(VehicleTakeOffTest(&car_, c.h), +c.result) << c.velocity << " " << c.fps << " " << c.h;
     if (c.result) {
-      EXPECT_EQ(car_.state, VEHICLE_IN_AIR);
-      EXPECT_EQ(car_.airTimer, 10.0f);
+      EXPECT_EQ(+car_.state, VEHICLE_IN_AIR);
+      EXPECT_EQ(+car_.airTimer, 10.0f);
     }
   }
 }
@@ -67,17 +67,17 @@ TEST_F(Drive, AFastCarFliesOffAStepAndASlowOneAboveTheGroundDropsIntoTheAir) {
   MakeCar(&car_, 110.0f, 200.0f, 256.0f);
   car_.velocity = 90.0f;
   StepCar();
-  EXPECT_EQ(car_.state, VEHICLE_IN_AIR);
+  EXPECT_EQ(+car_.state, VEHICLE_IN_AIR);
   EXPECT_EQ(CountCalls("FfbTakeOff"), 1);
-  EXPECT_GT(car_.pose.y, TerrainHeightAt(car_.pose.x, car_.pose.z) + 10.0f);
+  EXPECT_GT(+car_.pose.y, TerrainHeightAt(car_.pose.x, car_.pose.z) + 10.0f);
 
   BuildTerrain(81, 41, 10.0f, [](uint32_t, uint32_t) { return 100; });
   MakeCar(&car_, 100.0f, 200.0f, 256.0f);
   car_.pose.y = 115.0f;
   car_.velocity = 30.0f;
   StepCar();
-  EXPECT_EQ(car_.state, VEHICLE_IN_AIR);
-  EXPECT_EQ(car_.airTimer, 10.0f);
+  EXPECT_EQ(+car_.state, VEHICLE_IN_AIR);
+  EXPECT_EQ(+car_.airTimer, 10.0f);
 }
 
 TEST_F(Drive, LandingsAreGoodWithinTheLimitsAndAComputerCarFarBehindNeverLandsBadly) {
@@ -101,9 +101,9 @@ TEST_F(Drive, LandingsAreGoodWithinTheLimitsAndAComputerCarFarBehindNeverLandsBa
     car_.pose.roll = c.roll;
     car_.cameraDistance = 5000;  // no remark
     StepCar();
-    EXPECT_EQ(car_.state, c.state) << c.pitch << " " << c.roll << " " << c.gap;
+    EXPECT_EQ(+car_.state, +c.state) << c.pitch << " " << c.roll << " " << c.gap;
     ASSERT_FALSE(gSoundEvents.empty());
-    EXPECT_EQ(gSoundEvents.back(), c.event) << c.pitch << " " << c.roll;
+    EXPECT_EQ(gSoundEvents.back(), +c.event) << c.pitch << " " << c.roll;
     EXPECT_EQ(CountCalls("FfbLandVehicle"), c.state == VEHICLE_ON_GROUND ? 1 : 0);
     EXPECT_EQ(CountCalls("FxVehicleLoseWheel(1)"), 1);
   }
@@ -127,7 +127,7 @@ TEST_F(Drive, TwoLostWheelsCrippleAFastCarAndRespawnASlowOne) {
     car_.finishDelay = 100.0f;
     car_.wheelsLost = 2;
     StepCar();
-    EXPECT_EQ(car_.state, c.after) << c.state << " " << c.velocity;
+    EXPECT_EQ(+car_.state, +c.after) << c.state << " " << c.velocity;
   }
 }
 
@@ -135,7 +135,7 @@ TEST_F(Drive, DeepWaterSinksTheCarAtLimitedRatesUntilItIsRespawned) {
   for (WheelState& w : car_.wheels) w.waterDepth = 20.0f;
   car_.velocity = 60.0f;
   StepCar();
-  EXPECT_EQ(car_.state, VEHICLE_SINKING);
+  EXPECT_EQ(+car_.state, VEHICLE_SINKING);
   EXPECT_EQ(CountCalls("FxSpawnSplash"), 1);
   struct Case {
     float above;  // over the sinking floor, ground + 10
@@ -144,12 +144,12 @@ TEST_F(Drive, DeepWaterSinksTheCarAtLimitedRatesUntilItIsRespawned) {
   for (const Case& c : {Case{100.0f, 3.0f}, Case{40.0f, 2.0f}, Case{4.0f, 0.5f}}) {
     car_.pose.y = GROUND + 10.0f + c.above;
     StepCar();
-    EXPECT_NEAR(GROUND + 10.0f + c.above - car_.pose.y, c.drop, 1e-4f) << c.above;
-    EXPECT_EQ(car_.state, VEHICLE_SINKING);
+    EXPECT_NEAR(GROUND + 10.0f + c.above - car_.pose.y, +c.drop, 1e-4f) << c.above;
+    EXPECT_EQ(+car_.state, VEHICLE_SINKING);
   }
   car_.pose.y = GROUND + 10.0f;
   StepCar();
-  EXPECT_EQ(car_.state, VEHICLE_RESETTING);
+  EXPECT_EQ(+car_.state, VEHICLE_RESETTING);
 }
 
 TEST_F(Drive, TheResetLasts2500MillisecondsWhateverTheFrameRate) {
@@ -173,11 +173,11 @@ TEST_F(Drive, TheResetLasts2500MillisecondsWhateverTheFrameRate) {
     }
     EXPECT_GT(ms, 2500u) << fps;
     EXPECT_LE(ms, 2500u + frameMs) << fps;
-    EXPECT_EQ(car_.state, VEHICLE_ON_GROUND);
-    EXPECT_EQ(chase.heading, 5.0f);
-    EXPECT_EQ(car_.wheelsLost, 0);
-    EXPECT_EQ(car_.wheels[1].attached, 1);
-    EXPECT_EQ(car_.wheels[1].bend, 0);
+    EXPECT_EQ(+car_.state, VEHICLE_ON_GROUND);
+    EXPECT_EQ(+chase.heading, 5.0f);
+    EXPECT_EQ(+car_.wheelsLost, 0);
+    EXPECT_EQ(+car_.wheels[1].attached, 1);
+    EXPECT_EQ(+car_.wheels[1].bend, 0);
   }
 }
 
@@ -185,10 +185,10 @@ TEST_F(Drive, BlockedAndBackingOffRunOutTheirTimers) {
   car_.state = VEHICLE_BLOCKED;
   car_.stateTimer = 5.0f;
   for (int i = 0; i < 4; ++i) StepCar();
-  EXPECT_EQ(car_.state, VEHICLE_BLOCKED);
-  EXPECT_EQ(car_.brakeCmd, 1);
+  EXPECT_EQ(+car_.state, VEHICLE_BLOCKED);
+  EXPECT_EQ(+car_.brakeCmd, 1);
   StepCar();
-  EXPECT_EQ(car_.state, VEHICLE_RESETTING);
+  EXPECT_EQ(+car_.state, VEHICLE_RESETTING);
 
   Restart();
   car_.state = VEHICLE_BLOCKED;
@@ -196,7 +196,7 @@ TEST_F(Drive, BlockedAndBackingOffRunOutTheirTimers) {
   car_.finishDelay = 100.0f;
   car_.stateTimer = 1.0f;
   for (int i = 0; i < 3; ++i) StepCar();
-  EXPECT_EQ(car_.state, VEHICLE_BLOCKED);
+  EXPECT_EQ(+car_.state, VEHICLE_BLOCKED);
 
   Restart();
   MakeComputer();
@@ -205,12 +205,12 @@ TEST_F(Drive, BlockedAndBackingOffRunOutTheirTimers) {
   car_.reverse = 1;
   car_.velocity = -20.0f;
   StepCar();
-  EXPECT_EQ(car_.wheelSteer, 300);
-  EXPECT_EQ(car_.aiHeading, 266);
+  EXPECT_EQ(+car_.wheelSteer, 300);
+  EXPECT_EQ(+car_.aiHeading, 266);
   StepCar();
-  EXPECT_EQ(car_.state, VEHICLE_BACKING_OFF);
+  EXPECT_EQ(+car_.state, VEHICLE_BACKING_OFF);
   StepCar();
-  EXPECT_EQ(car_.state, VEHICLE_ON_GROUND);
+  EXPECT_EQ(+car_.state, VEHICLE_ON_GROUND);
 }
 
 TEST_F(Drive, TheHandbrakeStartsASlideOnTheSideOfTheSteering) {
@@ -234,9 +234,9 @@ TEST_F(Drive, TheHandbrakeStartsASlideOnTheSideOfTheSteering) {
     car_.engineRevs = 0.0f;
     const int32_t side = (RandAt(static_cast<int32_t>(gRandom.index) + 1) & 1) ? 1 : -1;
     StepCar();
-    EXPECT_EQ(car_.state, c.state) << int(c.keys) << " " << c.slide;
+    EXPECT_EQ(+car_.state, +c.state) << int(c.keys) << " " << c.slide;
     if (c.slideAfter == -999.0f) continue;
-    EXPECT_EQ(car_.slideAngle, c.slideAfter != 0.0f ? c.slideAfter : static_cast<float>(side)) << int(c.keys);
+    EXPECT_EQ(+car_.slideAngle, c.slideAfter != 0.0f ? c.slideAfter : static_cast<float>(side)) << int(c.keys);
   }
 }
 
@@ -245,34 +245,34 @@ TEST_F(Drive, ANewBoostFlamesOnceRunsOutAndTheBrakeHoldsTheTopVelocity) {
   car_.boostLeft = 2.5f;
   car_.cameraDistance = 5000;
   StepCar();
-  EXPECT_EQ(car_.boostButton, 1);
-  EXPECT_EQ(car_.throttleCmd, 1);
+  EXPECT_EQ(+car_.boostButton, 1);
+  EXPECT_EQ(+car_.throttleCmd, 1);
   EXPECT_EQ(CountCalls("FxAttachVehicleEmitterDrive"), 1);
   EXPECT_EQ(gSoundEvents.back(), 59);
   StepCar();
   EXPECT_EQ(CountCalls("FxAttachVehicleEmitterDrive"), 1);
-  EXPECT_EQ(car_.boostLeft, 0.5f);
+  EXPECT_EQ(+car_.boostLeft, 0.5f);
   StepCar();
-  EXPECT_EQ(car_.boostLeft, 0.0f);
+  EXPECT_EQ(+car_.boostLeft, 0.0f);
   StepCar();
-  EXPECT_EQ(car_.boostButton, 0);
+  EXPECT_EQ(+car_.boostButton, 0);
   // The brake cancels a boost.
   car_.boostLeft = 5.0f;
   gApp.keyBits = APP_KEY_CTRL | APP_KEY_DOWN;
   StepCar();
-  EXPECT_EQ(car_.boostButton, 0);
-  EXPECT_EQ(car_.boostLeft, 5.0f);
+  EXPECT_EQ(+car_.boostButton, 0);
+  EXPECT_EQ(+car_.boostLeft, 5.0f);
   // Above the top velocity without boost the brake is forced.
   gApp.keyBits = APP_KEY_UP;
   car_.boostLeft = 0.0f;
   car_.velocity = car_.topVelocity + 10.0f;
   StepCar();
-  EXPECT_EQ(car_.brakeCmd, 1);
+  EXPECT_EQ(+car_.brakeCmd, 1);
   // Before the start nothing moves the car.
   gRace.raceStarted = 0;
   car_.velocity = 0.0f;
   StepCar();
-  EXPECT_EQ(car_.throttleCmd, 0);
+  EXPECT_EQ(+car_.throttleCmd, 0);
 }
 
 TEST_F(Drive, TheFinishDelayEndsTheRace) {
@@ -295,11 +295,11 @@ TEST_F(Drive, TheFinishDelayEndsTheRace) {
     car_.finishDelay = 2.0f;
     car_.velocity = c.velocity;
     StepCar();
-    EXPECT_EQ(gRace.raceFinished, 0);
+    EXPECT_EQ(+gRace.raceFinished, 0);
     car_.velocity = c.velocity;
     StepCar();
-    EXPECT_EQ(gRace.raceFinished, c.finished) << int(c.network) << " " << c.raceOvers << " " << c.velocity;
-    EXPECT_EQ(gVehicleStep.raceOverSent, c.network);
+    EXPECT_EQ(+gRace.raceFinished, +c.finished) << int(c.network) << " " << c.raceOvers << " " << c.velocity;
+    EXPECT_EQ(+gVehicleStep.raceOverSent, +c.network);
   }
   // A finished car brakes to a stop.
   Restart();
@@ -309,9 +309,9 @@ TEST_F(Drive, TheFinishDelayEndsTheRace) {
   car_.velocity = 50.0f;
   gApp.keyBits = APP_KEY_UP;
   StepCar();
-  EXPECT_EQ(car_.throttleCmd, 0);
-  EXPECT_EQ(car_.brakeCmd, 1);
-  EXPECT_LT(car_.velocity, 50.0f);
+  EXPECT_EQ(+car_.throttleCmd, 0);
+  EXPECT_EQ(+car_.brakeCmd, 1);
+  EXPECT_LT(+car_.velocity, 50.0f);
 }
 
 TEST_F(Drive, TheStuckWatchRespawnsAComputerCarThatStaysPut) {
@@ -341,8 +341,8 @@ TEST_F(Drive, TheStuckWatchRespawnsAComputerCarThatStaysPut) {
     car_.stuckRefX = car_.pose.x - c.movedX;
     car_.stuckRefZ = car_.pose.z;
     VehicleWatchStuck(&car_, &car_);
-    EXPECT_EQ(car_.stuckTimer, c.timerAfter) << c.name;
-    EXPECT_EQ(car_.state, c.stateAfter) << c.name;
+    EXPECT_EQ(+car_.stuckTimer, +c.timerAfter) << c.name;
+    EXPECT_EQ(+car_.state, +c.stateAfter) << c.name;
   }
 }
 
@@ -350,18 +350,18 @@ TEST_F(Drive, UnderTheKeysTheCarAcceleratesAndTheLeftArrowTurnsItLeft) {
   // Heading 256 runs along +x; the driver's left is -z.
   gApp.keyBits = APP_KEY_UP;
   for (int i = 0; i < 50; ++i) StepCar();
-  EXPECT_GT(car_.velocity, 50.0f);
-  EXPECT_GT(car_.pose.x, 150.0f);
-  EXPECT_NEAR(car_.pose.z, 200.0f, 0.01f);
+  EXPECT_GT(+car_.velocity, 50.0f);
+  EXPECT_GT(+car_.pose.x, 150.0f);
+  EXPECT_NEAR(+car_.pose.z, 200.0f, 0.01f);
   gApp.keyBits = APP_KEY_UP | APP_KEY_LEFT;
   for (int i = 0; i < 10; ++i) StepCar();
-  EXPECT_GT(car_.steerInput, 0.0f);
-  EXPECT_GT(car_.heading, 256.0f);
-  EXPECT_LT(car_.pose.z, 200.0f);
+  EXPECT_GT(+car_.steerInput, 0.0f);
+  EXPECT_GT(+car_.heading, 256.0f);
+  EXPECT_LT(+car_.pose.z, 200.0f);
   gApp.keyBits = APP_KEY_DOWN;
   const float before = car_.velocity;
   StepCar();
-  EXPECT_LT(car_.velocity, before);
+  EXPECT_LT(+car_.velocity, before);
 }
 
 }  // namespace

@@ -26,21 +26,21 @@ TEST_F(Helpers, GroundAnglesFollowTheBodyDirectionOnATiltedPlane) {
     car_.pose.heading = c.heading;
     car_.slideAngle = c.slide;
     VehicleGroundAngles(&car_);
-    EXPECT_EQ(gVehicleStep.groundPitch, c.pitch) << c.heading << " " << c.slide;
-    EXPECT_EQ(gVehicleStep.groundRoll, c.roll) << c.heading << " " << c.slide;
+    EXPECT_EQ(+gVehicleStep.groundPitch, +c.pitch) << c.heading << " " << c.slide;
+    EXPECT_EQ(+gVehicleStep.groundRoll, +c.roll) << c.heading << " " << c.slide;
   }
 }
 
 TEST_F(Helpers, OffTheGroundThePitchIsMeasuredFromThePoseExceptOnTheRoof) {
   car_.pose.y += 40.0f;  // 40 up: the point ahead lies 20 below
   VehicleGroundAngles(&car_);
-  EXPECT_EQ(gVehicleStep.groundPitch, MathAngleTo(0.0f, 0.0f, 40.0f, -20.0f));
+  EXPECT_EQ(+gVehicleStep.groundPitch, MathAngleTo(0.0f, 0.0f, 40.0f, -20.0f));
   VehicleGroundAnglesAtTerrain(&car_);
-  EXPECT_EQ(gVehicleStep.groundPitch, MathAngleTo(0.0f, 0.0f, 40.0f, 20.0f));
+  EXPECT_EQ(+gVehicleStep.groundPitch, MathAngleTo(0.0f, 0.0f, 40.0f, 20.0f));
   car_.state = VEHICLE_ROLLED_OVER;
   car_.rollOverAngle = 512.0f;  // on the roof the body points the other way
   VehicleGroundAngles(&car_);
-  EXPECT_EQ(gVehicleStep.groundPitch, MathAngleTo(0.0f, 0.0f, 40.0f, -20.0f));
+  EXPECT_EQ(+gVehicleStep.groundPitch, MathAngleTo(0.0f, 0.0f, 40.0f, -20.0f));
 }
 
 TEST_F(Helpers, TheSlopeStallArmsTheRollBackTimerOnlyOnSteepClimbs) {
@@ -78,8 +78,8 @@ TEST_F(Helpers, TheSlopeStallArmsTheRollBackTimerOnlyOnSteepClimbs) {
     car_.reverseTimer = c.timerBefore;
     gVehicleStep.reverseFlip = 0;
     VehicleSlopeStall(&car_);
-    EXPECT_EQ(gVehicleStep.reverseFlip, c.armed ? 1 : 0) << c.name;
-    EXPECT_FLOAT_EQ(car_.reverseTimer, c.timer) << c.name;
+    EXPECT_EQ(+gVehicleStep.reverseFlip, c.armed ? 1 : 0) << c.name;
+    EXPECT_FLOAT_EQ(+car_.reverseTimer, +c.timer) << c.name;
   }
 }
 
@@ -99,7 +99,7 @@ TEST_F(Helpers, AStallBelowTwoJoltsAWheelThatCannotClimb) {
     car_.ffBumpFrames = 0;
     car_.reverseTimer = 0.0f;
     VehicleSlopeStall(&car_);
-    EXPECT_EQ(car_.ffBumpFrames, c.jolt) << c.pitch << " " << c.velocity;
+    EXPECT_EQ(+car_.ffBumpFrames, +c.jolt) << c.pitch << " " << c.velocity;
   }
 }
 
@@ -107,37 +107,37 @@ TEST_F(Helpers, DriverAnimationsPlayForAHumanOnceAndBlendIntoSteering) {
   Vehicle computer;
   MakeCar(&computer, 100.0f, 100.0f, 0.0f, 0);
   VehicleDriverPlay(&computer, 4, 15.0f);
-  EXPECT_EQ(computer.driverAnim, 0);
+  EXPECT_EQ(+computer.driverAnim, 0);
 
   VehicleDriverPlay(&car_, 4, 15.0f);
-  EXPECT_EQ(car_.driverAnim, 4);
+  EXPECT_EQ(+car_.driverAnim, 4);
   VehicleAnimateDriver(nullptr, &car_);
   VehicleAnimateDriver(nullptr, &car_);
-  EXPECT_EQ(car_.driverAnimTime, 2.0f);
+  EXPECT_EQ(+car_.driverAnimTime, 2.0f);
   VehicleDriverPlay(&car_, 4, 12.0f);  // already playing: not restarted
-  EXPECT_EQ(car_.driverAnimTime, 2.0f);
-  EXPECT_EQ(car_.driverAnimEnd, 15.0f);
+  EXPECT_EQ(+car_.driverAnimTime, 2.0f);
+  EXPECT_EQ(+car_.driverAnimEnd, 15.0f);
   // Steering takes over only once an animation is done.
   VehicleDriverSteer(&car_, 1, 100.0f);
-  EXPECT_EQ(car_.driverAnim, 4);
+  EXPECT_EQ(+car_.driverAnim, 4);
   for (int i = 0; i < 14; ++i) VehicleAnimateDriver(nullptr, &car_);
-  EXPECT_EQ(car_.driverAnim, 0);  // a reaction returns to rest
+  EXPECT_EQ(+car_.driverAnim, 0);  // a reaction returns to rest
   car_.driverAnimDone = 1;
   VehicleDriverSteer(&car_, 2, 160.0f);
-  EXPECT_EQ(car_.driverAnim, 2);
-  EXPECT_EQ(car_.driverAnimTime, 160.0f);
-  EXPECT_EQ(car_.driverAnimEnd, 320.0f);
+  EXPECT_EQ(+car_.driverAnim, 2);
+  EXPECT_EQ(+car_.driverAnimTime, 160.0f);
+  EXPECT_EQ(+car_.driverAnimEnd, 320.0f);
 
   // Looking back lasts while reversing and ends once the car rolls forward.
   car_.velocity = -5.0f;
   VehicleDriverPlay(&car_, 5, 3.0f);
   for (int i = 0; i < 6; ++i) VehicleAnimateDriver(nullptr, &car_);
-  EXPECT_EQ(car_.driverAnim, 5);
-  EXPECT_EQ(car_.driverAnimDone, 0);
-  EXPECT_EQ(car_.driverAnimTime, 3.0f);
+  EXPECT_EQ(+car_.driverAnim, 5);
+  EXPECT_EQ(+car_.driverAnimDone, 0);
+  EXPECT_EQ(+car_.driverAnimTime, 3.0f);
   car_.velocity = 0.0f;
   VehicleAnimateDriver(nullptr, &car_);
-  EXPECT_EQ(car_.driverAnim, 0);
+  EXPECT_EQ(+car_.driverAnim, 0);
 }
 
 }  // namespace

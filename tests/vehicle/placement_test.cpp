@@ -27,14 +27,14 @@ TEST_F(Placement, TheGridOfEachLayoutStandsTwoAbreast) {
     gRace.trackIndex = c.track;
     Vehicle& v = gVehicleRecords[c.slot];
     VehiclePlaceOnGrid(&v, c.slot, 2);
-    EXPECT_FLOAT_EQ(v.pose.x, c.x) << c.track << " " << c.slot;
-    EXPECT_FLOAT_EQ(v.pose.z, c.z) << c.track << " " << c.slot;
-    EXPECT_FLOAT_EQ(v.pose.y, 50.0f);
-    EXPECT_EQ(v.pose.heading, static_cast<float>(gTrackInfo[c.track].startHeading));
-    EXPECT_EQ(v.heading, v.pose.heading);
-    EXPECT_EQ(v.lastGoodX, c.x);
-    EXPECT_EQ(gVehicleTable[c.slot], &v);
-    EXPECT_EQ(gRace.currentPose, &v.pose);
+    EXPECT_FLOAT_EQ(+v.pose.x, +c.x) << c.track << " " << c.slot;
+    EXPECT_FLOAT_EQ(+v.pose.z, +c.z) << c.track << " " << c.slot;
+    EXPECT_FLOAT_EQ(+v.pose.y, 50.0f);
+    EXPECT_EQ(+v.pose.heading, static_cast<float>(gTrackInfo[c.track].startHeading));
+    EXPECT_EQ(+v.heading, +v.pose.heading);
+    EXPECT_EQ(+v.lastGoodX, +c.x);
+    EXPECT_EQ(+gVehicleTable[c.slot], &v);
+    EXPECT_EQ(+gRace.currentPose, &v.pose);
   }
 }
 
@@ -52,9 +52,9 @@ TEST_F(Placement, ChampionshipRanksChooseTheGridAndPositionsOtherwiseFollowTheSl
     Vehicle v{};
     v.championRank = c.rank;
     VehiclePlaceOnGrid(&v, c.slot, 0);
-    EXPECT_FLOAT_EQ(v.pose.x, c.x) << c.gameMode << " " << c.slot << " " << c.rank;
-    EXPECT_EQ(v.position, c.position);
-    EXPECT_EQ(v.championRank, c.position);
+    EXPECT_FLOAT_EQ(+v.pose.x, +c.x) << c.gameMode << " " << c.slot << " " << c.rank;
+    EXPECT_EQ(+v.position, +c.position);
+    EXPECT_EQ(+v.championRank, +c.position);
   }
 }
 
@@ -82,30 +82,30 @@ TEST_F(Placement, TheRecordStartsAfreshWithItsTimersGripAndPaint) {
     AppTimerStart(c.slot + 3);
     HalClockAdvance(300);
     VehiclePlaceOnGrid(&v, c.slot, 5);
-    EXPECT_EQ(v.human, 0);
-    EXPECT_EQ(v.type, 5);
-    EXPECT_EQ(v.timerSlot, c.slot + 3);
-    EXPECT_EQ(v.lapTimerSlot, c.slot + 12);
+    EXPECT_EQ(+v.human, 0);
+    EXPECT_EQ(+v.type, 5);
+    EXPECT_EQ(+v.timerSlot, c.slot + 3);
+    EXPECT_EQ(+v.lapTimerSlot, c.slot + 12);
     EXPECT_EQ(AppTimerElapsed(c.slot + 3), 0u);
-    EXPECT_EQ(v.paintIndexMin, c.paintMin);
-    EXPECT_FLOAT_EQ(v.baseSurfaceGrip, c.grip);
-    EXPECT_FLOAT_EQ(v.physParams[PHYS_SURFACE_GRIP], c.grip + 0.8f);
-    EXPECT_EQ(v.state, VEHICLE_ON_GROUND);
-    EXPECT_EQ(v.velocity, 0.0f);
-    EXPECT_EQ(v.wheelsLost, 0);
-    EXPECT_EQ(v.finished, 0);
-    EXPECT_EQ(v.lapsDone, 0);
-    EXPECT_EQ(v.bestLapMs, 600000);
-    EXPECT_EQ(v.boostLeft, 0.0f);
-    EXPECT_EQ(v.cellLevel, 8.0f);
-    EXPECT_EQ(v.lineCrossed, 1);
-    EXPECT_EQ(v.guidePoint, -1);
-    EXPECT_NEAR(v.topVelocity, 370.94f, 0.01f);  // type 5
+    EXPECT_EQ(+v.paintIndexMin, +c.paintMin);
+    EXPECT_FLOAT_EQ(+v.baseSurfaceGrip, +c.grip);
+    EXPECT_FLOAT_EQ(+v.physParams[PHYS_SURFACE_GRIP], c.grip + 0.8f);
+    EXPECT_EQ(+v.state, VEHICLE_ON_GROUND);
+    EXPECT_EQ(+v.velocity, 0.0f);
+    EXPECT_EQ(+v.wheelsLost, 0);
+    EXPECT_EQ(+v.finished, 0);
+    EXPECT_EQ(+v.lapsDone, 0);
+    EXPECT_EQ(+v.bestLapMs, 600000);
+    EXPECT_EQ(+v.boostLeft, 0.0f);
+    EXPECT_EQ(+v.cellLevel, 8.0f);
+    EXPECT_EQ(+v.lineCrossed, 1);
+    EXPECT_EQ(+v.guidePoint, -1);
+    EXPECT_NEAR(+v.topVelocity, 370.94f, 0.01f);  // type 5
     for (int i = 0; i < VEHICLE_WHEELS; ++i) {
-      EXPECT_EQ(v.wheels[i].attached, 1);
-      EXPECT_EQ(v.wheels[i].waterDepth, 0.0f);
-      EXPECT_EQ(v.wheels[i].lastMarkX, -1.0f);
-      EXPECT_EQ(v.wheels[i].trailHalfWidth, i < 2 ? 1.0f : 2.0f);
+      EXPECT_EQ(+v.wheels[i].attached, 1);
+      EXPECT_EQ(+v.wheels[i].waterDepth, 0.0f);
+      EXPECT_EQ(+v.wheels[i].lastMarkX, -1.0f);
+      EXPECT_EQ(+v.wheels[i].trailHalfWidth, i < 2 ? 1.0f : 2.0f);
     }
   }
   EXPECT_EQ(CountCalls("FfbUpdateWheelContact"), 3);
@@ -116,8 +116,8 @@ TEST_F(Placement, ThePoseTakesTheGroundAnglesOfTheStart) {
   BuildTerrain(17, 9, 1000.0f, [](uint32_t col, uint32_t) { return static_cast<int>(col) * 100; });
   Vehicle v{};
   VehiclePlaceOnGrid(&v, 0, 0);
-  EXPECT_EQ(v.pose.pitch, MathAngleTo(0.0f, 0.0f, 40.0f, 4.0f));
-  EXPECT_EQ(v.pose.roll, 0.0f);
+  EXPECT_EQ(+v.pose.pitch, MathAngleTo(0.0f, 0.0f, 40.0f, 4.0f));
+  EXPECT_EQ(+v.pose.roll, 0.0f);
 }
 
 TEST_F(Placement, TrafficObjectsTakeARandomOrForcedTypeAndThePathHeading) {
@@ -131,15 +131,15 @@ TEST_F(Placement, TrafficObjectsTakeARandomOrForcedTypeAndThePathHeading) {
     r.pose.x = 1000.0f;
     r.pose.z = 2000.0f;
     VehiclePlaceTrafficObject(&r, &path);
-    EXPECT_EQ(r.human, 2);
-    EXPECT_EQ(r.type, forced ? 3 : drawnType);
-    EXPECT_EQ(gRandom.index, forced ? 41u : 42u);  // the type, then the power
-    EXPECT_EQ(r.heading, 300.0f);
-    EXPECT_EQ(r.pose.heading, 256.0f);
-    EXPECT_FLOAT_EQ(r.pose.y, 50.0f);
-    EXPECT_EQ(r.lastGoodZ, 2000.0f);
-    EXPECT_EQ(r.paintIndexMin, 0);
-    EXPECT_EQ(r.physParams[PHYS_MASS], VehicleTypeParams[r.type + 12].mass);
+    EXPECT_EQ(+r.human, 2);
+    EXPECT_EQ(+r.type, forced ? 3 : drawnType);
+    EXPECT_EQ(+gRandom.index, forced ? 41u : 42u);  // the type, then the power
+    EXPECT_EQ(+r.heading, 300.0f);
+    EXPECT_EQ(+r.pose.heading, 256.0f);
+    EXPECT_FLOAT_EQ(+r.pose.y, 50.0f);
+    EXPECT_EQ(+r.lastGoodZ, 2000.0f);
+    EXPECT_EQ(+r.paintIndexMin, 0);
+    EXPECT_EQ(+r.physParams[PHYS_MASS], +VehicleTypeParams[r.type + 12].mass);
   }
   gTrafficForcedType = 0;
 }
@@ -148,10 +148,10 @@ TEST_F(Placement, CopyDefaultsTakesPlayerOnesCurrentWords) {
   gPlayer1.physParams[PHYS_REV_LIMIT] = 7000.0f;
   Vehicle v{};
   VehicleCopyDefaults(&v);
-  for (int i = 0; i < VEHICLE_PHYS_PARAMS; ++i) EXPECT_EQ(v.physParams[i], gPlayer1.physParams[i]) << i;
+  for (int i = 0; i < VEHICLE_PHYS_PARAMS; ++i) EXPECT_EQ(+v.physParams[i], +gPlayer1.physParams[i]) << i;
   const Vehicle initial = VehiclePlayer1Initial();
   const float defaults[VEHICLE_PHYS_PARAMS] = {3.5f, 810.0f, 294400.0f, 0.2f, 0.5f, 2.0f, 3.0f, 5.4f, 1.0f, 8000.0f, 5.0f};
-  for (int i = 0; i < VEHICLE_PHYS_PARAMS; ++i) EXPECT_EQ(initial.physParams[i], defaults[i]) << i;
+  for (int i = 0; i < VEHICLE_PHYS_PARAMS; ++i) EXPECT_EQ(+initial.physParams[i], +defaults[i]) << i;
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // a virtual clock, the race clock at 25 frames a second, clean vehicle
 // records, terrains built from corner heights, and what the step handed to
 // the sound, effect and force-feedback stand-ins.
+//
+// Fields of the packed records go to the EXPECT macros as values (a unary +):
+// the macros bind references, and a packed field may be misaligned.
 #pragma once
 #include <gtest/gtest.h>
 

@@ -1,0 +1,90 @@
+// TORVANE_TEST_RACE overrides the choices the menus would make, for tests
+// and headless runs (see the README); it goes away with the placeholder front
+// end. Kept apart from that placeholder so that a program linking stand-ins
+// of the front end never drags it in through this parser's string code.
+#include "frontend/test_race.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "backend_common/display.h"
+#include "platform/app.h"
+#include "race/race.h"
+
+namespace {
+
+struct TestRaceChoice {
+  bool parsed;
+  int32_t track = -1, mode = -1, players = -1, display = -1;
+  int32_t controls[2] = {-1, -1};
+  bool displaySet;
+};
+TestRaceChoice gTestRace;
+
+// One "key=value" item of the setting; false when it does not parse.
+bool ParseTestItem(const std::string& item) {
+  const size_t eq = item.find('=');
+  if (eq == std::string::npos) return false;
+  const std::string key = item.substr(0, eq);
+  const char* text = item.c_str() + eq + 1;
+  char* end = nullptr;
+  const long value = std::strtol(text, &end, 10);
+  if (end == text) return false;
+  auto inRange = [&](long lo, long hi) { return value >= lo && value <= hi; };
+  if (key == "track" && inRange(0, 9) && *end == '\0') {
+    gTestRace.track = static_cast<int32_t>(value);
+  } else if (key == "mode" && inRange(0, 4) && *end == '\0') {
+    gTestRace.mode = static_cast<int32_t>(value);
+  } else if (key == "players" && inRange(0, 1) && *end == '\0') {
+    gTestRace.players = static_cast<int32_t>(value);
+  } else if (key == "display" && inRange(0, DISPLAY_MODE_COUNT - 1) && *end == '\0') {
+    gTestRace.display = static_cast<int32_t>(value);
+  } else if (key == "controls" && inRange(0, 3)) {
+    gTestRace.controls[0] = static_cast<int32_t>(value);
+    if (*end == ',') {
+      const char* second = end + 1;
+      const long v2 = std::strtol(second, &end, 10);
+      if (end == second || v2 < 0 || v2 > 3) return false;
+      gTestRace.controls[1] = static_cast<int32_t>(v2);
+    }
+    if (*end != '\0') return false;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void ReadTestRace() {
+  gTestRace.parsed = true;
+  const char* text = std::getenv("TORVANE_TEST_RACE");
+  if (!text) return;
+  std::string all = text;
+  size_t start = 0;
+  while (start <= all.size()) {
+    size_t stop = all.find_first_of(" ,;", start);
+    // A comma inside "controls=1,2" belongs to the item.
+    if (stop != std::string::npos && all[stop] == ',' && all.compare(start, 9, "controls=") == 0)
+      stop = all.find_first_of(" ;", stop);
+    const std::string item = all.substr(start, stop == std::string::npos ? std::string::npos : stop - start);
+    if (!item.empty() && !ParseTestItem(item)) std::fprintf(stderr, "TORVANE_TEST_RACE: ignored '%s'\n", item.c_str());
+    if (stop == std::string::npos) break;
+    start = stop + 1;
+  }
+}
+
+}  // namespace
+
+void FrontEndApplyTestRace() {
+  if (!gTestRace.parsed) ReadTestRace();
+  if (gTestRace.track >= 0) gRace.trackIndex = gTestRace.track;
+  if (gTestRace.mode >= 0) gRace.gameMode = gTestRace.mode;
+  if (gTestRace.players >= 0) gRace.playersMode = gTestRace.players;
+  if (gTestRace.controls[0] >= 0) gPlayer1Vehicle->controller = gTestRace.controls[0];
+  if (gTestRace.controls[1] >= 0) gPlayer2Vehicle->controller = gTestRace.controls[1];
+  if (gTestRace.display >= 0 && !gTestRace.displaySet) {
+    gTestRace.displaySet = true;
+    if (RdrSetMode(gDisplayModes[gTestRace.display], AppGetWindow())) gDisplayModeIndex = gTestRace.display;
+  }
+}
+

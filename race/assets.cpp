@@ -228,10 +228,11 @@ void AssetLoadVehicles() {
   TexSetColourKey(0, 255, 0);
   for (const char* name : {"vdavg.3df", "vdavd.3df", "vdarg.3df", "vdard.3df"}) LoadGameStartTexture(name, true);
   TexSetColourKey(-1, -1, -1);
+  // Before the wheels, whose treads name it.
+  LoadGameStartTexture("gomme.3df", false);
   CarModelSetGeometry();
   for (int32_t type = 0; type < CAR_MODEL_GAME_ROWS; ++type) LoadCarType(type);
   DentBodies();
-  LoadGameStartTexture("gomme.3df", false);
   LoadKitParts();
   MarkTyreFaces();
   LoadDriver();

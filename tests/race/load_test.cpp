@@ -157,9 +157,9 @@ TEST_F(Load, TheDesertRaceStartsWithItsValuesTexturesViewAndCountdown) {
 TEST_F(Load, TrackTexturesFollowTheGameStartTextures) {
   AssetLoadVehicles();
   const int32_t start = gAssets.gameStartTextures;
-  // Four driver-view textures, the cars' body and wheel (found by name for
-  // every car after the first), the tyre, 24 effect sprites, the mini-car.
-  ASSERT_EQ(start, 32);
+  // Four driver-view textures, the tyre, the cars' body (found by name for
+  // every car after the first), 24 effect sprites, the mini-car.
+  ASSERT_EQ(start, 31);
   RaceLoad(TRACK_DESERT);
   for (int32_t k = 0; k <= 55; ++k) EXPECT_EQ(gTrackInfo[TRACK_DESERT].groundList[k].handle, static_cast<uint32_t>(start + k));
   EXPECT_EQ(gTextureTable.entries[start + 3].handle, static_cast<uint32_t>(start + 3));
@@ -236,6 +236,17 @@ TEST_F(Load, TheGameStartLoadsEveryVehicleModelOfTheKit) {
       for (const MeshHeader* wheel : level) EXPECT_NE(wheel, nullptr);
   }
   EXPECT_NE(a.kitSteeringWheel, nullptr);
+  // The treads bear the tyre texture and are flagged; the hubs are not.
+  const uint32_t tread = FACE_TEX_LIT << 24 | gAssets.tyreTexture;
+  for (const MeshHeader* wheel : {gCarModels[2].wheels[5][3], a.kitWheels[3][3][0]}) {
+    int flagged = 0;
+    for (uint32_t f = 0; f < wheel->faceCount; ++f) {
+      EXPECT_EQ(wheel->faces[f].tag, wheel->faces[f].type == tread ? 1 : 0);
+      flagged += wheel->faces[f].tag;
+    }
+    EXPECT_GT(flagged, 0);
+    EXPECT_LT(flagged, static_cast<int>(wheel->faceCount));
+  }
   ASSERT_NE(gDriverFrames, nullptr);
   EXPECT_EQ(gDriverFrames->frameCount, 6u);
   EXPECT_NE(a.driverClones[0], a.driver);
@@ -290,7 +301,7 @@ TEST_F(Load, DamageStagesDentTheBodyInOnePatternThatDeepens) {
 TEST_F(Load, LowTextureMemoryTakesTheCarTexturesFromLow) {
   gOptions.lowTextureMemory = 1;
   AssetLoadVehicles();
-  EXPECT_STRCASEEQ(gTextureTable.entries[4].path, "car1\\low\\car.3df");
+  EXPECT_STRCASEEQ(gTextureTable.entries[5].path, "car1\\low\\car.3df");
   EXPECT_TRUE(gFatalErrors.empty());
 }
 

@@ -101,8 +101,10 @@ void LoadCarType(int32_t type) {
     for (int w = 0; w < 4; ++w) row.wheels[level + WHEEL_LEVELS][w] = Cloned(row.wheels[level][w]);
   }
   row.steeringWheel = Merged(LoadModel(dir + "volant.3ds", textures));
-  // The dashboard is drawn with the in-car view's own models.
-  Merged(LoadModel(dir + "bord.3ds", textures));
+  // The in-car view draws one dashboard for every car: the last type's.
+  MeshHeader* dashboard = Merged(LoadModel(dir + "bord.3ds", textures));
+  if (gVehicleAssets.dashboard) MeshFree(gVehicleAssets.dashboard);
+  gVehicleAssets.dashboard = dashboard;
 }
 
 void DentBodies() {

@@ -57,6 +57,7 @@ struct VehicleAssets {
   MeshHeader* driverWheel;  // volext.3ds, the steering wheel seen from outside
   MeshHeader* driverWheelClone;
   MeshHeader* arrow;
+  MeshHeader* dashboard;  // bord.3ds, shared by every car's in-car view
 };
 extern VehicleAssets gVehicleAssets;
 

@@ -253,6 +253,7 @@ TEST_F(Load, TheGameStartLoadsEveryVehicleModelOfTheKit) {
   EXPECT_NE(a.driverClones[1], nullptr);
   EXPECT_NE(a.driverWheelClone, nullptr);
   EXPECT_NE(a.arrow, nullptr);
+  EXPECT_NE(a.dashboard, nullptr);
   // Every sprite made, each at its own size; index 23 is fumee3 again, larger.
   for (const Sprite* sprite : gFxSprites) ASSERT_NE(sprite, nullptr);
   EXPECT_FLOAT_EQ(gFxSprites[0]->halfWidth, 6.0f);

@@ -47,12 +47,6 @@ void Snapshot(TextureTableEntry* entries, int32_t* count, int32_t from) {
   for (int32_t i = from; i < gTextureTable.count && *count < TEX_TABLE_SIZE; ++i) entries[(*count)++] = gTextureTable.entries[i];
 }
 
-// A model or texture the race cannot go without: the error screen, then the end.
-[[noreturn]] void Missing(const std::string& what) {
-  GameFatalError(what.c_str());
-  GameQuit();
-}
-
 // Loads one list entry and stores its handle and ranges; a failure stops the
 // game, since every later texture number of the track would shift.
 uint32_t LoadListEntry(TrackTextureEntry* e) {
@@ -61,7 +55,7 @@ uint32_t LoadListEntry(TrackTextureEntry* e) {
   const int32_t handle = record ? TexDownload(record) : -1;
   if (record) TexFree(record);
   TexSetColourKey(-1, -1, -1);
-  if (handle < 0) Missing(e->name);
+  if (handle < 0) AssetMissing(e->name);
   int32_t s = 0, t = 0;
   TexFindHandle(e->name, &s, &t);
   e->handle = static_cast<uint32_t>(handle);
@@ -84,7 +78,7 @@ void LoadObjectRow(int32_t index) {
   MeshPlacement placement = row.placement ? *row.placement : MeshPlacement{0, 1.0f, 0.0f, {1, 0, 0, 0, 1, 0, 0, 0, 1}, 1, 1};
   placement.scale = row.scale;
   MeshHeader* model = MeshLoad3ds(path.c_str(), underOthers ? OBJECT_DIRECTORY : "", &placement);
-  if (!model) Missing(path);
+  if (!model) AssetMissing(path);
   gObjectModels[index] = model;
   if (row.mergeQuads) MeshMergeQuads(model);
   switch (row.groundMode) {
@@ -111,7 +105,7 @@ void LoadObjectRow(int32_t index) {
       names[i] = paths[i].c_str();
     }
     MeshFrameSet* frames = MeshLoadFrames(names, model, &placement);
-    if (!frames) Missing("anim");
+    if (!frames) AssetMissing("anim");
     MeshFramesCentre(frames, model);
     row.anim->frameSet = frames;
   }
@@ -160,6 +154,11 @@ bool IsTyreTexture(const TextureRecord* r) {
 }
 
 }  // namespace
+
+void AssetMissing(const std::string& what) {
+  GameFatalError(what.c_str());
+  GameQuit();
+}
 
 void AssetRecordGameStartTextures() {
   gAssets.gameStartTextures = gTextureTable.count;

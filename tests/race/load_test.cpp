@@ -3,7 +3,15 @@
 // the countdown.
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
 #include "engine3d/grid.h"
+#include "engine3d/instance.h"
+#include "engine3d/random.h"
+#include "frontend/frontend.h"
+#include "race/vehicle_steps.h"
 #include "engine3d/terrain.h"
 #include "platform/app.h"
 #include "presentation/messages.h"
@@ -32,6 +40,11 @@ class Load : public RaceTest {
     ASSERT_TRUE(datakit::WriteLooseFiles(datakit::BootArchiveFiles(), dir_.path().string(), &error)) << error;
     ASSERT_EQ(::chdir(dir_.path().c_str()), 0);
     ASSERT_EQ(GridCreate(640, 25, 1, 12), 1);
+    // A previous test's models went with its memory.
+    for (CarModel& row : gCarModels) row = CarModel{};
+    gVehicleAssets = VehicleAssets{};
+    for (Sprite*& sprite : gFxSprites) sprite = nullptr;
+    gDriverFrames = nullptr;
   }
   void TearDown() override {
     RaceTest::TearDown();
@@ -144,7 +157,9 @@ TEST_F(Load, TheDesertRaceStartsWithItsValuesTexturesViewAndCountdown) {
 TEST_F(Load, TrackTexturesFollowTheGameStartTextures) {
   AssetLoadVehicles();
   const int32_t start = gAssets.gameStartTextures;
-  ASSERT_EQ(start, 7);  // four driver-view textures, the sample car body's, the tyre, the mini-car
+  // Four driver-view textures, the tyre, the cars' body (found by name for
+  // every car after the first), 24 effect sprites, the mini-car.
+  ASSERT_EQ(start, 31);
   RaceLoad(TRACK_DESERT);
   for (int32_t k = 0; k <= 55; ++k) EXPECT_EQ(+gTrackInfo[TRACK_DESERT].groundList[k].handle, static_cast<uint32_t>(start + k));
   EXPECT_EQ(+gTextureTable.entries[start + 3].handle, static_cast<uint32_t>(start + 3));
@@ -183,6 +198,133 @@ TEST_F(Load, ObjectRowsLoadByTheirTrackByte) {
   EXPECT_EQ(+gObjectModels[1], nullptr);
   EXPECT_NE(+gObjectModels[12], nullptr);
   EXPECT_TRUE(gFatalErrors.empty());
+}
+
+// The game start reads every model the kit writes: six cars with their
+// dented bodies, wheels and steering wheels, the kit parts, the driver with
+// its frames, the sprites and the arrow.
+TEST_F(Load, TheGameStartLoadsEveryVehicleModelOfTheKit) {
+  AssetLoadVehicles();
+  for (int32_t type = 0; type < CAR_MODEL_GAME_ROWS; ++type) {
+    SCOPED_TRACE(type);
+    const CarModel& row = gCarModels[type];
+    for (int set = 0; set < CAR_BODY_SETS; ++set)
+      for (int stage = 0; stage < CAR_BODY_STAGES; ++stage) ASSERT_NE(row.body[set][stage], nullptr);
+    for (int set = 0; set < CAR_WHEEL_SETS; ++set)
+      for (int w = 0; w < 4; ++w) ASSERT_NE(row.wheels[set][w], nullptr);
+    EXPECT_NE(row.wheels[3][0], row.wheels[0][0]);  // a clone, not the same model
+    EXPECT_EQ(row.wheels[3][0]->faceCount, row.wheels[0][0]->faceCount);
+    EXPECT_NE(row.steeringWheel, nullptr);
+    EXPECT_EQ(row.bodySet[1], row.body[1]);
+  }
+  // The body rests on the ground.
+  const MeshHeader* body = gCarModels[0].body[0][0];
+  float lowest = 1e9f;
+  for (uint32_t i = 0; i < body->vertexCount; ++i) lowest = std::min(lowest, body->vertices[i].y);
+  EXPECT_NEAR(lowest, 0.0f, 1e-3f);
+  for (int32_t row = CAR_MODEL_GAME_ROWS; row < CAR_MODEL_ROWS; ++row) {
+    EXPECT_EQ(gCarModels[row].points[0].x, CAR_MODEL_POINTS_END);  // kit cars spawn no particles
+    ASSERT_NE(gCarModels[row].body[0][0], nullptr);
+    EXPECT_EQ(gCarModels[row].body[0][0]->vertexCount, 0u);
+    EXPECT_EQ(gCarModels[row].lightFactor, 100);
+  }
+  const VehicleAssets& a = gVehicleAssets;
+  for (int k = 0; k < KIT_PART_KINDS; ++k) {
+    EXPECT_NE(a.kitBodies[k], nullptr);
+    EXPECT_NE(a.kitEngines[k], nullptr);
+    for (const auto& level : a.kitWheels[k])
+      for (const MeshHeader* wheel : level) EXPECT_NE(wheel, nullptr);
+  }
+  EXPECT_NE(a.kitSteeringWheel, nullptr);
+  // The treads bear the tyre texture and are flagged; the hubs are not.
+  const uint32_t tread = FACE_TEX_LIT << 24 | gAssets.tyreTexture;
+  for (const MeshHeader* wheel : {gCarModels[2].wheels[5][3], a.kitWheels[3][3][0]}) {
+    int flagged = 0;
+    for (uint32_t f = 0; f < wheel->faceCount; ++f) {
+      EXPECT_EQ(wheel->faces[f].tag, wheel->faces[f].type == tread ? 1 : 0);
+      flagged += wheel->faces[f].tag;
+    }
+    EXPECT_GT(flagged, 0);
+    EXPECT_LT(flagged, static_cast<int>(wheel->faceCount));
+  }
+  ASSERT_NE(gDriverFrames, nullptr);
+  EXPECT_EQ(gDriverFrames->frameCount, 6u);
+  EXPECT_NE(a.driverClones[0], a.driver);
+  EXPECT_NE(a.driverClones[1], nullptr);
+  EXPECT_NE(a.driverWheelClone, nullptr);
+  EXPECT_NE(a.arrow, nullptr);
+  EXPECT_NE(a.dashboard, nullptr);
+  // Every sprite made, each at its own size; index 23 is fumee3 again, larger.
+  for (const Sprite* sprite : gFxSprites) ASSERT_NE(sprite, nullptr);
+  EXPECT_FLOAT_EQ(gFxSprites[0]->halfWidth, 6.0f);
+  EXPECT_FLOAT_EQ(gFxSprites[12]->halfHeight, 50.0f);
+  EXPECT_EQ(gFxSprites[23]->type, gFxSprites[2]->type);
+  EXPECT_FLOAT_EQ(gFxSprites[23]->halfWidth, 15.0f);
+  EXPECT_FLOAT_EQ(gFxSprites[28]->halfWidth, 2.0f);
+  EXPECT_TRUE(gFatalErrors.empty());
+}
+
+// Each damage stage restarts the random table at the type's index, so a
+// stage's body is the intact one dented once, by at most 15 x amount / 10240
+// of a normal (1024) a vertex; the interior by half.
+TEST_F(Load, DamageStagesDentTheBodyInOnePatternThatDeepens) {
+  AssetLoadVehicles();
+  const auto deepest = [](const MeshHeader* dented, const MeshHeader* intact) {
+    float most = 0.0f;
+    for (uint32_t i = 0; i < std::min(dented->vertexCount, intact->vertexCount); ++i)
+      most = std::max({most, std::fabs(dented->vertices[i].x - intact->vertices[i].x),
+                       std::fabs(dented->vertices[i].y - intact->vertices[i].y),
+                       std::fabs(dented->vertices[i].z - intact->vertices[i].z)});
+    return most;
+  };
+  for (int32_t type : {0, 4}) {
+    SCOPED_TRACE(type);
+    const CarModel& row = gCarModels[type];
+    MeshHeader* again = MeshClone(row.body[0][0]);
+    ASSERT_NE(again, nullptr);
+    RandSetIndex(static_cast<uint32_t>(6 - type));
+    AssetDentMesh(again, 0.01f, 0.2f);
+    ASSERT_EQ(again->vertexCount, row.body[0][1]->vertexCount);
+    for (uint32_t i = 0; i < again->vertexCount; ++i) ASSERT_FLOAT_EQ(again->vertices[i].y, row.body[0][1]->vertices[i].y);
+    MeshFree(again);
+    if (row.body[0][1]->vertexCount != row.body[0][0]->vertexCount) continue;  // the weld joined vertices
+    const float first = deepest(row.body[0][1], row.body[0][0]);
+    const float last = deepest(row.body[0][8], row.body[0][0]);
+    EXPECT_GT(first, 0.0f);
+    EXPECT_LE(first, 15 * 0.2f * 1024 / 10240 + 1e-4f);
+    EXPECT_NEAR(last / first, 0.55f / 0.2f, 1e-3f);
+    EXPECT_LE(deepest(row.body[4][8], row.body[4][0]), 15 * 0.55f * 0.5f * 1024 / 10240 + 1e-4f);
+  }
+}
+
+// With little texture memory a car's textures come from its low\ folder;
+// the model itself is still the detail level's.
+TEST_F(Load, LowTextureMemoryTakesTheCarTexturesFromLow) {
+  gOptions.lowTextureMemory = 1;
+  AssetLoadVehicles();
+  EXPECT_STRCASEEQ(gTextureTable.entries[5].path, "car1\\low\\car.3df");
+  EXPECT_TRUE(gFatalErrors.empty());
+}
+
+// A missing vehicle model ends the game on the error screen naming its path;
+// missing driver frames name "anim".
+TEST_F(Load, AMissingVehicleModelEndsTheGameNamingItsPath) {
+  const struct {
+    const char* file;
+    const char* shown;
+  } cases[] = {
+      {"car3/res4/ziziz.3ds", "car3.res4.ziziz.3ds"},  {"car6/res2/roueavd.3ds", "car6.res2.roueavd.3ds"},
+      {"car1/int/ziziz.3ds", "car1.int.ziziz.3ds"},    {"car2/bord.3ds", "car2.bord.3ds"},
+      {"kit/res3/kravd03.3ds", "kit.res3.kravd03.3ds"}, {"kit/kvolant.3ds", "kit.kvolant.3ds"},
+      {"man4.3ds", "anim"},            {"dfleche.3ds", "dfleche.3ds"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string moved = std::string(c.file) + ".away";
+    ASSERT_EQ(::rename(c.file, moved.c_str()), 0);
+    EXPECT_DEATH(AssetLoadVehicles(), std::string("GameQuit after: ") + c.shown);
+    ASSERT_EQ(::rename(moved.c_str(), c.file), 0);
+  }
 }
 
 TEST_F(Load, AMissingObjectModelEndsTheGameNamingItsPath) {

@@ -35,7 +35,7 @@ std::vector<DataFile> BootArchiveFiles() {
                      MakeTex(t.format, t.width, t.height, PatternTexels(t.format, t.width, t.height, seed++))});
   for (const DataFile& f : ModelFiles()) files.push_back(f);
   for (const DataFile& f : RaceArchiveFiles()) files.push_back(f);
-  for (const auto& list : {TrackArchiveFiles(), RaceKitTextureArchiveFiles(), ObjectModelFiles()})
+  for (const auto& list : {TrackArchiveFiles(), RaceKitTextureArchiveFiles(), ObjectModelFiles(), VehicleModelFiles()})
     for (const DataFile& f : list) files.push_back(f);
   return files;
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "tools/datakit/lib/model3ds_writer.h"
 #include "tools/datakit/lib/picture_writer.h"
@@ -271,6 +272,26 @@ std::vector<KitTex> RaceKitTextures() {
   for (const char* name : {"vdavg", "vdavd", "vdarg", "vdard"})
     list.push_back({name, TEX3DF_ARGB1555, 32, 32, Plain1555(32, 255, 230, 150, false)});
   list.push_back({"minicar", TEX3DF_ARGB1555, 32, 32, Plain1555(32, 240, 40, 40, true)});
+  // Each car's body texture, and the same smaller for low texture memory; the
+  // wheels' treads bear the tyre texture.
+  for (int32_t car = 1; car <= 6; ++car) {
+    const std::string dir = "car" + std::to_string(car) + "\\";
+    const int32_t r = 60 + 30 * car, g = 220 - 25 * car, b = 40 + 20 * (car % 3);
+    for (const auto& [sub, side] : {std::pair<std::string, uint32_t>{"", 32}, {"low\\", 16}}) {
+      list.push_back({dir + sub + "car", TEX3DF_ARGB1555, side, side, Plain1555(side, r, g, b, false)});
+    }
+  }
+  for (const char* sub : {"kit\\", "kit\\low\\"}) {
+    list.push_back({std::string(sub) + "car", TEX3DF_ARGB1555, 32, 32, Plain1555(32, 200, 200, 60, false)});
+  }
+  // The effect sprites: smoke greys, flames, explosions, bubble, fire, glow, reflection.
+  for (int32_t k = 1; k <= 8; ++k) list.push_back({"fumee" + std::to_string(k), TEX3DF_ARGB1555, 32, 32, Plain1555(32, 90 + 15 * k, 90 + 15 * k, 90 + 15 * k, true)});
+  for (int32_t k = 1; k <= 4; ++k) list.push_back({"flam" + std::to_string(k), TEX3DF_ARGB1555, 32, 32, Plain1555(32, 250, 60 + 40 * k, 20, true)});
+  for (int32_t k = 1; k <= 8; ++k) list.push_back({"explo" + std::to_string(k), TEX3DF_ARGB1555, 32, 32, Plain1555(32, 250, 200 - 20 * k, 40, true)});
+  list.push_back({"bulle", TEX3DF_ARGB1555, 32, 32, Plain1555(32, 200, 230, 250, true)});
+  list.push_back({"feu", TEX3DF_ARGB1555, 32, 32, Plain1555(32, 250, 120, 20, true)});
+  list.push_back({"flare", TEX3DF_ARGB1555, 32, 32, Plain1555(32, 250, 250, 210, true)});
+  list.push_back({"reflet", TEX3DF_ARGB1555, 32, 32, Plain1555(32, 220, 220, 240, false)});
   return list;
 }
 
@@ -409,6 +430,46 @@ std::vector<DataFile> ObjectModelFiles() {
       const Model3ds frame = Block(name, 500, 500, 1500, 0, 0, 0, 50.0f * static_cast<float>(k));
       files.push_back({1, "others\\" + name + ".3ds", Make3dsFrame(frame.meshes[0].vertices)});
     }
+  return files;
+}
+
+namespace {
+
+// A wheel whose tread bears gomme.3df, the texture the tyre marks replace.
+Model3ds TyreWheel() {
+  Model3ds wheel = ModelWheel();
+  for (Material3ds& m : wheel.materials)
+    if (!m.texture.empty()) m.texture = "gomme.3df";
+  return wheel;
+}
+
+}  // namespace
+
+std::vector<DataFile> VehicleModelFiles() {
+  std::vector<DataFile> files;
+  const auto model = [&](const std::string& path, const Model3ds& m) { files.push_back({1, path, Make3ds(m)}); };
+  for (int32_t car = 1; car <= 6; ++car) {
+    const std::string dir = "car" + std::to_string(car) + "\\";
+    for (const char* level : {"res1\\", "res2\\", "res3\\", "res4\\", "int\\"}) model(dir + level + "ziziz.3ds", ModelCarBody());
+    for (const char* level : {"res1\\", "res2\\", "res3\\"})
+      for (const char* wheel : {"rouearg", "roueard", "roueavg", "roueavd"}) model(dir + level + wheel + ".3ds", TyreWheel());
+    model(dir + "volant.3ds", Block("volant", 2, 2, 1, 30, 30, 30));
+    model(dir + "bord.3ds", Block("bord", 6, 2, 2, 50, 50, 60));
+  }
+  for (int32_t k = 1; k <= 4; ++k) {
+    model("kit\\kcaisse" + std::to_string(k) + ".3ds", ModelCarBody());
+    model("kit\\kmotor" + std::to_string(k) + ".3ds", Block("kmotor", 3, 4, 3, 90, 90, 100));
+    for (const char* dir : {"kit\\res1\\", "kit\\res2\\", "kit\\res3\\", "kit\\"})
+      for (const char* wheel : {"krarg0", "krard0", "kravg0", "kravd0"}) model(dir + std::string(wheel) + std::to_string(k) + ".3ds", TyreWheel());
+  }
+  model("kit\\kvolant.3ds", Block("kvolant", 2, 2, 1, 30, 30, 30));
+  // The driver and its six frames, each leaning a little further.
+  model("man.3ds", Block("man", 2, 2, 8, 200, 160, 120));
+  for (int32_t k = 1; k <= 6; ++k)
+    files.push_back({1, "man" + std::to_string(k) + ".3ds",
+                     Make3dsFrame(Block("man", 2, 2, 8, 0, 0, 0, 0.5f * static_cast<float>(k - 1)).meshes[0].vertices)});
+  model("volext.3ds", Block("volext", 2, 2, 1, 30, 30, 30));
+  model("dfleche.3ds", Block("dfleche", 4, 8, 1, 250, 220, 0));
   return files;
 }
 

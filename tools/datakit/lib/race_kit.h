@@ -34,4 +34,9 @@ std::vector<DataFile> RaceKitTextureLooseFiles();
 // other tracks' as plain blocks.
 std::vector<DataFile> ObjectModelFiles();
 
+// The game start's models: the six cars' bodies at every detail level with
+// their wheels, steering wheels and dashboards; the kit parts; the driver
+// with its frames; the outside steering wheel and the arrow.
+std::vector<DataFile> VehicleModelFiles();
+
 }  // namespace datakit

@@ -3,7 +3,9 @@
 #pragma once
 #include <cstdint>
 
-// 0..1023; 0 along +x, 256 along +z, 512 along -x, 768 along -z.
+// 0..1023; 0 along +x, 256 along +z, 512 along -x, 768 along -z, as
+// MathAngleTo returns them. A camera or vehicle heading counts from +z instead:
+// heading 0 looks along +z, 256 along +x (sine of the heading in x).
 using Angle10 = uint16_t;
 
 constexpr int32_t ANGLE_MASK = 1023;

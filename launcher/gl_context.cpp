@@ -7,6 +7,7 @@
 #include <GL/glext.h>
 #include <SDL.h>
 
+#include "hal/keep_loaded.h"
 #include "hal/window.h"
 
 namespace {
@@ -58,6 +59,7 @@ bool LauncherGlOpen(int32_t width, int32_t height) {
     if (ok) SDL_GL_SetSwapInterval(1);
   }
   if (!ok) LauncherGlClose();
+  if (ok) HalKeepLoadedLibraries();
   return ok;
 }
 

@@ -1,7 +1,6 @@
 // The championship saves "save.rur": fourteen 161-byte records, read field
 // by field and checked, written whole through the one atomic writer.
 #include <cstring>
-#include <iterator>
 
 #include "engine3d/lebytes.h"
 #include "hal/fs.h"
@@ -71,7 +70,7 @@ bool SlotValid(const SaveSlot& s) {
     if (!InRange(s.controllerType[i], 0, 3) || !InRange(s.vehicleType[i], 0, 7) || !RankValid(s.playerRank[i]))
       return false;
   // By index: the record is packed, and a reference into it may be misaligned.
-  for (size_t i = 0; i < std::size(s.computerRank); ++i)
+  for (size_t i = 0; i < sizeof s.computerRank / sizeof s.computerRank[0]; ++i)
     if (!RankValid(s.computerRank[i])) return false;
   return true;
 }

@@ -17,7 +17,7 @@ targets=$(ls tests/fuzz/fuzz_*.cpp | xargs -n1 basename | sed 's/\.cpp$//')
 cmake --build build-fuzz --target $targets
 mkdir -p build-fuzz/corpus
 # Leaks inside system libraries are theirs (scripts/lsan.supp names them by library only).
-export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 for target in build-fuzz/fuzz/fuzz_*; do
   name=$(basename "$target")

@@ -19,5 +19,5 @@ cd "$build"
 # Tests never reach a display or a sound card, whatever the session has.
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 # Leaks inside system libraries are theirs (scripts/lsan.supp names them by library only).
-export LSAN_OPTIONS="suppressions=$PWD/../scripts/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+export LSAN_OPTIONS="suppressions=$PWD/../scripts/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 ctest --output-on-failure -j "$(nproc)"

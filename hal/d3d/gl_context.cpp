@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "hal/keep_loaded.h"
 #include "hal/window.h"
 
 namespace {
@@ -89,6 +90,7 @@ bool HalGlContextOpen() {
     HalGlContextClose();
     return false;
   }
+  HalKeepLoadedLibraries();
   gCtx.ready = true;
   return true;
 }

@@ -25,8 +25,8 @@ TEST_F(D3dBackendTest, ResolutionCodesSetTheDisplaySize) {
   for (const Row& row : rows) {
     DisplayMode m = ModeWithCode(row.code);
     ASSERT_TRUE(RdrSetMode(&m, 0)) << row.code;
-    EXPECT_EQ(gD3d.width, row.width) << row.code;
-    EXPECT_EQ(gD3d.height, row.height) << row.code;
+    EXPECT_EQ(+gD3d.width, +row.width) << row.code;
+    EXPECT_EQ(+gD3d.height, +row.height) << row.code;
     EXPECT_TRUE(Has("SetDisplayMode " + std::to_string(row.width) + " " + std::to_string(row.height) + " 16"));
   }
 }
@@ -44,7 +44,7 @@ TEST_F(D3dBackendTest, ModesFitByTheDriversListAndTheFrameBufferBudget) {
     bool fits;
   };
   const Row rows[] = {{0, true}, {3, true}, {7, true}, {8, false}, {12, false}, {10, false}, {1, false}};
-  for (const Row& row : rows) EXPECT_EQ(RdrModeFits(row.code), row.fits) << row.code;
+  for (const Row& row : rows) EXPECT_EQ(RdrModeFits(row.code), +row.fits) << row.code;
   EXPECT_EQ(TexMemSizeKb(), 2000001 / 1024);
 
   // A roomy device still needs the size in the driver's list.
@@ -82,7 +82,7 @@ TEST_F(D3dBackendTest, FindDriverMatchesTheDescriptionExactlyElseTheFirst) {
   for (const Row& row : rows) {
     RdrConfig config{0, 1, 1, ""};
     std::snprintf(config.device, sizeof config.device, "%s", row.description);
-    EXPECT_EQ(RdrFindDriver(&config), row.index) << row.description;
+    EXPECT_EQ(RdrFindDriver(&config), +row.index) << row.description;
   }
 }
 
@@ -114,9 +114,9 @@ TEST_F(D3dBackendTest, OpeningSetsTheDefaultStatesInOrderAndClearsOnce) {
   EXPECT_EQ(RdrHasAlphaTest(), 1);
   EXPECT_EQ(Calls("Clear2"), (std::vector<std::string>{"Clear2 0 0 640 480 3 0 1.000000 0"}));
   EXPECT_TRUE(gD3d.backBuffer565);
-  EXPECT_EQ(gRdrState.colourKeyR, 0);
-  EXPECT_EQ(gRdrState.screenWidth, 640);
-  EXPECT_EQ(gTextureTable.count, 0);
+  EXPECT_EQ(+gRdrState.colourKeyR, 0);
+  EXPECT_EQ(+gRdrState.screenWidth, 640);
+  EXPECT_EQ(+gTextureTable.count, 0);
 }
 
 TEST_F(D3dBackendTest, WithoutNotEqualTheColourKeyStandsIn) {
@@ -211,14 +211,14 @@ TEST_F(D3dBackendTest, ClipWindowSetsTheViewportAndOnlyTheFullFormTheRenderState
   Open();
   RdrSetClipWindow(10, 20, 300, 200);
   EXPECT_EQ(calls, (std::vector<std::string>{"SetViewport2 10 20 290 180"}));
-  EXPECT_EQ(gRdrState.clipMinX, 10.0f);
-  EXPECT_EQ(gRdrState.clipMaxY, 200.0f);
-  EXPECT_EQ(gD3d.viewportDesc.clipX, -1.0f);
-  EXPECT_EQ(gD3d.viewportDesc.clipWidth, 2.0f);
-  EXPECT_EQ(gD3d.viewportDesc.maxZ, 1.0f);
+  EXPECT_EQ(+gRdrState.clipMinX, 10.0f);
+  EXPECT_EQ(+gRdrState.clipMaxY, 200.0f);
+  EXPECT_EQ(+gD3d.viewportDesc.clipX, -1.0f);
+  EXPECT_EQ(+gD3d.viewportDesc.clipWidth, 2.0f);
+  EXPECT_EQ(+gD3d.viewportDesc.maxZ, 1.0f);
   calls.clear();
   RdrSetClipWindowOnly(0, 0, 64, 32);
-  EXPECT_EQ(gRdrState.clipMinX, 10.0f);
+  EXPECT_EQ(+gRdrState.clipMinX, 10.0f);
   RdrClear(0, 0, 0);
   EXPECT_EQ(Calls("Clear2"), (std::vector<std::string>{"Clear2 0 0 64 32 3 0 1.000000 0"}));
 }
@@ -228,9 +228,9 @@ TEST_F(D3dBackendTest, AFailingModeChangeReopensThePreviousMode) {
   DisplayMode big = ModeWithCode(12);
   HalD3dFailNext("CreateDevice", 1);
   EXPECT_FALSE(RdrSetMode(&big, 0));
-  EXPECT_EQ(gD3d.width, 640);
-  EXPECT_EQ(gRdrState.screenWidth, 640);
-  EXPECT_NE(gD3d.device, 0u);
+  EXPECT_EQ(+gD3d.width, 640);
+  EXPECT_EQ(+gRdrState.screenWidth, 640);
+  EXPECT_NE(+gD3d.device, 0u);
   // The display still works.
   calls.clear();
   RdrClear(0, 0, 0);
@@ -323,9 +323,9 @@ TEST_F(D3dConfigTest, ConfigFileCases) {
     std::filesystem::remove("rur.cfg");
     if (row.write) dir_.Write("rur.cfg", row.bytes);
     RdrLoadConfig();
-    EXPECT_EQ(gRdrConfig.renderer, row.want.renderer) << row.name;
-    EXPECT_EQ(gRdrConfig.filtering, row.want.filtering) << row.name;
-    EXPECT_EQ(gRdrConfig.dithering, row.want.dithering) << row.name;
+    EXPECT_EQ(+gRdrConfig.renderer, +row.want.renderer) << row.name;
+    EXPECT_EQ(+gRdrConfig.filtering, +row.want.filtering) << row.name;
+    EXPECT_EQ(+gRdrConfig.dithering, +row.want.dithering) << row.name;
     EXPECT_STREQ(gRdrConfig.device, row.want.device) << row.name;
   }
 }

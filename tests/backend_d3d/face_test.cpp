@@ -92,17 +92,17 @@ TEST_F(D3dFaceTest, AnEdgeIsCutAtOnePointWhicheverWayItRuns) {
   // A two-corner polygon walks its one edge both ways.
   LoadWork({{0.1f, 0.3f, 20.7f, 0, 0.2f}, {7.3f, 2.9f, 3.1f, 0, 0.9f}});
   RdrClipNear();
-  ASSERT_EQ(gRdrPoly.count, 3u);
+  ASSERT_EQ(+gRdrPoly.count, 3u);
   EXPECT_EQ(std::memcmp(&gRdrPoly.clip[1], &gRdrPoly.clip[2], sizeof(RdrVertex)), 0);
-  EXPECT_NE(gRdrPoly.clip[1].sx, 0.1f);
+  EXPECT_NE(+gRdrPoly.clip[1].sx, 0.1f);
 
   // With one x, each way starts at the edge's second corner.
   const RdrVertex p = ViewCorner({4, 0.1f, 20.3f, 0, 0}), q = ViewCorner({4, 7.7f, 3.3f, 0, 0});
   LoadWork({{4, 0.1f, 20.3f, 0, 0}, {4, 7.7f, 3.3f, 0, 0}});
   RdrClipNear();
   const double tq = (10.0 - q.sz) / (double(p.sz) - q.sz), tp = (10.0 - p.sz) / (double(q.sz) - p.sz);
-  EXPECT_EQ(gRdrPoly.clip[1].sy, static_cast<float>(q.sy + (double(p.sy) - q.sy) * tq));
-  EXPECT_EQ(gRdrPoly.clip[2].sy, static_cast<float>(p.sy + (double(q.sy) - p.sy) * tp));
+  EXPECT_EQ(+gRdrPoly.clip[1].sy, static_cast<float>(q.sy + (double(p.sy) - q.sy) * tq));
+  EXPECT_EQ(+gRdrPoly.clip[2].sy, static_cast<float>(p.sy + (double(q.sy) - p.sy) * tp));
 }
 
 TEST_F(D3dFaceTest, PipelineRejectsClipsAndSubmits) {
@@ -162,7 +162,7 @@ TEST_F(D3dFaceTest, AFaceCrossingBothPlanesIsClippedAtTheNearOneOnly) {
   Face f = MakeFace(0x00FFFFFF, {0, 1, 2});
   Fresh();
   RdrDrawFaceFlat(&f);
-  ASSERT_EQ(gRdrPoly.count, 4u);
+  ASSERT_EQ(+gRdrPoly.count, 4u);
   // The far corners reach the device at their own depth.
   int far = 0;
   for (uint32_t i = 0; i < 4; ++i) far += gRdrPoly.work[i].rhw == 1.0f / 2000.0f;
@@ -236,8 +236,8 @@ TEST_F(D3dFaceTest, RoutinesColourBindAndSetTheirStates) {
     Fresh();
     c.draw(&f);
     ASSERT_EQ(Calls("DrawPrimitive").size(), std::string(c.name) == "wire" ? 3u : 1u) << c.name;
-    EXPECT_EQ(gRdrPoly.work[0].diffuse, c.diffuse) << c.name;
-    EXPECT_EQ(gRdrCache, c.mode) << c.name;
+    EXPECT_EQ(+gRdrPoly.work[0].diffuse, +c.diffuse) << c.name;
+    EXPECT_EQ(gRdrCache, +c.mode) << c.name;
     EXPECT_EQ(Has("SetRenderState ALPHATESTENABLE 0"), c.states == 'A') << c.name;
     EXPECT_EQ(Has("SetRenderState SRCBLEND 5") && Has("SetRenderState SRCBLEND 2"), c.states == 'B') << c.name;
     const std::vector<std::string> textures = Calls("SetTexture ");
@@ -256,8 +256,8 @@ TEST_F(D3dFaceTest, TranslucentColoursKeepTheirAlphaThroughAClip) {
   Face f = MakeFace(0x000080, {0, 1, 2});
   Fresh();
   RdrDrawFaceFlatAlpha(&f);
-  ASSERT_EQ(gRdrPoly.count, 4u);
-  for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(gRdrPoly.work[i].diffuse, 0x800A141Eu) << i;
+  ASSERT_EQ(+gRdrPoly.count, 4u);
+  for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(+gRdrPoly.work[i].diffuse, 0x800A141Eu) << i;
   // A colour written while gathering is interpolated and comes out opaque.
   vertices_[0].light = vertices_[1].light = vertices_[2].light = 64;
   RdrDrawFaceGouraud(&f);
@@ -269,9 +269,9 @@ TEST_F(D3dFaceTest, BiasedRoutinesMoveTheDepthOnly) {
   for (int i = 0; i < 3; ++i) Place(i, 100.0f + 50 * (i == 1), 100.0f + 50 * (i == 2), 50);
   Face f = MakeFace(0x000080, {0, 1, 2});
   RdrDrawFaceFlatAlphaBiased(&f, 100.0f);
-  EXPECT_EQ(gRdrPoly.work[0].rhw, 1.0f / 6.0f);
-  EXPECT_EQ(gRdrPoly.work[0].sz, 1.0f - 1.0f / 6.0f);
-  EXPECT_EQ(gRdrPoly.work[0].sx, 100.0f);
+  EXPECT_EQ(+gRdrPoly.work[0].rhw, 1.0f / 6.0f);
+  EXPECT_EQ(+gRdrPoly.work[0].sz, 1.0f - 1.0f / 6.0f);
+  EXPECT_EQ(+gRdrPoly.work[0].sx, 100.0f);
 
   // D2: at 10.5 - 10 the corner is held just behind the eye; at 12 - 10 it is 2 away.
   gRdrState.nearPlane = 1.0f;
@@ -283,10 +283,10 @@ TEST_F(D3dFaceTest, BiasedRoutinesMoveTheDepthOnly) {
   uint32_t bits = 0;
   std::memcpy(&bits, &gRdrPoly.work[0].rhw, 4);
   EXPECT_EQ(bits, 0x3F7FF972u);
-  EXPECT_EQ(gRdrPoly.work[0].sz, 0.0f);
-  EXPECT_EQ(gRdrPoly.work[1].rhw, 0.5f);
-  EXPECT_EQ(gRdrPoly.work[1].sz, 0.5f);
-  EXPECT_EQ(gRdrPoly.work[1].diffuse, 0x80C80000u);
+  EXPECT_EQ(+gRdrPoly.work[0].sz, 0.0f);
+  EXPECT_EQ(+gRdrPoly.work[1].rhw, 0.5f);
+  EXPECT_EQ(+gRdrPoly.work[1].sz, 0.5f);
+  EXPECT_EQ(+gRdrPoly.work[1].diffuse, 0x80C80000u);
 }
 
 TEST_F(D3dFaceTest, WaterRipplesWithinFiveTexelsAndRepeatsEvery1024) {
@@ -327,8 +327,8 @@ TEST_F(D3dFaceTest, PointsAreDrawnInsideTheWindowAtAnyDepth) {
       ASSERT_EQ(draws.size(), c.drawn ? 1u : 0u) << c.x << " " << c.y << " " << c.z;
       if (!c.drawn) continue;
       EXPECT_EQ(draws[0].rfind("DrawPrimitive 1 1 24 ", 0), 0u) << draws[0];
-      EXPECT_EQ(gRdrPoly.work[0].diffuse, 0x00010203u);
-      EXPECT_EQ(gRdrPoly.work[0].rhw, 1.0f / c.z);
+      EXPECT_EQ(+gRdrPoly.work[0].diffuse, 0x00010203u);
+      EXPECT_EQ(+gRdrPoly.work[0].rhw, 1.0f / c.z);
       EXPECT_TRUE(Has("SetRenderState ALPHATESTENABLE 0") && Has("SetTexture 0 0"));
     }
   }
@@ -361,8 +361,8 @@ TEST_F(D3dFaceTest, WireDrawsEveryEdgeOfWhatTheClipLeft) {
     Fresh();
     RdrDrawFaceWire(&f);
     const std::vector<std::string> lines = Calls("DrawPrimitive 2 2 24 ");
-    EXPECT_EQ(lines.size(), c.lines) << c.name;
-    EXPECT_EQ(Calls("DrawPrimitive").size(), c.lines) << c.name;
+    EXPECT_EQ(lines.size(), +c.lines) << c.name;
+    EXPECT_EQ(Calls("DrawPrimitive").size(), +c.lines) << c.name;
     // The last edge closes on the first corner.
     const std::string first = lines.front().substr(lines.front().find('('));
     EXPECT_EQ(lines.back().substr(lines.back().rfind('(')), first.substr(0, first.find(')') + 1)) << c.name;

@@ -9,9 +9,9 @@ TEST_F(D3dPictureTest, PixelConversions) {
     uint16_t in, out;
   };
   for (const Case& c : {Case{0x7C00, 0xF800}, Case{0x001F, 0x001F}, Case{0x03E0, 0x07C0}, Case{0x7FFF, 0xFFDF}})
-    EXPECT_EQ(LfbRgb555To565(c.in), c.out) << std::hex << c.in;
+    EXPECT_EQ(LfbRgb555To565(c.in), +c.out) << std::hex << c.in;
   for (const Case& c : {Case{0xFFFF, 0xFFFF}, Case{0xF800, 0xFC00}, Case{0x07E0, 0x83E0}, Case{0x0020, 0x8000}})
-    EXPECT_EQ(LfbRgb565To1555(c.in), c.out) << std::hex << c.in;
+    EXPECT_EQ(LfbRgb565To1555(c.in), +c.out) << std::hex << c.in;
   const uint8_t white[3] = {255, 255, 255}, dark[3] = {8, 4, 8};
   EXPECT_EQ(LfbPaletteTo565(white), 0xFFFF);
   EXPECT_EQ(LfbPaletteTo555(white), 0x7FFF);
@@ -60,7 +60,7 @@ TEST_F(D3dPictureTest, DamagedPicturesAreRefusedAndTheHeldOneStays) {
   for (const Case& c : cases) {
     dir_.Write("case.qvr", c.file);
     uint16_t* block = LfbLoadScreenImage("case.qvr");
-    EXPECT_EQ(block != nullptr, c.loads) << c.name;
+    EXPECT_EQ(block != nullptr, +c.loads) << c.name;
     if (block) MemFree(block);
     LfbDrawScreenImage(held);
     EXPECT_EQ(Back()[1000], 0x001F) << c.name;
@@ -93,9 +93,9 @@ TEST_F(D3dPictureTest, SurfaceFailuresKeepTheDevice) {
   EXPECT_EQ(LfbLoadScreenImage("pic.qvr"), nullptr);
   HalD3dFailNext("Lock", 1);
   EXPECT_EQ(LfbLoadScreenImage("pic.qvr"), nullptr);
-  EXPECT_EQ(gD3d.workSurface, 0u);
-  EXPECT_NE(gD3d.device, 0u);
-  EXPECT_EQ(gRdrState.windowOpen, 1);
+  EXPECT_EQ(+gD3d.workSurface, 0u);
+  EXPECT_NE(+gD3d.device, 0u);
+  EXPECT_EQ(+gRdrState.windowOpen, 1);
   HalD3dFailNext("CreateSurface", 1);
   EXPECT_EQ(LfbGrabScreenScaled(256, 256), nullptr);
   EXPECT_EQ(LfbGrabScreenScaled(0, 256), nullptr);
@@ -199,8 +199,8 @@ TEST_F(D3dPictureTest, TheScenesGrabSequenceWorksAndFreesOnce) {
     ASSERT_NE(grab, nullptr);
     auto* texels = static_cast<uint16_t*>(TexLock(grab));
     ASSERT_EQ(texels, grab);
-    EXPECT_EQ(texels[0], 0xFC00) << rgb555;
-    EXPECT_EQ(texels[3], 0x801F) << rgb555;
+    EXPECT_EQ(+texels[0], 0xFC00) << rgb555;
+    EXPECT_EQ(+texels[3], 0x801F) << rgb555;
     texels[5] = 0x83E0;  // the tint
     TexUnlock(grab);
     TexDownloadTexels(tex, grab);

@@ -38,7 +38,7 @@ class D3dSceneReference : public D3dPictureTest {
   Face Quad(uint32_t word, uint16_t first, float repeat = 1.0f) {
     Face f = MakeFace(word, {first, static_cast<uint16_t>(first + 1), static_cast<uint16_t>(first + 2),
                              static_cast<uint16_t>(first + 3)});
-    for (float& st : f.st) st *= repeat;
+    for (size_t k = 0; k < 8; ++k) f.st[k] *= repeat;  // by index: Face is packed
     return f;
   }
   // An opaque flat rectangle on the screen at one depth.

@@ -70,7 +70,7 @@ TEST_F(D3dTextureTest, HeaderCases) {
   for (const Row& row : rows) {
     dir_.Write("t.3DF", row.file);
     TextureRecord* r = TexLoad("t.3df");
-    EXPECT_EQ(r != nullptr, row.ok) << row.name;
+    EXPECT_EQ(r != nullptr, +row.ok) << row.name;
     TexFree(r);
   }
   EXPECT_EQ(HalD3dLiveObjects(), displayObjects_);  // nothing leaked
@@ -80,13 +80,13 @@ TEST_F(D3dTextureTest, LooseAndPackedRangesOfOneTexture) {
   dir_.Write("wide.3DF", File3df("rgb565", "lod range: 8 256", "aspect ratio: 2 1", std::string(256 * 128 * 2, '\0')));
   TextureRecord* loose = TexLoad("wide.3df");
   ASSERT_NE(loose, nullptr);
-  EXPECT_EQ(loose->info.width, 256u);
-  EXPECT_EQ(loose->info.height, 128u);
-  EXPECT_EQ(loose->sRange, 255);
-  EXPECT_EQ(loose->tRange, 127);
+  EXPECT_EQ(+loose->info.width, 256u);
+  EXPECT_EQ(+loose->info.height, 128u);
+  EXPECT_EQ(+loose->sRange, 255);
+  EXPECT_EQ(+loose->tRange, 127);
   EXPECT_STREQ(loose->path, "wide.3DF");
   EXPECT_STREQ(loose->key, "WIDE");
-  EXPECT_EQ(gTextureTable.texelBytes, 256 * 128 * 2);
+  EXPECT_EQ(+gTextureTable.texelBytes, 256 * 128 * 2);
   TexFree(loose);
 
   // The same texture as a .TEX file, as the archives hold it.
@@ -97,8 +97,8 @@ TEST_F(D3dTextureTest, LooseAndPackedRangesOfOneTexture) {
   dir_.Write("wide.TEX", tex);
   TextureRecord* packed = TexLoadPacked("wide.3df");
   ASSERT_NE(packed, nullptr);
-  EXPECT_EQ(packed->sRange, 256);
-  EXPECT_EQ(packed->tRange, 128);
+  EXPECT_EQ(+packed->sRange, 256);
+  EXPECT_EQ(+packed->tRange, 128);
   EXPECT_STREQ(packed->path, "wide.3DF");
   EXPECT_EQ(TexelsOf(packed)[0], 0x1111);
   TexFree(packed);
@@ -156,23 +156,23 @@ TEST_F(D3dTextureTest, DownloadFillsTheTableAndThe401stFails) {
   for (int i = 0; i < TEX_TABLE_SIZE; ++i) {
     TextureRecord* r = TexLoad("a.3df");
     ASSERT_EQ(TexDownload(r), i);
-    EXPECT_EQ(r->info.data, nullptr);
+    EXPECT_EQ(+r->info.data, nullptr);
     TexFree(r);
   }
-  EXPECT_EQ(gTextureTable.count, TEX_TABLE_SIZE);
+  EXPECT_EQ(+gTextureTable.count, TEX_TABLE_SIZE);
   const TextureTableEntry last = gTextureTable.entries[TEX_TABLE_SIZE - 1];
   TextureRecord* r = TexLoad("a.3df");
   EXPECT_EQ(TexDownload(r), -1);
-  EXPECT_EQ(gTextureTable.count, TEX_TABLE_SIZE);
+  EXPECT_EQ(+gTextureTable.count, TEX_TABLE_SIZE);
   EXPECT_EQ(std::memcmp(&last, &gTextureTable.entries[TEX_TABLE_SIZE - 1], sizeof last), 0);
   TexFree(r);
-  EXPECT_EQ(gTextureTable.entries[0].sRange, 255);
+  EXPECT_EQ(+gTextureTable.entries[0].sRange, 255);
   EXPECT_STREQ(gTextureTable.entries[0].key, "A");
 
   TexMemReset();
-  EXPECT_EQ(gTextureTable.count, 0);
-  EXPECT_EQ(gTextureTable.texelBytes, 0);
-  EXPECT_EQ(gTexSurfaces[0].texture, 0u);
+  EXPECT_EQ(+gTextureTable.count, 0);
+  EXPECT_EQ(+gTextureTable.texelBytes, 0);
+  EXPECT_EQ(+gTexSurfaces[0].texture, 0u);
   EXPECT_EQ(HalD3dLiveObjects(), displayObjects_);
 }
 
@@ -183,7 +183,7 @@ TEST_F(D3dTextureTest, AFailedDownloadLeavesNothingBehind) {
     const int32_t live = HalD3dLiveObjects();
     HalD3dFailNext(step, 1);
     EXPECT_EQ(TexDownload(r), -1) << step;
-    EXPECT_EQ(gTextureTable.count, 0) << step;
+    EXPECT_EQ(+gTextureTable.count, 0) << step;
     EXPECT_EQ(HalD3dLiveObjects(), live) << step;
     TexFree(r);
   }
@@ -209,7 +209,7 @@ TEST_F(D3dTextureTest, SourceKeyOnlyWithoutNotEqual) {
   TexFree(r);
   const std::string key = std::to_string(0xFF00FF);
   EXPECT_EQ(Calls("SetColorKey"), (std::vector<std::string>{"SetColorKey " + key + " " + key}));
-  EXPECT_EQ(gTextureTable.entries[0].keyRed, 255);
+  EXPECT_EQ(+gTextureTable.entries[0].keyRed, 255);
 }
 
 TEST_F(D3dTextureTest, DownloadTexelsWithoutAGrabDoesNothing) {
@@ -233,10 +233,10 @@ TEST_F(D3dTextureTest, FaceCoordinatesAreDividedByTheirTexturesRanges) {
   gMesh.faces = faces;
   gMesh.faceCount = 2;
   TexNormalizeFaceCoords(&gTextureTable);
-  EXPECT_EQ(faces[0].st[0], 0.5f);
-  EXPECT_EQ(faces[0].st[1], 2.0f);
-  EXPECT_EQ(faces[0].st[7], 2.0f);
-  EXPECT_EQ(faces[1].st[0], 128.0f);
+  EXPECT_EQ(+faces[0].st[0], 0.5f);
+  EXPECT_EQ(+faces[0].st[1], 2.0f);
+  EXPECT_EQ(+faces[0].st[7], 2.0f);
+  EXPECT_EQ(+faces[1].st[0], 128.0f);
   gMesh.faces = nullptr;
   gMesh.faceCount = 0;
 
@@ -250,9 +250,9 @@ TEST_F(D3dTextureTest, FaceCoordinatesAreDividedByTheirTexturesRanges) {
   f.index[1] = 1;
   f.index[2] = 2;
   MeshFaceTexCoords(&f, v, &gTextureTable.entries[0]);
-  EXPECT_EQ(f.st[0], 0.25f);
-  EXPECT_EQ(f.st[1], 0.75f);
-  EXPECT_EQ(f.st[4], 1.0f);
+  EXPECT_EQ(+f.st[0], 0.25f);
+  EXPECT_EQ(+f.st[1], 0.75f);
+  EXPECT_EQ(+f.st[4], 1.0f);
 }
 
 }  // namespace

@@ -306,9 +306,9 @@ TEST_P(DevicePixels, Draws) {
   c.draw(d);
   const Rgb got = d.At(c.x, c.y);
   const int tolerance = 12;
-  EXPECT_NEAR(got.r, c.want.r, tolerance) << c.name;
-  EXPECT_NEAR(got.g, c.want.g, tolerance) << c.name;
-  EXPECT_NEAR(got.b, c.want.b, tolerance) << c.name;
+  EXPECT_NEAR(+got.r, +c.want.r, tolerance) << c.name;
+  EXPECT_NEAR(+got.g, +c.want.g, tolerance) << c.name;
+  EXPECT_NEAR(+got.b, +c.want.b, tolerance) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DevicePixels, ::testing::ValuesIn(CASES),
@@ -359,7 +359,7 @@ TEST(DeviceSurfaces, CopiesAreClampedToBothSurfacesAndHonourThePitch) {
   HalObject a = HalDDrawCreateSurface(d.dd, s), b = HalDDrawCreateSurface(d.dd, s);
   HalSurfaceDesc desc{};
   ASSERT_TRUE(HalSurfaceGetDesc(a, &desc));
-  EXPECT_GE(desc.pitch, 6);
+  EXPECT_GE(+desc.pitch, 6);
   HalSurfaceBltFill(a, nullptr, 0x1234);
   const HalRect whole{-5, -5, 50, 50};
   EXPECT_TRUE(HalSurfaceBltFast(b, 2, 1, a, &whole, false));

@@ -32,11 +32,11 @@ TEST_F(DevicesTest, DefaultTableIsThePrimaryDisplayWithEveryGameModeAt16Bits) {
   EXPECT_GT(std::string(d->description).size(), 0u);
   EXPECT_TRUE(d->tableFog);
   EXPECT_TRUE(d->alphaCompareNotEqual);
-  EXPECT_EQ(d->textureMemory, 4u << 20);
+  EXPECT_EQ(+d->textureMemory, 4u << 20);
   EXPECT_EQ(d->renderDepths & HAL_DEPTH_16, HAL_DEPTH_16);
   std::vector<std::pair<int, int>> sizes;
   for (const HalDisplayModeDesc& m : d->modes) {
-    EXPECT_EQ(m.bitsPerPixel, 16);
+    EXPECT_EQ(+m.bitsPerPixel, 16);
     sizes.emplace_back(m.width, m.height);
   }
   const std::vector<std::pair<int, int>> want = {{320, 200}, {512, 384}, {640, 400},  {640, 480},

@@ -41,9 +41,9 @@ TEST(LauncherConfig, WritesTheRecordThenTheDescription) {
     // What was written reads back.
     LauncherConfig back;
     LauncherReadConfig(&back, (dir / "rur.cfg").c_str());
-    EXPECT_EQ(back.renderer, c.renderer);
-    EXPECT_EQ(back.filtering, c.filtering);
-    EXPECT_EQ(back.dithering, c.dithering);
+    EXPECT_EQ(+back.renderer, +c.renderer);
+    EXPECT_EQ(+back.filtering, +c.filtering);
+    EXPECT_EQ(+back.dithering, +c.dithering);
     EXPECT_STREQ(back.description, c.renderer == 0 ? c.chosen.c_str() : "");
   }
 }
@@ -76,9 +76,9 @@ TEST(LauncherConfig, ReadsWhatIsThereAndDefaultsTheRest) {
     config.filtering = config.dithering = 9;
     std::strcpy(config.description, "stale");
     LauncherReadConfig(&config, (dir / "rur.cfg").c_str());
-    EXPECT_EQ(config.renderer, c.renderer);
-    EXPECT_EQ(config.filtering, c.filtering);
-    EXPECT_EQ(config.dithering, c.dithering);
+    EXPECT_EQ(+config.renderer, +c.renderer);
+    EXPECT_EQ(+config.filtering, +c.filtering);
+    EXPECT_EQ(+config.dithering, +c.dithering);
     EXPECT_EQ(std::string(config.description), c.description);
   }
 }

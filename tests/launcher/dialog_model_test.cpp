@@ -133,7 +133,7 @@ TEST(LauncherDialogModel, EventScripts) {
     }
     const std::string err = testing::internal::GetCapturedStderr();
 
-    EXPECT_EQ(dialog.result, c.result);
+    EXPECT_EQ(+dialog.result, +c.result);
     if (c.fileAfter) {
       EXPECT_EQ(dir.Read("rur.cfg"), *c.fileAfter);
     } else if (c.file) {
@@ -141,15 +141,15 @@ TEST(LauncherDialogModel, EventScripts) {
     } else {
       EXPECT_FALSE(std::filesystem::exists(dir / "rur.cfg"));
     }
-    EXPECT_EQ(dialog.glideEnabled, c.glideEnabled);
-    EXPECT_EQ(dialog.glideChecked, c.glideChecked);
-    EXPECT_EQ(dialog.d3dChecked, c.d3dChecked);
-    EXPECT_EQ(dialog.ditheringChecked, c.dithering);
-    EXPECT_EQ(dialog.filteringChecked, c.filtering);
-    EXPECT_EQ(dialog.d3dControlsEnabled, c.d3dEnabled);
-    EXPECT_EQ(dialog.listSelection, c.selection);
-    EXPECT_EQ(gEnumerations, c.enumerations);
-    ASSERT_EQ(LauncherDialogItemCount(dialog), c.items);
+    EXPECT_EQ(+dialog.glideEnabled, +c.glideEnabled);
+    EXPECT_EQ(+dialog.glideChecked, +c.glideChecked);
+    EXPECT_EQ(+dialog.d3dChecked, +c.d3dChecked);
+    EXPECT_EQ(+dialog.ditheringChecked, +c.dithering);
+    EXPECT_EQ(+dialog.filteringChecked, +c.filtering);
+    EXPECT_EQ(+dialog.d3dControlsEnabled, +c.d3dEnabled);
+    EXPECT_EQ(+dialog.listSelection, +c.selection);
+    EXPECT_EQ(gEnumerations, +c.enumerations);
+    ASSERT_EQ(LauncherDialogItemCount(dialog), +c.items);
     if (c.items == 3) {
       EXPECT_EQ(LauncherDialogItemText(dialog, 0), "alpha display");
       EXPECT_EQ(LauncherDialogItemText(dialog, 2), "Zeta accelerator");
@@ -171,7 +171,7 @@ TEST(LauncherDialogModel, DriverListKeepsGuidsAndStopsAtFifty) {
   ASSERT_EQ(drivers.drivers.size(), 50u);
   EXPECT_FALSE(drivers.drivers[0].hasGuid);
   EXPECT_TRUE(drivers.drivers[1].hasGuid);
-  EXPECT_EQ(drivers.drivers[1].guid[0], 9);
+  EXPECT_EQ(+drivers.drivers[1].guid[0], 9);
   LauncherFreeDrivers(&drivers);
   EXPECT_TRUE(drivers.drivers.empty());
   EXPECT_TRUE(drivers.items.empty());

@@ -44,11 +44,11 @@ TEST(LauncherCheck, ProbesToCodeToAccepted) {
     gOpenGl = c.openGl;
     gOpenGlProbes = 0;
     LauncherSetProbes(ProbeVideo, ProbeOpenGl);
-    EXPECT_EQ(LauncherDxCodeFromProbes(c.video, c.openGl), c.code);
-    EXPECT_EQ(LauncherDxVersion(), c.code);
+    EXPECT_EQ(LauncherDxCodeFromProbes(c.video, c.openGl), +c.code);
+    EXPECT_EQ(LauncherDxVersion(), +c.code);
     EXPECT_EQ(gOpenGlProbes, c.video ? 1 : 0);  // no OpenGL probe without video
     testing::internal::CaptureStderr();
-    EXPECT_EQ(LauncherCheckDirectX(), c.accepted);
+    EXPECT_EQ(LauncherCheckDirectX(), +c.accepted);
     std::string err = testing::internal::GetCapturedStderr();
     if (c.accepted)
       EXPECT_EQ(err, "");
@@ -129,7 +129,7 @@ TEST_F(LauncherRun, GoStartsTheChosenProgramDetached) {
     LauncherSetDialogRunner(ClickChoiceAndGo);
     EXPECT_EQ(LauncherStart(), 0);
     EXPECT_TRUE(gLauncher.gameStarted);
-    EXPECT_EQ(gLauncher.glideBoards, 1);
+    EXPECT_EQ(+gLauncher.glideBoards, 1);
     // The launcher is back while the game still waits to be let go.
     for (int i = 0; i < 200 && !std::filesystem::exists(game_ / ("begun-" + name)); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(25));
@@ -199,7 +199,7 @@ TEST_F(LauncherRun, CancelEndsAtOnce) {
   game_.Write("rur.cfg", std::string("\1\0\0\0\1\0\0\0\1\0\0\0\0", 13));
   LauncherSetDialogRunner(Cancel);
   EXPECT_EQ(LauncherStart(), 0);
-  EXPECT_EQ(gLauncher.dialogResult, LAUNCHER_RESULT_CANCEL);
+  EXPECT_EQ(+gLauncher.dialogResult, LAUNCHER_RESULT_CANCEL);
   EXPECT_EQ(HalWindowHandle(), 0u);
   EXPECT_FALSE(gLauncher.gameStarted);
   EXPECT_EQ(game_.Read("rur.cfg"), std::string("\1\0\0\0\1\0\0\0\1\0\0\0\0", 13));

@@ -76,9 +76,9 @@ TEST_F(LauncherVideo, PlaysTheThreeInOrder) {
   const datakit::VideoSpec& intro = datakit::KitVideos()[2];
   const std::vector<uint8_t>& rgb = HalVideoLastFrame();
   const uint8_t* centre = &rgb[(240 * HAL_VIDEO_WIDTH + 320) * 3];
-  EXPECT_NEAR(centre[0], intro.r, 6);
-  EXPECT_NEAR(centre[1], intro.g, 6);
-  EXPECT_NEAR(centre[2], intro.b, 6);
+  EXPECT_NEAR(+centre[0], +intro.r, 6);
+  EXPECT_NEAR(+centre[1], +intro.g, 6);
+  EXPECT_NEAR(+centre[2], +intro.b, 6);
 }
 
 TEST_F(LauncherVideo, KeysSkip) {

@@ -209,13 +209,13 @@ TEST_F(Load, TheGameStartLoadsEveryVehicleModelOfTheKit) {
     SCOPED_TRACE(type);
     const CarModel& row = gCarModels[type];
     for (int set = 0; set < CAR_BODY_SETS; ++set)
-      for (int stage = 0; stage < CAR_BODY_STAGES; ++stage) ASSERT_NE(row.body[set][stage], nullptr);
+      for (int stage = 0; stage < CAR_BODY_STAGES; ++stage) ASSERT_NE(+row.body[set][stage], nullptr);
     for (int set = 0; set < CAR_WHEEL_SETS; ++set)
-      for (int w = 0; w < 4; ++w) ASSERT_NE(row.wheels[set][w], nullptr);
-    EXPECT_NE(row.wheels[3][0], row.wheels[0][0]);  // a clone, not the same model
-    EXPECT_EQ(row.wheels[3][0]->faceCount, row.wheels[0][0]->faceCount);
-    EXPECT_NE(row.steeringWheel, nullptr);
-    EXPECT_EQ(row.bodySet[1], row.body[1]);
+      for (int w = 0; w < 4; ++w) ASSERT_NE(+row.wheels[set][w], nullptr);
+    EXPECT_NE(+row.wheels[3][0], +row.wheels[0][0]);  // a clone, not the same model
+    EXPECT_EQ(+row.wheels[3][0]->faceCount, +row.wheels[0][0]->faceCount);
+    EXPECT_NE(+row.steeringWheel, nullptr);
+    EXPECT_EQ(+row.bodySet[1], +row.body[1]);
   }
   // The body rests on the ground.
   const MeshHeader* body = gCarModels[0].body[0][0];
@@ -223,44 +223,44 @@ TEST_F(Load, TheGameStartLoadsEveryVehicleModelOfTheKit) {
   for (uint32_t i = 0; i < body->vertexCount; ++i) lowest = std::min(lowest, body->vertices[i].y);
   EXPECT_NEAR(lowest, 0.0f, 1e-3f);
   for (int32_t row = CAR_MODEL_GAME_ROWS; row < CAR_MODEL_ROWS; ++row) {
-    EXPECT_EQ(gCarModels[row].points[0].x, CAR_MODEL_POINTS_END);  // kit cars spawn no particles
-    ASSERT_NE(gCarModels[row].body[0][0], nullptr);
-    EXPECT_EQ(gCarModels[row].body[0][0]->vertexCount, 0u);
-    EXPECT_EQ(gCarModels[row].lightFactor, 100);
+    EXPECT_EQ(+gCarModels[row].points[0].x, CAR_MODEL_POINTS_END);  // kit cars spawn no particles
+    ASSERT_NE(+gCarModels[row].body[0][0], nullptr);
+    EXPECT_EQ(+gCarModels[row].body[0][0]->vertexCount, 0u);
+    EXPECT_EQ(+gCarModels[row].lightFactor, 100);
   }
   const VehicleAssets& a = gVehicleAssets;
   for (int k = 0; k < KIT_PART_KINDS; ++k) {
-    EXPECT_NE(a.kitBodies[k], nullptr);
-    EXPECT_NE(a.kitEngines[k], nullptr);
+    EXPECT_NE(+a.kitBodies[k], nullptr);
+    EXPECT_NE(+a.kitEngines[k], nullptr);
     for (const auto& level : a.kitWheels[k])
       for (const MeshHeader* wheel : level) EXPECT_NE(wheel, nullptr);
   }
-  EXPECT_NE(a.kitSteeringWheel, nullptr);
+  EXPECT_NE(+a.kitSteeringWheel, nullptr);
   // The treads bear the tyre texture and are flagged; the hubs are not.
   const uint32_t tread = FACE_TEX_LIT << 24 | gAssets.tyreTexture;
   for (const MeshHeader* wheel : {gCarModels[2].wheels[5][3], a.kitWheels[3][3][0]}) {
     int flagged = 0;
     for (uint32_t f = 0; f < wheel->faceCount; ++f) {
-      EXPECT_EQ(wheel->faces[f].tag, wheel->faces[f].type == tread ? 1 : 0);
+      EXPECT_EQ(+wheel->faces[f].tag, wheel->faces[f].type == tread ? 1 : 0);
       flagged += wheel->faces[f].tag;
     }
     EXPECT_GT(flagged, 0);
     EXPECT_LT(flagged, static_cast<int>(wheel->faceCount));
   }
   ASSERT_NE(gDriverFrames, nullptr);
-  EXPECT_EQ(gDriverFrames->frameCount, 6u);
-  EXPECT_NE(a.driverClones[0], a.driver);
-  EXPECT_NE(a.driverClones[1], nullptr);
-  EXPECT_NE(a.driverWheelClone, nullptr);
-  EXPECT_NE(a.arrow, nullptr);
-  EXPECT_NE(a.dashboard, nullptr);
+  EXPECT_EQ(+gDriverFrames->frameCount, 6u);
+  EXPECT_NE(+a.driverClones[0], +a.driver);
+  EXPECT_NE(+a.driverClones[1], nullptr);
+  EXPECT_NE(+a.driverWheelClone, nullptr);
+  EXPECT_NE(+a.arrow, nullptr);
+  EXPECT_NE(+a.dashboard, nullptr);
   // Every sprite made, each at its own size; index 23 is fumee3 again, larger.
   for (const Sprite* sprite : gFxSprites) ASSERT_NE(sprite, nullptr);
-  EXPECT_FLOAT_EQ(gFxSprites[0]->halfWidth, 6.0f);
-  EXPECT_FLOAT_EQ(gFxSprites[12]->halfHeight, 50.0f);
-  EXPECT_EQ(gFxSprites[23]->type, gFxSprites[2]->type);
-  EXPECT_FLOAT_EQ(gFxSprites[23]->halfWidth, 15.0f);
-  EXPECT_FLOAT_EQ(gFxSprites[28]->halfWidth, 2.0f);
+  EXPECT_FLOAT_EQ(+gFxSprites[0]->halfWidth, 6.0f);
+  EXPECT_FLOAT_EQ(+gFxSprites[12]->halfHeight, 50.0f);
+  EXPECT_EQ(+gFxSprites[23]->type, +gFxSprites[2]->type);
+  EXPECT_FLOAT_EQ(+gFxSprites[23]->halfWidth, 15.0f);
+  EXPECT_FLOAT_EQ(+gFxSprites[28]->halfWidth, 2.0f);
   EXPECT_TRUE(gFatalErrors.empty());
 }
 
@@ -284,8 +284,8 @@ TEST_F(Load, DamageStagesDentTheBodyInOnePatternThatDeepens) {
     ASSERT_NE(again, nullptr);
     RandSetIndex(static_cast<uint32_t>(6 - type));
     AssetDentMesh(again, 0.01f, 0.2f);
-    ASSERT_EQ(again->vertexCount, row.body[0][1]->vertexCount);
-    for (uint32_t i = 0; i < again->vertexCount; ++i) ASSERT_FLOAT_EQ(again->vertices[i].y, row.body[0][1]->vertices[i].y);
+    ASSERT_EQ(+again->vertexCount, +row.body[0][1]->vertexCount);
+    for (uint32_t i = 0; i < again->vertexCount; ++i) ASSERT_FLOAT_EQ(+again->vertices[i].y, +row.body[0][1]->vertices[i].y);
     MeshFree(again);
     if (row.body[0][1]->vertexCount != row.body[0][0]->vertexCount) continue;  // the weld joined vertices
     const float first = deepest(row.body[0][1], row.body[0][0]);

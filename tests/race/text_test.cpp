@@ -40,7 +40,7 @@ TEST_F(Text, EachCharacterSamplesTheInsideOfItsCell) {
     const Face& f = gFaces[0].face;
     EXPECT_EQ(+f.type, 0x2000000u | c.texture);
     const float st[8] = {c.s0, c.t0, c.s0 + 30, c.t0, c.s0 + 30, c.t0 + 62, c.s0, c.t0 + 62};
-    for (int k = 0; k < 8; ++k) EXPECT_FLOAT_EQ(+f.st[k], st[k]) << k;
+    for (int k = 0; k < 8; ++k) EXPECT_FLOAT_EQ(+f.st[k], +st[k]) << k;
   }
 }
 

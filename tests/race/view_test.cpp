@@ -190,7 +190,7 @@ TEST_F(View, TheSkyRingIs32DecalQuadsAroundTheCamera) {
     ASSERT_EQ(+f.vertexCount, 4);
     const float s0 = 8.0f * i;
     const float st[8] = {s0, 253.0f, s0 + 8.0f, 253.0f, s0 + 8.0f, 3.0f, s0, 3.0f};
-    for (int k = 0; k < 8; ++k) EXPECT_FLOAT_EQ(+f.st[k], st[k]);
+    for (int k = 0; k < 8; ++k) EXPECT_FLOAT_EQ(+f.st[k], +st[k]);
     // Quad i joins vertices 2i, 2i+2, 2i+3, 2i+1 of the 64, the last back to the first.
     const int first = gMesh.vertexCount;
     EXPECT_EQ(+f.index[0], first + 2 * i);

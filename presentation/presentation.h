@@ -24,7 +24,12 @@ void ViewRunStartFlyIn();
 
 // What the race frame draws and steps, view by view.
 struct Vehicle;
+struct Camera;
 void ViewFrameStep();
+void ChaseCamReset(Vehicle* vehicle);
+// -> the camera the vehicle's view looks through this frame.
+Camera* ChaseCamUpdate(Vehicle* vehicle);
+void VehicleDrawInsetAll();
 void ViewApplyFlyInCamera();
 void VehicleDrawAll();
 void VehicleDrawOwn(Vehicle* vehicle, int32_t viewNumber);

@@ -2,4 +2,5 @@
 #include "presentation/presentation.h"
 
 void VehicleDrawAll() {}
+void VehicleDrawInsetAll() {}
 void VehicleDrawOwn(Vehicle*, int32_t) {}

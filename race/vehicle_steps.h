@@ -108,6 +108,12 @@ void RaceCheckZone(Vehicle* vehicle, Vehicle* driver);
 int32_t VehicleCheckGroundCell(Vehicle* vehicle);
 int32_t VehicleCheckLoopJump(Vehicle* vehicle);
 
+// --- Wheel and ground pass ---
+// The whole pass for one vehicle; gRace.currentPose points at its pose.
+void WheelUpdateVehicle(Vehicle* vehicle);
+// The pass of every computer-driven vehicle, after the collision pass.
+void WheelUpdateComputerCars();
+
 // --- Collisions and object contact ---
 int32_t CollideStartSlide(Vehicle* vehicle, float threshold);
 int32_t ContactResolveAndSettle(Vehicle* vehicle, float a, float b, int32_t push);

@@ -80,19 +80,24 @@ void SetUpRace(bool steep = false) {
   PlaceAll();
 }
 
+// Player 1 and the five computer cars in race order; player 1 last.
+Vehicle* RaceOrder(int32_t i) { return i < VEHICLE_EXTRA_CAR ? &gVehicleRecords[i] : &gPlayer1; }
+
+// One frame's drive steps: player 1 holds up, with a slow weave left and right.
+void DriveSix(int64_t frame) {
+  gApp.keyBits = static_cast<uint8_t>(APP_KEY_UP | ((frame / 40) % 2 ? APP_KEY_LEFT : APP_KEY_RIGHT));
+  for (int32_t i = 0; i < 6; ++i) {
+    Vehicle* v = RaceOrder(i);
+    gRace.currentPose = &v->pose;
+    VehicleDriveStep(v, v->human ? nullptr : v);
+  }
+}
+
 void BM_DriveSixVehicles(benchmark::State& state) {
   SetUpRace();
   int64_t frame = 0;
   for (auto _ : state) {
-    // Up, with a slow weave left and right.
-    gApp.keyBits = static_cast<uint8_t>(APP_KEY_UP | ((frame / 40) % 2 ? APP_KEY_LEFT : APP_KEY_RIGHT));
-    for (int32_t i = 0; i < VEHICLE_EXTRA_CAR; ++i) {
-      Vehicle* v = &gVehicleRecords[i];
-      gRace.currentPose = &v->pose;
-      VehicleDriveStep(v, v);
-    }
-    gRace.currentPose = &gPlayer1.pose;
-    VehicleDriveStep(&gPlayer1, nullptr);
+    DriveSix(frame);
     HalClockAdvance(40);
     ++frame;
     // Keep player 1 inside the world.
@@ -113,23 +118,13 @@ void BM_DriveAndWheelSixVehiclesOnASteepSlope(benchmark::State& state) {
   SetUpRace(true);
   int64_t frame = 0, passes = 0, probes = 0;
   for (auto _ : state) {
-    gApp.keyBits = static_cast<uint8_t>(APP_KEY_UP | ((frame / 40) % 2 ? APP_KEY_LEFT : APP_KEY_RIGHT));
-    for (int32_t i = 0; i < VEHICLE_EXTRA_CAR; ++i) {
-      Vehicle* v = &gVehicleRecords[i];
-      gRace.currentPose = &v->pose;
-      VehicleDriveStep(v, v);
-    }
-    gRace.currentPose = &gPlayer1.pose;
-    VehicleDriveStep(&gPlayer1, nullptr);
-    for (int32_t i = 0; i < VEHICLE_EXTRA_CAR; ++i) {
-      Vehicle* v = &gVehicleRecords[i];
+    DriveSix(frame);
+    for (int32_t i = 0; i < 6; ++i) {
+      Vehicle* v = RaceOrder(i);
       gRace.currentPose = &v->pose;
       WheelUpdateVehicle(v);
       probes += AtTiltLimit(*v);
     }
-    gRace.currentPose = &gPlayer1.pose;
-    WheelUpdateVehicle(&gPlayer1);
-    probes += AtTiltLimit(gPlayer1);
     passes += 6;
     HalClockAdvance(40);
     ++frame;

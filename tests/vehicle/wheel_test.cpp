@@ -3,6 +3,7 @@
 // tint, the downhill probe, the attachment points and which vehicles the
 // computer cars' pass covers. The effects are recorded, not spawned.
 #include <string>
+#include <vector>
 
 #include "engine3d/angle.h"
 #include "hal/clock.h"
@@ -166,6 +167,33 @@ TEST_F(WheelTest, BodyRollCountsTheTiltRollTwice) {
   Pass(car_);
   EXPECT_EQ(+car_->frameAngles[2], 522);
   EXPECT_EQ(+car_->bodyAngles[2], 512 + 10 - 3 + 10);
+}
+
+TEST_F(WheelTest, BodySwayRocksTheNoseAndDiesOut) {
+  struct Case {
+    int32_t state;
+    float amount, phase;
+    std::vector<int> pitches;  // the body pitch of each pass, as a signed angle
+  };
+  const Case cases[] = {
+      // 3 a frame up past 10, back down past -6, up past 2, and still.
+      {VEHICLE_ON_GROUND, 10.0f, 0.0f, {3, 6, 9, 12, 9, 6, 3, 0, -3, -6, -9, -6, -3, 0, 3, 0, 0}},
+      // Off the ground the phase loses 0.4 of itself a frame and ends below 1.
+      {VEHICLE_IN_AIR, 10.0f, 10.0f, {6, 3, 2, 1, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    Restart();
+    car_->state = c.state;
+    car_->swayAmount = c.amount;
+    car_->swayPhase = c.phase;
+    std::vector<int> pitches;
+    for (size_t i = 0; i < c.pitches.size(); ++i) {
+      Pass(car_);
+      pitches.push_back(static_cast<int16_t>(car_->bodyAngles[0]));
+    }
+    EXPECT_EQ(pitches, c.pitches) << c.state;
+    EXPECT_EQ(car_->swayAmount, 0.0f) << c.state;
+  }
 }
 
 TEST_F(WheelTest, HandbrakeStopsTheRearWheels) {

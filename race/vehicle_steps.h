@@ -115,6 +115,8 @@ void WheelUpdateVehicle(Vehicle* vehicle);
 void WheelUpdateComputerCars();
 
 // --- Collisions and object contact ---
+// The collision pass of a frame, after every drive step.
+void CollideAllVehicles();
 int32_t CollideStartSlide(Vehicle* vehicle, float threshold);
 int32_t ContactResolveAndSettle(Vehicle* vehicle, float a, float b, int32_t push);
 
@@ -132,4 +134,6 @@ void AmbientFrameStep();
 void VehiclePlaceAmbient();
 void VehicleDrawAmbientShadow();
 void TrackObjTrafficStep();
+// The poses of the highway's track objects, after the collision pass.
+void TrackObjStepAll();
 void RaceRankVehicles();

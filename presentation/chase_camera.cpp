@@ -126,24 +126,32 @@ void FinishOrbit(Vehicle* v, Camera* c) {
   orbit += ORBIT_TURN * gRace.timeStep;
 }
 
-// A sinking vehicle: the camera circles the middle of the vehicle and the
-// place where it went in.
-void SunkOrbit(Vehicle* v, Camera* c) {
+// Circling a vehicle in trouble: the camera eases toward a point 100 from
+// `centre` along the pose's direction at pitch `pitch`, turned by the lazy
+// angles, which keep turning; then aims at the centre, levelling its roll.
+void Circle(Vehicle* v, Camera* c, const Vec3& centre, float pitch, float rate, float clearance) {
   const Camera& pose = v->pose;
   const float s = gRace.timeStep, r = gRace.timeStepFifth;
-  v->viewActive = 0;
-  const Vec3 o = Scaled(Forward(Trunc(pose.pitch), Trunc(pose.heading)), -ORBIT_DISTANCE);
+  const Vec3 o = Scaled(Forward(Trunc(pitch), Trunc(pose.heading)), -ORBIT_DISTANCE);
   const Vec3 turned = Rotate(Trunc(v->cameraPitch), Trunc(v->cameraRoll), o);
-  const Vec3 centre = {(pose.x + v->endViewX) * 0.5f, pose.y, (pose.z + v->endViewZ) * 0.5f};
   v->cameraRoll += s;
   v->cameraPitch += 2.0f * s;
-  Approach(c, {centre.x + turned.x, centre.y + turned.y, centre.z + turned.z}, r);
+  Approach(c, {centre.x + turned.x, centre.y + turned.y, centre.z + turned.z}, rate);
   KeepAboveWater(c);
-  KeepAbove(c, GROUND_CLEARANCE);
+  KeepAbove(c, clearance);
   const Vec3 d = {centre.x - c->x, centre.y - c->y, centre.z - c->z};
   c->heading = Turned(c->heading, HeadingOf(d.x, d.z), r);
   c->pitch = Turned(c->pitch, ElevationOf(d), r);
   c->roll = Turned(c->roll, 0, SLOW_RATE * s);
+}
+
+// A sinking vehicle: the camera circles the middle of the vehicle and the
+// place where it went in.
+void SunkOrbit(Vehicle* v, Camera* c) {
+  const Camera& pose = v->pose;
+  v->viewActive = 0;
+  const Vec3 centre = {(pose.x + v->endViewX) * 0.5f, pose.y, (pose.z + v->endViewZ) * 0.5f};
+  Circle(v, c, centre, pose.pitch, gRace.timeStepFifth, GROUND_CLEARANCE);
 }
 
 // After a respawn the view blends from where the chase camera stood to the
@@ -190,22 +198,11 @@ void OnBoard(const Vehicle* v, Camera* c) {
   c->roll = static_cast<float>(roll - suspensionRoll / 8 - HALF_TURN);
 }
 
-// Turned over: the camera swings round the vehicle slowly and stays well clear
-// of the ground.
+// Turned over: the camera swings round the vehicle slowly, from the side of
+// its roof, and stays well clear of the ground.
 void RolledOver(Vehicle* v, Camera* c) {
   const Camera& pose = v->pose;
-  const float s = gRace.timeStep, r = gRace.timeStepFifth;
-  const Vec3 o = Scaled(Forward(Trunc(pose.pitch - HALF_TURN), Trunc(pose.heading)), -ORBIT_DISTANCE);
-  const Vec3 turned = Rotate(Trunc(v->cameraPitch), Trunc(v->cameraRoll), o);
-  v->cameraRoll += s;
-  v->cameraPitch += 2.0f * s;
-  Approach(c, {pose.x + turned.x, pose.y + turned.y, pose.z + turned.z}, SLOW_RATE * s);
-  KeepAboveWater(c);
-  KeepAbove(c, ROLLED_GROUND_CLEARANCE);
-  const Vec3 d = {pose.x - c->x, pose.y - c->y, pose.z - c->z};
-  c->heading = Turned(c->heading, HeadingOf(d.x, d.z), r);
-  c->pitch = Turned(c->pitch, ElevationOf(d), r);
-  c->roll = Turned(c->roll, 0, SLOW_RATE * s);
+  Circle(v, c, {pose.x, pose.y, pose.z}, pose.pitch - HALF_TURN, SLOW_RATE * gRace.timeStep, ROLLED_GROUND_CLEARANCE);
 }
 
 // Sliding: the camera swings toward the direction of the slide.

@@ -137,6 +137,8 @@ constexpr int WHEEL_EMITTER_STAGES = 9;
 const float* WheelEmitterRow(int32_t type, int32_t stage);
 
 // --- Collisions and object contact ---
+// The collision pass of a frame, after every drive step.
+void CollideAllVehicles();
 int32_t CollideStartSlide(Vehicle* vehicle, float threshold);
 int32_t ContactResolveAndSettle(Vehicle* vehicle, float a, float b, int32_t push);
 
@@ -154,4 +156,6 @@ void AmbientFrameStep();
 void VehiclePlaceAmbient();
 void VehicleDrawAmbientShadow();
 void TrackObjTrafficStep();
+// The poses of the highway's track objects, after the collision pass.
+void TrackObjStepAll();
 void RaceRankVehicles();

@@ -4,27 +4,12 @@
 #include <sys/wait.h>
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
+#include "support/ppm.h"
 #include "support/test_support.h"
 
 namespace {
-
-struct Frame {
-  int width = 0, height = 0;
-  std::vector<uint8_t> rgb;
-};
-
-bool ReadPpm(const std::string& path, Frame* frame) {
-  std::ifstream f(path, std::ios::binary);
-  std::string magic;
-  int maxValue = 0;
-  if (!(f >> magic >> frame->width >> frame->height >> maxValue) || magic != "P6" || maxValue != 255) return false;
-  f.get();
-  frame->rgb.resize(static_cast<size_t>(frame->width) * frame->height * 3);
-  return static_cast<bool>(f.read(reinterpret_cast<char*>(frame->rgb.data()), frame->rgb.size()));
-}
 
 // The pixels of a screen picture as the game shows them on a 640 x 480 5-6-5
 // screen: each screen pixel takes the source pixel found by 16.16 steps of
@@ -64,10 +49,10 @@ class LoadRace : public ::testing::Test {
                (dir_ / (name + ".script")) + "' TORVANE_TRACE='" + (dir_ / (name + ".trace")) +
                "' TORVANE_DUMP_FRAMES='" + (dir_ / name) + "' TORVANE_DUMP_AT=" + at + " '" TORVANE_PATH "'");
   }
-  Frame Shown(const std::string& name, int frame) {
+  PpmPicture Shown(const std::string& name, int frame) {
     char file[32];
     std::snprintf(file, sizeof file, "/frame%05d.ppm", frame);
-    Frame f;
+    PpmPicture f;
     EXPECT_TRUE(ReadPpm(dir_ / (name + file), &f)) << name << file;
     return f;
   }

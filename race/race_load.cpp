@@ -259,6 +259,7 @@ void RaceShowLoadingPicture() {
   uint16_t* picture = LfbLoadScreenImage(name.c_str());
   RdrClear(0, 0, 0);
   if (picture) LfbDrawScreenImage(picture);
+  if (gRace.networkGame && gRace.waitingForHost) HudDrawWaitingHost();
   RdrSwapBuffers();
   if (picture) MemFree(picture);
 }

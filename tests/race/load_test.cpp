@@ -501,6 +501,12 @@ TEST_F(NetworkLoad, EveryParticipantStartsOnItsSlotAndTheReceivedStatesArePrimed
     }
   }
   EXPECT_EQ(+gNetParticipants.stateReceived[0], 0);
+  // The loading picture says the race waits for the host, before the track loads.
+  const std::string waiting = std::string(",") + HudMessageText(HUD_MSG_WAITING_HOST) + ")";
+  const std::vector<std::string> printed = CallsStartingWith("DotFontPrintf");
+  ASSERT_FALSE(printed.empty());
+  EXPECT_NE(printed.front().find(waiting), std::string::npos) << printed.front();
+  EXPECT_LT(IndexOfCall(printed.front()), IndexOfCall("FxClearPools"));
   // The start is agreed after the track is loaded, then the countdown shows.
   const int wait = IndexOfCall("NetWaitCounter(6,1,30000)");
   EXPECT_GT(wait, IndexOfCall("DecorSetupTrack"));

@@ -435,6 +435,25 @@ TEST_F(Load, ANetworkRaceNeverRunsAsTraining) {
   EXPECT_EQ(+gRace.gameMode, 4);
 }
 
+// In split screen the first computer slot is player 2 in its own car, and
+// both players' chase cameras start afresh; in a challenge player 2 takes
+// player 1's car too.
+TEST_F(Load, SplitScreenPutsPlayer2BehindPlayer1InItsOwnCar) {
+  gRace.gameMode = 1;
+  gRace.playersMode = 1;
+  gPlayer1.type = 2;
+  gPlayer2Vehicle->type = 3;
+  RaceLoad(TRACK_DESERT);
+  EXPECT_EQ(+gVehicleTable[1], gPlayer2Vehicle);
+  EXPECT_EQ(+gPlayer2Vehicle->type, 3);
+  EXPECT_EQ(+gVehicleTable[2]->type, 2);
+  EXPECT_GE(IndexOfCall("ChaseCamReset(P1)"), 0);
+  EXPECT_GE(IndexOfCall("ChaseCamReset(P2)"), 0);
+  gRace.gameMode = 2;
+  RaceLoad(TRACK_DESERT);
+  for (int slot = 0; slot < VEHICLE_TABLE_SLOTS; ++slot) EXPECT_EQ(+gVehicleTable[slot]->type, 2) << slot;
+}
+
 // A championship race raises the front end's unlock count to the track's
 // level, unlocks the tracks and saves the best times; once only.
 TEST_F(Load, AChampionshipRaceRaisesTheUnlockLevelAndSavesTheBestTimes) {

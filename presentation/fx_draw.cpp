@@ -5,3 +5,4 @@ FxGlowList gFxGlowList;
 
 void FxDrawTyreMarks() {}
 void FxDrawParticles() {}
+void FxDrawTyreTrail(WheelState*) {}

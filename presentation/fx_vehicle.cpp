@@ -6,3 +6,7 @@ void FxAttachVehicleEmitter(Vehicle*, float) {}
 void FxAttachVehicleEmitterDrive(Vehicle*) {}
 void FxVehicleLoseWheel(Vehicle*, int32_t) {}
 void FxSpawnSplash(Vehicle*) {}
+void FxSpawnVehicleFire(Vehicle*) {}
+void FxSpawnExhaustFlames(Vehicle*) {}
+// Until the vehicle shadows exist: none is drawn.
+void VehicleDrawShadow(Vehicle*) {}

@@ -294,6 +294,57 @@ TEST_F(VehicleDrawTest, ALostWheelDrawsNeitherWheelNorArm) {
   }
   EXPECT_EQ(outer, (std::set<int>{66, 72, -72}));
   EXPECT_FLOAT_EQ(+v.wheels[WHEEL_FRONT_RIGHT].centre[0], -6.6f);
+  // The inner ends lie on the body's axis, the front arm's length (11) ahead
+  // of the body point at z 100, the rear one's (-11.51) behind it; each
+  // quad's last corner is at the inner end or 0.7 nearer.
+  std::set<int> inner;
+  for (const Drawn& d : arms) {
+    EXPECT_NEAR(+d.corners[3].viewX, 0.0f, 1e-3f);
+    inner.insert(static_cast<int>(std::lround(d.corners[3].viewZ * 100.0f)));
+  }
+  EXPECT_EQ(inner, (std::set<int>{11100, 11030, 8849, 8779}));
+}
+
+// Each wheel is turned from its source by its axle's turn angle, the front
+// ones also by the steering (trunc(steerInput x 128 x 0.003125)) and each by
+// its bend; the outside steering wheel turns against the steering.
+TEST_F(VehicleDrawTest, TheWheelsTurnAndTheFrontOnesSteer) {
+  Vehicle& v = gPlayer1;
+  StandVehicle(&v, 1, 0, 0, 100);
+  v.human = 1;
+  v.steerInput = -201.0f;  // steering -80
+  v.wheelTurnFront = 100.9f;
+  v.wheelTurnRear = 300.2f;
+  v.wheels[WHEEL_REAR_LEFT].bend = 12;
+  VehicleDrawOwn(&v, 0);
+  struct Case {
+    int mesh;
+    int32_t a, b, c;
+  };
+  const Case cases[] = {{2, 100, -80, 0}, {3, 100, -80, 0}, {0, 300, 0, 12}, {1, 300, 0, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mesh);
+    float m[9];
+    MatFromAngles(c.a, c.b, c.c, m);
+    const MeshHeader* source = gCarModels[1].wheels[0][c.mesh];
+    const MeshHeader* instance = gCarModels[1].wheels[3][c.mesh];
+    for (uint32_t i = 0; i < source->vertexCount; ++i) {
+      const Vertex& s = source->vertices[i];
+      EXPECT_FLOAT_EQ(+instance->vertices[i].x, m[0] * s.x + m[1] * s.y + m[2] * s.z);
+      EXPECT_FLOAT_EQ(+instance->vertices[i].y, m[3] * s.x + m[4] * s.y + m[5] * s.z);
+      EXPECT_FLOAT_EQ(+instance->vertices[i].normalZ, m[6] * s.normalX + m[7] * s.normalY + m[8] * s.normalZ);
+    }
+    EXPECT_EQ(+instance->angle[2], 512);  // the wheels take the frame angles
+  }
+  float m[9];
+  MatFromAngles(-56, 0, 512 + 80, m);
+  const Vertex& s = gVehicleAssets.driverWheel->vertices[5];
+  EXPECT_FLOAT_EQ(+gVehicleAssets.driverWheelClone->vertices[5].x, m[0] * s.x + m[1] * s.y + m[2] * s.z);
+  // Placed 1.9 below and 2.0 ahead of the eye point.
+  const std::vector<Drawn> outside = DrawnCalls("LitTwoSided");
+  ASSERT_EQ(outside.size(), 1u);
+  EXPECT_FLOAT_EQ(+outside[0].slot.y, v.eyePoint[1] - 1.9f);
+  EXPECT_FLOAT_EQ(+outside[0].slot.z, v.eyePoint[2] + 2.0f);
 }
 
 // The tyre faces take the paint's tyre texture and their t coordinates are
@@ -374,6 +425,13 @@ TEST_F(VehicleDrawTest, TheIceMirrorsThePiecesBelowTheSurface) {
     EXPECT_EQ(ArmFaces().size(), 24u);
     EXPECT_TRUE(DrawnCalls("Shadow").empty());
   }
+  // Beyond a view depth of 1500 another vehicle is drawn without its copy.
+  StandVehicle(&gVehicleRecords[0], 1, 0, 0, 1501);
+  gOptions.detail[1] = 1;
+  gDrawn.clear();
+  VehicleDrawOther(&gVehicleRecords[0], nullptr);
+  EXPECT_EQ(BodiesDrawn(), std::vector<std::string>{"body 1/3/0"});
+  EXPECT_TRUE(DrawnCalls("Decal").empty());
 }
 
 // The far body lights each vertex from its turned normal: 32 plus the

@@ -5,4 +5,5 @@ FxGlowList gFxGlowList;
 
 void FxDrawTyreMarks() {}
 void FxDrawParticles() {}
+void FxAddTyreMark(WheelState*) {}
 void FxDrawTyreTrail(WheelState*) {}

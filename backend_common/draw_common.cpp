@@ -142,7 +142,12 @@ bool RdrScreenQuad(Face* face, float x, float y, float h, uint32_t texture, floa
   return true;
 }
 
-void RdrSunProject() {
+void RdrSunProject(uint32_t texture, int32_t red, int32_t green, int32_t blue) {
+  gRdrSun.texture = texture;
+  gRdrSun.red = red;
+  gRdrSun.green = green;
+  gRdrSun.blue = blue;
+  gRdrState.glow = 1;
   MatViewFromCamera();
   // The sun lies at infinity against the light: only the direction is turned.
   const float dx = -gLight.directionX, dy = -gLight.directionY, dz = -gLight.directionZ;

@@ -27,10 +27,11 @@ struct RdrSun {
   float screenX, screenY;
 };
 extern RdrSun gRdrSun;
-// Rebuilds the view matrix and puts the sun's screen point, against the scene
-// light's direction, into gRdrSun; a sun at or behind the near plane is put
-// off screen (x = 10000).
-void RdrSunProject();
+// Records the sun's texture and colour, raises the glow flag, rebuilds the
+// view matrix and puts the sun's screen point, against the scene light's
+// direction, into gRdrSun; a sun at or behind the near plane is put off
+// screen (x = 10000).
+void RdrSunProject(uint32_t texture, int32_t red, int32_t green, int32_t blue);
 
 // One element of the lens flare: its place along the flare line in 1/350 of
 // the line, its size (in 1/512 of the screen width), the corner of its

@@ -19,12 +19,7 @@ constexpr float FLARE_CELL = 0.4999f;
 }  // namespace
 
 void RdrDrawViewQuad(uint32_t texture, int32_t red, int32_t green, int32_t blue) {
-  gRdrSun.texture = texture;
-  gRdrSun.red = red;
-  gRdrSun.green = green;
-  gRdrSun.blue = blue;
-  gRdrState.glow = 1;
-  RdrSunProject();
+  RdrSunProject(texture, red, green, blue);
   RdrDepthOff();
   const float half = static_cast<float>(gRdrState.screenWidth * 128 / 512);
   Face face;

@@ -34,8 +34,27 @@ void SetDepth(RdrVertex& c, float z) {
   c.sz = 1.0f - 1.0f / z;
 }
 
-// The four corners of gRdrPoly (x, y, s, t filled) drawn as a fan with the
-// texture; the device clips only what touches or crosses the clip window.
+bool OffClip(float x0, float y0, float x1, float y1) {
+  const RdrState& s = gRdrState;
+  return x0 > s.clipMaxX || x1 < s.clipMinX || y0 > s.clipMaxY || y1 < s.clipMinY;
+}
+
+// The first four corners of gRdrPoly at these screen points, in fan order,
+// with the sprite's texture corners.
+void PlaceCorners(const Sprite* sprite, const float xs[4], const float ys[4]) {
+  const float ss[4] = {sprite->s0, sprite->s1, sprite->s1, sprite->s0};
+  const float ts[4] = {sprite->t0, sprite->t0, sprite->t1, sprite->t1};
+  for (int i = 0; i < 4; ++i) {
+    RdrVertex& c = gRdrPoly.work[i];
+    c.sx = xs[i];
+    c.sy = ys[i];
+    c.tu = ss[i];
+    c.tv = ts[i];
+  }
+}
+
+// The four corners drawn as a fan with the texture, unless their box lies
+// outside the clip window; the device clips only a box that crosses it.
 void DrawCorners(HalObject texture) {
   RdrPoly& p = gRdrPoly;
   p.count = 4;
@@ -47,15 +66,11 @@ void DrawCorners(HalObject texture) {
     p.minY = std::min(p.minY, p.work[i].sy);
     p.maxY = std::max(p.maxY, p.work[i].sy);
   }
+  if (OffClip(p.minX, p.minY, p.maxX, p.maxY)) return;
   const RdrState& s = gRdrState;
   const bool inside = p.minX >= s.clipMinX && p.maxX <= s.clipMaxX && p.minY >= s.clipMinY && p.maxY <= s.clipMaxY;
   HalD3dSetTexture(gD3d.device, 0, texture);
   HalD3dDrawPrimitive(gD3d.device, HAL_PRIM_TRIANGLEFAN, p.work, 4, inside ? RDR_DRAW_INSIDE : RDR_DRAW_CLIPPED);
-}
-
-bool OffClip(float x0, float y0, float x1, float y1) {
-  const RdrState& s = gRdrState;
-  return x0 > s.clipMaxX || x1 < s.clipMinX || y0 > s.clipMaxY || y1 < s.clipMinY;
 }
 
 enum class Billboard : uint8_t { PLAIN, ALPHA, TEX_ALPHA, CELL };
@@ -87,14 +102,9 @@ void DrawBillboard(DrawSlot* slot, Billboard kind, int32_t red = 0, int32_t gree
   if (kind == Billboard::CELL) diffuse = gRdrConstantColour | Rgb(red, green, blue) | alpha;
   const float xs[4] = {x0, x1, x1, x0};
   const float ys[4] = {y0, y0, y1, y1};
-  const float ss[4] = {sprite->s0, sprite->s1, sprite->s1, sprite->s0};
-  const float ts[4] = {sprite->t0, sprite->t0, sprite->t1, sprite->t1};
+  PlaceCorners(sprite, xs, ys);
   for (int i = 0; i < 4; ++i) {
     RdrVertex& c = gRdrPoly.work[i];
-    c.sx = xs[i];
-    c.sy = ys[i];
-    c.tu = ss[i];
-    c.tv = ts[i];
     if (kind != Billboard::PLAIN) c.diffuse = diffuse;
     if (kind != Billboard::CELL) {
       SetDepth(c, Z);
@@ -154,21 +164,11 @@ void RdrDrawSpriteStreak(DrawSlot* slot) {
   const float xs[4] = {a.screenX - hwB, a.screenX + hwB, a.screenX + hwA, a.screenX - hwA};
   const float ys[4] = {b.screenY, b.screenY, a.screenY, a.screenY};
   const float zs[4] = {b.viewZ, b.viewZ, a.viewZ, a.viewZ};
-  const float ss[4] = {sprite->s0, sprite->s1, sprite->s1, sprite->s0};
-  const float ts[4] = {sprite->t0, sprite->t0, sprite->t1, sprite->t1};
-  const uint32_t diffuse = SlotAlpha(slot) << 24 | 0xFFFFFF;
+  PlaceCorners(sprite, xs, ys);
   for (int i = 0; i < 4; ++i) {
-    RdrVertex& c = gRdrPoly.work[i];
-    c.sx = xs[i];
-    c.sy = ys[i];
-    c.tu = ss[i];
-    c.tv = ts[i];
-    c.diffuse = diffuse;
-    SetDepth(c, zs[i]);
+    gRdrPoly.work[i].diffuse = SlotAlpha(slot) << 24 | 0xFFFFFF;
+    SetDepth(gRdrPoly.work[i], zs[i]);
   }
-  const float x0 = std::min(xs[0], xs[3]), x1 = std::max(xs[1], xs[2]);
-  const float y0 = std::min(ys[0], ys[2]), y1 = std::max(ys[0], ys[2]);
-  if (OffClip(x0, y0, x1, y1)) return;
   DrawCorners(texture);
 }
 

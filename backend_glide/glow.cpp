@@ -24,13 +24,8 @@ void AdditiveBlend() {
 }  // namespace
 
 void RdrDrawViewQuad(uint32_t texture, int32_t red, int32_t green, int32_t blue) {
-  gRdrSun.texture = texture;
-  gRdrSun.red = red;
-  gRdrSun.green = green;
-  gRdrSun.blue = blue;
-  gRdrState.glow = 1;
   RdrDepthOff();
-  RdrSunProject();
+  RdrSunProject(texture, red, green, blue);
   const RdrState& s = gRdrState;
 
   const float h = static_cast<float>(s.screenWidth * 128 / 512);

@@ -1,6 +1,7 @@
 // The track mesh file, its face-word fix-up, the placements and counter
 // slots, the cell grid and ground table, the camera spots and the position
 // map, each read from fixtures laid out field by field.
+#include <algorithm>
 #include <cmath>
 
 #include "files_fixture.h"
@@ -507,6 +508,46 @@ TEST_F(FilesTest, TheKitsDesertFilesLoad) {
   EXPECT_EQ(+gCameraSpots[0].inUse, 1);
   EXPECT_EQ(+gCameraSpots[0].kind, 0);
   EXPECT_EQ(+gCameraSpots[1].kind, 1);
+}
+
+// The kit's ice track: its mesh with its placements, its frozen lake, its
+// trajectories and its quadrant (top right) of the third position map.
+TEST_F(FilesTest, TheKitsIceFilesLoad) {
+  std::string error;
+  ASSERT_TRUE(datakit::WriteLooseFiles(datakit::TrackArchiveFiles(), dir_.path().string(), &error)) << error;
+  gAssets.gameStartTextures = START;
+  for (int32_t row : {240, 247}) gObjectModels[row] = &model_;  // its arrows and ice blocks
+  gRace.trackIndex = TRACK_ICE;
+  TrackLoadMesh();
+  const datakit::KitTrackDesc& ice = *datakit::KitTrackByIndex(TRACK_ICE);
+  EXPECT_EQ(gPlacementCount, static_cast<int32_t>(ice.placements(ice).size()));
+  EXPECT_EQ(+gDrawLists.staticCount, gPlacementCount);
+  EXPECT_EQ(+gMesh.vertexCount, 161 * 81);
+  // The grid sits on the lake, which lies at height 0.
+  EXPECT_FLOAT_EQ(+gMesh.vertices[60 * 161 + 22].y, 0.0f);
+  TrackBuildCellGrid();
+  EXPECT_EQ(+gTrackGround[60][40].surface, 3);  // on the course at (4000, 6041)
+  EXPECT_EQ(+gTrackGround[63][40].surface, 1);  // the lake beside it
+  EXPECT_EQ(+gTrackGround[10][40].surface, 2);  // the shore far off
+
+  TrajLoad();
+  EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
+  for (int32_t slot = 0; slot < 4; ++slot) EXPECT_GT(+gTrajectories[slot].count, 40) << slot;
+  EXPECT_EQ(+gTrajectories[4].count, 0);
+  EXPECT_FLOAT_EQ(+gTrajectories[0].points[0].x, 2241.0f);
+  EXPECT_FLOAT_EQ(+gTrajectories[0].points[0].z, 6041.0f);
+
+  TrackLoadMapTile();
+  EXPECT_EQ(+gTrackPositionMap[15][6], 1);  // the finish line just beyond the grid
+  EXPECT_EQ(+gTrackPositionMap[15][7], 2);
+  uint8_t last = 0;
+  for (const auto& row : gTrackPositionMap)
+    for (uint8_t code : row) last = std::max(last, code);
+  EXPECT_GT(last, 30);
+  EXPECT_LE(last, 54);
+  gRace.trackIndex = 8;  // savana's quadrant of the same picture holds no course
+  TrackLoadMapTile();
+  EXPECT_EQ(+gTrackPositionMap[15][6], 0);
 }
 
 }  // namespace

@@ -550,4 +550,43 @@ TEST_F(FilesTest, TheKitsIceFilesLoad) {
   EXPECT_EQ(+gTrackPositionMap[15][6], 0);
 }
 
+// Any track from a short description: one heading along +z (neige's grid)
+// turns to +x, and takes quadrant 1 of the first position map.
+TEST_F(FilesTest, TheKitWritesATrackHeadingAlongZFromItsDescription) {
+  const datakit::KitTrackDesc neige{TRACK_NEIGE, "neige", 1876.0f, 2180.0f, 0, 4000.0f, 1000.0f,
+                                    [](float, float, float course) { return course < 300.0f ? 10.0f : 80.0f; },
+                                    {{140.0f, 3}}, 2, [](const datakit::KitTrackDesc&) {
+                                      return std::vector<datakit::KitPlacement>{};
+                                    }};
+  std::vector<datakit::DataFile> files = datakit::KitTrackFiles(neige);
+  std::vector<uint8_t> codes;
+  datakit::KitTrackPositionCodes(neige, &codes);
+  files.push_back({3, "mappos.qvr", datakit::PositionMapWrite(codes)});
+  std::string error;
+  ASSERT_TRUE(datakit::WriteLooseFiles(files, dir_.path().string(), &error)) << error;
+  gAssets.gameStartTextures = START;
+  gRace.trackIndex = TRACK_NEIGE;
+  TrackLoadMesh();
+  EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
+  EXPECT_EQ(gPlacementCount, 0);
+  TrackBuildCellGrid();
+  EXPECT_EQ(+gTrackGround[25][18].surface, 3);  // on the course at (1876, 2580)
+  EXPECT_EQ(+gTrackGround[25][10].surface, 2);
+  TrajLoad();
+  const Trajectory& line = gTrajectories[0];
+  ASSERT_GT(line.count, 20);
+  EXPECT_FLOAT_EQ(+line.points[1].x, 1876.0f);
+  EXPECT_FLOAT_EQ(+line.points[1].z, 2580.0f);
+  float right = 0.0f, far = 0.0f;
+  for (int32_t i = 0; i < line.count; ++i) {
+    right = std::fmax(right, line.points[i].x);
+    far = std::fmax(far, line.points[i].z);
+  }
+  EXPECT_FLOAT_EQ(right, 2876.0f);
+  EXPECT_FLOAT_EQ(far, 2180.0f + 4000.0f + 500.0f);
+  TrackLoadMapTile();
+  EXPECT_EQ(+gTrackPositionMap[6][4], 1);
+  EXPECT_EQ(+gTrackPositionMap[7][4], 2);
+}
+
 }  // namespace

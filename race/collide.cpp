@@ -1,4 +1,5 @@
-// Until vehicle collisions exist: only the slide start the control update asks for.
+// Until vehicle collisions exist: only the slide start the control update asks
+// for, and no vehicle overlaps another.
 #include <cmath>
 
 #include "race/vehicle_steps.h"
@@ -11,3 +12,5 @@ int32_t CollideStartSlide(Vehicle* v, float threshold) {
   v->state = VEHICLE_CONTACT_SLIDE;
   return 1;
 }
+
+bool CollideAnyVehicle(Vehicle*) { return false; }

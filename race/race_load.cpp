@@ -98,6 +98,7 @@ void BuildTrack(int32_t track) {
 void ResetComputerCar(Vehicle* v, const TrackInfo& info) {
   v->aiHeading = info.startHeading;
   v->stuckTimer = 0.0f;
+  AiPickStartTrajectory(v);
 }
 
 // Player 1 on grid slot 0 and the five computer cars behind it (in split
@@ -107,6 +108,7 @@ void PlaceVehicles(int32_t track) {
   const TrackInfo& info = gTrackInfo[track];
   for (Vehicle*& v : gVehicleTable) v = nullptr;
   gVehicleStep.raceOverSent = 0;
+  AiSetNextTrajectory(0);
   const bool split = gRace.playersMode == 1;
   if (gRace.noHumanMode) {
     Vehicle* extra = &gVehicleRecords[VEHICLE_EXTRA_CAR];

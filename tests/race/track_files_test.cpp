@@ -496,6 +496,13 @@ TEST_F(FilesTest, TheKitsDesertFilesLoad) {
   float farthest = 0.0f;
   for (int32_t i = 0; i < gTrajectories[0].count; ++i) farthest = std::fmax(farthest, gTrajectories[0].points[i].x);
   EXPECT_GT(farthest, 9000.0f);
+  // Five lines along the course for the pickers and the respawn, and the course cut into its grid.
+  for (int32_t slot = 1; slot < 5; ++slot) EXPECT_EQ(gTrajectories[slot].count, gTrajectories[0].count) << slot;
+  EXPECT_EQ(gTrajectories[5].count, 0);
+  EXPECT_GT(gTrajLength, 18000.0f);
+  // Each segment adds its length / 10 points, rounded up.
+  EXPECT_GE(gTrajDenseCount, static_cast<int32_t>(gTrajLength / 10.0f));
+  EXPECT_LE(gTrajDenseCount, static_cast<int32_t>(gTrajLength / 10.0f) + gTrajectories[0].count);
   Trajectory other;
   EXPECT_EQ(TrajLoadFile("other.tD", &other), 1);
   EXPECT_EQ(TrajLoadFile("ele.tB", &other), 1);
@@ -503,6 +510,13 @@ TEST_F(FilesTest, TheKitsDesertFilesLoad) {
   TrackLoadMapTile();
   EXPECT_EQ(+gTrackPositionMap[16][2], 1);  // the finish line just beyond the grid
   EXPECT_EQ(+gTrackPositionMap[16][3], 2);
+  // A wrong road beside the course, the world's edge out of bounds.
+  EXPECT_EQ(+gTrackPositionMap[13][3], 55);
+  EXPECT_EQ(+gTrackPositionMap[0][10], 254);
+  EXPECT_EQ(+gTrackPositionMap[19][10], 254);
+  EXPECT_EQ(+gTrackPositionMap[8][39], 254);
+  EXPECT_EQ(+gTrackPositionMap[8][0], 254);
+  EXPECT_LT(+gTrackPositionMap[15][0], 55);  // the course's bend passes there
   TrackLoadCameras();
   EXPECT_EQ(+gCameraSpots[0].inUse, 1);
   EXPECT_EQ(+gCameraSpots[0].kind, 0);

@@ -170,6 +170,15 @@ std::vector<uint8_t> DesertPositionCodes() {
       if (codes[c] == 0 && sector <= 54) codes[c] = sector++;
     }
   }
+  // A wrong road beside the return straight, and the world's edge out of bounds.
+  constexpr uint8_t WRONG_ROAD = 55, OUT_OF_BOUNDS = 254;
+  constexpr uint32_t COLS = 40, ROWS = 20;
+  for (uint32_t c = 3; c <= 8; ++c) codes[13 * POSITION_MAP_WIDTH + c] = WRONG_ROAD;
+  for (uint32_t c = 0; c < COLS; ++c) codes[c] = codes[(ROWS - 1) * POSITION_MAP_WIDTH + c] = OUT_OF_BOUNDS;
+  for (uint32_t r = 0; r < ROWS; ++r) {
+    codes[r * POSITION_MAP_WIDTH + COLS - 1] = OUT_OF_BOUNDS;
+    if (r <= 12) codes[r * POSITION_MAP_WIDTH] = OUT_OF_BOUNDS;
+  }
   return codes;
 }
 
@@ -190,6 +199,7 @@ std::vector<DataFile> TrackArchiveFiles() {
   files.push_back({5, "traj\\desert.tB", PathFileWrite(Offset(course, 60.0f))});
   files.push_back({5, "traj\\desert.tC", PathFileWrite(Offset(course, -60.0f))});
   files.push_back({5, "traj\\desert.tD", PathFileWrite(Offset(course, 100.0f))});
+  files.push_back({5, "traj\\desert.tE", PathFileWrite(Offset(course, -100.0f))});
   // The paths of the highway traffic, the skiers and the elephants.
   for (char c = 'A'; c <= 'D'; ++c) {
     const float f = static_cast<float>(c - 'A');

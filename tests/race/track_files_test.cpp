@@ -511,12 +511,13 @@ TEST_F(FilesTest, TheKitsDesertFilesLoad) {
   EXPECT_EQ(+gTrackPositionMap[16][2], 1);  // the finish line just beyond the grid
   EXPECT_EQ(+gTrackPositionMap[16][3], 2);
   // A wrong road beside the course, the world's edge out of bounds.
-  EXPECT_EQ(+gTrackPositionMap[13][3], 55);
+  EXPECT_EQ(+gTrackPositionMap[12][3], 55);
   EXPECT_EQ(+gTrackPositionMap[0][10], 254);
   EXPECT_EQ(+gTrackPositionMap[19][10], 254);
   EXPECT_EQ(+gTrackPositionMap[8][39], 254);
-  EXPECT_EQ(+gTrackPositionMap[8][0], 254);
-  EXPECT_LT(+gTrackPositionMap[15][0], 55);  // the course's bend passes there
+  EXPECT_EQ(+gTrackPositionMap[15][0], 254);
+  EXPECT_GT(+gTrackPositionMap[15][1], 2);  // the bend before the start passes there
+  EXPECT_LT(+gTrackPositionMap[15][1], 55);
   TrackLoadCameras();
   EXPECT_EQ(+gCameraSpots[0].inUse, 1);
   EXPECT_EQ(+gCameraSpots[0].kind, 0);

@@ -15,7 +15,9 @@ namespace {
 constexpr int32_t GRID_COLS = 161, GRID_ROWS = 81;
 constexpr float SPACING = 100.0f;
 constexpr float START_X = 780.0f, START_Z = 6620.0f;  // desert's grid, heading along +x
-constexpr float FAR_X = 9300.0f, RETURN_Z = 6000.0f;
+constexpr float FAR_X = 9300.0f, RETURN_Z = 5600.0f;
+constexpr float LEFT_X = 1100.0f;  // the centre of the bend before the start
+constexpr int BEND_STEPS = 12;
 constexpr uint32_t FACE_TEX_LIT = 0x02;
 constexpr uint32_t GROUND_PLAIN = 1, GROUND_COURSE = 3;
 constexpr float COURSE_HALF_WIDTH = 140.0f;
@@ -72,18 +74,20 @@ std::vector<KitPoint> Loop(float cx, float cz, float radius, int n) {
 
 }  // namespace
 
+// An oval whose bends a car at race speed takes: the start straight along
+// +x, a half circle at each end, and both bends well inside the world.
 std::vector<KitPoint> DesertCourse() {
   std::vector<KitPoint> points;
   const float radius = (START_Z - RETURN_Z) * 0.5f, centreZ = (START_Z + RETURN_Z) * 0.5f;
-  for (float x = START_X; x < FAR_X; x += 400.0f) points.push_back({x, START_Z});
-  for (int i = 0; i <= 6; ++i) {
-    const float a = 3.14159265f * static_cast<float>(i) / 6.0f;
+  for (float x = LEFT_X; x < FAR_X; x += 400.0f) points.push_back({x, START_Z});
+  for (int i = 0; i <= BEND_STEPS; ++i) {
+    const float a = 3.14159265f * static_cast<float>(i) / static_cast<float>(BEND_STEPS);
     points.push_back({FAR_X + radius * std::sin(a), centreZ + radius * std::cos(a)});
   }
-  for (float x = FAR_X - 400.0f; x > START_X - 400.0f; x -= 400.0f) points.push_back({x, RETURN_Z});
-  for (int i = 1; i < 6; ++i) {
-    const float a = 3.14159265f * static_cast<float>(i) / 6.0f;
-    points.push_back({START_X - 400.0f - radius * std::sin(a), centreZ - radius * std::cos(a)});
+  for (float x = FAR_X - 400.0f; x > LEFT_X; x -= 400.0f) points.push_back({x, RETURN_Z});
+  for (int i = 0; i < BEND_STEPS; ++i) {
+    const float a = 3.14159265f * static_cast<float>(i) / static_cast<float>(BEND_STEPS);
+    points.push_back({LEFT_X - radius * std::sin(a), centreZ - radius * std::cos(a)});
   }
   return points;
 }
@@ -173,12 +177,9 @@ std::vector<uint8_t> DesertPositionCodes() {
   // A wrong road beside the return straight, and the world's edge out of bounds.
   constexpr uint8_t WRONG_ROAD = 55, OUT_OF_BOUNDS = 254;
   constexpr uint32_t COLS = 40, ROWS = 20;
-  for (uint32_t c = 3; c <= 8; ++c) codes[13 * POSITION_MAP_WIDTH + c] = WRONG_ROAD;
+  for (uint32_t c = 3; c <= 8; ++c) codes[12 * POSITION_MAP_WIDTH + c] = WRONG_ROAD;
   for (uint32_t c = 0; c < COLS; ++c) codes[c] = codes[(ROWS - 1) * POSITION_MAP_WIDTH + c] = OUT_OF_BOUNDS;
-  for (uint32_t r = 0; r < ROWS; ++r) {
-    codes[r * POSITION_MAP_WIDTH + COLS - 1] = OUT_OF_BOUNDS;
-    if (r <= 12) codes[r * POSITION_MAP_WIDTH] = OUT_OF_BOUNDS;
-  }
+  for (uint32_t r = 0; r < ROWS; ++r) codes[r * POSITION_MAP_WIDTH] = codes[r * POSITION_MAP_WIDTH + COLS - 1] = OUT_OF_BOUNDS;
   return codes;
 }
 

@@ -120,6 +120,16 @@ float AddAngle(float angle, float increment) { return static_cast<float>(RoundI3
 
 }  // namespace
 
+void VehicleBrakeToStop(Vehicle* v) {
+  v->throttleCmd = 0;
+  if (v->velocity > 0.0f) {
+    v->brakeCmd = 1;
+  } else {
+    v->brakeCmd = 0;
+    v->velocity = 0.0f;
+  }
+}
+
 void AiPickNewTrajectory(Vehicle* driver) {
   if (!gRace.trajectoriesLoaded) return;
   driver->aiPoint = 0;
@@ -170,13 +180,7 @@ void AiDriveVehicle(Vehicle* driver, Vehicle* v) {
   driver->aiProgressGap = gap;
   if (v->finished) {
     if (v->velocity > FINISHED_HANDBRAKE_VELOCITY) v->handbrakeButton = 1;
-    v->throttleCmd = 0;
-    if (v->velocity > 0.0f) {
-      v->brakeCmd = 1;
-    } else {
-      v->brakeCmd = 0;
-      v->velocity = 0.0f;
-    }
+    VehicleBrakeToStop(v);
   } else if (attack && v->state == VEHICLE_ON_GROUND) {
     if (std::abs(difference) > SHARP_BEND && v->velocity > SHARP_BEND_VELOCITY && gap > SHARP_BEND_GAP) {
       v->brakeTimer = BRAKE_TIME;

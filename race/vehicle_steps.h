@@ -104,6 +104,8 @@ void VehicleReadControls(Vehicle* vehicle);
 // Sets the braking flag (exhaustFlame) of a vehicle that brakes going
 // forward close to the camera, when its car model shows it.
 void VehicleMarkBraking(Vehicle* vehicle);
+// A finished vehicle's pedals: brake while moving forward, then stand.
+void VehicleBrakeToStop(Vehicle* vehicle);
 void AiPickNewTrajectory(Vehicle* driver);
 void AiSetNextTrajectory(int32_t slot);
 void AiPickStartTrajectory(Vehicle* driver);

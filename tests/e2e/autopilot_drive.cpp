@@ -1,5 +1,6 @@
 #include "autopilot_drive.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "engine3d/angle.h"
@@ -11,7 +12,8 @@
 namespace {
 
 constexpr float AIM_AHEAD = 450.0f;  // the point of the line the car steers to is at least this far
-constexpr int32_t STEER_DEAD_BAND = 6;
+constexpr float STEER_LOCK = 320.0f;
+constexpr float STEER_MARGIN = 24.0f;
 constexpr int32_t SHARP_BEND = 80;
 constexpr float SHARP_BEND_VELOCITY = 110.0f;
 
@@ -60,6 +62,9 @@ void AutopilotDrive(uint32_t frame, AutopilotKeyNote note) {
   const bool sharp = std::abs(error) > SHARP_BEND && car.velocity > SHARP_BEND_VELOCITY;
   SetKey(frame, KEY_UP, !sharp, note);
   SetKey(frame, KEY_DOWN, sharp, note);
-  SetKey(frame, KEY_LEFT, error > STEER_DEAD_BAND, note);
-  SetKey(frame, KEY_RIGHT, error < -STEER_DEAD_BAND, note);
+  // The steering follows four times the error, as the computer driver's does:
+  // an arrow is held while the wheel is short of that by more than a frame's turn.
+  const float wanted = std::fmax(-STEER_LOCK, std::fmin(STEER_LOCK, static_cast<float>(error * 4)));
+  SetKey(frame, KEY_LEFT, car.steerInput < wanted - STEER_MARGIN, note);
+  SetKey(frame, KEY_RIGHT, car.steerInput > wanted + STEER_MARGIN, note);
 }

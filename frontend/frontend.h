@@ -8,7 +8,7 @@ struct Options {
   uint8_t lowTextureMemory;
   int32_t hardwarePreset;
   int32_t detailSetting;  // 0..3
-  int32_t lastWord;
+  int32_t keyboardSensitivity;  // 0 fast, 1 middle, 2 slow steering on the keyboard
 };
 #pragma pack(pop)
 static_assert(sizeof(Options) == 17, "the options block is saved with each championship");

@@ -1,4 +1,5 @@
-// Until vehicle collisions exist: only the slide start the control update asks for.
+// Until vehicle collisions exist: only the slide start the control update asks
+// for, and no vehicle overlaps another.
 #include <cmath>
 
 #include "race/vehicle_steps.h"
@@ -14,3 +15,4 @@ int32_t CollideStartSlide(Vehicle* v, float threshold) {
 
 // No vehicle touches another yet.
 void CollideAllVehicles() {}
+bool CollideAnyVehicle(Vehicle*) { return false; }

@@ -2,3 +2,4 @@
 #include "race/vehicle_steps.h"
 
 int32_t ContactResolveAndSettle(Vehicle*, float, float, int32_t) { return 1; }
+DrawSlot* ContactFindObjectAt(Vehicle*, float, float, float) { return nullptr; }

@@ -169,6 +169,7 @@ void RaceResetComputerCar(Vehicle* v) {
   const int32_t track = gRace.trackIndex >= 0 && gRace.trackIndex < TRACK_COUNT ? gRace.trackIndex : 0;
   v->aiHeading = gTrackInfo[track].startHeading;
   v->stuckTimer = 0.0f;
+  AiPickStartTrajectory(v);
 }
 
 // Player 1 on grid slot 0 and the five computer cars behind it (in split
@@ -177,6 +178,7 @@ void RaceResetComputerCar(Vehicle* v) {
 void RacePlaceVehicles() {
   for (Vehicle*& v : gVehicleTable) v = nullptr;
   gVehicleStep.raceOverSent = 0;
+  AiSetNextTrajectory(0);
   const bool split = gRace.playersMode == 1;
   const bool network = gRace.networkGame != 0;
   if (gRace.noHumanMode) {

@@ -178,8 +178,8 @@ std::FILE* TraceFile() {
 }
 
 void WriteReadable(std::FILE* f) {
-  std::fprintf(f, "# raceStarted %u raceFinished %u raceLeft %u message %d\n", gRace.raceStarted,
-               gRace.raceFinished, gRace.raceLeft, gHudMessages.global.number);
+  std::fprintf(f, "# raceStarted %u raceFinished %u raceLeft %u message %d lapCount %d\n", gRace.raceStarted,
+               gRace.raceFinished, gRace.raceLeft, gHudMessages.global.number, gRace.lapCount);
   for (int32_t slot = 0; slot < VEHICLE_TABLE_SLOTS; ++slot) {
     const Vehicle* v = gVehicleTable[slot];
     if (!v) continue;

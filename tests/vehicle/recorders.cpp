@@ -41,6 +41,7 @@ void FfbTakeOff(Vehicle*) { Note("FfbTakeOff"); }
 void FfbLandVehicle(Vehicle*) { Note("FfbLandVehicle"); }
 void FfbShockFull(Vehicle*, float, float) { Note("FfbShockFull"); }
 void FfbSkid(Vehicle*) { Note("FfbSkid"); }
+void FfbCheckDeviceLost() { Note("FfbCheckDeviceLost"); }
 
 void VehicleTest::SetUp() {
   ResetHalForTest(10000);

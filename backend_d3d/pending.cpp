@@ -17,21 +17,9 @@ void RdrDrawFaceTexAlpha(Face*, float) {}
 void RdrDrawFaceTexLight(Face*, float) {}
 void RdrDrawFaceTexAdd(Face*) {}
 void RdrDrawFaceTexRaw(Face*, float, float, float, float) {}
-void RdrDrawObject(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectTwoSided(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectLit(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectLitTwoSided(DrawSlot*, MeshHeader*) {}
 void RdrDrawObjectClamped(DrawSlot*, MeshHeader*) {}
 void RdrDrawObjectLitClamped(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectYaw(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectYawLit(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectYawTwoSided(DrawSlot*, MeshHeader*) {}
 void RdrDrawObjectYawLitTwoSided(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectYawAnyDepth(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectYawLitAnyDepth(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectYawShaded(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectYawVColour(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectBlended(DrawSlot*, MeshHeader*, uint32_t, float) {}
 void RdrDrawSprite(DrawSlot*) {}
 void RdrDrawSpriteAlpha(DrawSlot*) {}
 void RdrDrawSpriteTexAlpha(DrawSlot*) {}

@@ -40,4 +40,10 @@ Camera KitSceneFlightCamera(int frame, int frames);
 // What the race's view renderer does for this world: clear to the sky colour,
 // set the fog, the sun glow, the two-pass scene (the ground keeps vertex
 // colours), the translucent water, then the lens flare.
-void KitSceneDraw(const KitScene& scene, const Camera& camera);
+// `layers` leaves out the billboards and the sun's glow and flare when false
+// (for comparisons with a back end that has not drawn those yet).
+struct KitSceneLayers {
+  bool billboards = true;
+  bool sun = true;
+};
+void KitSceneDraw(const KitScene& scene, const Camera& camera, const KitSceneLayers& layers = {});

@@ -79,6 +79,23 @@ void TexAspectRanges(int32_t aspect, uint16_t* sRange, uint16_t* tRange);
 // the texels present. Fills the size and format fields and memRequired.
 bool TexParseHeader(const uint8_t* file, uint32_t size, TexInfo* info);
 
+// The names of a texture being loaded: its key, and its path with the
+// extension of the file it is read from.
+struct TexLoadNames {
+  char key[TEX_KEY_SIZE];
+  char path[TEX_PATH_SIZE];
+};
+void TexTakeNames(TexLoadNames* names, const char* path, const char* extension);
+void TexFillNames(TextureRecord* record, const TexLoadNames& names);
+// A zeroed record from the pool with no handle yet; null when the pool is full.
+TextureRecord* TexNewRecord();
+// The start both back ends' TexLoadPacked share: the .TEX entry of `path` from
+// the texture archive, and a new record holding its checked header and names
+// (null when the header is bad or the pool full). A path too long for a name,
+// or one the archive lacks, ends on the fatal error screen and returns null.
+// The caller frees the file (MemFree) and, on failure, the record.
+uint8_t* TexReadPacked(const char* path, uint32_t* size, TextureRecord** record);
+
 // Each back end's own.
 TextureRecord* TexLoad(const char* path);
 TextureRecord* TexLoadUnfiltered(const char* path);

@@ -4,6 +4,9 @@
 #include "backend_common/display.h"
 #include "backend_common/texture.h"
 #include "engine3d/lebytes.h"
+#include "platform/fatal.h"
+#include "platform/mem.h"
+#include "platform/pak.h"
 
 TextureTable gTextureTable;
 
@@ -136,4 +139,50 @@ bool TexParseHeader(const uint8_t* file, uint32_t size, TexInfo* info) {
   info->format = static_cast<int32_t>(format);
   info->memRequired = static_cast<uint32_t>(texelBytes);
   return true;
+}
+
+void TexTakeNames(TexLoadNames* names, const char* path, const char* extension) {
+  std::memcpy(names->key, TexKeyFromPath(path), TEX_KEY_SIZE);
+  std::memcpy(names->path, TexPathSetExt(path, extension), TEX_PATH_SIZE);
+}
+
+void TexFillNames(TextureRecord* record, const TexLoadNames& names) {
+  std::memcpy(record->key, names.key, TEX_KEY_SIZE);
+  std::memcpy(record->path, names.path, TEX_PATH_SIZE);
+}
+
+TextureRecord* TexNewRecord() {
+  auto* record = static_cast<TextureRecord*>(MemAlloc(sizeof(TextureRecord)));
+  if (record) {
+    std::memset(record, 0, sizeof *record);
+    record->handle = -1;
+  }
+  return record;
+}
+
+uint8_t* TexReadPacked(const char* path, uint32_t* size, TextureRecord** record) {
+  constexpr int TEX_ARCHIVE_SLOT = 1;
+  *record = nullptr;
+  TexLoadNames names;
+  TexTakeNames(&names, path, ".TEX");
+  // A path too long for a name finds no file in the archive either.
+  if (std::strlen(names.path) < 4) {
+    GameFatalError(path);
+    return nullptr;
+  }
+  uint8_t* file = PakLoadFile(names.path, TEX_ARCHIVE_SLOT, size);
+  if (!file) {
+    GameFatalError(path);
+    return nullptr;
+  }
+  // The record keeps the name the texture has everywhere else.
+  TexTakeNames(&names, path, ".3DF");
+  TextureRecord* made = TexNewRecord();
+  if (made && !TexParseHeader(file, *size, &made->info)) {
+    MemFree(made);
+    made = nullptr;
+  }
+  if (made) TexFillNames(made, names);
+  *record = made;
+  return file;
 }

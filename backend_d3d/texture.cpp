@@ -18,31 +18,9 @@ TexSurfacePair gTexSurfaces[TEX_TABLE_SIZE];
 
 namespace {
 
-char gKey[TEX_KEY_SIZE];
-char gPath[TEX_PATH_SIZE];
-
-constexpr int TEX_ARCHIVE_SLOT = 1;
+TexLoadNames gNames;
 
 bool ColourKeySet() { return gRdrState.colourKeyR != -1; }
-
-void TakeNames(const char* path, const char* extension) {
-  std::memcpy(gKey, TexKeyFromPath(path), TEX_KEY_SIZE);
-  std::memcpy(gPath, TexPathSetExt(path, extension), TEX_PATH_SIZE);
-}
-
-void FillNames(TextureRecord* record) {
-  std::memcpy(record->key, gKey, TEX_KEY_SIZE);
-  std::memcpy(record->path, gPath, TEX_PATH_SIZE);
-}
-
-TextureRecord* NewRecord() {
-  auto* record = static_cast<TextureRecord*>(MemAlloc(sizeof(TextureRecord)));
-  if (record) {
-    std::memset(record, 0, sizeof *record);
-    record->handle = -1;
-  }
-  return record;
-}
 
 HalPixelFormat PixelFormatOf(int32_t format) {
   switch (format) {
@@ -130,10 +108,10 @@ bool Tex3dfReadHeader(int fd, TexInfo* info) {
 namespace {
 
 TextureRecord* LoadLoose(const char* path) {
-  TakeNames(path, ".3DF");
-  TextureRecord* record = NewRecord();
+  TexTakeNames(&gNames, path, ".3DF");
+  TextureRecord* record = TexNewRecord();
   if (!record) return nullptr;
-  const int fd = HalFdOpen(gPath, HAL_OPEN_READ);
+  const int fd = HalFdOpen(gNames.path, HAL_OPEN_READ);
   if (fd < 0) {
     MemFree(record);
     return nullptr;
@@ -150,7 +128,7 @@ TextureRecord* LoadLoose(const char* path) {
     MemFree(record);
     return nullptr;
   }
-  FillNames(record);
+  TexFillNames(record, gNames);
   SetLooseRanges(record);
   const HalObject surface = CreateSystemSurface(info);
   if (!surface) {
@@ -187,32 +165,16 @@ TextureRecord* TexLoadUnfiltered(const char* path) {
 }
 
 TextureRecord* TexLoadPacked(const char* path) {
-  TakeNames(path, ".TEX");
-  // A path too long for a name finds no file in the archive either.
-  if (std::strlen(gPath) < 4) {
-    GameFatalError(path);
-    return nullptr;
-  }
   uint32_t size = 0;
-  uint8_t* file = PakLoadFile(gPath, TEX_ARCHIVE_SLOT, &size);
-  if (!file) {
-    GameFatalError(path);
-    return nullptr;
-  }
-  // The record keeps the name the texture has everywhere else.
-  TakeNames(path, ".3DF");
-  TextureRecord* record = NewRecord();
-  if (record && !TexParseHeader(file, size, &record->info)) {
-    MemFree(record);
-    record = nullptr;
-  }
+  TextureRecord* record = nullptr;
+  uint8_t* file = TexReadPacked(path, &size, &record);
+  if (!file) return nullptr;
   HalObject surface = 0;
   uint8_t* out = nullptr;
   int32_t pitch = 0;
   if (record) surface = CreateSystemSurface(record->info);
   if (surface) out = static_cast<uint8_t*>(HalSurfaceLock(surface, &pitch));
   if (record && out) {
-    FillNames(record);
     TexAspectRanges(record->info.aspect, &record->sRange, &record->tRange);
     FillRows(out, pitch, file + TEX_FILE_HEADER_SIZE, record->info, false);
     HalSurfaceUnlock(surface);

@@ -11,26 +11,11 @@
 
 namespace {
 
-// The names of the texture being loaded: its key, and its path with the
-// extension of the file it was read from.
-char gKey[TEX_KEY_SIZE];
-char gPath[TEX_PATH_SIZE];
-
-constexpr int TEX_ARCHIVE_SLOT = 1;
+TexLoadNames gNames;
 
 bool ColourKeySet() { return gRdrState.colourKeyR != -1; }
 
 void SetRanges(TextureRecord* record) { TexAspectRanges(record->info.aspect, &record->sRange, &record->tRange); }
-
-void TakeNames(const char* path, const char* extension) {
-  std::memcpy(gKey, TexKeyFromPath(path), TEX_KEY_SIZE);
-  std::memcpy(gPath, TexPathSetExt(path, extension), TEX_PATH_SIZE);
-}
-
-void FillNames(TextureRecord* record) {
-  std::memcpy(record->key, gKey, TEX_KEY_SIZE);
-  std::memcpy(record->path, gPath, TEX_PATH_SIZE);
-}
 
 bool Reserve(TextureRecord* record, int32_t filter) {
   const TexInfo& info = record->info;
@@ -46,22 +31,13 @@ void FreeRecord(TextureRecord* record) {
   MemFree(record);
 }
 
-TextureRecord* NewRecord() {
-  auto* record = static_cast<TextureRecord*>(MemAlloc(sizeof(TextureRecord)));
-  if (record) {
-    std::memset(record, 0, sizeof *record);
-    record->handle = -1;
-  }
-  return record;
-}
-
 // A loose .3DF file through the accelerator's own reader.
 TextureRecord* LoadLoose(const char* path, int32_t filter) {
-  TakeNames(path, ".3DF");
-  TextureRecord* record = NewRecord();
+  TexTakeNames(&gNames, path, ".3DF");
+  TextureRecord* record = TexNewRecord();
   if (!record) return nullptr;
   Gfx3dfInfo file{};
-  if (!Gfx3dfGetInfo(gPath, &file)) {
+  if (!Gfx3dfGetInfo(gNames.path, &file)) {
     MemFree(record);
     return nullptr;
   }
@@ -69,11 +45,11 @@ TextureRecord* LoadLoose(const char* path, int32_t filter) {
   record->info = TexInfo{file.width, file.height, file.smallLod, file.largeLod, file.aspect, file.format, {},
                          file.data, file.memRequired};
   std::memcpy(record->info.table, file.table, sizeof file.table);
-  if (!file.data || !Gfx3dfLoad(gPath, &file)) {
+  if (!file.data || !Gfx3dfLoad(gNames.path, &file)) {
     FreeRecord(record);
     return nullptr;
   }
-  FillNames(record);
+  TexFillNames(record, gNames);
   SetRanges(record);
   if (!Reserve(record, filter)) {
     FreeRecord(record);
@@ -98,32 +74,14 @@ TextureRecord* TexLoadUnfiltered(const char* path) {
 }
 
 TextureRecord* TexLoadPacked(const char* path) {
-  TakeNames(path, ".TEX");
-  // A path too long for a name finds no file in the archive either.
-  if (std::strlen(gPath) < 4) {
-    GameFatalError(path);
-    return nullptr;
-  }
-
   uint32_t size = 0;
-  uint8_t* file = PakLoadFile(gPath, TEX_ARCHIVE_SLOT, &size);
-  if (!file) {
-    GameFatalError(path);
-    return nullptr;
-  }
-  // The record keeps the name the texture has everywhere else.
-  TakeNames(path, ".3DF");
-
-  TextureRecord* record = NewRecord();
-  if (record && !TexParseHeader(file, size, &record->info)) {
-    MemFree(record);
-    record = nullptr;
-  }
+  TextureRecord* record = nullptr;
+  uint8_t* file = TexReadPacked(path, &size, &record);
+  if (!file) return nullptr;
   if (record) {
     record->info.data = MemAlloc(record->info.memRequired);
     if (record->info.data) {
       std::memcpy(record->info.data, file + TEX_FILE_HEADER_SIZE, record->info.memRequired);
-      FillNames(record);
       SetRanges(record);
     }
     int32_t filter = ColourKeySet() ? GFX_TEXTUREFILTER_POINT_SAMPLED : GFX_TEXTUREFILTER_BILINEAR;

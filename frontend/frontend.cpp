@@ -1,5 +1,6 @@
-// Until the menus exist: the front end starts the next race at once, and Esc
-// (the key that brought the player here from a race) quits the game.
+// Until the menus exist: the front end starts the next race at once. Esc in a
+// race (the shell brings the player here with it) leaves the race, so the
+// game-over picture shows; Esc anywhere else quits the game.
 #include "frontend/frontend.h"
 
 #include <cstdio>
@@ -26,14 +27,23 @@ namespace {
 constexpr uint8_t SCAN_ESC = 1;
 constexpr uint32_t BEST_TIME_START_MS = 600000;
 uint8_t gPressLatch;
+uint8_t gRaceLoaded;
 
 }  // namespace
 
 void MenuRunFrontEnd() {
   if (gMenuOpeningDone == 0) gMenuOpeningDone = 1;
-  if (gKeyScanCode == SCAN_ESC) GameQuit();
+  if (gKeyScanCode == SCAN_ESC) {
+    // Called from a race that runs: leave it and let the shell's game over follow.
+    if (gRaceLoaded && !gRace.raceLeft && !gRace.raceFinished) {
+      gRace.raceLeft = 1;
+      return;
+    }
+    GameQuit();
+  }
   FrontEndApplyTestRace();
   RaceLoad(gRace.trackIndex);
+  gRaceLoaded = 1;
 }
 
 int32_t MenuEnableResolutions() { return 0; }

@@ -1,40 +1,29 @@
 #include "launcher/gl_context.h"
 
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <SDL.h>
 
+#include "hal/d3d/egl_surfaceless.h"
 #include "hal/keep_loaded.h"
 #include "hal/window.h"
 
 namespace {
 
 struct GlState {
-  EGLDisplay display = EGL_NO_DISPLAY;
-  EGLContext context = EGL_NO_CONTEXT;
+  HalEglContext egl;
   GLuint framebuffer = 0;
   GLuint colour = 0;
   SDL_GLContext sdlContext = nullptr;
 };
 GlState gGl;
 
-EGLDisplay SurfacelessDisplay() {
-  auto getDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-  if (!getDisplay) return EGL_NO_DISPLAY;
-  EGLDisplay display = getDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-  if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) return EGL_NO_DISPLAY;
-  return display;
-}
-
+// Headless: a surfaceless context of the driver's default (compatibility)
+// version, which the dialog's fixed-function drawing needs, rendering into a
+// framebuffer of the dialog's size.
 bool EglOpen(int32_t width, int32_t height) {
-  gGl.display = SurfacelessDisplay();
-  if (gGl.display == EGL_NO_DISPLAY || !eglBindAPI(EGL_OPENGL_API)) return false;
-  gGl.context = eglCreateContext(gGl.display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, nullptr);
-  if (gGl.context == EGL_NO_CONTEXT) return false;
-  if (!eglMakeCurrent(gGl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, gGl.context)) return false;
+  if (!HalEglOpenSurfaceless(0, 0, &gGl.egl)) return false;
   if (width <= 0 || height <= 0) return true;
   glGenRenderbuffers(1, &gGl.colour);
   glBindRenderbuffer(GL_RENDERBUFFER, gGl.colour);
@@ -64,13 +53,11 @@ bool LauncherGlOpen(int32_t width, int32_t height) {
 }
 
 void LauncherGlClose() {
-  if (gGl.context != EGL_NO_CONTEXT) {
+  if (gGl.egl.context) {
     if (gGl.framebuffer) glDeleteFramebuffers(1, &gGl.framebuffer);
     if (gGl.colour) glDeleteRenderbuffers(1, &gGl.colour);
-    eglMakeCurrent(gGl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    eglDestroyContext(gGl.display, gGl.context);
   }
-  if (gGl.display != EGL_NO_DISPLAY) eglTerminate(gGl.display);
+  HalEglClose(&gGl.egl);
   if (gGl.sdlContext) SDL_GL_DeleteContext(gGl.sdlContext);
   gGl = GlState{};
 }
@@ -92,10 +79,10 @@ std::vector<uint8_t> LauncherGlReadPixels(int32_t width, int32_t height) {
 
 bool LauncherProbeVideo() {
   if (HalIsHeadless()) {
-    EGLDisplay display = SurfacelessDisplay();
-    if (display == EGL_NO_DISPLAY) return false;
-    eglTerminate(display);
-    return true;
+    HalEglContext probe;
+    const bool ok = HalEglOpenSurfaceless(0, 0, &probe);
+    HalEglClose(&probe);
+    return ok;
   }
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   SDL_QuitSubSystem(SDL_INIT_VIDEO);

@@ -5,3 +5,4 @@ FxGlowList gFxGlowList;
 
 void FxDrawTyreMarks() {}
 void FxDrawParticles() {}
+void FxAddTyreMark(WheelState*) {}

@@ -1,4 +1,4 @@
-// Until the vehicle effects exist: no flame, puff, splash or lost wheel.
+// Until the vehicle effects exist: no flame, puff, splash, spray, dust or lost wheel.
 #include "presentation/presentation.h"
 
 void FxAttachVehicleBurst(Vehicle*) {}
@@ -6,3 +6,10 @@ void FxAttachVehicleEmitter(Vehicle*, float) {}
 void FxAttachVehicleEmitterDrive(Vehicle*) {}
 void FxVehicleLoseWheel(Vehicle*, int32_t) {}
 void FxSpawnSplash(Vehicle*) {}
+void FxSpawnWheelClods(Vehicle*, WheelState*) {}
+void FxSpawnWheelSpray(WheelState*, float) {}
+void FxSpawnWheelSpray2(WheelState*, float) {}
+void FxSpawnSmokePuff(float, float, float, float) {}
+void FxSpawnWheelParticle(float, float, float) {}
+void FxSpawnGroundDust(Vehicle*) {}
+void FxSpawnBubbles(Vehicle*) {}

@@ -61,6 +61,21 @@ void FxAttachVehicleEmitter(Vehicle* vehicle, float amount);
 void FxAttachVehicleEmitterDrive(Vehicle* vehicle);
 void FxVehicleLoseWheel(Vehicle* vehicle, int32_t landing);
 void FxSpawnSplash(Vehicle* vehicle);
+// What the wheel pass throws up and leaves behind. The rate divisors slow
+// the particles' growth.
+struct WheelState;
+void FxAddTyreMark(WheelState* wheel);
+void FxSpawnWheelClods(Vehicle* vehicle, WheelState* wheel);
+void FxSpawnWheelSpray(WheelState* wheel, float divisor);
+void FxSpawnWheelSpray2(WheelState* wheel, float divisor);
+void FxSpawnSmokePuff(float x, float y, float z, float divisor);
+void FxSpawnWheelParticle(float x, float y, float z);
+void FxSpawnGroundDust(Vehicle* vehicle);
+void FxSpawnBubbles(Vehicle* vehicle);
+// Plays copy `copy` of an effect row at a point -> its sound slot, 0 for none.
+int32_t SfxPlayEffectCopyAt(int32_t effect, float x, float y, float z, int32_t copy);
+// Pitch in tenths of a semitone above the sample's own.
+void SfxSetSlotFrequency(int32_t slot, int32_t pitch);
 
 // The screen glows of the current view, emptied as each view begins.
 constexpr int FX_GLOW_MAX = 32;

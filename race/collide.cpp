@@ -11,3 +11,6 @@ int32_t CollideStartSlide(Vehicle* v, float threshold) {
   v->state = VEHICLE_CONTACT_SLIDE;
   return 1;
 }
+
+// No vehicle touches another yet.
+void CollideAllVehicles() {}

@@ -115,6 +115,7 @@ void PlaceVehicles(int32_t track) {
     VehiclePlaceOnGrid(extra, 0, 0);
   } else {
     VehiclePlaceOnGrid(gPlayer1Vehicle, 0, gPlayer1Vehicle->type);
+    ChaseCamReset(gPlayer1Vehicle);
   }
   for (int32_t i = 0; i < VEHICLE_EXTRA_CAR; ++i) {
     Vehicle* v = &gVehicleRecords[i];
@@ -124,6 +125,8 @@ void PlaceVehicles(int32_t track) {
     const bool challenge = gRace.gameMode == 2 && !gRace.noHumanMode;
     VehiclePlaceOnGrid(v, i + 1, challenge ? gPlayer1Vehicle->type : split && i == 0 ? v->type : i + 1);
   }
+  // Player 2's camera goes behind it once it stands on the grid, not at its last race's place.
+  if (split && !gRace.noHumanMode) ChaseCamReset(gPlayer2Vehicle);
   gPlayer1Vehicle->human = 1;
 }
 

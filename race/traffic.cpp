@@ -2,3 +2,5 @@
 #include "race/vehicle_steps.h"
 
 void TrackObjTrafficStep() {}
+// Their poses stand still with them.
+void TrackObjStepAll() {}

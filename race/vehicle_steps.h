@@ -9,6 +9,7 @@
 
 struct MeshHeader;
 struct MeshFrameSet;
+struct Vertex;
 struct CarModel;
 
 // Written by the drive step, the control update and the drive helpers of the
@@ -113,8 +114,31 @@ int32_t VehicleCheckLoopJump(Vehicle* vehicle);
 void WheelUpdateVehicle(Vehicle* vehicle);
 // The pass of every computer-driven vehicle, after the collision pass.
 void WheelUpdateComputerCars();
+// Written by the pass: the vehicle it works on (the wheel effects act on it)
+// and the terrain corners the ground tint was taken from.
+struct WheelPassState {
+  Vehicle* vehicle;
+  Vertex* tintCorners[4];
+};
+extern WheelPassState gWheelPass;
+// Suspension and contact of one wheel, mounted at (a, b, c) in body space.
+void WheelUpdateContact(float a, float b, float c, Vehicle* vehicle, int32_t wheel);
+// The wheels' effects, on gWheelPass.vehicle.
+void WheelSpawnSplash(int32_t wheel);
+void WheelSpawnSmoke(int32_t wheel);
+void WheelSpawnSpinSpray(int32_t wheel);
+void WheelSpawnDust(Vehicle* vehicle);
+void WheelSetGroundTint(Vehicle* vehicle);
+// Looks around the vehicle for lower ground and pushes it that way.
+void WheelProbeDownhill(Vehicle* vehicle);
+// The emitter points (two body-space points) of a type's cars at a damage
+// stage 0..8; null for the types without emitters.
+constexpr int WHEEL_EMITTER_STAGES = 9;
+const float* WheelEmitterRow(int32_t type, int32_t stage);
 
 // --- Collisions and object contact ---
+// The collision pass of a frame, after every drive step.
+void CollideAllVehicles();
 int32_t CollideStartSlide(Vehicle* vehicle, float threshold);
 int32_t ContactResolveAndSettle(Vehicle* vehicle, float a, float b, int32_t push);
 
@@ -132,4 +156,6 @@ void AmbientFrameStep();
 void VehiclePlaceAmbient();
 void VehicleDrawAmbientShadow();
 void TrackObjTrafficStep();
+// The poses of the highway's track objects, after the collision pass.
+void TrackObjStepAll();
 void RaceRankVehicles();

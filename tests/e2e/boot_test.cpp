@@ -27,10 +27,10 @@ bool ReadPpm(const std::string& path, Frame* frame) {
   return static_cast<bool>(f.read(reinterpret_cast<char*>(frame->rgb.data()), frame->rgb.size()));
 }
 
-// The intro as the kit wrote it: width, height and RGB555 pixels.
-std::vector<uint16_t> IntroPixels(int* width, int* height) {
+// A picture of the boot set as the kit wrote it: width, height and RGB555 pixels.
+std::vector<uint16_t> PicturePixels(const char* name, int* width, int* height) {
   for (const datakit::DataFile& f : datakit::BootArchiveFiles()) {
-    if (f.path != "intro.qvr") continue;
+    if (f.path != name) continue;
     *width = f.data[0] | f.data[1] << 8;
     *height = f.data[2] | f.data[3] << 8;
     std::vector<uint16_t> pixels(static_cast<size_t>(*width) * *height);
@@ -40,13 +40,14 @@ std::vector<uint16_t> IntroPixels(int* width, int* height) {
   return {};
 }
 
-// What the screen must show of the intro: each screen pixel takes the source
-// pixel found by 16.16 steps of (source size - 1) / screen size, and the
-// screen keeps 5-6-5 bits. torvane's green low bit repeats its top bit;
-// torvaned3d's is 0, the one difference between the two programs' pictures.
-void ExpectIntroOnScreen(const Frame& frame, bool greenLowBitRepeats = true) {
+// What the screen must show of a full-screen picture: each screen pixel takes
+// the source pixel found by 16.16 steps of (source size - 1) / screen size,
+// and the screen keeps 5-6-5 bits. torvane's green low bit repeats its top
+// bit; torvaned3d's is 0, the one difference between the two programs' pictures.
+void ExpectPictureOnScreen(const Frame& frame, const char* name, bool greenLowBitRepeats = true) {
   int w = 0, h = 0;
-  std::vector<uint16_t> intro = IntroPixels(&w, &h);
+  std::vector<uint16_t> intro = PicturePixels(name, &w, &h);
+  ASSERT_FALSE(intro.empty()) << name;
   ASSERT_EQ(frame.width, 640);
   ASSERT_EQ(frame.height, 480);
   const uint32_t rowStep = (static_cast<uint32_t>(h - 1) << 16) / 480;
@@ -61,7 +62,11 @@ void ExpectIntroOnScreen(const Frame& frame, bool greenLowBitRepeats = true) {
       if (shown[0] != (r5 << 3) || shown[1] != (g6 << 2) || shown[2] != (b5 << 3)) ++wrong;
     }
   }
-  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(wrong, 0) << name;
+}
+
+void ExpectIntroOnScreen(const Frame& frame, bool greenLowBitRepeats = true) {
+  ExpectPictureOnScreen(frame, "intro.qvr", greenLowBitRepeats);
 }
 
 class Boot : public ::testing::Test {
@@ -190,6 +195,28 @@ TEST_F(Boot, TorvaneD3dRunsTheSameScriptWithAndWithoutSettings) {
   Frame intro;
   ASSERT_TRUE(ReadPpm(dir_ / "frames/frame00002.ppm", &intro));
   ExpectIntroOnScreen(intro, false);
+}
+
+// Esc leaves the race; the game-over picture stays until a key, which starts
+// the next race. Both programs show the same frames of it.
+TEST_F(Boot, BothProgramsShowTheGameOverPictureAfterEscInARace) {
+  ASSERT_EQ(Run("'" DATAKIT_PATH "' ."), 0);
+  constexpr const char* LEAVE_AND_WAIT = "6000 press ESC\n+6000 press A\n+1000 end\n";
+  for (const char* program : {TORVANE_PATH, TORVANED3D_PATH}) {
+    const bool software = std::string(program) == TORVANE_PATH;
+    std::filesystem::remove_all(dir_.path() / "frames");
+    dir_.Write("script.txt", LEAVE_AND_WAIT);
+    std::filesystem::create_directories(dir_.path() / "frames");
+    ASSERT_EQ(Run("TORVANE_HEADLESS=1 TORVANE_SCRIPT='" + (dir_ / "script.txt") + "' TORVANE_DUMP_FRAMES='" +
+                  (dir_ / "frames") + "' TORVANE_DUMP_AT=2,300 '" + program + "'"),
+              0)
+        << program << dir_.Read("stderr.txt");
+    Frame intro, over;
+    ASSERT_TRUE(ReadPpm(dir_ / "frames/frame00002.ppm", &intro));
+    ExpectIntroOnScreen(intro, software);
+    ASSERT_TRUE(ReadPpm(dir_ / "frames/frame00300.ppm", &over)) << program;
+    ExpectPictureOnScreen(over, "ro.qvr", software);
+  }
 }
 
 }  // namespace

@@ -29,7 +29,8 @@ good)
   "$paktool" extract "$work/lzdata" "$work/out-kit"
   compared=0
   for f in "$work"/out-kit/*/*.*; do
-    loose="$work/loose/$(basename "$f" | tr 'A-Z' 'a-z')"
+    name=${f##*/}
+    loose="$work/loose/${name,,}"
     [ -e "$loose" ] || continue
     cmp "$loose" "$f"
     compared=$((compared + 1))

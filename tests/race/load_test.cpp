@@ -390,6 +390,26 @@ TEST_F(Load, ANetworkRaceWaitsForTheHostWithoutPresentationOrFlyIn) {
   EXPECT_EQ(IndexOfCall("ViewRunStartFlyIn"), -1);
 }
 
+// Each local player's chase camera starts behind it once it stands on the grid.
+TEST_F(Load, TheLocalPlayersChaseCamerasResetOnTheirGridSlots) {
+  struct Case {
+    int32_t playersMode;
+    uint8_t noHuman;
+    std::vector<std::string> resets;
+  };
+  const Case cases[] = {{0, 0, {"ChaseCamReset(P1,0)"}},
+                        {1, 0, {"ChaseCamReset(P1,0)", "ChaseCamReset(P2,1)"}},
+                        {0, 1, {}}};
+  for (const Case& c : cases) {
+    gCalls.clear();
+    gRace.gameMode = 1;
+    gRace.playersMode = c.playersMode;
+    gRace.noHumanMode = c.noHuman;
+    RaceLoad(TRACK_DESERT);
+    EXPECT_EQ(CallsStartingWith("ChaseCamReset"), c.resets) << c.playersMode << "," << +c.noHuman;
+  }
+}
+
 TEST_F(Load, InAChallengeEveryComputerCarTakesPlayer1sType) {
   gRace.gameMode = 2;
   gPlayer1.type = 3;

@@ -53,6 +53,13 @@ void TrackObjTrafficStep() { Note("TrackObjTrafficStep"); }
 void RaceRankVehicles() { Note("RaceRankVehicles"); }
 
 void ViewFrameStep() { Note("ViewFrameStep"); }
+// Names the grid slot the vehicle stands on at the call, "-" before it is placed.
+void ChaseCamReset(Vehicle* v) {
+  std::string slot = "-";
+  for (int i = 0; i < VEHICLE_TABLE_SLOTS; ++i)
+    if (gVehicleTable[i] == v) slot = std::to_string(i);
+  Note("ChaseCamReset(" + Name(v) + "," + slot + ")");
+}
 void ViewApplyFlyInCamera() { Note("ViewApplyFlyInCamera"); }
 void VehicleDrawAll() { Note("VehicleDrawAll"); }
 void VehicleDrawOwn(Vehicle* v, int32_t view) { Note("VehicleDrawOwn(" + Name(v) + "," + std::to_string(view) + ")"); }

@@ -45,7 +45,7 @@ round() {
       a / b, d > 0 ? f / d : 0 }'
 }
 
-echo "Default thread count (${LP_NUM_THREADS:-llvmpipe's own}):"
+echo "Default thread count (${LP_NUM_THREADS:-as llvmpipe chooses}):"
 round
 echo "LP_NUM_THREADS=1:"
 LP_NUM_THREADS=1 round

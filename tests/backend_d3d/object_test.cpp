@@ -3,6 +3,7 @@
 // flag, the vertex-colour member and the overlay copies of the blended one.
 #include <array>
 #include <cmath>
+#include <sstream>
 #include <string>
 
 #include "backend_common/display.h"
@@ -90,8 +91,17 @@ class D3dObjectTest : public D3dFaceTest {
     drawer(&slot_, mesh);
     return Calls("DrawPrimitive");
   }
-  // The diffuse value of the first corner of a recorded draw.
-  static std::string Diffuse(const std::string& draw) { return draw.substr(draw.find('(') + 1).substr(0, 40); }
+  // The diffuse values of a recorded draw's corners, as hex text.
+  static std::vector<std::string> Diffuse(const std::string& draw) {
+    std::vector<std::string> out;
+    for (size_t at = draw.find('('); at != std::string::npos; at = draw.find('(', at + 1)) {
+      std::istringstream corner(draw.substr(at + 1));
+      std::string field;
+      for (int i = 0; i < 5; ++i) corner >> field;
+      out.push_back(field);
+    }
+    return out;
+  }
 
   static constexpr int32_t POOL = 8;
   std::vector<Face> pool_;
@@ -103,9 +113,11 @@ struct Member {
   const char* name;
   Drawer draw;
   bool gated;
+  size_t draws = 1;  // of a one-face textured mesh
 };
 
 void YawVColour(DrawSlot* slot, MeshHeader* mesh) { RdrDrawObjectYawVColour(slot, mesh, 0x80); }
+// Texture 0 is the fixture's first: the overlay draws too.
 void Blended(DrawSlot* slot, MeshHeader* mesh) { RdrDrawObjectBlended(slot, mesh, 0, 64.0f); }
 
 const Member MEMBERS[] = {
@@ -120,7 +132,7 @@ const Member MEMBERS[] = {
     {"YawLitAnyDepth", RdrDrawObjectYawLitAnyDepth, false},
     {"YawShaded", RdrDrawObjectYawShaded, false},
     {"YawVColour", YawVColour, true},
-    {"Blended", Blended, true},
+    {"Blended", Blended, true, 2},
 };
 
 TEST_F(D3dObjectTest, EveryMemberKeepsItsDepthBoundsAndRestoresTheVertexArray) {
@@ -138,7 +150,7 @@ TEST_F(D3dObjectTest, EveryMemberKeepsItsDepthBoundsAndRestoresTheVertexArray) {
     for (const auto& d : depths) {
       SCOPED_TRACE(std::string(m.name) + " at " + std::to_string(d.z));
       slot_.viewZ = d.z;
-      EXPECT_EQ(Draw(m.draw, mesh.Header()).size(), d.inside || !m.gated ? 1u : 0u);
+      EXPECT_EQ(Draw(m.draw, mesh.Header()).size(), d.inside || !m.gated ? m.draws : 0u);
       EXPECT_EQ(gMesh.vertices, world);
       EXPECT_EQ(gRdrObjectVertexCount, -1);
     }
@@ -199,7 +211,7 @@ TEST_F(D3dObjectTest, LightingOffDrawsTheUnlitTwinWithNoOverlay) {
     ASSERT_EQ(draws.size(), 2u);
     // The flat face in its own colour (red in bits 16-23), alpha 0; the decal
     // in stage mode 0 with no vertex light taken.
-    EXPECT_NE(draws[0].find(" 00ff0000 "), std::string::npos) << draws[0];
+    EXPECT_EQ(Diffuse(draws[0])[0], "00ff0000") << draws[0];
     EXPECT_FALSE(Has("SetTextureStageState 0 COLOROP 4"));  // no MODULATE: nothing lit
     EXPECT_EQ(pool_[2].type, 0xDEADBEEF) << "an overlay copy was made";
     EXPECT_EQ(mesh.vertices[0].light, 64.0f);
@@ -257,8 +269,7 @@ TEST_F(D3dObjectTest, VColourDrawsEveryFaceInTheFirstFacesColourWithTheFaceWords
   const std::vector<std::string> draws = Calls("DrawPrimitive");
   ASSERT_EQ(draws.size(), 2u);
   for (const std::string& d : draws)
-    for (size_t at = d.find('('); at != std::string::npos; at = d.find('(', at + 1))
-      EXPECT_EQ(d.substr(d.find(' ', d.find(' ', d.find(' ', d.find(' ', at) + 1) + 1) + 1) + 1, 8), "5d102030") << d;
+    for (const std::string& corner : Diffuse(d)) EXPECT_EQ(corner, "5d102030") << d;
   EXPECT_TRUE(Calls("SetTexture").empty());
   EXPECT_TRUE(Calls("SetRenderState").empty());
   // The first corner of each face keeps the colour; the mesh's faces are untouched.
@@ -277,11 +288,16 @@ TEST_F(D3dObjectTest, BlendedCopiesTexturedFacesForTheOverlayWhileThereIsRoom) {
   mesh.AddSquare(0x000000FF, 0, 0, 0, 2, FRONT);      // a colour face: no copy
   mesh.AddSquare(TexWord(), 5000, 0, 0, 2, FRONT);    // off screen: still copied
   mesh.AddSquare(TexWord(), 0, 0, 0, 2, BACK);          // a back face: not copied
+  const uint32_t overlay = static_cast<uint32_t>(tex_);
   Fresh();
-  RdrDrawObjectBlended(&slot_, mesh.Header(), 0x33, 32.0f);
-  EXPECT_EQ(Calls("DrawPrimitive").size(), 2u);
+  RdrDrawObjectBlended(&slot_, mesh.Header(), overlay, 32.0f);
+  // The two faces, then the overlay of the textured one on screen, under
+  // texture alpha x vertex alpha: its corners carry their grey level as alpha.
+  const std::vector<std::string> draws = Calls("DrawPrimitive");
+  ASSERT_EQ(draws.size(), 3u);
+  for (const std::string& d : Diffuse(draws[2])) EXPECT_NE(d.substr(0, 2), "00") << draws[2];
   const Face* copies = &pool_[2];
-  EXPECT_EQ(copies[0].type, 0x33u);
+  EXPECT_EQ(copies[0].type, overlay);
   EXPECT_EQ(+copies[0].vertexCount, 4);
   for (int c = 0; c < 4; ++c) {
     EXPECT_EQ(+copies[0].index[c], c);
@@ -289,7 +305,7 @@ TEST_F(D3dObjectTest, BlendedCopiesTexturedFacesForTheOverlayWhileThereIsRoom) {
     EXPECT_EQ(copies[0].st[2 * c], 0.5f);
     EXPECT_EQ(copies[0].st[2 * c + 1], -0.25f);
   }
-  EXPECT_EQ(copies[1].type, 0x33u);
+  EXPECT_EQ(copies[1].type, overlay);
   EXPECT_EQ(+copies[1].index[0], 8);
   EXPECT_EQ(copies[2].type, 0u);
   EXPECT_EQ(gMesh.faceCount, 2) << "the copies are scratch: the count stays";
@@ -298,7 +314,7 @@ TEST_F(D3dObjectTest, BlendedCopiesTexturedFacesForTheOverlayWhileThereIsRoom) {
   pool_.assign(pool_.size(), Face{});
   gMesh.faceCount = POOL + MESH_SCRATCH_FACES;
   Fresh();
-  RdrDrawObjectBlended(&slot_, mesh.Header(), 0x33, 32.0f);
+  RdrDrawObjectBlended(&slot_, mesh.Header(), overlay, 32.0f);
   EXPECT_EQ(Calls("DrawPrimitive").size(), 2u);
   for (const Face& f : pool_) EXPECT_EQ(f.type, 0u);
 }

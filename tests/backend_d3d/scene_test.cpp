@@ -23,9 +23,10 @@
 
 namespace {
 
-// The sprites, the sun glow and the lens flare of this back end are still
-// stand-ins that draw nothing: until they draw, the views are compared with
-// the software back end's pictures of the scene without those layers.
+// The sun glow and the lens flare still differ between the two back ends
+// (the view over the east edge looks into them): until they agree, the views
+// are compared with the software back end's pictures of the scene without the
+// sun's layers and the billboards.
 constexpr bool PENDING_LAYERS = true;
 const KitSceneLayers LAYERS{!PENDING_LAYERS, !PENDING_LAYERS};
 

@@ -42,7 +42,7 @@ round() {
     "$gm" "$gf" "$gd" "$gs"
   awk -v a="$gm" -v b="$sm" -v f="$gf" -v d="$gd" 'BEGIN {
     printf "  ratio d3d / software: %.2f (target at most 3); faces per OpenGL draw: %.1f (target at least 10)\n",
-      a / b, d > 0 ? f / d : 0 }'
+      a / b, (d > 0 ? f / d : 0) }'
 }
 
 echo "Default thread count (${LP_NUM_THREADS:-as llvmpipe chooses}):"

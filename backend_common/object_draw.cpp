@@ -130,3 +130,9 @@ bool ObjOverlayAppend(ObjOverlayList* list, const Face* face, const ObjTurn& tur
   ++list->count;
   return true;
 }
+
+void ObjOverlayCollect(ObjOverlay* overlay, const Face* face, bool colourFace, uint32_t polyCount,
+                       const ObjTurn& turn, const MeshHeader* mesh) {
+  if (colourFace || polyCount < 3) return;
+  ObjOverlayAppend(&overlay->copies, face, turn, mesh->vertices);
+}

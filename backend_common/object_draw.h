@@ -65,3 +65,14 @@ struct ObjOverlayList {
 };
 // Appends a copy of the face; false (nothing appended) when the reserve is full.
 bool ObjOverlayAppend(ObjOverlayList* list, const Face* face, const ObjTurn& turn, const Vertex* vertices);
+
+// The overlay layer of a blended object: a copy of each textured face whose
+// work polygon kept 3 or more corners (faces off screen too; only a face the
+// near or far clip removed gets none).
+struct ObjOverlay {
+  uint32_t texture;
+  float lightFactor;
+  ObjOverlayList copies;
+};
+void ObjOverlayCollect(ObjOverlay* overlay, const Face* face, bool colourFace, uint32_t polyCount,
+                       const ObjTurn& turn, const MeshHeader* mesh);

@@ -29,19 +29,12 @@ constexpr ObjLayer FILTER_LAYER{FilterBegin, nullptr, FilterEnd, nullptr};
 // The overlay of a blended object: a copy of each textured face the clip left
 // standing, in the face pool's reserve; a model with more textured faces than
 // the reserve holds gets no overlay on the rest.
-struct Overlay {
-  uint32_t texture;
-  float lightFactor;
-  ObjOverlayList copies;
-};
-
 void CollectOverlay(Face* face, bool colourFace, const ObjTurn& turn, const MeshHeader* mesh, void* user) {
-  if (colourFace || gRdrPoly.count < 3) return;
-  ObjOverlayAppend(&static_cast<Overlay*>(user)->copies, face, turn, mesh->vertices);
+  ObjOverlayCollect(static_cast<ObjOverlay*>(user), face, colourFace, gRdrPoly.count, turn, mesh);
 }
 
 void DrawOverlay(const MeshHeader* mesh, void* user) {
-  Overlay& overlay = *static_cast<Overlay*>(user);
+  ObjOverlay& overlay = *static_cast<ObjOverlay*>(user);
   RdrSetAlphaSourceColour(0, 0, 0, 4);
   for (int32_t c = 0; c < overlay.copies.count; ++c) {
     Face* copy = overlay.copies.first + c;
@@ -136,7 +129,7 @@ void RdrDrawObjectYawVColour(DrawSlot* slot, MeshHeader* mesh) {
 
 void RdrDrawObjectBlended(DrawSlot* slot, MeshHeader* mesh, uint32_t overlayTexture, float lightFactor) {
   // Lighting off: the plain object, with no overlay (the shared loop runs it).
-  Overlay overlay{overlayTexture, lightFactor, {1.0f / 1024.0f, 0, nullptr}};
+  ObjOverlay overlay{overlayTexture, lightFactor, {1.0f / 1024.0f, 0, nullptr}};
   const ObjLayer layer{BeginOverlay, CollectOverlay, DrawOverlay, &overlay};
   ObjDrawMesh(slot, mesh, LIT, &layer);
 }

@@ -14,19 +14,12 @@ using ObjectStyle = ObjStyle;
 // normal's length). The copies live in the reserve behind the world's faces;
 // a model with more textured faces than the reserve holds gets no overlay on
 // the rest.
-struct Overlay {
-  uint32_t texture;
-  float lightFactor;
-  ObjOverlayList copies;
-};
-
 void CollectOverlay(Face* face, bool colourFace, const ObjTurn& turn, const MeshHeader* mesh, void* user) {
-  if (colourFace || gRdrPoly.count < 3) return;
-  ObjOverlayAppend(&static_cast<Overlay*>(user)->copies, face, turn, mesh->vertices);
+  ObjOverlayCollect(static_cast<ObjOverlay*>(user), face, colourFace, gRdrPoly.count, turn, mesh);
 }
 
 void DrawOverlay(const MeshHeader*, void* user) {
-  const Overlay& overlay = *static_cast<Overlay*>(user);
+  const ObjOverlay& overlay = *static_cast<ObjOverlay*>(user);
   GfxAlphaSource(GFX_ALPHASOURCE_TEXTURE_ALPHA_TIMES_ITERATED_ALPHA);
   RdrCacheColorCombine(GFX_COMBINE_TEXTURE_TIMES_ALPHA);
   RdrCacheTexSource(static_cast<int32_t>(overlay.texture & 0xFFFFFF));
@@ -77,7 +70,7 @@ void RdrDrawObjectBlended(DrawSlot* slot, MeshHeader* mesh, uint32_t overlayText
     RdrDrawObject(slot, mesh);
     return;
   }
-  Overlay overlay{overlayTexture, lightFactor, {0.5f, 0, nullptr}};
+  ObjOverlay overlay{overlayTexture, lightFactor, {0.5f, 0, nullptr}};
   const ObjLayer layer{nullptr, CollectOverlay, DrawOverlay, &overlay};
   ObjDrawMesh(slot, mesh, LIT, &layer);
 }

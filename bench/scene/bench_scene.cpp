@@ -85,21 +85,6 @@ struct FrameTimes {
   double total, raster, clear;
 };
 
-// The world pools and grid as the race makes them, the scene built in a
-// fresh folder; false with a message when something is missing.
-bool OpenScene(KitScene* scene, const std::filesystem::path& folder, std::string* error) {
-  if (!RdrOpen(gDisplayModes[2], 1)) {
-    *error = "display did not open";
-    return false;
-  }
-  if (!MeshPoolAllocVertices(MESH_POOL_VERTICES) || !MeshPoolAllocFaces(MESH_POOL_FACES) ||
-      !DrawListAllocStatic(DRAW_LIST_STATIC) || !DrawListAllocDynamic(DRAW_LIST_DYNAMIC) ||
-      GridCreate(640, 25, 1, 12) != 1) {
-    *error = "world pools not made";
-    return false;
-  }
-  return KitSceneBuild(scene, folder.string(), error);
-}
 
 void BM_SceneFrame(benchmark::State& state) {
   const std::filesystem::path folder =
@@ -109,7 +94,7 @@ void BM_SceneFrame(benchmark::State& state) {
   std::filesystem::current_path(folder);
   KitScene scene{};
   std::string error;
-  if (!OpenScene(&scene, folder, &error)) {
+  if (!KitSceneOpen(&scene, folder.string(), &error)) {
     state.SkipWithError(error.c_str());
   } else {
     std::vector<FrameTimes> frames;

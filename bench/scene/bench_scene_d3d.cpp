@@ -43,19 +43,6 @@ constexpr int FRAMES = 200;
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-bool OpenScene(KitScene* scene, const std::filesystem::path& folder, std::string* error) {
-  if (!RdrOpen(gDisplayModes[2], 1)) {
-    *error = "display did not open";
-    return false;
-  }
-  if (!MeshPoolAllocVertices(MESH_POOL_VERTICES) || !MeshPoolAllocFaces(MESH_POOL_FACES) ||
-      !DrawListAllocStatic(DRAW_LIST_STATIC) || !DrawListAllocDynamic(DRAW_LIST_DYNAMIC) ||
-      GridCreate(640, 25, 1, 12) != 1) {
-    *error = "world pools not made";
-    return false;
-  }
-  return KitSceneBuild(scene, folder.string(), error);
-}
 
 void BM_SceneFrameD3d(benchmark::State& state) {
   const std::filesystem::path folder =
@@ -65,7 +52,7 @@ void BM_SceneFrameD3d(benchmark::State& state) {
   std::filesystem::current_path(folder);
   KitScene scene{};
   std::string error;
-  if (!OpenScene(&scene, folder, &error)) {
+  if (!KitSceneOpen(&scene, folder.string(), &error)) {
     state.SkipWithError(error.c_str());
   } else {
     std::vector<double> frames;

@@ -10,24 +10,10 @@
 #include <string>
 
 #include "support/picture_compare.h"
+#include "support/ppm_frame.h"
 #include "support/test_support.h"
 
 namespace {
-
-struct Frame {
-  int width = 0, height = 0;
-  std::vector<uint8_t> rgb;
-};
-
-bool ReadPpm(const std::string& path, Frame* frame) {
-  std::ifstream f(path, std::ios::binary);
-  std::string magic;
-  int maxValue = 0;
-  if (!(f >> magic >> frame->width >> frame->height >> maxValue) || magic != "P6" || maxValue != 255) return false;
-  f.get();
-  frame->rgb.resize(static_cast<size_t>(frame->width) * frame->height * 3);
-  return static_cast<bool>(f.read(reinterpret_cast<char*>(frame->rgb.data()), static_cast<std::streamsize>(frame->rgb.size())));
-}
 
 // The sky of the race views still differs between the two programs: until it
 // agrees, race frames are compared on the ground in front of the camera only

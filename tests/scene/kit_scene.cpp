@@ -163,6 +163,20 @@ bool KitSceneBuild(KitScene* scene, const std::string& folder, std::string* erro
   return true;
 }
 
+bool KitSceneOpen(KitScene* scene, const std::string& folder, std::string* error) {
+  if (!RdrOpen(gDisplayModes[2], 1)) {
+    *error = "display did not open";
+    return false;
+  }
+  if (!MeshPoolAllocVertices(MESH_POOL_VERTICES) || !MeshPoolAllocFaces(MESH_POOL_FACES) ||
+      !DrawListAllocStatic(DRAW_LIST_STATIC) || !DrawListAllocDynamic(DRAW_LIST_DYNAMIC) ||
+      GridCreate(640, 25, 1, 12) != 1) {
+    *error = "world pools not made";
+    return false;
+  }
+  return KitSceneBuild(scene, folder, error);
+}
+
 void KitSceneFree(KitScene* scene) {
   for (MeshHeader*& m : scene->models) {
     if (m) MeshFree(m);

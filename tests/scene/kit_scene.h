@@ -33,6 +33,9 @@ struct KitScene {
 // working directory, and builds the scene. False with a message on failure.
 bool KitSceneBuild(KitScene* scene, const std::string& folder, std::string* error);
 void KitSceneFree(KitScene* scene);
+// The display opened at 640x480, the world pools and grid made as the race
+// makes them, then the scene built (for the benchmarks).
+bool KitSceneOpen(KitScene* scene, const std::string& folder, std::string* error);
 // One of the fixed views of the scene (0 .. KIT_SCENE_CAMERAS - 1).
 Camera KitSceneCamera(int which);
 // One camera along a closed loop over the scene, `frame` of `frames`.

@@ -15,6 +15,11 @@ extern std::atomic<uint8_t> gNetQuit;
 constexpr int NET_MAX_PARTICIPANTS = 6;
 constexpr int NET_SIGNAL_COUNTERS = 50;
 constexpr int NET_SIGNAL_RACE_OVER = 3;
+// The race start: clients wait for this counter, which the host's signal
+// raises once every client has answered or the host gave up on it.
+constexpr int NET_SIGNAL_START = 6;
+// Counter NET_SIGNAL_REPLY + i is set when participant i answers a query.
+constexpr int NET_SIGNAL_REPLY = 10;
 
 // One received vehicle state, as the remote-vehicle step reads it.
 struct NetReceivedState {
@@ -35,6 +40,7 @@ struct NetParticipants {
   uint8_t host;
   uint8_t abort;
   uint8_t left;
+  uint8_t ready;  // a client has reached the race start and answers queries
   uint8_t stateReceived[NET_MAX_PARTICIPANTS];  // the flag pair: new state received,
   uint8_t stateConsumed[NET_MAX_PARTICIPANTS];  // state consumed
   NetReceivedState newest[NET_MAX_PARTICIPANTS];
@@ -63,3 +69,16 @@ void NetSnapshotCar();
 void NetSendRaceOver();
 void NetShutdown();
 void NetDestroyLocalPlayer();
+
+// The start of a network race.
+// Asks the participant to answer once it has reached the start.
+void NetSendQuery(int32_t participant);
+// Makes the participant leave the session.
+void NetSendQuit(int32_t participant);
+// Signal 0 goes to the host, any other to every participant.
+void NetSendSignal(int32_t counter);
+// Waits on timer slot 32 until the counter equals `value` or `timeoutMs`
+// pass -> whether it got there.
+bool NetWaitCounter(int32_t counter, int32_t value, uint32_t timeoutMs);
+// Clears every participant's flag pair.
+void NetClearPlayerFlags();

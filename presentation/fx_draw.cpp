@@ -6,3 +6,4 @@ FxGlowList gFxGlowList;
 void FxDrawTyreMarks() {}
 void FxDrawParticles() {}
 void FxAddTyreMark(WheelState*) {}
+void FxDrawTyreTrail(WheelState*) {}

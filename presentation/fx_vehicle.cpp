@@ -13,3 +13,7 @@ void FxSpawnSmokePuff(float, float, float, float) {}
 void FxSpawnWheelParticle(float, float, float) {}
 void FxSpawnGroundDust(Vehicle*) {}
 void FxSpawnBubbles(Vehicle*) {}
+void FxSpawnVehicleFire(Vehicle*) {}
+void FxSpawnExhaustFlames(Vehicle*) {}
+// Until the vehicle shadows exist: none is drawn.
+void VehicleDrawShadow(Vehicle*) {}

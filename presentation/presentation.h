@@ -32,6 +32,7 @@ Camera* ChaseCamUpdate(Vehicle* vehicle);
 void VehicleDrawInsetAll();
 void ViewApplyFlyInCamera();
 void VehicleDrawAll();
+// viewNumber 0 for the first view, non-zero for the second split-screen view.
 void VehicleDrawOwn(Vehicle* vehicle, int32_t viewNumber);
 void DecorFrameStep();
 void FxDrawTyreMarks();
@@ -76,6 +77,45 @@ void FxSpawnBubbles(Vehicle* vehicle);
 int32_t SfxPlayEffectCopyAt(int32_t effect, float x, float y, float z, int32_t copy);
 // Pitch in tenths of a semitone above the sample's own.
 void SfxSetSlotFrequency(int32_t slot, int32_t pitch);
+
+// What the vehicle drawing starts for each vehicle it draws.
+void FxSpawnVehicleFire(Vehicle* vehicle);
+void FxSpawnExhaustFlames(Vehicle* vehicle);
+// The live segment of a wheel's tyre trail, from its last mark to the wheel.
+void FxDrawTyreTrail(WheelState* wheel);
+void VehicleDrawShadow(Vehicle* vehicle);
+
+// Vehicle drawing, below what the race frame calls: one other vehicle (the
+// record, or when it is null the network record), a wheel, a part, a copy
+// mirrored in the ice, the far body, the tinted light.
+struct DrawSlot;
+struct MeshHeader;
+void VehicleDrawOther(Vehicle* vehicle, Vehicle* netRecord);
+// Turns the source's vertices, normals and face normals by the angles into
+// the instance (a clone of the same model) and draws it lit at the object.
+// Tyre faces take the car face word, their t coordinates divided by the factor.
+void VehicleDrawMesh(DrawSlot* object, MeshHeader* source, MeshHeader* instance, int32_t a, int32_t b, int32_t c,
+                     float treadFactor);
+void VehicleDrawTurnedPart(Vehicle* vehicle, DrawSlot* object, int32_t steering);
+void VehicleDrawFlatPartA(DrawSlot* object, Vehicle* vehicle, float armLength);
+void VehicleDrawFlatPartB(DrawSlot* object, Vehicle* vehicle, float armLength);
+void VehicleDrawFlattened(DrawSlot* object, MeshHeader* mesh);
+void VehicleDrawLowDetail(DrawSlot* object, MeshHeader* mesh, uint32_t carFaceWord);
+void VehicleDrawSetLight(Vehicle* vehicle);
+// Debug mode 1's smaller body; the restore puts back the very coordinates
+// the shrink saved.
+void VehicleMeshShrink(MeshHeader* mesh);
+void VehicleMeshRestore(MeshHeader* mesh);
+
+// The render values of the vehicle being drawn, set anew for each vehicle.
+struct CarModel;
+struct VehicleDrawState {
+  CarModel* carModel;
+  uint32_t carFaceWord;  // the paint's tyre-mark texture as a textured, lit face
+  int32_t bodyLight;     // the car model's light factor, or the tinted one
+  uint8_t tinted;        // the light took the ground tint: the race's colour goes back after the vehicle
+};
+extern VehicleDrawState gVehicleDraw;
 
 // The screen glows of the current view, emptied as each view begins.
 constexpr int FX_GLOW_MAX = 32;

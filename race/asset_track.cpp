@@ -172,6 +172,15 @@ void AssetLoadTrackTextures() {
   TexMemReset();
   AssetReloadTrackTextures();
   if (gAssets.trackLoaded) AssetFreeTrackObjects();
+  AssetLoadTrackTextureLists();
+  const int32_t before = gTextureTable.count;
+  AssetLoadTrackObjects();
+  gAssets.trackObjectTextures = gTextureTable.count - before;
+  Snapshot(gObjectEntries, &gObjectEntryCount, before);
+  AssetLoadTyreMarkTexture();
+}
+
+void AssetLoadTrackTextureLists() {
   const int32_t track = gRace.trackIndex >= 0 && gRace.trackIndex < TRACK_COUNT ? gRace.trackIndex : 0;
   TrackInfo& info = gTrackInfo[track];
   for (TrackTextureEntry* e = info.groundList; std::strcmp(e->name, "end") != 0; ++e) LoadListEntry(e);
@@ -180,11 +189,6 @@ void AssetLoadTrackTextures() {
     TrackTextureEntry* e = &info.skyList[i];
     gRace.trackTextures[i] = e->load ? LoadListEntry(e) : 0;
   }
-  const int32_t before = gTextureTable.count;
-  AssetLoadTrackObjects();
-  gAssets.trackObjectTextures = gTextureTable.count - before;
-  Snapshot(gObjectEntries, &gObjectEntryCount, before);
-  AssetLoadTyreMarkTexture();
 }
 
 void AssetLoadTrackObjects() {

@@ -24,6 +24,9 @@ void AssetRecordGameStartTextures();
 void AssetLoadTrackTextures();
 void AssetReloadTrackTextures();
 void AssetReloadTrackObjectTextures();
+// The track's ground and sky lists, in their order: after a texture-memory
+// reset that follows the game-start textures, each entry gets its handle back.
+void AssetLoadTrackTextureLists();
 void AssetLoadTrackObjects();
 void AssetFreeTrackObjects();
 void AssetLoadTyreMarkTexture();

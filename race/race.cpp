@@ -10,6 +10,7 @@ Vehicle* gPlayer2Vehicle = &gVehicleRecords[0];
 Vehicle* gLocalNetVehicle;
 uint8_t gJoyButton2;
 VehicleStepState gVehicleStep;
+TyreMark gTyreMarks[TYRE_MARK_ENTRIES];
 
 Vehicle VehiclePlayer1Initial() {
   Vehicle v{};

@@ -99,6 +99,29 @@ extern RaceClock gRaceClock;
 
 void RaceLoad(int32_t track);
 void RaceShowLoadingPicture();
+// After a display-mode change during a race: the textures, the tyre marks'
+// blends, the sound bank and the ambient loop again; with `remarkWater` the
+// faces of the sky-layer texture follow the sky-and-fog option anew.
+void RaceReloadAssets(uint8_t remarkWater);
+// The loader's steps.
+void RacePlaceVehicles();
+void RaceResetComputerCar(Vehicle* vehicle);
+void RaceClearTyreMarks();
+// The start of a network race: the host waits for every client (at most
+// 30000 ms), a client for the host's start signal; an abort by the network
+// layer leaves a one-player race.
+void RaceNetStartSync();
+
+// The tyre-mark ring: laid by the wheel pass, drawn and faded by the mark
+// pass, emptied by the race loader.
+constexpr int TYRE_MARK_ENTRIES = 400;
+struct TyreMark {
+  uint8_t inUse;
+  float corners[4][3];  // 1 and 2 at the older end, 3 and 4 at the newer
+  float depthBias;
+  float alpha;
+};
+extern TyreMark gTyreMarks[TYRE_MARK_ENTRIES];
 int32_t FfbInitDevices();
 void FfbStopAll();
 void FfbRelease();

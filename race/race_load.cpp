@@ -1,7 +1,8 @@
-// Until the whole race loader exists: the loading picture, the track's
-// textures and objects, its mesh (or terrain), cell grid, position map and
-// trajectories under its sky, the per-track values from the tables, the first
-// view behind the start grid, and the start countdown.
+// The race load: the loading picture, the track's textures and objects, its
+// mesh (or terrain), cell grid, position map and trajectories under its sky,
+// the per-track values from the tables, the vehicles on the grid, the first
+// view behind it and the start countdown; in a network race the start is
+// agreed with the other machines first.
 #include <cstring>
 #include <string>
 
@@ -14,6 +15,7 @@
 #include "engine3d/random.h"
 #include "engine3d/terrain.h"
 #include "frontend/frontend.h"
+#include "net/net.h"
 #include "platform/app.h"
 #include "platform/mem.h"
 #include "presentation/messages.h"
@@ -34,6 +36,9 @@ constexpr float LOAD_VIEW_DISTANCE = 1700.0f;
 constexpr int32_t NEAR_PLANE = 5;
 constexpr float CAMERA_BEHIND = 160.0f, CAMERA_ABOVE = 45.0f;
 constexpr float CAMERA_PITCH_DOWN = 1024.0f - 16.0f;
+constexpr uint32_t NET_START_BUDGET_MS = 30000;
+constexpr uint32_t NET_QUERY_EVERY_MS = 1000;
+constexpr int NET_BUDGET_TIMER = 34, NET_QUERY_TIMER = 33;
 
 Camera gStartCameras[2];
 
@@ -94,42 +99,6 @@ void BuildTrack(int32_t track) {
   TrajLoad();
 }
 
-// The drive step's copy of the start heading for a computer car.
-void ResetComputerCar(Vehicle* v, const TrackInfo& info) {
-  v->aiHeading = info.startHeading;
-  v->stuckTimer = 0.0f;
-}
-
-// Player 1 on grid slot 0 and the five computer cars behind it (in split
-// screen table record 0 is player 2); the computer cars wait for their
-// drivers.
-void PlaceVehicles(int32_t track) {
-  const TrackInfo& info = gTrackInfo[track];
-  for (Vehicle*& v : gVehicleTable) v = nullptr;
-  gVehicleStep.raceOverSent = 0;
-  const bool split = gRace.playersMode == 1;
-  if (gRace.noHumanMode) {
-    Vehicle* extra = &gVehicleRecords[VEHICLE_EXTRA_CAR];
-    VehicleCopyDefaults(extra);
-    ResetComputerCar(extra, info);
-    VehiclePlaceOnGrid(extra, 0, 0);
-  } else {
-    VehiclePlaceOnGrid(gPlayer1Vehicle, 0, gPlayer1Vehicle->type);
-    ChaseCamReset(gPlayer1Vehicle);
-  }
-  for (int32_t i = 0; i < VEHICLE_EXTRA_CAR; ++i) {
-    Vehicle* v = &gVehicleRecords[i];
-    VehicleCopyDefaults(v);
-    ResetComputerCar(v, info);
-    // In a challenge every car is of player 1's type.
-    const bool challenge = gRace.gameMode == 2 && !gRace.noHumanMode;
-    VehiclePlaceOnGrid(v, i + 1, challenge ? gPlayer1Vehicle->type : split && i == 0 ? v->type : i + 1);
-  }
-  // Player 2's camera goes behind it once it stands on the grid, not at its last race's place.
-  if (split && !gRace.noHumanMode) ChaseCamReset(gPlayer2Vehicle);
-  gPlayer1Vehicle->human = 1;
-}
-
 // The views look along the start heading from behind the grid.
 void AimStartCameras(int32_t track) {
   const TrackInfo& info = gTrackInfo[track];
@@ -155,13 +124,143 @@ void ResetView() {
   gRace.viewHeight = h;
 }
 
+bool Replied(int32_t participant) { return NetSignalCounter(NET_SIGNAL_REPLY + participant) != 0; }
+
+void WaitMs(int timer, uint32_t ms) {
+  AppTimerStart(timer);
+  while (AppTimerElapsed(timer) < ms) AppPumpMessages();
+}
+
+// Every participant's received states start from its record as it stands on the grid.
+void PrimeReceivedStates() {
+  for (int32_t i = 0; i < NetParticipantCount(); ++i) {
+    const Vehicle* v = NetParticipantRecord(i);
+    if (!v) continue;
+    NetReceivedState s{};
+    const float pose[6] = {v->pose.x, v->pose.y, v->pose.z, v->pose.pitch, v->pose.heading, v->pose.roll};
+    for (int k = 0; k < 6; ++k) s.pose[k] = pose[k];
+    s.velocity = v->velocity;
+    s.steerInput = v->steerInput;
+    s.heading = v->heading;
+    s.bodyRoll = v->bodyRoll;
+    s.bodyPitch = v->bodyPitch;
+    s.slideAngle = v->slideAngle;
+    s.slideUndersteer = v->slideUndersteer;
+    gNetParticipants.newest[i] = s;
+    gNetParticipants.previous[i] = s;
+  }
+}
+
+// The own network record takes player 1's place on the grid and its values.
+void TakeOwnNetworkRecord() {
+  Vehicle* own = NetOwnRecord();
+  if (!own) return;
+  const int32_t index = NetOwnIndex();
+  if (index >= 0 && index < VEHICLE_TABLE_SLOTS) gVehicleTable[index] = own;
+  if (own != gPlayer1Vehicle) static_cast<NetVehicle&>(*own) = static_cast<const NetVehicle&>(*gPlayer1Vehicle);
+  gLocalNetVehicle = own;
+  NetClearPlayerFlags();
+  PrimeReceivedStates();
+}
+
 }  // namespace
+
+void RaceResetComputerCar(Vehicle* v) {
+  const int32_t track = gRace.trackIndex >= 0 && gRace.trackIndex < TRACK_COUNT ? gRace.trackIndex : 0;
+  v->aiHeading = gTrackInfo[track].startHeading;
+  v->stuckTimer = 0.0f;
+}
+
+// Player 1 on grid slot 0 and the five computer cars behind it (in split
+// screen table record 0 is player 2); in a network race every participant on
+// the slot of its index.
+void RacePlaceVehicles() {
+  for (Vehicle*& v : gVehicleTable) v = nullptr;
+  gVehicleStep.raceOverSent = 0;
+  const bool split = gRace.playersMode == 1;
+  const bool network = gRace.networkGame != 0;
+  if (gRace.noHumanMode) {
+    Vehicle* extra = &gVehicleRecords[VEHICLE_EXTRA_CAR];
+    VehicleCopyDefaults(extra);
+    RaceResetComputerCar(extra);
+    VehiclePlaceOnGrid(extra, 0, 0);
+  } else if (network) {
+    VehiclePlaceOnGrid(gPlayer1Vehicle, NetOwnIndex(), gPlayer1Vehicle->type);
+    ChaseCamReset(gPlayer1Vehicle);
+  } else {
+    if (gRace.gameMode == 2) gPlayer2Vehicle->type = gPlayer1Vehicle->type;
+    VehiclePlaceOnGrid(gPlayer1Vehicle, 0, gPlayer1Vehicle->type);
+    ChaseCamReset(gPlayer1Vehicle);
+  }
+  if (network) {
+    const int32_t own = NetOwnIndex();
+    for (int32_t i = 0; i < NetParticipantCount(); ++i) {
+      Vehicle* v = NetParticipantRecord(i);
+      if (i == own || !v) continue;
+      VehicleCopyDefaults(v);
+      VehiclePlaceOnGrid(v, i, v->type);
+    }
+    for (int32_t i = 0; i < VEHICLE_EXTRA_CAR; ++i) RaceResetComputerCar(&gVehicleRecords[i]);
+  } else {
+    // In a challenge every car is of player 1's type.
+    const bool challenge = gRace.gameMode == 2 && !gRace.noHumanMode;
+    for (int32_t i = 0; i < VEHICLE_EXTRA_CAR; ++i) {
+      Vehicle* v = &gVehicleRecords[i];
+      VehicleCopyDefaults(v);
+      RaceResetComputerCar(v);
+      VehiclePlaceOnGrid(v, i + 1, challenge ? gPlayer1Vehicle->type : split && i == 0 ? v->type : i + 1);
+    }
+    // Player 2's camera goes behind it once it stands on the grid, not at its last race's place.
+    if (split && !gRace.noHumanMode) ChaseCamReset(gPlayer2Vehicle);
+  }
+  gPlayer1Vehicle->human = 1;
+}
+
+void RaceClearTyreMarks() {
+  for (TyreMark& mark : gTyreMarks) mark.inUse = 0;
+}
+
+void RaceNetStartSync() {
+  if (!NetIsHost()) {
+    gNetParticipants.ready = 1;
+    NetWaitCounter(NET_SIGNAL_START, 1, NET_START_BUDGET_MS);
+  } else {
+    // One budget for every client: each is asked once a second until it
+    // answers or the budget is spent. Every participant but the host itself
+    // is asked, wherever the host stands in the table.
+    AppTimerStart(NET_BUDGET_TIMER);
+    const int32_t own = NetOwnIndex();
+    for (int32_t i = NetParticipantCount() - 1; i >= 0; --i) {
+      if (i == own) continue;
+      gNetParticipants.signalCounters[NET_SIGNAL_REPLY + i] = 0;
+      while (!Replied(i) && AppTimerElapsed(NET_BUDGET_TIMER) < NET_START_BUDGET_MS) {
+        AppPumpMessages();
+        WaitMs(NET_QUERY_TIMER, NET_QUERY_EVERY_MS);
+        NetSendQuery(i);
+      }
+    }
+    // Whoever stayed silent is sent away, so that no one races against a
+    // machine that never started.
+    for (int32_t i = 0; i < NetParticipantCount(); ++i)
+      if (i != own && !Replied(i)) NetSendQuit(i);
+    NetSendSignal(NET_SIGNAL_START);
+  }
+  if (NetAbortFlag()) {
+    gRace.playersMode = 0;
+    MenuShowPlayersLabel();
+    gNetParticipants.left = 1;
+    NetShutdown();
+    gNetParticipants.count = 0;
+    gRace.networkGame = 0;
+  }
+}
 
 void RaceShowLoadingPicture() {
   const std::string name = "vue" + std::to_string(gRace.trackIndex + 1) + ".qvr";
   uint16_t* picture = LfbLoadScreenImage(name.c_str());
   RdrClear(0, 0, 0);
   if (picture) LfbDrawScreenImage(picture);
+  if (gRace.networkGame && gRace.waitingForHost) HudDrawWaitingHost();
   RdrSwapBuffers();
   if (picture) MemFree(picture);
 }
@@ -174,6 +273,7 @@ void RaceLoad(int32_t track) {
   SfxStopAll();
   SetTrackValues(track);
   gRace.waitingForHost = network && !gRace.noHumanMode ? 1 : 0;
+  gNetParticipants.ready = 0;
   if (gRace.gameMode == 3) {
     const int32_t level = MenuTrackUnlockLevel(track);
     if (level > gMenuUnlockCount) {
@@ -187,13 +287,21 @@ void RaceLoad(int32_t track) {
   LoadTextures();
   RandSetIndex(static_cast<uint32_t>(track));
   ResultsResetBestTimes();
+  if (network) {
+    gNetParticipants.abort = 0;
+    gNetParticipants.signalCounters[NET_SIGNAL_START] = 0;
+  }
   FxClearPools();
   LightSetColour(255, 255, 255);
   BuildTrack(track);
-  PlaceVehicles(track);
+  // Faces are drawn decal with the texture's alpha from here on.
+  RdrSetTextureDecal();
+  TexNormalizeFaceCoords(&gTextureTable);
+  RacePlaceVehicles();
   SfxLoadTrackBank();
   if (!gRace.noHumanMode && !network) ViewRunTrackPresentation();
   VehiclePlaceAmbient();
+  RaceClearTyreMarks();
   DecorSetupTrack();
   // A split-screen race left its layout on screen: both buffers go black once.
   if (gRace.viewTop != 0) {
@@ -209,9 +317,40 @@ void RaceLoad(int32_t track) {
   gRace.raceFinished = gRace.raceLeft = 0;
   SfxUpdateListener();
   SfxCommitListener();
-  AppTimerStart(1);
+  if (network) {
+    for (int counter : {1, 2, NET_SIGNAL_RACE_OVER, NET_SIGNAL_START}) gNetParticipants.signalCounters[counter] = 0;
+    RaceNetStartSync();
+    // An abort left a one-player race: its grid replaces the network one.
+    if (!gRace.networkGame) RacePlaceVehicles();
+  }
+  AppTimerStart(RACE_CLOCK_TIMER);
   HudResetMessages();
   HudShowMessage(HUD_MSG_READY, 5000.0f);
   if (!network && !gRace.noHumanMode) ViewRunStartFlyIn();
+  if (network && gRace.networkGame) TakeOwnNetworkRecord();
   RaceTraceBegin();
+}
+
+void RaceReloadAssets(uint8_t remarkWater) {
+  gRace.waitingForHost = 0;
+  // Every texture comes back in its first order, so each keeps its handle.
+  TexMemReset();
+  AssetReloadTrackTextures();
+  AssetLoadTrackTextureLists();
+  AssetReloadTrackObjectTextures();
+  AssetLoadTyreMarkTexture();
+  if (remarkWater) {
+    const uint32_t sky = gRace.trackTextures[TRACK_TEX_SKY] & 0x00FFFFFF;
+    const uint32_t type = gOptions.detail[3] ? FACE_TRANSLUCENT : FACE_TEX_LIT;
+    for (int32_t i = 0; i < gMesh.faceCount; ++i) {
+      Face& f = gMesh.faces[i];
+      const uint32_t was = f.type >> 24;
+      // Only the textured faces: a colour face's word holds no texture.
+      if ((was == FACE_TRANSLUCENT || was == FACE_TEX_LIT) && (f.type & 0x00FFFFFF) == sky) f.type = type << 24 | sky;
+    }
+  }
+  SfxLoadTrackBank();
+  DecorStartAmbientSound();
+  SfxCommitListener();
+  if (gRace.networkGame && gRace.gameMode == 0) gRace.gameMode = 4;
 }

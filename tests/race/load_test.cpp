@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "engine3d/grid.h"
 #include "engine3d/instance.h"
@@ -13,6 +14,7 @@
 #include "frontend/frontend.h"
 #include "race/vehicle_steps.h"
 #include "engine3d/terrain.h"
+#include "net/net.h"
 #include "platform/app.h"
 #include "presentation/messages.h"
 #include "presentation/text.h"
@@ -303,7 +305,14 @@ TEST_F(Load, LowTextureMemoryTakesTheCarTexturesFromLow) {
   gOptions.lowTextureMemory = 1;
   AssetLoadVehicles();
   EXPECT_STRCASEEQ(gTextureTable.entries[5].path, "car1\\low\\car.3df");
+  for (int32_t i = 0; i < gTextureTable.count; ++i) {
+    const char* path = gTextureTable.entries[i].path;
+    if (std::strncmp(path, "car", 3) != 0) continue;
+    EXPECT_NE(std::strstr(path, "\\low\\"), nullptr) << path;
+  }
   EXPECT_TRUE(gFatalErrors.empty());
+  ASSERT_EQ(::rename("car1/res1/ziziz.3ds", "car1/res1/away"), 0);
+  EXPECT_DEATH(AssetLoadVehicles(), "GameQuit after: car1.res1.ziziz.3ds");
 }
 
 // A missing vehicle model ends the game on the error screen naming its path;
@@ -355,7 +364,10 @@ TEST_F(Load, TyreMarksBlendTowardTheTracksTyreTextureOrAllTakeTheGameStarts) {
 // The loader's steps in their order, as the stand-ins of the later parts see them.
 TEST_F(Load, OnePlayerRaceRunsItsStepsInOrderWithPresentationAndFlyIn) {
   gRace.gameMode = 1;
+  gTyreMarks[0].inUse = gTyreMarks[TYRE_MARK_ENTRIES - 1].inUse = 1;
   RaceLoad(TRACK_DESERT);
+  for (const TyreMark& mark : gTyreMarks) ASSERT_EQ(+mark.inUse, 0);
+  EXPECT_EQ(IndexOfCall("MenuTrackUnlockLevel(0)"), -1);  // not a championship
   const std::vector<std::string> order = {"FxClearPools", "SfxLoadTrackBank", "ViewRunTrackPresentation",
                                           "VehiclePlaceAmbient", "DecorSetupTrack", "MusicPlayTrack(" +
                                           std::to_string(TRACK_ENVIRONMENT[TRACK_DESERT].musicTrack) + ")",
@@ -441,6 +453,160 @@ TEST_F(Load, ANetworkRaceNeverRunsAsTraining) {
   gRace.gameMode = 0;
   RaceLoad(TRACK_ICE);
   EXPECT_EQ(+gRace.gameMode, 4);
+}
+
+// In split screen the first computer slot is player 2 in its own car, and
+// both players' chase cameras start afresh; in a challenge player 2 takes
+// player 1's car too.
+TEST_F(Load, SplitScreenPutsPlayer2BehindPlayer1InItsOwnCar) {
+  gRace.gameMode = 1;
+  gRace.playersMode = 1;
+  gPlayer1.type = 2;
+  gPlayer2Vehicle->type = 3;
+  RaceLoad(TRACK_DESERT);
+  EXPECT_EQ(+gVehicleTable[1], gPlayer2Vehicle);
+  EXPECT_EQ(+gPlayer2Vehicle->type, 3);
+  EXPECT_EQ(+gVehicleTable[2]->type, 2);
+  EXPECT_GE(IndexOfCall("ChaseCamReset(P1,0)"), 0);
+  EXPECT_GE(IndexOfCall("ChaseCamReset(P2,1)"), 0);
+  gRace.gameMode = 2;
+  RaceLoad(TRACK_DESERT);
+  for (int slot = 0; slot < VEHICLE_TABLE_SLOTS; ++slot) EXPECT_EQ(+gVehicleTable[slot]->type, 2) << slot;
+}
+
+// A championship race raises the front end's unlock count to the track's
+// level, unlocks the tracks and saves the best times; once only.
+TEST_F(Load, AChampionshipRaceRaisesTheUnlockLevelAndSavesTheBestTimes) {
+  gRace.gameMode = 3;
+  gMenuUnlockCount = 2;
+  gTestUnlockLevel = 4;
+  RaceLoad(TRACK_DESERT);
+  EXPECT_EQ(gMenuUnlockCount, 4);
+  const int unlock = IndexOfCall("MenuUnlockTracks(4)");
+  EXPECT_GT(unlock, IndexOfCall("MenuTrackUnlockLevel(0)"));
+  EXPECT_GT(IndexOfCall("ScoresSave"), unlock);
+  gCalls.clear();
+  RaceLoad(TRACK_DESERT);
+  EXPECT_GE(IndexOfCall("MenuTrackUnlockLevel(0)"), 0);
+  EXPECT_EQ(IndexOfCall("ScoresSave"), -1);
+  EXPECT_EQ(gMenuUnlockCount, 4);
+}
+
+class NetworkLoad : public Load {
+ protected:
+  void SetUp() override {
+    Load::SetUp();
+    gRace.networkGame = 1;
+    gRace.playersMode = 2;
+    gNetParticipants.count = 3;
+    for (int i = 0; i < 3; ++i) gNetParticipants.records[i] = &records_[i];
+    gNetParticipants.ownIndex = 1;
+    records_[0].type = 2;
+    records_[2].type = 5;
+    gPlayer1.type = 4;
+  }
+  Vehicle records_[3]{};
+};
+
+// A client's race: every participant on the slot of its index, the own record
+// in player 1's place with its values, the received states primed from the
+// records once the start has come, the flag pairs cleared.
+TEST_F(NetworkLoad, EveryParticipantStartsOnItsSlotAndTheReceivedStatesArePrimed) {
+  gRace.gameMode = 0;
+  gNetParticipants.stateReceived[0] = 1;
+  gNetParticipants.signalCounters[NET_SIGNAL_RACE_OVER] = 2;
+  RaceLoad(TRACK_DESERT);
+  EXPECT_EQ(+gRace.gameMode, 4);
+  EXPECT_EQ(+gRace.networkGame, 1);
+  EXPECT_EQ(gNetParticipants.signalCounters[NET_SIGNAL_RACE_OVER], 0);
+  EXPECT_EQ(+gNetParticipants.ready, 1);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(+gVehicleTable[i], &records_[i]) << i;
+  EXPECT_EQ(+gVehicleTable[3], nullptr);
+  EXPECT_EQ(+gLocalNetVehicle, &records_[1]);
+  EXPECT_EQ(+records_[0].type, 2);
+  EXPECT_EQ(+records_[2].type, 5);
+  EXPECT_EQ(+records_[1].type, 4);  // player 1's, copied with its place on slot 1
+  EXPECT_FLOAT_EQ(+records_[1].pose.x, +gPlayer1.pose.x);
+  EXPECT_FLOAT_EQ(+records_[1].pose.z, +gPlayer1.pose.z);
+  EXPECT_NE(+records_[1].pose.z, +records_[0].pose.z);
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    const Vehicle& v = records_[i];
+    for (const NetReceivedState* s : {&gNetParticipants.newest[i], &gNetParticipants.previous[i]}) {
+      EXPECT_FLOAT_EQ(s->pose[0], +v.pose.x);
+      EXPECT_FLOAT_EQ(s->pose[2], +v.pose.z);
+      EXPECT_FLOAT_EQ(s->pose[4], +v.pose.heading);
+      EXPECT_FLOAT_EQ(s->heading, +v.heading);
+    }
+  }
+  EXPECT_EQ(+gNetParticipants.stateReceived[0], 0);
+  // The loading picture says the race waits for the host, before the track loads.
+  const std::string waiting = std::string(",") + HudMessageText(HUD_MSG_WAITING_HOST) + ")";
+  const std::vector<std::string> printed = CallsStartingWith("DotFontPrintf");
+  ASSERT_FALSE(printed.empty());
+  EXPECT_NE(printed.front().find(waiting), std::string::npos) << printed.front();
+  EXPECT_LT(IndexOfCall(printed.front()), IndexOfCall("FxClearPools"));
+  // The start is agreed after the track is loaded, then the countdown shows.
+  const int wait = IndexOfCall("NetWaitCounter(6,1,30000)");
+  EXPECT_GT(wait, IndexOfCall("DecorSetupTrack"));
+  EXPECT_GT(IndexOfCall("NetClearPlayerFlags"), wait);
+  EXPECT_EQ(+gHudMessages.global.number, HUD_MSG_READY);
+  EXPECT_EQ(IndexOfCall("ViewRunTrackPresentation"), -1);
+  EXPECT_EQ(IndexOfCall("ViewRunStartFlyIn"), -1);
+}
+
+TEST_F(NetworkLoad, AnAbortDuringTheStartLeavesAOnePlayerRace) {
+  gNetScript.abortInWait = true;
+  RaceLoad(TRACK_DESERT);
+  EXPECT_EQ(+gRace.networkGame, 0);
+  EXPECT_EQ(+gRace.playersMode, 0);
+  EXPECT_EQ(+gVehicleTable[0], &gPlayer1);
+  for (int slot = 1; slot < VEHICLE_TABLE_SLOTS; ++slot) EXPECT_EQ(+gVehicleTable[slot], &gVehicleRecords[slot - 1]);
+  EXPECT_EQ(IndexOfCall("NetClearPlayerFlags"), -1);
+  EXPECT_EQ(+records_[1].type, 0);  // the own record untouched
+}
+
+// After a display-mode change every texture comes back under its handle, and
+// the faces of the sky-layer texture follow the sky-and-fog option.
+TEST_F(Load, AReloadKeepsEveryTextureHandleAndRemarksTheSkyLayerFaces) {
+  AssetLoadVehicles();
+  RaceLoad(TRACK_DESERT);
+  const TextureTable before = gTextureTable;
+  const AssetState assets = gAssets;
+  const uint32_t sky = gRace.trackTextures[TRACK_TEX_SKY];
+  const uint32_t other = sky + 1;
+  ASSERT_GE(gMesh.faceCount, 4);
+  const uint32_t words[4] = {FACE_TRANSLUCENT << 24 | sky, FACE_TEX_LIT << 24 | sky, FACE_COLOUR << 24 | sky,
+                             FACE_TEX_LIT << 24 | other};
+  const struct {
+    uint8_t remark, skyAndFog;
+    uint32_t want[4];
+  } cases[] = {
+      {1, 1, {FACE_TRANSLUCENT << 24 | sky, FACE_TRANSLUCENT << 24 | sky, words[2], words[3]}},
+      {1, 0, {FACE_TEX_LIT << 24 | sky, FACE_TEX_LIT << 24 | sky, words[2], words[3]}},
+      {0, 0, {words[0], words[1], words[2], words[3]}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.remark * 10 + c.skyAndFog);
+    for (int i = 0; i < 4; ++i) gMesh.faces[i].type = words[i];
+    gOptions.detail[3] = c.skyAndFog;
+    gRace.waitingForHost = 1;
+    RaceReloadAssets(c.remark);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(+gMesh.faces[i].type, c.want[i]) << i;
+    EXPECT_EQ(+gRace.waitingForHost, 0);
+    ASSERT_EQ(+gTextureTable.count, +before.count);
+    for (int32_t i = 0; i < before.count; ++i) {
+      EXPECT_STREQ(gTextureTable.entries[i].path, before.entries[i].path) << i;
+      EXPECT_EQ(+gTextureTable.entries[i].handle, +before.entries[i].handle) << i;
+    }
+    for (int k = 0; k < TYRE_MARK_TEXTURES; ++k) EXPECT_EQ(gAssets.tyreMarks[k], assets.tyreMarks[k]) << k;
+  }
+  EXPECT_EQ(CallsStartingWith("SfxLoadTrackBank").size(), 4u);
+  gRace.networkGame = 1;
+  gRace.gameMode = 0;
+  RaceReloadAssets(0);
+  EXPECT_EQ(+gRace.gameMode, 4);
+  EXPECT_TRUE(gFatalErrors.empty());
 }
 
 }  // namespace

@@ -8,7 +8,9 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "backend_common/display.h"
@@ -43,3 +45,16 @@ class RaceTest : public ::testing::Test {
   Camera camera_{};
   Camera camera2_{};
 };
+
+// What the front end's unlock level answers for every track in these suites.
+extern int32_t gTestUnlockLevel;
+
+// The network layer's start as a scripted session. A query at or after a
+// participant's reply time is answered (its reply counter set); a client's
+// wait ends with the host's start signal, or with an abort.
+struct NetStartScript {
+  uint32_t replyAtMs[6];  // UINT32_MAX: never answers
+  bool abortInWait;
+  std::vector<std::pair<int32_t, uint32_t>> queries;  // participant, time
+};
+extern NetStartScript gNetScript;

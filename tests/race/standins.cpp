@@ -88,6 +88,44 @@ void MusicFadeStep() { Note("MusicFadeStep"); }
 void WeatherDrawLightning() { Note("WeatherDrawLightning"); }
 void WeatherDrawSkyPoints() { Note("WeatherDrawSkyPoints"); }
 
+int32_t gTestUnlockLevel;
+NetStartScript gNetScript;
+
+// The front end's championship unlock and best-times file, recorded.
+extern "C" {
+int32_t __wrap__Z20MenuTrackUnlockLeveli(int32_t track) {
+  Note("MenuTrackUnlockLevel(" + std::to_string(track) + ")");
+  return gTestUnlockLevel;
+}
+void __wrap__Z16MenuUnlockTracksv() { Note("MenuUnlockTracks(" + std::to_string(gMenuUnlockCount) + ")"); }
+void __wrap__Z10ScoresSavev() { Note("ScoresSave"); }
+void __wrap__Z20MenuShowPlayersLabelv() { Note("MenuShowPlayersLabel(" + std::to_string(gRace.playersMode) + ")"); }
+}
+
+void NetSendQuery(int32_t participant) {
+  const uint32_t now = HalTimePeek();
+  gNetScript.queries.emplace_back(participant, now);
+  if (participant >= 0 && participant < NET_MAX_PARTICIPANTS && now >= gNetScript.replyAtMs[participant])
+    gNetParticipants.signalCounters[NET_SIGNAL_REPLY + participant] = 1;
+}
+void NetSendQuit(int32_t participant) {
+  Note("NetSendQuit(" + std::to_string(participant) + "@" + std::to_string(HalTimePeek()) + ")");
+}
+void NetSendSignal(int32_t counter) { Note("NetSendSignal(" + std::to_string(counter) + ")"); }
+bool NetWaitCounter(int32_t counter, int32_t value, uint32_t timeoutMs) {
+  Note("NetWaitCounter(" + std::to_string(counter) + "," + std::to_string(value) + "," + std::to_string(timeoutMs) + ")");
+  if (gNetScript.abortInWait) {
+    gNetParticipants.abort = 1;
+    return false;
+  }
+  gNetParticipants.signalCounters[counter] = value;
+  return true;
+}
+void NetClearPlayerFlags() {
+  Note("NetClearPlayerFlags");
+  for (int i = 0; i < NET_MAX_PARTICIPANTS; ++i) gNetParticipants.stateReceived[i] = gNetParticipants.stateConsumed[i] = 0;
+}
+
 void RaceTest::SetUp() {
   ResetHalForTest();
   GfxSetBoardConfig(GfxBoardConfig{});
@@ -116,6 +154,10 @@ void RaceTest::SetUp() {
   gOptions = Options{};
   gOptions.detail[3] = 1;
   gNetParticipants = NetParticipants{};
+  gNetScript = NetStartScript{};
+  for (uint32_t& at : gNetScript.replyAtMs) at = 0;
+  gTestUnlockLevel = 0;
+  gMenuUnlockCount = 0;
   gHudMessages = HudMessages{{-1, 0}, {{-1, 0}, {-1, 0}}, 1};
   gCalls.clear();
   gFaces.clear();

@@ -76,26 +76,7 @@ TEST_F(SceneReference, EveryFixedViewMatchesItsStoredPicture) {
     KitSceneLayers layers;
     layers.billboards = layers.sun = !objectsOnly;
     KitSceneDraw(scene_, KitSceneCamera(view), layers);
-    std::vector<uint8_t> rgb = ScreenRgb(w, h);
-    ASSERT_EQ(rgb.size(), static_cast<size_t>(w) * h * 3);
-    if (UpdatingReferences()) {
-      ASSERT_TRUE(WritePng(path, rgb, w, h)) << path;
-      continue;
-    }
-    std::vector<uint8_t> stored;
-    uint32_t sw = 0, sh = 0;
-    ASSERT_TRUE(ReadPng(path, &stored, &sw, &sh)) << path;
-    ASSERT_EQ(sw, static_cast<uint32_t>(w));
-    ASSERT_EQ(sh, static_cast<uint32_t>(h));
-    size_t differing = 0, first = rgb.size();
-    for (size_t i = 0; i < rgb.size(); i += 3)
-      if (rgb[i] != stored[i] || rgb[i + 1] != stored[i + 1] || rgb[i + 2] != stored[i + 2]) {
-        ++differing;
-        if (first == rgb.size()) first = i / 3;
-      }
-    if (differing) WritePng(ActualPath(picture), rgb, w, h);
-    EXPECT_EQ(differing, 0u) << "first difference at pixel " << first % w << "," << first / w << "; drawn: "
-                             << ActualPath(picture);
+    EXPECT_EQ(MatchReferencePicture(ScreenRgb(w, h), w, h, path, ActualPath(picture)), "");
   }
   if (UpdatingReferences()) GTEST_SKIP() << "rewrote the reference pictures";
 }

@@ -41,3 +41,24 @@ bool ReadPng(const std::string& path, std::vector<uint8_t>* rgb, uint32_t* w, ui
   *h = image.height;
   return png_image_finish_read(&image, nullptr, rgb->data(), 0, nullptr) != 0;
 }
+
+std::string MatchReferencePicture(const std::vector<uint8_t>& rgb, int32_t w, int32_t h, const std::string& reference,
+                                  const std::string& actual) {
+  if (rgb.size() != static_cast<size_t>(w) * h * 3) return "the drawn picture has the wrong size";
+  if (UpdatingReferences()) return WritePng(reference, rgb, w, h) ? "" : "cannot write " + reference;
+  std::vector<uint8_t> stored;
+  uint32_t sw = 0, sh = 0;
+  if (!ReadPng(reference, &stored, &sw, &sh)) return "cannot read " + reference;
+  if (sw != static_cast<uint32_t>(w) || sh != static_cast<uint32_t>(h))
+    return reference + " is " + std::to_string(sw) + " x " + std::to_string(sh);
+  size_t differing = 0, first = rgb.size();
+  for (size_t i = 0; i < rgb.size(); i += 3)
+    if (rgb[i] != stored[i] || rgb[i + 1] != stored[i + 1] || rgb[i + 2] != stored[i + 2]) {
+      ++differing;
+      if (first == rgb.size()) first = i / 3;
+    }
+  if (!differing) return "";
+  WritePng(actual, rgb, w, h);
+  return std::to_string(differing) + " pixels differ, the first at " + std::to_string(first % w) + "," +
+         std::to_string(first / w) + "; drawn: " + actual;
+}

@@ -14,3 +14,10 @@ bool ReadPng(const std::string& path, std::vector<uint8_t>* rgb, uint32_t* w, ui
 // reference-image test then rewrites its stored pictures in the source tree
 // instead of comparing with them (scripts/update-references.sh runs them all).
 bool UpdatingReferences();
+
+// Compares a drawn picture with the stored one at `reference`: "" when every
+// pixel is the same, else what differs (the drawn picture is then written to
+// `actual`). While UpdatingReferences() it rewrites the stored picture instead
+// and says so only when that fails.
+std::string MatchReferencePicture(const std::vector<uint8_t>& rgb, int32_t w, int32_t h, const std::string& reference,
+                                  const std::string& actual);

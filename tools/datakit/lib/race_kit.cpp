@@ -236,6 +236,14 @@ struct KitTex {
   std::vector<uint16_t> texels;
 };
 
+// The guide arrow's texture: yellow, its head (the far half) orange.
+std::vector<uint16_t> ArrowTexels() {
+  std::vector<uint16_t> texels(32 * 32);
+  for (uint32_t y = 0; y < 32; ++y)
+    for (uint32_t x = 0; x < 32; ++x) texels[y * 32 + x] = y < 16 ? Argb1555(250, 220, 0) : Argb1555(250, 110, 0);
+  return texels;
+}
+
 // The minimap's seven vehicle icons, 40 x 64 texels, 4 a row, each its own
 // colour so that a wrong icon shows: a car seen from above, its nose (pale)
 // toward the top of the cell, transparent round it.
@@ -292,6 +300,7 @@ std::vector<KitTex> RaceKitTextures() {
   list.push_back({"desert\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 200, 160, 110, false)});
   for (const char* name : {"vdavg", "vdavd", "vdarg", "vdard"})
     list.push_back({name, TEX3DF_ARGB1555, 32, 32, Plain1555(32, 255, 230, 150, false)});
+  list.push_back({"fleche", TEX3DF_ARGB1555, 32, 32, ArrowTexels()});
   list.push_back({"minicar", TEX3DF_ARGB1555, 256, 128, MiniCarTexels()});
   // Each car's body texture, and the same smaller for low texture memory; the
   // wheels' treads bear the tyre texture.
@@ -456,6 +465,15 @@ std::vector<DataFile> ObjectModelFiles() {
 
 namespace {
 
+// The guide arrow: a slab bearing its own texture, which the HUD draws as a
+// decal.
+Model3ds GuideArrow() {
+  Model3ds arrow = Block("dfleche", 4, 8, 1, 250, 220, 0);
+  arrow.materials[0].texture = "fleche.3df";
+  for (const auto& v : arrow.meshes[0].vertices) arrow.meshes[0].mapping.push_back({v[0] > 0 ? 1.0f : 0.0f, v[1] > 0 ? 1.0f : 0.0f});
+  return arrow;
+}
+
 // A wheel whose tread bears gomme.3df, the texture the tyre marks replace.
 Model3ds TyreWheel() {
   Model3ds wheel = ModelWheel();
@@ -490,7 +508,7 @@ std::vector<DataFile> VehicleModelFiles() {
     files.push_back({1, "man" + std::to_string(k) + ".3ds",
                      Make3dsFrame(Block("man", 2, 2, 8, 0, 0, 0, 0.5f * static_cast<float>(k - 1)).meshes[0].vertices)});
   model("volext.3ds", Block("volext", 2, 2, 1, 30, 30, 30));
-  model("dfleche.3ds", Block("dfleche", 4, 8, 1, 250, 220, 0));
+  model("dfleche.3ds", GuideArrow());
   return files;
 }
 

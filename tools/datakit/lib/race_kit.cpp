@@ -244,27 +244,6 @@ std::vector<uint16_t> ArrowTexels() {
   return texels;
 }
 
-// The minimap's seven vehicle icons, 40 x 64 texels, 4 a row, each its own
-// colour so that a wrong icon shows: a car seen from above, its nose (pale)
-// toward the top of the cell, transparent round it.
-std::vector<uint16_t> MiniCarTexels() {
-  constexpr uint32_t WIDTH = 256, HEIGHT = 128, ICON_W = 40, ICON_H = 64;
-  static const int32_t COLOURS[7][3] = {{230, 40, 40},  {40, 200, 40},  {50, 90, 240}, {240, 220, 40},
-                                        {230, 60, 230}, {40, 220, 230}, {250, 140, 30}};
-  std::vector<uint16_t> texels(WIDTH * HEIGHT, 0);
-  for (uint32_t i = 0; i < 7; ++i) {
-    const uint32_t left = ICON_W * (i % 4), top = ICON_H * (i / 4);
-    const int32_t* c = COLOURS[i];
-    for (uint32_t y = 4; y < ICON_H - 4; ++y)
-      for (uint32_t x = 8; x < ICON_W - 8; ++x) {
-        const bool nose = y < 16;
-        texels[(top + y) * WIDTH + left + x] =
-            nose ? Argb1555((c[0] + 255) / 2, (c[1] + 255) / 2, (c[2] + 255) / 2) : Argb1555(c[0], c[1], c[2]);
-      }
-  }
-  return texels;
-}
-
 // Numbered ground k of a track: the track's tint, a little darker or lighter
 // by number, with a grain; the course texture (3) is a pale packed track.
 std::vector<uint16_t> NumberedGroundTexels(const NumberedGround& g, int32_t k) {
@@ -418,6 +397,27 @@ constexpr FrameList OTHER_FRAMES[] = {
 };
 
 }  // namespace
+
+// The minimap's seven vehicle icons, 40 x 64 texels, 4 a row, each its own
+// colour so that a wrong icon shows: a car seen from above, its nose (pale)
+// toward the top of the cell, transparent round it.
+std::vector<uint16_t> MiniCarTexels() {
+  constexpr uint32_t WIDTH = 256, HEIGHT = 128, ICON_W = 40, ICON_H = 64;
+  static const int32_t COLOURS[7][3] = {{230, 40, 40},  {40, 200, 40},  {50, 90, 240}, {240, 220, 40},
+                                        {230, 60, 230}, {40, 220, 230}, {250, 140, 30}};
+  std::vector<uint16_t> texels(WIDTH * HEIGHT, 0);
+  for (uint32_t i = 0; i < 7; ++i) {
+    const uint32_t left = ICON_W * (i % 4), top = ICON_H * (i / 4);
+    const int32_t* c = COLOURS[i];
+    for (uint32_t y = 4; y < ICON_H - 4; ++y)
+      for (uint32_t x = 8; x < ICON_W - 8; ++x) {
+        const bool nose = y < 16;
+        texels[(top + y) * WIDTH + left + x] =
+            nose ? Argb1555((c[0] + 255) / 2, (c[1] + 255) / 2, (c[2] + 255) / 2) : Argb1555(c[0], c[1], c[2]);
+      }
+  }
+  return texels;
+}
 
 std::vector<DataFile> RaceKitTextureArchiveFiles() {
   std::vector<DataFile> files;

@@ -204,6 +204,11 @@ uint64_t RaceTraceHash() {
   for (uint8_t b : {gRace.tickPassed, gRace.noHumanMode, gRace.raceStarted, gRace.raceFinished, gRace.raceLeft,
                     gRace.trajectoriesLoaded, gRace.viewIndex, gRace.flyInActive})
     h.Byte(b);
+  // The HUD's own: the race clock, the blink phase and the minimap.
+  h.I32(gRace.timeRemaining);
+  h.U32(gRace.frameCounter);
+  h.Byte(gRace.minimapOn);
+  h.U32(gRace.mapTexture);
   h.U32(gRandom.index);
   const Vehicle* vehicles[TRACE_VEHICLES];
   RaceVehicles(vehicles);

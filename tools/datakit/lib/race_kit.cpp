@@ -77,6 +77,14 @@ struct KitTex {
   std::vector<uint16_t> texels;
 };
 
+// The guide arrow's texture: yellow, its head (the far half) orange.
+std::vector<uint16_t> ArrowTexels() {
+  std::vector<uint16_t> texels(32 * 32);
+  for (uint32_t y = 0; y < 32; ++y)
+    for (uint32_t x = 0; x < 32; ++x) texels[y * 32 + x] = y < 16 ? Argb1555(250, 220, 0) : Argb1555(250, 110, 0);
+  return texels;
+}
+
 // Numbered ground k of a track: the track's tint, a little darker or lighter
 // by number, with a grain; the course texture (3) is a pale packed track.
 std::vector<uint16_t> NumberedGroundTexels(const NumberedGround& g, int32_t k) {
@@ -125,7 +133,8 @@ std::vector<KitTex> RaceKitTextures() {
   list.push_back({"ice\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 235, 245, 255, false)});
   for (const char* name : {"vdavg", "vdavd", "vdarg", "vdard"})
     list.push_back({name, TEX3DF_ARGB1555, 32, 32, Plain1555(32, 255, 230, 150, false)});
-  list.push_back({"minicar", TEX3DF_ARGB1555, 32, 32, Plain1555(32, 240, 40, 40, true)});
+  list.push_back({"fleche", TEX3DF_ARGB1555, 32, 32, ArrowTexels()});
+  list.push_back({"minicar", TEX3DF_ARGB1555, 256, 128, MiniCarTexels()});
   // Each car's body texture, and the same smaller for low texture memory; the
   // wheels' treads bear the tyre texture.
   for (int32_t car = 1; car <= 6; ++car) {
@@ -243,6 +252,27 @@ constexpr FrameList OTHER_FRAMES[] = {
 
 }  // namespace
 
+// The minimap's seven vehicle icons, 40 x 64 texels, 4 a row, each its own
+// colour so that a wrong icon shows: a car seen from above, its nose (pale)
+// toward the top of the cell, transparent round it.
+std::vector<uint16_t> MiniCarTexels() {
+  constexpr uint32_t WIDTH = 256, HEIGHT = 128, ICON_W = 40, ICON_H = 64;
+  static const int32_t COLOURS[7][3] = {{230, 40, 40},  {40, 200, 40},  {50, 90, 240}, {240, 220, 40},
+                                        {230, 60, 230}, {40, 220, 230}, {250, 140, 30}};
+  std::vector<uint16_t> texels(WIDTH * HEIGHT, 0);
+  for (uint32_t i = 0; i < 7; ++i) {
+    const uint32_t left = ICON_W * (i % 4), top = ICON_H * (i / 4);
+    const int32_t* c = COLOURS[i];
+    for (uint32_t y = 4; y < ICON_H - 4; ++y)
+      for (uint32_t x = 8; x < ICON_W - 8; ++x) {
+        const bool nose = y < 16;
+        texels[(top + y) * WIDTH + left + x] =
+            nose ? Argb1555((c[0] + 255) / 2, (c[1] + 255) / 2, (c[2] + 255) / 2) : Argb1555(c[0], c[1], c[2]);
+      }
+  }
+  return texels;
+}
+
 std::vector<DataFile> RaceKitTextureArchiveFiles() {
   std::vector<DataFile> files;
   for (const KitTex& t : RaceKitTextures()) files.push_back({2, t.path + ".tex", MakeTex(t.format, t.width, t.height, t.texels)});
@@ -287,6 +317,19 @@ std::vector<DataFile> ObjectModelFiles() {
   return files;
 }
 
+namespace {
+
+// The guide arrow: a slab bearing its own texture, which the HUD draws as a
+// decal.
+Model3ds GuideArrow() {
+  Model3ds arrow = Block("dfleche", 4, 8, 1, 250, 220, 0);
+  arrow.materials[0].texture = "fleche.3df";
+  for (const auto& v : arrow.meshes[0].vertices) arrow.meshes[0].mapping.push_back({v[0] > 0 ? 1.0f : 0.0f, v[1] > 0 ? 1.0f : 0.0f});
+  return arrow;
+}
+
+}  // namespace
+
 std::vector<DataFile> VehicleModelFiles() {
   std::vector<DataFile> files;
   const auto model = [&](const std::string& path, const Model3ds& m) { files.push_back({1, path, Make3ds(m)}); };
@@ -315,7 +358,7 @@ std::vector<DataFile> VehicleModelFiles() {
   model("man.3ds", DriverModel());
   for (int32_t k = 1; k <= 6; ++k) files.push_back({1, "man" + std::to_string(k) + ".3ds", Make3dsFrame(DriverFrame(k))});
   model("volext.3ds", CarPartModel("volext", 2, 2, 1, 30, 30, 30));
-  model("dfleche.3ds", CarPartModel("dfleche", 4, 8, 1, 250, 220, 0));
+  model("dfleche.3ds", GuideArrow());
   return files;
 }
 

@@ -124,3 +124,6 @@ struct FxGlowList {
   float x[FX_GLOW_MAX], y[FX_GLOW_MAX];
 };
 extern FxGlowList gFxGlowList;
+
+// A translucent untextured rectangle: every corner grey, alpha 0..255.
+void ViewDrawShadeQuad(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t grey, int32_t alpha);

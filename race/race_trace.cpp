@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "engine3d/random.h"
+#include "presentation/flyin.h"
 #include "presentation/messages.h"
 #include "race/race.h"
 
@@ -204,6 +205,9 @@ uint64_t RaceTraceHash() {
   for (uint8_t b : {gRace.tickPassed, gRace.noHumanMode, gRace.raceStarted, gRace.raceFinished, gRace.raceLeft,
                     gRace.trajectoriesLoaded, gRace.viewIndex, gRace.flyInActive})
     h.Byte(b);
+  for (float f : {gFlyInCamera.x, gFlyInCamera.y, gFlyInCamera.z, gFlyInCamera.pitch, gFlyInCamera.heading,
+                  gFlyInCamera.roll})
+    h.F32(f);
   h.U32(gRandom.index);
   const Vehicle* vehicles[TRACE_VEHICLES];
   RaceVehicles(vehicles);

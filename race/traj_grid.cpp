@@ -1,4 +1,8 @@
-// Until the computer drivers exist: their trajectory grid has nothing to hold.
+// Until the computer drivers exist: their trajectory grid and the dense
+// course line hold nothing.
 #include "race/trajectory.h"
+
+TrajDensePoint gTrajDense[TRAJ_DENSE_MAX];
+int32_t gTrajDenseCount;
 
 void TrajBuildGrid() {}

@@ -29,3 +29,13 @@ int32_t TrajLoadFile(const char* path, Trajectory* out);
 // computer drivers' grid.
 void TrajLoad();
 void TrajBuildGrid();
+
+// The course line (trajectory A) cut into points every 10 units, each with
+// its distance from the start. Written by TrajBuildGrid at each race load;
+// read by the race progress and the track presentation.
+constexpr int32_t TRAJ_DENSE_MAX = 8000;
+struct TrajDensePoint {
+  float x, z, distance;
+};
+extern TrajDensePoint gTrajDense[TRAJ_DENSE_MAX];
+extern int32_t gTrajDenseCount;

@@ -69,23 +69,25 @@ class Race : public ::testing::Test {
   }
 
   // Esc once the race has started; Esc on the way back to the menus quits.
-  static constexpr const char* SCRIPT = "f250 press ESC\n";
+  static constexpr const char* SCRIPT = "f383 press ESC\n";
   TempDir dir_;
 };
 
-// The shown frames of the countdown at "5", "3" and "1", and of the race after the start.
+// The shown frames of the countdown at "5", "3" and "1", and of the race after
+// the start. The track presentation and its zoom take the first 133 frames
+// after loading, on the kit's desert.
 struct Shot {
   int frame;
   const char* reference;
 };
-constexpr Shot SHOTS[] = {{40, "race_countdown5.png"}, {100, "race_countdown3.png"}, {160, "race_countdown1.png"},
-                          {240, "race_started.png"}};
+constexpr Shot SHOTS[] = {{173, "race_countdown5.png"}, {233, "race_countdown3.png"}, {293, "race_countdown1.png"},
+                          {373, "race_started.png"}};
 
 // Named so that scripts/update-references.sh finds it.
 class RaceReference : public Race {};
 
 TEST_F(RaceReference, TheDesertCountdownAndStartLookAsTheyShould) {
-  ASSERT_EQ(RunGame("trace.txt", "frames", "40,100,160,240"), 0) << dir_.Read("stderr.txt");
+  ASSERT_EQ(RunGame("trace.txt", "frames", "173,233,293,373"), 0) << dir_.Read("stderr.txt");
   EXPECT_EQ(dir_.Read("stderr.txt"), "");
   const bool update = UpdatingReferences();
   for (const Shot& shot : SHOTS) {
@@ -142,7 +144,7 @@ TEST_F(Race, TwoRunsOfOneScriptWriteTheSameTrace) {
 // grid and turns to its left (heading 256 runs along +x, the driver's left
 // is -z), while the computer cars wait on their grid places.
 TEST_F(Race, Player1DrivesOffTheGridUnderTheKeysAndTheComputerCarsWait) {
-  dir_.Write("script.txt", "f230 down UP\nf300 down LEFT\nf330 up LEFT\nf360 press ESC\n");
+  dir_.Write("script.txt", "f363 down UP\nf433 down LEFT\nf463 up LEFT\nf493 press ESC\n");
   ASSERT_EQ(RunGame("trace1.txt", "frames1", "1"), 0) << dir_.Read("stderr.txt");
   ASSERT_EQ(RunGame("trace2.txt", "frames2", "1"), 0) << dir_.Read("stderr.txt");
   const std::string first = dir_.Read("trace1.txt");

@@ -2,9 +2,14 @@
 // steering wheel, the dashboard and the dial panel of the outside views.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "backend_common/display.h"
+#include "engine3d/model3ds.h"
+#include "platform/mem.h"
+#include "tools/datakit/lib/race_kit.h"
 #include "backend_common/draw.h"
 #include "draw_fixture.h"
 #include "engine3d/angle.h"
@@ -203,11 +208,10 @@ TEST_F(CockpitTest, TheSteeringWheelTurnsWithTheSteering) {
   const std::vector<Drawn> texLit = DrawnCalls("TexLit");
   ASSERT_EQ(texLit.size(), 1u);
   const CockpitPoint hub = CockpitProjectPoint(&gPlayer1, 0.0f, -2.7f, 3.0f);
-  const float w = static_cast<float>(gRdrState.screenWidth), h = static_cast<float>(gRace.viewHeight);
+  const float h = static_cast<float>(gRace.viewHeight);
   EXPECT_NEAR(texLit[0].corners[0].screenX, hub.x, 1e-3f);
   EXPECT_NEAR(texLit[0].corners[0].screenY, hub.y + 4.0f * h / 384.0f, 1e-3f);
   EXPECT_FLOAT_EQ(texLit[0].corners[0].viewZ, 10.0f);
-  (void)w;
 }
 
 TEST_F(CockpitTest, TheDialsShowOnlyWithTheGaugesOutsideTheCar) {
@@ -245,6 +249,42 @@ TEST_F(CockpitTest, TheDialsShowOnlyWithTheGaugesOutsideTheCar) {
     EXPECT_FLOAT_EQ(panel.face.st[0], 160.0f);
     EXPECT_FLOAT_EQ(panel.face.st[5], 127.0f);
   }
+}
+
+// A kit model through the game's 3DS loader, in the game's axes.
+MeshHeader* LoadKitModel(const std::string& path) {
+  for (const datakit::DataFile& f : datakit::VehicleModelFiles()) {
+    if (f.path != path) continue;
+    auto* buffer = static_cast<uint8_t*>(MemAlloc(static_cast<uint32_t>(f.data.size())));
+    if (!buffer) return nullptr;
+    std::memcpy(buffer, f.data.data(), f.data.size());
+    if (!MeshFileOpenBuffer(buffer, static_cast<uint32_t>(f.data.size()))) return nullptr;
+    const MeshPlacement placement = {0, 1.0f, 0.0f, {1, 0, 0, 0, 0, 1, 0, 1, 0}, 1, 1};
+    return MeshLoad3dsOpened("", &placement);
+  }
+  return nullptr;
+}
+
+TEST_F(CockpitTest, TheKitsInteriorFillsEveryBucket) {
+  MeshHeader* interior = LoadKitModel("car1\\int\\ziziz.3ds");
+  MeshHeader* dashboard = LoadKitModel("car1\\bord.3ds");
+  MeshHeader* wheel = LoadKitModel("car1\\volant.3ds");
+  ASSERT_NE(interior, nullptr);
+  ASSERT_NE(dashboard, nullptr);
+  ASSERT_NE(wheel, nullptr);
+  for (MeshHeader*& m : gCarModels[0].body[CAR_BODY_SETS - 1]) m = interior;
+  gCarModels[0].steeringWheel = wheel;
+  gVehicleAssets.dashboard = dashboard;
+  CockpitDraw(&gPlayer1);
+  int32_t filled = 0;
+  for (const CockpitBucket& b : gCockpitBuckets.buckets) filled += b.count > 0 ? 1 : 0;
+  EXPECT_EQ(filled, COCKPIT_BUCKETS);
+  EXPECT_EQ(gCockpitBuckets.dropped, 0);
+  EXPECT_EQ(DrawnCalls("TexLit").size(), wheel->faceCount);
+  EXPECT_EQ(DrawnCalls("Lit").size(), 1u);
+  MeshFree(interior);
+  MeshFree(dashboard);
+  MeshFree(wheel);
 }
 
 }  // namespace

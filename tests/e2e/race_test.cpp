@@ -86,16 +86,16 @@ constexpr Shot SHOTS[] = {{173, "race_countdown5.png"}, {233, "race_countdown3.p
 // Named so that scripts/update-references.sh finds it.
 class RaceReference : public Race {};
 
-TEST_F(RaceReference, TheDesertCountdownAndStartLookAsTheyShould) {
-  ASSERT_EQ(RunGame("trace.txt", "frames", "173,233,293,373"), 0) << dir_.Read("stderr.txt");
-  EXPECT_EQ(dir_.Read("stderr.txt"), "");
+// The dumped frames of `shots`, shrunk, against their references beside this file.
+template <size_t N>
+void CompareShots(const TempDir& dir, const std::string& frames, const Shot (&shots)[N]) {
   const bool update = UpdatingReferences();
-  for (const Shot& shot : SHOTS) {
+  for (const Shot& shot : shots) {
     SCOPED_TRACE(shot.reference);
     char name[32];
-    std::snprintf(name, sizeof name, "frames/frame%05d.ppm", shot.frame);
+    std::snprintf(name, sizeof name, "/frame%05d.ppm", shot.frame);
     Picture full;
-    ASSERT_TRUE(ReadPpm(dir_ / name, &full));
+    ASSERT_TRUE(ReadPpm(dir / (frames + name), &full));
     const Picture small = Shrink(full);
     const std::string path = std::string(E2E_DIR) + "/" + shot.reference;
     if (update) {
@@ -112,6 +112,26 @@ TEST_F(RaceReference, TheDesertCountdownAndStartLookAsTheyShould) {
       if (std::abs(int{want[i]} - int{small.rgb[i]}) > 2) ++off;
     EXPECT_EQ(off, 0);
   }
+}
+
+TEST_F(RaceReference, TheDesertCountdownAndStartLookAsTheyShould) {
+  ASSERT_EQ(RunGame("trace.txt", "frames", "173,233,293,373"), 0) << dir_.Read("stderr.txt");
+  EXPECT_EQ(dir_.Read("stderr.txt"), "");
+  CompareShots(dir_, "frames", SHOTS);
+}
+
+// The track's model turning under its name, the zoom toward the start, the
+// fly-in down onto the chase camera, and the in-car view (F1) once the race runs.
+constexpr Shot PRESENTATION_SHOTS[] = {{40, "presentation_model.png"},
+                                       {110, "presentation_zoom.png"},
+                                       {140, "presentation_flyin.png"},
+                                       {460, "race_in_car.png"}};
+
+TEST_F(RaceReference, ThePresentationFlyInAndInCarViewLookAsTheyShould) {
+  dir_.Write("script.txt", "f380 press F1\nf470 press ESC\n");
+  ASSERT_EQ(RunGame("trace.txt", "frames", "40,110,140,460"), 0) << dir_.Read("stderr.txt");
+  EXPECT_EQ(dir_.Read("stderr.txt"), "");
+  CompareShots(dir_, "frames", PRESENTATION_SHOTS);
 }
 
 TEST_F(Race, TwoRunsOfOneScriptWriteTheSameTrace) {

@@ -347,6 +347,9 @@ void CockpitDraw(Vehicle* vehicle) {
     if (gRace.gauges) CockpitDrawDials(vehicle);
     return;
   }
+  // Fog goes back on only where the race has fog: turned on without it, the
+  // next frame would be fogged by whatever table the back end last held.
+  const bool fog = gOptions.detail[3] != 0;
   RdrDepthOff();
   RdrFogOff();
   CockpitDrawBody(vehicle);
@@ -362,6 +365,6 @@ void CockpitDraw(Vehicle* vehicle) {
   const CockpitPoint revsHub = CockpitProjectPoint(vehicle, 3.1f, -6.0f, 10.0f);
   DrawNeedle(revsHub.x, revsHub.y, revs, CockpitRevsAngle(vehicle), RdrDrawFaceGouraud);
   if (CarModel* row = CarModelOf(vehicle)) DrawSteeringWheel(vehicle, row->steeringWheel);
-  RdrFogOn();
+  if (fog) RdrFogOn();
   RdrDepthOn();
 }

@@ -12,6 +12,7 @@
 #include "tools/datakit/lib/race_kit.h"
 #include "backend_common/draw.h"
 #include "draw_fixture.h"
+#include "fog_log.h"
 #include "engine3d/angle.h"
 #include "frontend/frontend.h"
 #include "presentation/cockpit.h"
@@ -285,6 +286,24 @@ TEST_F(CockpitTest, TheKitsInteriorFillsEveryBucket) {
   MeshFree(interior);
   MeshFree(dashboard);
   MeshFree(wheel);
+}
+
+TEST_F(CockpitTest, FogComesBackOnlyWhereTheRaceHasIt) {
+  Interior interior({10.0f});
+  UseInterior(interior);
+  gRace.gauges = 1;
+  struct Case {
+    uint8_t view, fogDetail;
+    std::vector<std::string> calls;
+  };
+  const Case cases[] = {{1, 0, {"off"}}, {1, 1, {"off", "on"}}, {0, 0, {}}, {0, 1, {"off", "on"}}};
+  for (const Case& c : cases) {
+    gFogCalls.clear();
+    gPlayer1.viewActive = c.view;
+    gOptions.detail[3] = c.fogDetail;
+    CockpitDraw(&gPlayer1);
+    EXPECT_EQ(gFogCalls, c.calls) << +c.view << " " << +c.fogDetail;
+  }
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "race/race.h"
 #include "race/tracks.h"
 #include "race/trajectory.h"
+#include "fog_log.h"
 #include "support/test_support.h"
 
 namespace {
@@ -44,7 +45,6 @@ struct FlyFrame {
 };
 std::vector<FlyFrame> gFlyFrames;
 std::vector<int32_t> gFadeAlphas;
-std::vector<std::string> gFogCalls;
 int32_t gPolls;
 int32_t gPressAtPoll;  // the poll that answers a press; 0 never
 bool gFailModelAllocation;
@@ -58,8 +58,6 @@ extern "C" {
 void* __real__Z8MemAllocj(uint32_t size);
 void __real__Z13AppTimerStarti(int slot);
 void __real__Z15RdrDrawFaceFlatP4Face(Face* face);
-void __real__Z8RdrFogOnv();
-void __real__Z9RdrFogOffv();
 
 void __wrap__Z14RaceFrameClockv() {
   ShowFrame frame{gTrackShow.reveal, gTrackShow.fixedLength, HudFont.line, gFlatThisFrame, gZoomStarted};
@@ -92,14 +90,6 @@ void* __wrap__Z8MemAllocj(uint32_t size) {
 void __wrap__Z15RdrDrawFaceFlatP4Face(Face* face) {
   ++gFlatThisFrame;
   __real__Z15RdrDrawFaceFlatP4Face(face);
-}
-void __wrap__Z8RdrFogOnv() {
-  gFogCalls.emplace_back("on");
-  __real__Z8RdrFogOnv();
-}
-void __wrap__Z9RdrFogOffv() {
-  gFogCalls.emplace_back("off");
-  __real__Z9RdrFogOffv();
 }
 }
 

@@ -77,7 +77,13 @@ Face* QuadBuild(float x0, float y0, float x1, float y1, float depth) {
 }
 
 void QuadSetTexels(Face* face, const float st[8]) {
-  for (int i = 0; i < 8; ++i) face->st[i] = st[i];
+  // Given in the texture's texels; the back end may sample in other units.
+  float su = 1.0f, tu = 1.0f;
+  TexCoordUnits(face->type & 0xFFFFFF, &su, &tu);
+  for (int i = 0; i < 8; i += 2) {
+    face->st[i] = st[i] / su;
+    face->st[i + 1] = st[i + 1] / tu;
+  }
 }
 
 void QuadDrawPicture(float x0, float y0, float x1, float y1, uint32_t texture, float s0, float t0, float s1,

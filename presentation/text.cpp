@@ -48,10 +48,7 @@ void DrawGlyph(float x, float y, char ch, bool faded) {
   if (!f) return;
   const float s0 = static_cast<float>(CELL_WIDTH * (cell % CELLS_PER_ROW) + 1);
   const float t0 = static_cast<float>(CELL_HEIGHT * (cell / CELLS_PER_ROW) + 1);
-  // The cells are laid out in the texture's ranges; the back end may sample in other units.
-  float su = 1.0f, tu = 1.0f;
-  TexCoordUnits(texture & 0xFFFFFF, &su, &tu);
-  const float st[8] = {s0 / su, t0 / tu, (s0 + 30.0f) / su, t0 / tu, (s0 + 30.0f) / su, (t0 + 62.0f) / tu, s0 / su, (t0 + 62.0f) / tu};
+  const float st[8] = {s0, t0, s0 + 30.0f, t0, s0 + 30.0f, t0 + 62.0f, s0, t0 + 62.0f};
   f->type = (texture & 0xFFFFFF) | QUAD_PICTURE_TYPE;
   QuadSetTexels(f, st);
   if (faded)

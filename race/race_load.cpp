@@ -328,9 +328,10 @@ void RaceLoad(int32_t track) {
   AppTimerStart(RACE_CLOCK_TIMER);
   HudResetMessages();
   HudShowMessage(HUD_MSG_READY, 5000.0f);
+  // The fly-in's frames are the race's first.
+  RaceTraceBegin();
   if (!network && !gRace.noHumanMode) ViewRunStartFlyIn();
   if (network && gRace.networkGame) TakeOwnNetworkRecord();
-  RaceTraceBegin();
 }
 
 void RaceReloadAssets(uint8_t remarkWater) {

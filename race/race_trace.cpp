@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "engine3d/random.h"
+#include "presentation/flyin.h"
 #include "presentation/messages.h"
 #include "race/race.h"
 
@@ -209,6 +210,9 @@ uint64_t RaceTraceHash() {
   h.U32(gRace.frameCounter);
   h.Byte(gRace.minimapOn);
   h.U32(gRace.mapTexture);
+  for (float f : {gFlyInCamera.x, gFlyInCamera.y, gFlyInCamera.z, gFlyInCamera.pitch, gFlyInCamera.heading,
+                  gFlyInCamera.roll})
+    h.F32(f);
   h.U32(gRandom.index);
   const Vehicle* vehicles[TRACE_VEHICLES];
   RaceVehicles(vehicles);

@@ -16,24 +16,41 @@ class Race : public e2e::GameRun {
     dir_.Write("script.txt", SCRIPT);
   }
   // Esc once the race has started; Esc on the way back to the menus quits.
-  static constexpr const char* SCRIPT = "f250 press ESC\n";
+  static constexpr const char* SCRIPT = "f446 press ESC\n";
 };
 
-// The shown frames of the countdown at "5", "3" and "1", and of the race after the start.
+// The shown frames of the countdown at "5", "3" and "1", and of the race after
+// the start. The track presentation and its zoom take the first 196 frames
+// after loading, on the kit's desert; "5" shows as the fly-in fades in.
 struct Shot {
   int frame;
   const char* reference;
 };
-constexpr Shot SHOTS[] = {{40, "race_countdown5.png"}, {100, "race_countdown3.png"}, {160, "race_countdown1.png"},
-                          {240, "race_started.png"}};
+constexpr Shot SHOTS[] = {{232, "race_countdown5.png"}, {290, "race_countdown3.png"}, {345, "race_countdown1.png"},
+                          {436, "race_started.png"}};
 
 // Named so that scripts/update-references.sh finds it.
 class RaceReference : public Race {};
 
 TEST_F(RaceReference, TheDesertCountdownAndStartLookAsTheyShould) {
-  ASSERT_EQ(RunGame("trace.txt", "frames", "40,100,160,240"), 0) << dir_.Read("stderr.txt");
+  ASSERT_EQ(RunGame("trace.txt", "frames", "232,290,345,436"), 0) << dir_.Read("stderr.txt");
   EXPECT_EQ(dir_.Read("stderr.txt"), "");
   for (const Shot& shot : SHOTS) e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(shot.frame)), shot.reference);
+}
+
+// The track's model turning under its name, the zoom toward the start, the
+// fly-in down onto the chase camera, and the in-car view (F1) once the race runs.
+constexpr Shot PRESENTATION_SHOTS[] = {{40, "presentation_model.png"},
+                                       {173, "presentation_zoom.png"},
+                                       {203, "presentation_flyin.png"},
+                                       {523, "race_in_car.png"}};
+
+TEST_F(RaceReference, ThePresentationFlyInAndInCarViewLookAsTheyShould) {
+  dir_.Write("script.txt", "f443 press F1\nf533 press ESC\n");
+  ASSERT_EQ(RunGame("trace.txt", "frames", "40,173,203,523"), 0) << dir_.Read("stderr.txt");
+  EXPECT_EQ(dir_.Read("stderr.txt"), "");
+  for (const Shot& shot : PRESENTATION_SHOTS)
+    e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(shot.frame)), shot.reference);
 }
 
 TEST_F(Race, TwoRunsOfOneScriptWriteTheSameTrace) {
@@ -67,7 +84,7 @@ TEST_F(Race, TwoRunsOfOneScriptWriteTheSameTrace) {
 // is -z). The computer cars wait on their grid places until the start, then
 // drive off along the course.
 TEST_F(Race, Player1DrivesOffTheGridUnderTheKeysAndTheComputerCarsSetOffAtTheStart) {
-  dir_.Write("script.txt", "f230 down UP\nf300 down LEFT\nf330 up LEFT\nf360 press ESC\n");
+  dir_.Write("script.txt", "f426 down UP\nf496 down LEFT\nf526 up LEFT\nf556 press ESC\n");
   ASSERT_EQ(RunGame("trace1.txt", "frames1", "1"), 0) << dir_.Read("stderr.txt");
   ASSERT_EQ(RunGame("trace2.txt", "frames2", "1"), 0) << dir_.Read("stderr.txt");
   const std::string first = dir_.Read("trace1.txt");

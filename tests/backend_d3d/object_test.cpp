@@ -195,7 +195,7 @@ TEST_F(D3dObjectTest, VertexLightIsHeldBelow64AndRaisedToTheAmbient) {
     TestMesh mesh;
     mesh.AddSquare(TexWord(), 0, 0, 0, 2, FRONT, c.normal);
     Draw(RdrDrawObjectLit, mesh.Header());
-    for (const Vertex& v : mesh.vertices) EXPECT_EQ(v.light, c.light) << c.intensity;
+    for (const Vertex& v : mesh.vertices) EXPECT_EQ(+v.light, c.light) << c.intensity;
   }
 }
 
@@ -214,7 +214,7 @@ TEST_F(D3dObjectTest, LightingOffDrawsTheUnlitTwinWithNoOverlay) {
     EXPECT_EQ(Diffuse(draws[0])[0], "00ff0000") << draws[0];
     EXPECT_FALSE(Has("SetTextureStageState 0 COLOROP 4"));  // no MODULATE: nothing lit
     EXPECT_EQ(pool_[2].type, 0xDEADBEEF) << "an overlay copy was made";
-    EXPECT_EQ(mesh.vertices[0].light, 64.0f);
+    EXPECT_EQ(+mesh.vertices[0].light, 64.0f);
   }
 }
 
@@ -231,10 +231,10 @@ TEST_F(D3dObjectTest, HeadingZeroIsNoTurnAnd1024IsZero) {
     world.y = v.y + slot_.y;
     world.z = v.z + slot_.z;
     RdrProjectVertex(&world);
-    EXPECT_EQ(v.viewX, world.viewX);
-    EXPECT_EQ(v.viewY, world.viewY);
-    EXPECT_EQ(v.viewZ, world.viewZ);
-    EXPECT_EQ(v.screenX, world.screenX);
+    EXPECT_EQ(+v.viewX, +world.viewX);
+    EXPECT_EQ(+v.viewY, +world.viewY);
+    EXPECT_EQ(+v.viewZ, +world.viewZ);
+    EXPECT_EQ(+v.screenX, +world.screenX);
   }
   header->angle[1] = 1024;
   EXPECT_EQ(Draw(RdrDrawObjectYaw, header), unturned);
@@ -274,7 +274,7 @@ TEST_F(D3dObjectTest, VColourDrawsEveryFaceInTheFirstFacesColourWithTheFaceWords
   EXPECT_TRUE(Calls("SetRenderState").empty());
   // The first corner of each face keeps the colour; the mesh's faces are untouched.
   EXPECT_EQ(+mesh.vertices[4].red, 0x10);
-  EXPECT_EQ(mesh.faces[1].type, 0x00FFFFFFu);
+  EXPECT_EQ(+mesh.faces[1].type, 0x00FFFFFFu);
   // With no room behind the world's faces nothing is drawn.
   gMesh.faceCount = POOL + MESH_SCRATCH_FACES;
   Fresh();
@@ -297,17 +297,17 @@ TEST_F(D3dObjectTest, BlendedCopiesTexturedFacesForTheOverlayWhileThereIsRoom) {
   ASSERT_EQ(draws.size(), 3u);
   for (const std::string& d : Diffuse(draws[2])) EXPECT_NE(d.substr(0, 2), "00") << draws[2];
   const Face* copies = &pool_[2];
-  EXPECT_EQ(copies[0].type, overlay);
+  EXPECT_EQ(+copies[0].type, overlay);
   EXPECT_EQ(+copies[0].vertexCount, 4);
   for (int c = 0; c < 4; ++c) {
     EXPECT_EQ(+copies[0].index[c], c);
     // The turned normal over 1024; the object matrix mirrors y.
-    EXPECT_EQ(copies[0].st[2 * c], 0.5f);
-    EXPECT_EQ(copies[0].st[2 * c + 1], -0.25f);
+    EXPECT_EQ(+copies[0].st[2 * c], 0.5f);
+    EXPECT_EQ(+copies[0].st[2 * c + 1], -0.25f);
   }
-  EXPECT_EQ(copies[1].type, overlay);
+  EXPECT_EQ(+copies[1].type, overlay);
   EXPECT_EQ(+copies[1].index[0], 8);
-  EXPECT_EQ(copies[2].type, 0u);
+  EXPECT_EQ(+copies[2].type, 0u);
   EXPECT_EQ(gMesh.faceCount, 2) << "the copies are scratch: the count stays";
 
   // A full reserve: no copy is written anywhere and the faces still draw.
@@ -316,7 +316,7 @@ TEST_F(D3dObjectTest, BlendedCopiesTexturedFacesForTheOverlayWhileThereIsRoom) {
   Fresh();
   RdrDrawObjectBlended(&slot_, mesh.Header(), overlay, 32.0f);
   EXPECT_EQ(Calls("DrawPrimitive").size(), 2u);
-  for (const Face& f : pool_) EXPECT_EQ(f.type, 0u);
+  for (const Face& f : pool_) EXPECT_EQ(+f.type, 0u);
 }
 
 }  // namespace

@@ -210,7 +210,7 @@ TEST_F(D3dSpecialTest, StripVertexFadeFallsToZeroAt25Of32OfTheWidth) {
     v.screenX = 100 + c.dx;
     v.screenY = 50 + c.dy;
     RdrStripVertexFade(&v, 100, 50);
-    EXPECT_EQ(v.light, c.light) << c.dx << " " << c.dy;
+    EXPECT_EQ(+v.light, c.light) << c.dx << " " << c.dy;
   }
 }
 

@@ -117,8 +117,8 @@ TEST_F(CockpitTest, TheLitDetailDrawsTheInteriorGouraudAndTexLit) {
   ASSERT_EQ(gouraud.size(), 3u);
   EXPECT_EQ(gouraud[0].face.type, 2u);
   for (const Vertex& v : gouraud[0].corners) {
-    EXPECT_GE(v.light, 0.0f);
-    EXPECT_LE(v.light, 63.0f);
+    EXPECT_GE(+v.light, 0.0f);
+    EXPECT_LE(+v.light, 63.0f);
   }
 }
 

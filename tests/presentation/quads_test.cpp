@@ -129,9 +129,9 @@ TEST_F(Minimap, EachTypeShowsItsIconAndTheLaterTypesTheLast) {
     gQuads.clear();
     HudDrawMinimapIcon(100.0f, 100.0f, &gPlayer1);
     ASSERT_EQ(gQuads.size(), 1u);
-    const float* st = gQuads[0].face.st;
+    const Face& face = gQuads[0].face;
     const float expected[8] = {c.uL, c.vT + 64, c.uL + 40, c.vT + 64, c.uL + 40, c.vT, c.uL, c.vT};
-    for (int i = 0; i < 8; ++i) EXPECT_FLOAT_EQ(st[i], expected[i]) << c.type << " " << i;
+    for (int i = 0; i < 8; ++i) EXPECT_FLOAT_EQ(+face.st[i], expected[i]) << c.type << " " << i;
   }
 }
 
@@ -172,7 +172,7 @@ TEST_F(Minimap, WhoIsShownAndInWhichOrder) {
     gQuads.clear();
     HudDrawMinimap();
     std::vector<float> icons;
-    for (const DrawnQuad& q : gQuads) icons.push_back(q.face.st[0]);
+    for (const DrawnQuad& q : gQuads) icons.push_back(+q.face.st[0]);
     EXPECT_EQ(icons, c.icons) << c.name;
   }
   // A network race shows the network table's participants.

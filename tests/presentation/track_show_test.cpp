@@ -171,7 +171,7 @@ TEST_F(TrackShowTest, TheModelIsFlattenedAndPaintedOnlyUnderWater) {
     const Face& f = m.faces[i];
     bool allLow = true;
     for (int k = 0; k < 3; ++k) allLow = allLow && m.vertices[f.index[k]].y == 0.0f;
-    EXPECT_EQ(f.type, allLow ? TRACK_MODEL_WATER_WORD : 0x02000055u) << i;
+    EXPECT_EQ(+f.type, allLow ? TRACK_MODEL_WATER_WORD : 0x02000055u) << i;
     water += allLow ? 1 : 0;
   }
   // Columns 0..31 lie west of 8000: 31 quads a row under water.

@@ -7,6 +7,7 @@
 #include "race/collide.h"
 #include "race/object_types.h"
 #include "race/track_files.h"
+#include "race/tracks.h"
 #include "vehicle_fixture.h"
 
 namespace {
@@ -244,6 +245,76 @@ TEST_F(Contact, TheCellSearchStaysInsideTheGrid) {
   DrawSlot* ground[CONTACT_CELLS];
   EXPECT_EQ(ContactGatherGroundCells(50.0f, 50.0f, ground), 1);
   gTrackGround[0][0].object = nullptr;
+}
+
+TEST_F(Contact, TheContactPassSoundsSwaysBouncesAndKnocks) {
+  struct Case {
+    const char* name;
+    float velocity;
+    uint8_t solid, givesWay;
+    int32_t event;
+    int32_t state;
+    float lift;  // of a knock
+  };
+  const float lift = 0.0f;
+  const Case cases[] = {
+      {"slow against a small object: resolved only", 30.0f, 0, 0, 0, VEHICLE_ON_GROUND, lift},
+      {"fast against a small object that stands: thrown up", 200.0f, 0, 0, 9, VEHICLE_IN_AIR, lift},
+      {"fast against a small object that gives way", 200.0f, 0, 1, 10, VEHICLE_IN_AIR, lift},
+      {"slow against a building", 30.0f, 1, 0, 9, VEHICLE_ON_GROUND, lift},
+      {"fast against a building: a soft knock", 150.0f, 1, 0, 9, VEHICLE_KNOCKED, 150.0f * 30.0f * 0.004f * 0.333333f},
+      {"above 220: a hard knock", 230.0f, 1, 0, 9, VEHICLE_KNOCKED, 230.0f * 30.0f * 0.004f},
+  };
+  for (const Case& c : cases) {
+    Restart();
+    used_ = 0;
+    // The car ran from 20 behind into an object just ahead of its right side.
+    Place(ROW_LOW, 990.0f, 1020.0f);
+    MoveFrom(1000.0f, 0.0f, 980.0f);
+    car_.velocity = c.velocity;
+    car_.steerInput = 30.0f;
+    gTestObjectSolid = c.solid;
+    gTestObjectGivesWay = c.givesWay;
+    int32_t event = 0;
+    float steerTarget = 0.0f;
+    const float sway = gCarModels[0].sway * c.velocity * 0.1f;
+    VehicleObjectContactPass(&car_, nullptr, &event, &steerTarget);
+    EXPECT_EQ(event, c.event) << c.name;
+    EXPECT_EQ(+car_.state, c.state) << c.name;
+    EXPECT_EQ(+car_.impactVelocity, static_cast<int>(c.velocity)) << c.name;
+    if (c.state == VEHICLE_KNOCKED) {
+      EXPECT_FLOAT_EQ(car_.knockLift, c.lift) << c.name;
+    }
+    EXPECT_EQ(CountCalls("FfbShockFull"), c.velocity > 220.0f ? 1 : 0) << c.name;
+    EXPECT_FLOAT_EQ(car_.swayAmount, sway > 25.0f ? 25.0f : sway) << c.name;
+    if (c.event != 0) {
+      EXPECT_FLOAT_EQ(steerTarget, 400.0f - 30.0f) << c.name;  // away from the object's side
+    }
+  }
+}
+
+TEST_F(Contact, AnImpactOf200DeflectsBy64TowardTheOpenSide) {
+  for (float objectX : {990.0f, 1010.0f}) {
+    Restart();
+    used_ = 0;
+    Place(ROW_LOW, objectX, 1020.0f);
+    MoveFrom(1000.0f, 0.0f, 980.0f);
+    car_.velocity = 200.0f;
+    car_.pose.heading = car_.heading = 100.0f;
+    Vehicle expected = car_;
+    int32_t event = 0;
+    float steerTarget = 0.0f;
+    VehicleObjectContactPass(&car_, nullptr, &event, &steerTarget);
+    // The same bounce by hand, after the same resolve.
+    const int32_t d = steerTarget > 0.0f ? 64 : -64;
+    ContactResolveAndSettle(&expected, 0.0f, 0.0f, 0);
+    VehicleBounceOffObject(&expected, nullptr, d, 2 * d, 64);
+    EXPECT_FLOAT_EQ(car_.heading, expected.heading) << objectX;
+    EXPECT_FLOAT_EQ(car_.pose.roll, expected.pose.roll) << objectX;
+    EXPECT_FLOAT_EQ(car_.pose.pitch, expected.pose.pitch) << objectX;
+    EXPECT_FLOAT_EQ(car_.slideAngle, expected.slideAngle) << objectX;
+    EXPECT_EQ(steerTarget > 0.0f, objectX < 1000.0f) << objectX;
+  }
 }
 
 class Ranking : public VehicleTest {};

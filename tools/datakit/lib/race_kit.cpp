@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "tools/datakit/lib/contact_kit.h"
 #include "tools/datakit/lib/model3ds_writer.h"
 #include "tools/datakit/lib/picture_writer.h"
 #include "tools/datakit/lib/texture_3df.h"
@@ -150,6 +151,7 @@ std::vector<KitPlacement> DesertPlacements() {
   at(CHECKP, 256, 5000.0f, START_Z);
   at(CHECKP, 768, 5000.0f, RETURN_Z);
   for (int i = 0; i < 3; ++i) at(PANO, 512, 3000.0f + 2500.0f * static_cast<float>(i), START_Z - 260.0f);
+  AppendDesertContactObjects(&out, GroundHeight, START_Z, RETURN_Z);
   return out;
 }
 

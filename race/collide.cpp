@@ -136,17 +136,21 @@ void CollideBuildOutline(const Vehicle* a, float x, float y, float z, const Came
   }
 }
 
-bool CollideOutlineInBox(const Camera* poseB, const Vehicle* b) {
-  const int32_t g = TruncI32(-poseB->heading) & ANGLE_MASK;
+void CollideTurnOutline(const Vertex* outline, int32_t angle, float x, float z, Vertex* out) {
+  const int32_t g = angle & ANGLE_MASK;
   const float s = SineTable[g], c = SineTable[(g + 256) & ANGLE_MASK];
-  const float u = poseB->x * OUTLINE_SCALE, w = poseB->z * OUTLINE_SCALE;
-  Vertex turned[4];
+  const float u = x * OUTLINE_SCALE, w = z * OUTLINE_SCALE;
   for (int i = 0; i < 4; ++i) {
-    turned[i] = gCollideOutline[i];
-    const float X = gCollideOutline[i].viewX - u, Z = gCollideOutline[i].viewZ - w;
-    turned[i].viewX = u + c * X - s * Z;
-    turned[i].viewZ = w + s * X + c * Z;
+    out[i] = outline[i];
+    const float X = outline[i].viewX - u, Z = outline[i].viewZ - w;
+    out[i].viewX = u + c * X - s * Z;
+    out[i].viewZ = w + s * X + c * Z;
   }
+}
+
+bool CollideOutlineInBox(const Camera* poseB, const Vehicle* b) {
+  Vertex turned[4];
+  CollideTurnOutline(gCollideOutline, TruncI32(-poseB->heading), poseB->x, poseB->z, turned);
   const float* f = b->footprint;
   const float minX = static_cast<float>(TruncI32(poseB->x + f[0])) * OUTLINE_SCALE;
   const float maxX = static_cast<float>(TruncI32(poseB->x + f[1])) * OUTLINE_SCALE;

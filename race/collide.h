@@ -24,6 +24,9 @@ bool CollideAnyVehicle(Vehicle* v);
 bool CollideTestPair(Vehicle* a, Vehicle* b, bool rebuild);
 void CollideBuildOutline(const Vehicle* a, float x, float y, float z, const Camera* pose);
 bool CollideOutlineInBox(const Camera* poseB, const Vehicle* b);
+// The four corners of `outline` turned by the 10-bit `angle` about (x, z)
+// (world units; the corners are x 16), heights kept, into `out`.
+void CollideTurnOutline(const Vertex* outline, int32_t angle, float x, float z, Vertex* out);
 void CollideRespond(Vehicle* a, Vehicle* b);
 float CollideSideOf(const Camera* p, float x1, float z1, float x2, float z2);
 bool CollideHardHit(Vehicle* v);

@@ -144,16 +144,8 @@ bool ContactOutlineInObject(const Vertex* outline, uint16_t angle, const ObjectT
   const float minZ = static_cast<float>(TruncI32(object->z + row->minZ)) * OUTLINE_SCALE;
   const float maxZ = static_cast<float>(TruncI32(object->z + row->maxZ)) * OUTLINE_SCALE;
   if (!(row->gridFlags & FLAG_TURNED_BOX)) return RdrOutlineOnScreen(outline, minX, minZ, maxX, maxZ);
-  const int32_t g = -static_cast<int32_t>(angle) & ANGLE_MASK;
-  const float s = SineTable[g], c = SineTable[(g + 256) & ANGLE_MASK];
-  const float u = object->x * OUTLINE_SCALE, w = object->z * OUTLINE_SCALE;
   Vertex turned[4];
-  for (int i = 0; i < 4; ++i) {
-    turned[i] = outline[i];
-    const float X = outline[i].viewX - u, Z = outline[i].viewZ - w;
-    turned[i].viewX = u + c * X - s * Z;
-    turned[i].viewZ = w + s * X + c * Z;
-  }
+  CollideTurnOutline(outline, -static_cast<int32_t>(angle), object->x, object->z, turned);
   return RdrOutlineOnScreen(turned, minX, minZ, maxX, maxZ);
 }
 

@@ -6,7 +6,7 @@ constexpr int DOT_FONT_GLYPH_COUNT = 38;
 constexpr int DOT_FONT_BUFFER = 200;  // formatted text is cut to 199 characters
 
 // 5 rows of 4 bytes, top row first, left column first; non-zero is a dot.
-// A..Z, then 0..9, then '.' and '-'.
+// A..Z, then 0..9, then '.' and '-'. Each back end defines its own.
 extern const uint8_t DOT_FONT_GLYPHS[DOT_FONT_GLYPH_COUNT][20];
 
 // The glyph of a character, or null for one the font does not have.

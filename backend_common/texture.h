@@ -112,5 +112,11 @@ void TexNormalizeFaceCoords(TextureTable* table);
 // The 3DS loader's step from a corner's mapping coordinates to the face's, in
 // the units the back end samples in (texels, or the file's 0..1).
 void MeshFaceTexCoords(Face* face, const Vertex* vertices, const TextureTableEntry* texture);
+// One unit of the back end's texture coordinates, along s and t, in a
+// texture's s and t ranges (the software accelerator's units, in which
+// sprites and layer planes lay out their coordinates and divide by these):
+// 1 where the back end samples in those ranges, the texture's ranges where it
+// samples in 0..1.
+void TexCoordUnits(uint32_t handle, float* sUnit, float* tUnit);
 void TexMemReset();
 void TexReloadAll();

@@ -2,6 +2,7 @@
 // draw) driven by a row per routine that says how its corners are coloured,
 // what it binds, which stage mode and blend it draws under and how its depth
 // is biased.
+#include <algorithm>
 #include <cstring>
 
 #include "backend_d3d/faces.h"
@@ -26,13 +27,19 @@ enum class Diffuse : uint8_t {
   VERTEX_TINT,   // FILL: vertex colour x light colour / 256
   LIGHT,         // FILL: grey vertex light x 3.984375, or light x light colour / 64
   SHADE_LIGHT,   // FILL: face light x light colour / 64, one colour
+  LIGHT_GREY,    // FILL: grey light x factor / 64
+  LIGHT_ADD,     // FILL: light x light colour / 64
   FACE_WORD,     // after: the face word's colour
   FIRST_VERTEX,  // after: the first vertex's colour bytes
   WATER,         // after: black
+  GIVEN,         // after: the caller's colour and alpha
 };
 
-enum class Alpha : uint8_t { ZERO, FACE_WORD, WATER };
-enum class Texture : uint8_t { KEEP, NONE, FACE };
+// GREY: each corner's alpha is its own grey level, after the clip too.
+enum class Alpha : uint8_t { ZERO, FACE_WORD, WATER, GREY };
+// FACE: the texture the face word's low 24 bits name; WHOLE_WORD: the one the
+// whole word names (faces built by hand with a bare id).
+enum class Texture : uint8_t { KEEP, NONE, FACE, WHOLE_WORD };
 enum class States : uint8_t { NONE, A, B };
 enum class Depth : uint8_t { PLAIN, BIAS_FLOOR, BIAS_FAR_ONLY };
 
@@ -70,6 +77,22 @@ constexpr FaceRow TEX_VCOLOUR_UNLIT{Diffuse::VERTEX_TINT, Alpha::ZERO, Texture::
                                     States::NONE, Depth::PLAIN, false, false};
 constexpr FaceRow TEX_SHADED{Diffuse::SHADE_LIGHT, Alpha::ZERO, Texture::FACE, 1,
                              States::NONE, Depth::PLAIN, false, false};
+constexpr FaceRow TEX_RAW{Diffuse::GIVEN, Alpha::ZERO, Texture::WHOLE_WORD, NO_MODE,
+                          States::NONE, Depth::PLAIN, false, false};
+constexpr FaceRow TEX_ALPHA{Diffuse::GIVEN, Alpha::ZERO, Texture::FACE, NO_MODE,
+                            States::NONE, Depth::PLAIN, false, false};
+constexpr FaceRow TEX_LIGHT{Diffuse::LIGHT_GREY, Alpha::GREY, Texture::FACE, NO_MODE,
+                            States::NONE, Depth::PLAIN, false, false};
+constexpr FaceRow TEX_ADD{Diffuse::LIGHT_ADD, Alpha::ZERO, Texture::FACE, 1, States::NONE, Depth::PLAIN, false, false};
+// Gathers, rejects and clips only.
+constexpr FaceRow OUTLINE{Diffuse::NONE, Alpha::ZERO, Texture::KEEP, NO_MODE, States::NONE, Depth::PLAIN, false, false};
+
+// What a routine's caller hands over besides the face.
+struct FaceArgs {
+  float bias = 0.0f;
+  uint32_t colour = 0;  // GIVEN: the whole diffuse value
+  float factor = 0.0f;  // LIGHT_GREY
+};
 
 // D1 raises the biased depth to this; D2 keeps a corner nearer than 1 at this 1/w.
 constexpr float BIAS_FLOOR = 6.0f;
@@ -96,7 +119,7 @@ uint32_t VertexColour(const Vertex& v) {
   return static_cast<uint32_t>(v.red) << 16 | static_cast<uint32_t>(v.green) << 8 | v.blue;
 }
 
-uint32_t GatherColour(Diffuse kind, const Face* face, const Vertex& v) {
+uint32_t GatherColour(Diffuse kind, const Face* face, const Vertex& v, const FaceArgs& args) {
   const LightState& L = gLight;
   const float tag = static_cast<float>(face->tag);
   switch (kind) {
@@ -123,21 +146,27 @@ uint32_t GatherColour(Diffuse kind, const Face* face, const Vertex& v) {
       return Pack(0, v.light * L.red / 64.0f, v.light * L.green / 64.0f, v.light * L.blue / 64.0f);
     case Diffuse::SHADE_LIGHT:
       return Pack(0, tag * L.red / 64.0f, tag * L.green / 64.0f, tag * L.blue / 64.0f);
+    case Diffuse::LIGHT_GREY: {
+      const uint32_t grey = ChannelOf(v.light * args.factor / 64.0f);
+      return grey << 24 | Pack(0, grey, grey, grey);
+    }
+    case Diffuse::LIGHT_ADD:
+      return Pack(0, v.light * L.red / 64.0f, v.light * L.green / 64.0f, v.light * L.blue / 64.0f);
     default:
       return 0;
   }
 }
 
 // The Direct3D texture a face names; false for an id the table does not hold.
-bool FaceTexture(const Face* face, HalObject* texture) {
-  const uint32_t id = face->type & 0xFFFFFF;
+bool FaceTexture(const Face* face, Texture kind, HalObject* texture) {
+  const uint32_t id = kind == Texture::WHOLE_WORD ? face->type : face->type & 0xFFFFFF;
   if (id >= static_cast<uint32_t>(gTextureTable.count) || id >= static_cast<uint32_t>(TEX_TABLE_SIZE)) return false;
   *texture = gTexSurfaces[id].texture;
   return true;
 }
 
 // Steps 1 to 3: gather, reject on the box, clip. False: nothing to draw.
-bool Prepare(Face* face, const FaceRow& row) {
+bool Prepare(Face* face, const FaceRow& row, const FaceArgs& args) {
   if (!RdrFaceReadable(face)) return false;
   RdrPoly& poly = gRdrPoly;
   const uint32_t n = face->vertexCount;
@@ -153,12 +182,12 @@ bool Prepare(Face* face, const FaceRow& row) {
     c.sx = v.screenX;
     c.sy = v.screenY;
     c.sz = v.viewZ;
-    if (row.texture == Texture::FACE) {
+    if (row.texture == Texture::FACE || row.texture == Texture::WHOLE_WORD) {
       c.tu = face->st[2 * i];
       c.tv = face->st[2 * i + 1];
       if (row.ripple) c.tu += amplitude * SineTable[TruncI32(v.z + gRdrWave) & ANGLE_MASK];
     }
-    if (FilledAtGather(row.diffuse)) c.diffuse = GatherColour(row.diffuse, face, v);
+    if (FilledAtGather(row.diffuse)) c.diffuse = GatherColour(row.diffuse, face, v, args);
     if (i == 0) {
       poly.minX = poly.maxX = v.screenX;
       poly.minY = poly.maxY = v.screenY;
@@ -184,7 +213,8 @@ bool Prepare(Face* face, const FaceRow& row) {
 }
 
 // Step 4, with the colours that must keep their alpha through a clip.
-void Finish(const Face* face, const FaceRow& row, float bias) {
+void Finish(const Face* face, const FaceRow& row, const FaceArgs& args) {
+  const float bias = args.bias;
   RdrPoly& poly = gRdrPoly;
   uint32_t alpha = 0;
   if (row.alpha == Alpha::FACE_WORD) alpha = face->type & 0xFF;
@@ -192,6 +222,7 @@ void Finish(const Face* face, const FaceRow& row, float bias) {
   uint32_t colour = 0;
   if (row.diffuse == Diffuse::FACE_WORD) colour = FaceWordColour(face);
   if (row.diffuse == Diffuse::FIRST_VERTEX) colour = VertexColour(gMesh.vertices[face->index[0]]);
+  if (row.diffuse == Diffuse::GIVEN) colour = args.colour;
   for (uint32_t i = 0; i < poly.count; ++i) {
     RdrVertex& c = poly.work[i];
     const float z = c.sz;
@@ -221,6 +252,8 @@ void Finish(const Face* face, const FaceRow& row, float bias) {
     }
     if (row.diffuse == Diffuse::VERTEX)
       c.diffuse = alpha << 24 | (c.diffuse & 0xFFFFFF);
+    else if (row.alpha == Alpha::GREY)
+      c.diffuse = (c.diffuse & 0xFF) << 24 | (c.diffuse & 0xFFFFFF);
     else if (!FilledAtGather(row.diffuse) && row.diffuse != Diffuse::NONE)
       c.diffuse = alpha << 24 | colour;
   }
@@ -248,11 +281,12 @@ void DrawWire() {
   }
 }
 
-void DrawFace(Face* face, const FaceRow& row, float bias = 0.0f) {
+void DrawFace(Face* face, const FaceRow& row, const FaceArgs& args = {}) {
   HalObject texture = 0;
-  if (row.texture == Texture::FACE && (!face || !FaceTexture(face, &texture))) return;
-  if (!Prepare(face, row)) return;
-  Finish(face, row, bias);
+  const bool textured = row.texture == Texture::FACE || row.texture == Texture::WHOLE_WORD;
+  if (textured && (!face || !FaceTexture(face, row.texture, &texture))) return;
+  if (!Prepare(face, row, args)) return;
+  Finish(face, row, args);
   const RdrPoly& poly = gRdrPoly;
   const RdrState& s = gRdrState;
   // The box before the clip decides whether the device must clip.
@@ -338,8 +372,8 @@ void RdrDrawFaceGouraud(Face* face) { DrawFace(face, GOURAUD); }
 void RdrDrawFaceShaded(Face* face) { DrawFace(face, SHADED); }
 void RdrDrawFaceFlatAlpha(Face* face) { DrawFace(face, FLAT_ALPHA); }
 void RdrDrawFaceVColour(Face* face) { DrawFace(face, VCOLOUR); }
-void RdrDrawFaceFlatAlphaBiased(Face* face, float bias) { DrawFace(face, FLAT_ALPHA_BIASED, bias); }
-void RdrDrawFaceVertexColours(Face* face, float bias) { DrawFace(face, VERTEX_COLOURS, bias); }
+void RdrDrawFaceFlatAlphaBiased(Face* face, float bias) { DrawFace(face, FLAT_ALPHA_BIASED, {.bias = bias}); }
+void RdrDrawFaceVertexColours(Face* face, float bias) { DrawFace(face, VERTEX_COLOURS, {.bias = bias}); }
 void RdrDrawFaceWater(Face* face) { DrawFace(face, WATER); }
 void RdrDrawFaceTexLit(Face* face) { DrawFace(face, TEX_LIT); }
 void RdrDrawFaceDecal(Face* face) { DrawFace(face, DECAL); }
@@ -350,3 +384,34 @@ void RdrDrawPoint(const Vertex* v) { DrawPoint(v); }
 void RdrDrawPointInside(const Vertex* v) { DrawPoint(v); }
 
 void RdrAdvanceWave(float step, float /*second*/) { gRdrWave += 2.0f * step; }
+
+void RdrDrawFaceTexRaw(Face* face, float red, float green, float blue, float alpha) {
+  DrawFace(face, TEX_RAW, {.colour = Pack(ChannelOf(alpha), red, green, blue)});
+}
+
+void RdrDrawFaceTexAlpha(Face* face, float alpha) {
+  DrawFace(face, TEX_ALPHA, {.colour = Pack(ChannelOf(alpha), 255.0f, 255.0f, 255.0f)});
+}
+
+void RdrDrawFaceTexLight(Face* face, float factor) {
+  if (!RdrFaceReadable(face)) return;
+  bool lit = false;
+  for (uint32_t i = 0; i < face->vertexCount; ++i) lit |= gMesh.vertices[face->index[i]].light * factor != 0.0f;
+  if (lit) DrawFace(face, TEX_LIGHT, {.factor = factor});
+}
+
+void RdrDrawFaceTexAdd(Face* face) { DrawFace(face, TEX_ADD); }
+
+bool RdrClipProjectFace(Face* face, int32_t screenX, int32_t screenY) {
+  if (!Prepare(face, OUTLINE, {})) return false;
+  const RdrPoly& poly = gRdrPoly;
+  float minX = poly.work[0].sx, maxX = minX, minY = poly.work[0].sy, maxY = minY;
+  for (uint32_t i = 1; i < poly.count; ++i) {
+    minX = std::min(minX, poly.work[i].sx);
+    maxX = std::max(maxX, poly.work[i].sx);
+    minY = std::min(minY, poly.work[i].sy);
+    maxY = std::max(maxY, poly.work[i].sy);
+  }
+  const float x = static_cast<float>(screenX), y = static_cast<float>(screenY);
+  return minX <= x && x <= maxX && minY <= y && y <= maxY;
+}

@@ -53,3 +53,7 @@ void RdrSetStageMode(uint16_t mode);
 
 // The phase of the water ripple; only ever advances.
 extern float gRdrWave;
+
+// The constant colour of the blend switches (red << 16 | green << 8 | blue),
+// which the cell sprites add to their own.
+extern uint32_t gRdrConstantColour;

@@ -309,6 +309,16 @@ void MeshFaceTexCoords(Face* face, const Vertex* vertices, const TextureTableEnt
   MeshCopyFaceTexCoords(face, vertices);
 }
 
+// This back end samples in 0..1 of the texture.
+void TexCoordUnits(uint32_t handle, float* sUnit, float* tUnit) {
+  *sUnit = 1.0f;
+  *tUnit = 1.0f;
+  if (handle >= static_cast<uint32_t>(gTextureTable.count) || handle >= static_cast<uint32_t>(TEX_TABLE_SIZE)) return;
+  const TextureTableEntry& e = gTextureTable.entries[handle];
+  if (e.sRange) *sUnit = e.sRange;
+  if (e.tRange) *tUnit = e.tRange;
+}
+
 void TexNormalizeFaceCoords(TextureTable* table) {
   if (!table || !gMesh.faces) return;
   for (int32_t i = 0; i < gMesh.faceCount; ++i) {

@@ -1,11 +1,12 @@
 // What the files of this back end share with one another and with their own
 // tests, beside the interface in backend_common: the accelerator's vertex,
-// the state cache, the water ripple, the sun and flare and the layer scroll.
+// the state cache and the water ripple.
 #pragma once
 #include <cstdint>
 
 #include "backend_common/display.h"
 #include "backend_common/draw.h"
+#include "backend_common/draw_common.h"
 #include "backend_common/texture.h"
 #include "engine3d/mesh.h"
 #include "hal/gfx/gfx.h"
@@ -36,35 +37,3 @@ void RdrCacheTexSource(int32_t texture);
 // The phase of the water ripple; only ever advances.
 extern float gRdrWave;
 
-// The sun last drawn, for the flare.
-struct RdrSun {
-  uint32_t texture;
-  int32_t red, green, blue;
-  float screenX, screenY;
-};
-extern RdrSun gRdrSun;
-
-// One element of the lens flare: its place along the flare line in 1/350 of
-// the line, its size (in 1/512 of the screen width), the corner of its
-// 127 x 127-texel cell in the sun texture, and its colour (0..255).
-struct RdrFlareElement {
-  float position, size;
-  float s, t;
-  float red, green, blue;
-};
-// Ends at the first element whose position is 0.
-extern const RdrFlareElement gRdrFlares[];
-// One flare element centred on a screen point; it fades as it moves sideways
-// from the centre. Alpha above 255 is handed over as it is (the accelerator
-// clamps it).
-void RdrDrawGlowQuad(float x, float y, const RdrFlareElement* element);
-
-// Added to the camera-relative plane origin before the layer's texture
-// coordinates are taken; both 0 at the start.
-struct RdrStripScroll {
-  float x, z;
-};
-extern RdrStripScroll gRdrStripScroll;
-// The vertex's light value from its screen distance to the point: 64 there,
-// falling linearly to 0 at 25/32 of the screen width.
-void RdrStripVertexFade(Vertex* vertex, float screenX, float screenY);

@@ -125,36 +125,6 @@ void DrawBillboard(DrawSlot* slot, Billboard kind, int32_t red = 0, int32_t gree
   if (kind == Billboard::ALPHA) GfxAlphaSource(GFX_ALPHASOURCE_TEXTURE_ALPHA);
 }
 
-// Four turned corners around the slot's view position as temporary records
-// behind the pools' counts, and a face over them; null when the pools have
-// no room.
-Face* TurnedQuad(const DrawSlot* slot, float hw, float hh, uint16_t angle) {
-  const int32_t first = gMesh.vertexCount;
-  Vertex* v = MeshScratchVertices(first, 4);
-  Face* face = MeshScratchFaces(gMesh.faceCount, 1);
-  if (!v || !face) return nullptr;
-  const float sn = SineTable[angle & ANGLE_MASK];
-  const float cs = SineTable[(angle + 256) & ANGLE_MASK];
-  const float X = slot->viewX, Y = slot->viewY, Z = slot->viewZ;
-  const RdrState& s = gRdrState;
-  const float zp = Z < s.nearPlane ? s.nearPlane : Z;
-  const float dxs[4] = {-hw, hw, hw, -hw};
-  const float dys[4] = {hh, hh, -hh, -hh};
-  for (int i = 0; i < 4; ++i) {
-    Vertex& out = v[i];
-    std::memset(&out, 0, sizeof out);
-    out.viewX = X + (dxs[i] * cs - dys[i] * sn);
-    out.viewY = Y + (dxs[i] * sn + dys[i] * cs);
-    out.viewZ = Z;
-    out.screenX = s.centreX + out.viewX * s.scaleX / zp;
-    out.screenY = s.centreY + out.viewY * s.scaleY / zp;
-  }
-  std::memset(face, 0, sizeof *face);
-  face->vertexCount = 4;
-  for (int i = 0; i < 4; ++i) face->index[i] = static_cast<uint16_t>(first + i);
-  return face;
-}
-
 void SetSt(Face* face, const float st[8]) { std::memcpy(face->st, st, sizeof face->st); }
 
 }  // namespace
@@ -225,7 +195,7 @@ void RdrDrawSpriteStreak(DrawSlot* slot) {
 void RdrDrawSpriteRotated(DrawSlot* slot, int32_t red, int32_t green, int32_t blue, uint16_t angle) {
   const Sprite* sprite = SpriteOf(slot);
   if (!sprite) return;
-  Face* face = TurnedQuad(slot, sprite->halfWidth, sprite->halfHeight, angle);
+  Face* face = RdrTurnedQuad(slot, sprite->halfWidth, sprite->halfHeight, angle);
   if (!face) return;
   face->type = sprite->type & 0xFF;
   const float st[8] = {sprite->s0, sprite->t1, sprite->s1, sprite->t1, sprite->s1, sprite->t0, sprite->s0, sprite->t0};
@@ -238,7 +208,7 @@ void RdrDrawSpriteRotated(DrawSlot* slot, int32_t red, int32_t green, int32_t bl
 void RdrDrawQuadRotated(DrawSlot* slot, int32_t red, int32_t green, int32_t blue, float alpha, float halfSize,
                         uint16_t angle) {
   if (!slot) return;
-  Face* face = TurnedQuad(slot, halfSize, halfSize, angle);
+  Face* face = RdrTurnedQuad(slot, halfSize, halfSize, angle);
   if (!face) return;
   face->type = slot->kind & 0xFFFFFF;
   const float st[8] = {0.0f, 0.0f, 255.0f, 0.0f, 255.0f, 255.0f, 0.0f, 255.0f};

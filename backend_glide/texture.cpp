@@ -146,6 +146,12 @@ void MeshFaceTexCoords(Face* face, const Vertex* vertices, const TextureTableEnt
   MeshScaleFaceTexCoords(face, vertices, texture);
 }
 
+// The accelerator samples in texels.
+void TexCoordUnits(uint32_t, float* sUnit, float* tUnit) {
+  *sUnit = 1.0f;
+  *tUnit = 1.0f;
+}
+
 void TexMemReset() {
   gTextureTable.count = 0;
   gTextureTable.texelBytes = 0;

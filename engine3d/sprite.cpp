@@ -63,6 +63,13 @@ Sprite* MakeSprite(const char* name, float width, float height, bool pointSample
   sprite->t0 = inset;
   sprite->s1 = static_cast<float>(s) - last;
   sprite->t1 = static_cast<float>(t) - last;
+  // Laid out in the texture's ranges; the back end may sample in other units.
+  float sUnit = 1.0f, tUnit = 1.0f;
+  TexCoordUnits(handle, &sUnit, &tUnit);
+  sprite->s0 /= sUnit;
+  sprite->s1 /= sUnit;
+  sprite->t0 /= tUnit;
+  sprite->t1 /= tUnit;
   return sprite;
 }
 

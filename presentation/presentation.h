@@ -50,6 +50,11 @@ void SfxStopSlot(int32_t slot);
 void MusicFadeStep();
 void WeatherDrawLightning();
 void WeatherDrawSkyPoints();
+// The weather of a view, by track.
+void WeatherStepSnowfall();
+void WeatherStepRain();
+void WeatherStepVolcano();
+void WeatherDrawMoon();
 
 // The vehicles' sounds: `event` is the one sound event of the drive step (0 none).
 void SfxUpdateVehicle(Vehicle* vehicle, Vehicle* driver, int32_t event, uint8_t slideSound);

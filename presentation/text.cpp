@@ -6,6 +6,7 @@
 
 #include "backend_common/display.h"
 #include "backend_common/draw.h"
+#include "backend_common/texture.h"
 #include "engine3d/mesh.h"
 
 HudFontState HudFont = {0, 0, TEXT_START_ADVANCE, static_cast<float>(TEXT_START_ADVANCE), 0.0f, {}};
@@ -50,8 +51,11 @@ void DrawGlyph(float x, float y, char ch, bool faded) {
   const float t0 = static_cast<float>(CELL_HEIGHT * (cell / CELLS_PER_ROW) + 1);
   const float xs[4] = {x, x + a, x + a, x};
   const float ys[4] = {y, y, y + a, y + a};
-  const float ss[4] = {s0, s0 + 30.0f, s0 + 30.0f, s0};
-  const float ts[4] = {t0, t0, t0 + 62.0f, t0 + 62.0f};
+  // The cells are laid out in the texture's ranges; the back end may sample in other units.
+  float sUnit = 1.0f, tUnit = 1.0f;
+  TexCoordUnits(texture & 0xFFFFFF, &sUnit, &tUnit);
+  const float ss[4] = {s0 / sUnit, (s0 + 30.0f) / sUnit, (s0 + 30.0f) / sUnit, s0 / sUnit};
+  const float ts[4] = {t0 / tUnit, t0 / tUnit, (t0 + 62.0f) / tUnit, (t0 + 62.0f) / tUnit};
   std::memset(v, 0, 4 * sizeof(Vertex));
   std::memset(f, 0, sizeof(Face));
   f->type = (texture & 0xFFFFFF) | GLYPH_FACE_TYPE;

@@ -1,5 +1,9 @@
-// Until the track weather exists: no lightning, no stars.
+// Until the track weather exists: no snow, rain, lightning, rocks, moon or stars.
 #include "presentation/presentation.h"
 
 void WeatherDrawLightning() {}
 void WeatherDrawSkyPoints() {}
+void WeatherStepSnowfall() {}
+void WeatherStepRain() {}
+void WeatherStepVolcano() {}
+void WeatherDrawMoon() {}

@@ -4,3 +4,5 @@
 void TrackObjTrafficStep() {}
 // Their poses stand still with them.
 void TrackObjStepAll() {}
+// Nor is any drawn.
+void TrackObjDrawAll() {}

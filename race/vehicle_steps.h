@@ -175,6 +175,8 @@ void AmbientFrameStep();
 void VehiclePlaceAmbient();
 void VehicleDrawAmbientShadow();
 void TrackObjTrafficStep();
+// Draws every active highway object, when the trajectories are loaded.
+void TrackObjDrawAll();
 // The poses of the highway's track objects, after the collision pass.
 void TrackObjStepAll();
 // The highway's traffic objects: records of the vehicle layout, live while

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "backend_common/dotfont.h"
 #include "support/png_rgb.h"
 #include "picture_fixture.h"
 
@@ -137,12 +138,62 @@ class D3dSceneReference : public D3dPictureTest {
     Picture();
   }
 
-  // The back buffer at a quarter size, 8 bits a channel.
-  std::vector<uint8_t> Shown() {
+  // Over a striped backdrop: the sun quad added at the light's screen point,
+  // an opaque sprite, a translucent one, a turned one and an additive cell.
+  void SpritesAndSun() {
+    for (int i = 0; i < 4; ++i)
+      Backdrop(160.0f * i, 0, 160.0f * i + 159, 479, 900, i % 2 ? 0x503020 : 0x304060);
+    std::vector<uint16_t> disc(64 * 64);
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x) {
+        const int d = (x - 32) * (x - 32) + (y - 32) * (y - 32);
+        disc[static_cast<size_t>(y) * 64 + x] = d < 900 ? Rgb(255 - d / 4, 230 - d / 4, 120) : 0;
+      }
+    const int32_t sun = MakeTexture(64, 64, disc);
+    gCamera = CameraState{};
+    gLight.directionX = -0.3f * 1024, gLight.directionY = 0.2f * 1024, gLight.directionZ = -1024;
+    // The quad covers a quarter of the texture: the disc's top-left quarter, four times magnified.
+    RdrDrawViewQuad(static_cast<uint32_t>(sun), 255, 255, 255);
+
+    std::vector<uint16_t> ring(16 * 16);  // 1-5-5-5: a ring, clear outside it
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) {
+        const int d = (2 * x - 15) * (2 * x - 15) + (2 * y - 15) * (2 * y - 15);
+        ring[static_cast<size_t>(y) * 16 + x] = d < 225 ? static_cast<uint16_t>(0x8000 | (d < 100 ? 0x7C00 : 0x03FF)) : 0;
+      }
+    const int32_t tex = MakeTexture(16, 16, ring, HAL_PIXEL_ARGB1555);
+    Sprite sprite{static_cast<uint32_t>(tex), 30.0f, 30.0f, 0.0f, 0.0f, 1.0f, 1.0f};
+    DrawSlot slot{};
+    slot.owner = &sprite;
+    auto at = [&slot](float x, float y, float z, uint32_t alpha) {
+      slot.viewX = x, slot.viewY = y, slot.viewZ = z;
+      slot.kind = alpha << 8;
+    };
+    at(-150, 60, 200, 255);
+    RdrDrawSprite(&slot);
+    at(-50, 60, 200, 0x60);
+    RdrDrawSpriteAlpha(&slot);
+    std::vector<Face> faces(MESH_SCRATCH_FACES);
+    gMesh.faces = faces.data();
+    at(50, 60, 200, 0xC0);
+    RdrSetAlphaSourceColour(0, 0, 0, 4);
+    RdrDrawSpriteRotated(&slot, 255, 255, 80, 128);
+    RdrResetAlphaSource();
+    gMesh.faces = nullptr;
+    at(150, 60, 200, 0xFF);
+    RdrSetAdditiveBlend(40, 0, 0, 2);
+    RdrDrawSpriteCell(&slot, 0, 60, 0);
+    RdrSetNormalBlend();
+  }
+
+  void DotFontLine() { DotFontPrintf(4, 4, "TORVANE 0123456789 .- abc"); }
+
+  // A part of the back buffer, every step-th pixel, 8 bits a channel.
+  std::vector<uint8_t> Shown(const HalRect& area, int32_t step) {
     const std::vector<uint16_t> back = Back();
     std::vector<uint16_t> small;
-    for (int32_t y = 0; y < gD3d.height; y += STEP)
-      for (int32_t x = 0; x < gD3d.width; x += STEP) {
+    for (int32_t y = area.top; y < area.bottom; y += step)
+      for (int32_t x = area.left; x < area.right; x += step) {
         const uint16_t p = back[static_cast<size_t>(y) * gD3d.width + x];
         small.push_back(gD3d.backBuffer565 ? p : LfbRgb555To565(p));
       }
@@ -151,9 +202,12 @@ class D3dSceneReference : public D3dPictureTest {
 };
 
 TEST_F(D3dSceneReference, ScenesMatchTheStoredPictures) {
+  // The whole screen at a quarter size, unless a scene needs single pixels.
   const struct {
     const char* name;
     void (D3dSceneReference::*draw)();
+    HalRect area = {0, 0, 640, 480};
+    int32_t step = STEP;
   } scenes[] = {
       {"decal", &D3dSceneReference::Decal},
       {"translucent_clipped", &D3dSceneReference::TranslucentClipped},
@@ -162,6 +216,8 @@ TEST_F(D3dSceneReference, ScenesMatchTheStoredPictures) {
       {"point_bilinear", &D3dSceneReference::PointAndBilinear},
       {"picture_565", &D3dSceneReference::Picture},
       {"picture_555", &D3dSceneReference::Picture555},
+      {"sprites_sun", &D3dSceneReference::SpritesAndSun},
+      {"dot_font", &D3dSceneReference::DotFontLine, {0, 0, 136, 12}, 1},
   };
   const std::string tag = RendererTag();
   const std::string first = std::string(D3D_TEST_SOURCE_DIR) + "/" + tag + "_" + scenes[0].name + ".png";
@@ -171,8 +227,9 @@ TEST_F(D3dSceneReference, ScenesMatchTheStoredPictures) {
     SCOPED_TRACE(scene.name);
     RdrClear(0, 0, 0);
     (this->*scene.draw)();
-    const std::vector<uint8_t> rgb = Shown();
-    const int32_t w = gD3d.width / STEP, h = gD3d.height / STEP;
+    const std::vector<uint8_t> rgb = Shown(scene.area, scene.step);
+    const int32_t w = (scene.area.right - scene.area.left) / scene.step;
+    const int32_t h = (scene.area.bottom - scene.area.top) / scene.step;
     ASSERT_EQ(rgb.size(), static_cast<size_t>(w) * h * 3);
     const std::string path = std::string(D3D_TEST_SOURCE_DIR) + "/" + tag + "_" + scene.name + ".png";
     if (UpdatingReferences()) {

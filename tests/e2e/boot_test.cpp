@@ -6,26 +6,15 @@
 #include <fstream>
 #include <sstream>
 
+#include "ppm.h"
 #include "support/test_support.h"
 #include "tools/datakit/lib/boot_set.h"
 #include "tools/datakit/lib/music_writer.h"
 
 namespace {
 
-struct Frame {
-  int width = 0, height = 0;
-  std::vector<uint8_t> rgb;
-};
-
-bool ReadPpm(const std::string& path, Frame* frame) {
-  std::ifstream f(path, std::ios::binary);
-  std::string magic;
-  int maxValue = 0;
-  if (!(f >> magic >> frame->width >> frame->height >> maxValue) || magic != "P6" || maxValue != 255) return false;
-  f.get();
-  frame->rgb.resize(static_cast<size_t>(frame->width) * frame->height * 3);
-  return static_cast<bool>(f.read(reinterpret_cast<char*>(frame->rgb.data()), frame->rgb.size()));
-}
+using Frame = e2e::Picture;
+using e2e::ReadPpm;
 
 // A picture of the boot set as the kit wrote it: width, height and RGB555 pixels.
 std::vector<uint16_t> PicturePixels(const char* name, int* width, int* height) {

@@ -80,11 +80,11 @@ TEST_F(Load, EveryTrackLoadsOnTheSharedGrid) {
     // The grid, and the water plane on the tracks with water.
     EXPECT_GE(+gMesh.vertexCount, 161 * 81);
     EXPECT_GE(+gMesh.faceCount, 2 * 160 * 80);
-    // The desert comes from its mesh file, the others from their terrain:
-    // both on the one grid.
+    // The desert and ice come from their mesh files, the others from their
+    // terrain: all on the one grid.
     EXPECT_FLOAT_EQ(+gMesh.vertices[161 * 81 - 1].x, 16000.0f);
     EXPECT_FLOAT_EQ(+gMesh.vertices[161 * 81 - 1].z, 8000.0f);
-    EXPECT_EQ(+gRace.trajectoriesLoaded, track == TRACK_DESERT ? 1 : 0);
+    EXPECT_EQ(+gRace.trajectoriesLoaded, track == TRACK_DESERT || track == TRACK_ICE ? 1 : 0);
     // The tracks with water dip below it; the others stay above ground level.
     const float water = gTrackInfo[track].waterLevel;
     if (water > NO_WATER_LEVEL) {
@@ -152,6 +152,41 @@ TEST_F(Load, TheDesertRaceStartsWithItsValuesTexturesViewAndCountdown) {
   EXPECT_EQ(+gHudMessages.global.duration, 5000);
   EXPECT_EQ(AppTimerElapsed(1), 0u);
   EXPECT_TRUE(gFatalErrors.empty());
+}
+
+// The kit's ice track: its own mesh on a frozen lake at height 0, terice and
+// j1..j30 then ice.3df, the sun and the fonts; the cars mirrored when the
+// detail byte allows.
+TEST_F(Load, TheIceRaceLoadsFromItsOwnFiles) {
+  for (uint8_t reflections : {1, 0}) {
+    SCOPED_TRACE(+reflections);
+    gOptions.detail[2] = reflections;
+    RaceLoad(TRACK_ICE);
+    EXPECT_EQ(+gIceReflections, reflections);
+    EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
+    EXPECT_EQ(+gTrackInfo[TRACK_ICE].groundList[30].handle, 30u);
+    EXPECT_EQ(+gRace.trackTextures[0], 31u);  // the ice itself
+    EXPECT_EQ(+gRace.trackTextures[4], 0u);   // susky.3df is not loaded
+    // The course is see-through ice (drawn with the sky entry) over its bed.
+    int32_t lake = 0, ice = 0;
+    for (int32_t i = 0; i < gMesh.faceCount; ++i) {
+      const uint32_t texture = gMesh.faces[i].type & 0xFFFFFF;
+      if (gMesh.faces[i].type >> 24 == FACE_TRANSLUCENT) {
+        ASSERT_EQ(texture, gRace.trackTextures[TRACK_TEX_SKY]);
+        ++ice;
+        continue;
+      }
+      ASSERT_TRUE(texture >= 1u && texture <= 3u) << texture;
+      lake += texture == 1u;
+    }
+    EXPECT_GT(lake, 1000);
+    EXPECT_GT(ice, 500);
+    EXPECT_FLOAT_EQ(+gPlayer1.pose.x, 2241.0f);
+    EXPECT_FLOAT_EQ(+gPlayer1.pose.z, 6041.0f);
+    EXPECT_FLOAT_EQ(TerrainHeightAt(2241.0f, 6041.0f), 0.0f);
+    EXPECT_GT(gPlacementCount, 0);
+    EXPECT_TRUE(gFatalErrors.empty());
+  }
 }
 
 // After the game start's textures the k-th ground texture has handle
@@ -266,6 +301,54 @@ TEST_F(Load, TheGameStartLoadsEveryVehicleModelOfTheKit) {
   EXPECT_TRUE(gFatalErrors.empty());
 }
 
+// What the cars are drawn from: fewer body faces at each detail level,
+// front wheels unlike the rear ones with their treads flagged as tyres on
+// both, a driver whose six frames each strike another pose, and the sheen.
+TEST_F(Load, TheKitsCarsThinOutByLevelAndTheirDriverMoves) {
+  AssetLoadVehicles();
+  const uint32_t tread = FACE_TEX_LIT << 24 | gAssets.tyreTexture;
+  const auto flagged = [&](const MeshHeader* wheel) {
+    uint32_t count = 0;
+    for (uint32_t f = 0; f < wheel->faceCount; ++f) {
+      EXPECT_EQ(+wheel->faces[f].tag, wheel->faces[f].type == tread ? 1 : 0);
+      count += wheel->faces[f].tag;
+    }
+    return count;
+  };
+  for (int32_t type = 0; type < CAR_MODEL_GAME_ROWS; ++type) {
+    SCOPED_TRACE(type);
+    const CarModel& row = gCarModels[type];
+    for (int level = 1; level < 4; ++level)
+      EXPECT_LT(+row.body[level][0]->faceCount, +row.body[level - 1][0]->faceCount) << level;
+    for (int set = 0; set < 3; ++set) {
+      const MeshHeader* rear = row.wheels[set][0];
+      const MeshHeader* front = row.wheels[set][2];
+      EXPECT_EQ(+row.wheels[set][1]->faceCount, +rear->faceCount);
+      EXPECT_EQ(+row.wheels[set][3]->faceCount, +front->faceCount);
+      EXPECT_NE(+rear->faceCount, +front->faceCount);
+      EXPECT_GT(flagged(front), 0u);
+      EXPECT_GT(flagged(rear), flagged(front));  // the rear tread has more segments
+    }
+  }
+  ASSERT_NE(gDriverFrames, nullptr);
+  ASSERT_EQ(+gDriverFrames->frameCount, 6u);
+  const uint32_t n = gVehicleAssets.driver->vertexCount;
+  for (uint32_t j = 0; j < 6; ++j)
+    for (uint32_t k = j + 1; k < 6; ++k) {
+      float most = 0.0f;
+      for (uint32_t i = 0; i < n; ++i) {
+        const FrameVertex& a = gDriverFrames->frames[j].vertices[i];
+        const FrameVertex& b = gDriverFrames->frames[k].vertices[i];
+        most = std::max({most, std::fabs(a.x - b.x), std::fabs(a.y - b.y), std::fabs(a.z - b.z)});
+      }
+      EXPECT_GT(most, 1.0f) << "frames " << j + 1 << " and " << k + 1;
+    }
+  // The "reflet" sprite is its own, not the stand-in for a missing one.
+  EXPECT_NE(+gFxSprites[24], +gFxSprites[0]);
+  EXPECT_FLOAT_EQ(+gFxSprites[24]->halfWidth, 50.0f);
+  EXPECT_TRUE(gFatalErrors.empty());
+}
+
 // Each damage stage restarts the random table at the type's index, so a
 // stage's body is the intact one dented once, by at most 15 x amount / 10240
 // of a normal (1024) a vertex; the interior by half.
@@ -289,13 +372,23 @@ TEST_F(Load, DamageStagesDentTheBodyInOnePatternThatDeepens) {
     ASSERT_EQ(+again->vertexCount, +row.body[0][1]->vertexCount);
     for (uint32_t i = 0; i < again->vertexCount; ++i) ASSERT_FLOAT_EQ(+again->vertices[i].y, +row.body[0][1]->vertices[i].y);
     MeshFree(again);
-    if (row.body[0][1]->vertexCount != row.body[0][0]->vertexCount) continue;  // the weld joined vertices
-    const float first = deepest(row.body[0][1], row.body[0][0]);
-    const float last = deepest(row.body[0][8], row.body[0][0]);
+    // Where the weld joined vertices the stage no longer matches the intact
+    // body vertex for vertex: compare at the first level where it did not.
+    const auto unwelded = [&](int set) {
+      return row.body[set][1]->vertexCount == row.body[set][0]->vertexCount &&
+             row.body[set][8]->vertexCount == row.body[set][0]->vertexCount;
+    };
+    int level = 0;
+    while (level < 4 && !unwelded(level)) ++level;
+    ASSERT_LT(level, 4);
+    const float first = deepest(row.body[level][1], row.body[level][0]);
+    const float last = deepest(row.body[level][8], row.body[level][0]);
     EXPECT_GT(first, 0.0f);
     EXPECT_LE(first, 15 * 0.2f * 1024 / 10240 + 1e-4f);
     EXPECT_NEAR(last / first, 0.55f / 0.2f, 1e-3f);
-    EXPECT_LE(deepest(row.body[4][8], row.body[4][0]), 15 * 0.55f * 0.5f * 1024 / 10240 + 1e-4f);
+    if (unwelded(4)) {
+      EXPECT_LE(deepest(row.body[4][8], row.body[4][0]), 15 * 0.55f * 0.5f * 1024 / 10240 + 1e-4f);
+    }
   }
 }
 

@@ -1,6 +1,7 @@
 // The track mesh file, its face-word fix-up, the placements and counter
 // slots, the cell grid and ground table, the camera spots and the position
 // map, each read from fixtures laid out field by field.
+#include <algorithm>
 #include <cmath>
 
 #include "files_fixture.h"
@@ -514,6 +515,87 @@ TEST_F(FilesTest, TheKitsDesertFilesLoad) {
   EXPECT_EQ(+gCameraSpots[0].inUse, 1);
   EXPECT_EQ(+gCameraSpots[0].kind, 0);
   EXPECT_EQ(+gCameraSpots[1].kind, 1);
+}
+
+// The kit's ice track: its mesh with its placements, its frozen lake, its
+// trajectories and its quadrant (top right) of the third position map.
+TEST_F(FilesTest, TheKitsIceFilesLoad) {
+  std::string error;
+  ASSERT_TRUE(datakit::WriteLooseFiles(datakit::TrackArchiveFiles(), dir_.path().string(), &error)) << error;
+  gAssets.gameStartTextures = START;
+  for (int32_t row : {240, 247}) gObjectModels[row] = &model_;  // its arrows and ice blocks
+  gRace.trackIndex = TRACK_ICE;
+  TrackLoadMesh();
+  const datakit::KitTrackDesc& ice = *datakit::KitTrackByIndex(TRACK_ICE);
+  EXPECT_EQ(gPlacementCount, static_cast<int32_t>(ice.placements(ice).size()));
+  EXPECT_EQ(+gDrawLists.staticCount, gPlacementCount);
+  // The grid, and the bed under the see-through course.
+  EXPECT_GT(+gMesh.vertexCount, 161 * 81);
+  EXPECT_FLOAT_EQ(+gMesh.vertices[161 * 81].y, -120.0f);
+  // The grid sits on the lake, which lies at height 0.
+  EXPECT_FLOAT_EQ(+gMesh.vertices[60 * 161 + 22].y, 0.0f);
+  TrackBuildCellGrid();
+  EXPECT_EQ(+gTrackGround[60][40].surface, 3);  // on the course at (4000, 6041)
+  EXPECT_EQ(+gTrackGround[63][40].surface, 1);  // the lake beside it
+  EXPECT_EQ(+gTrackGround[10][40].surface, 2);  // the shore far off
+
+  TrajLoad();
+  EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
+  for (int32_t slot = 0; slot < 4; ++slot) EXPECT_GT(+gTrajectories[slot].count, 40) << slot;
+  EXPECT_EQ(+gTrajectories[4].count, 0);
+  EXPECT_FLOAT_EQ(+gTrajectories[0].points[0].x, 2241.0f);
+  EXPECT_FLOAT_EQ(+gTrajectories[0].points[0].z, 6041.0f);
+
+  TrackLoadMapTile();
+  EXPECT_EQ(+gTrackPositionMap[15][6], 1);  // the finish line just beyond the grid
+  EXPECT_EQ(+gTrackPositionMap[15][7], 2);
+  uint8_t last = 0;
+  for (const auto& row : gTrackPositionMap)
+    for (uint8_t code : row) last = std::max(last, code);
+  EXPECT_GT(last, 30);
+  EXPECT_LE(last, 54);
+  gRace.trackIndex = 8;  // savana's quadrant of the same picture holds no course
+  TrackLoadMapTile();
+  EXPECT_EQ(+gTrackPositionMap[15][6], 0);
+}
+
+// Any track from a short description: one heading along +z (neige's grid)
+// turns to +x, and takes quadrant 1 of the first position map.
+TEST_F(FilesTest, TheKitWritesATrackHeadingAlongZFromItsDescription) {
+  const datakit::KitTrackDesc neige{TRACK_NEIGE, "neige", 1876.0f, 2180.0f, 0, 4000.0f, 1000.0f,
+                                    [](float, float, float course) { return course < 300.0f ? 10.0f : 80.0f; },
+                                    {{140.0f, 3}}, 2, [](const datakit::KitTrackDesc&) {
+                                      return std::vector<datakit::KitPlacement>{};
+                                    }};
+  std::vector<datakit::DataFile> files = datakit::KitTrackFiles(neige);
+  std::vector<uint8_t> codes;
+  datakit::KitTrackPositionCodes(neige, &codes);
+  files.push_back({3, "mappos.qvr", datakit::PositionMapWrite(codes)});
+  std::string error;
+  ASSERT_TRUE(datakit::WriteLooseFiles(files, dir_.path().string(), &error)) << error;
+  gAssets.gameStartTextures = START;
+  gRace.trackIndex = TRACK_NEIGE;
+  TrackLoadMesh();
+  EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
+  EXPECT_EQ(gPlacementCount, 0);
+  TrackBuildCellGrid();
+  EXPECT_EQ(+gTrackGround[25][18].surface, 3);  // on the course at (1876, 2580)
+  EXPECT_EQ(+gTrackGround[25][10].surface, 2);
+  TrajLoad();
+  const Trajectory& line = gTrajectories[0];
+  ASSERT_GT(line.count, 20);
+  EXPECT_FLOAT_EQ(+line.points[1].x, 1876.0f);
+  EXPECT_FLOAT_EQ(+line.points[1].z, 2580.0f);
+  float right = 0.0f, far = 0.0f;
+  for (int32_t i = 0; i < line.count; ++i) {
+    right = std::fmax(right, line.points[i].x);
+    far = std::fmax(far, line.points[i].z);
+  }
+  EXPECT_FLOAT_EQ(right, 2876.0f);
+  EXPECT_FLOAT_EQ(far, 2180.0f + 4000.0f + 500.0f);
+  TrackLoadMapTile();
+  EXPECT_EQ(+gTrackPositionMap[6][4], 1);
+  EXPECT_EQ(+gTrackPositionMap[7][4], 2);
 }
 
 }  // namespace

@@ -155,6 +155,10 @@ void TexNormalizeFaceCoords(TextureTable*) { Record("TexNormalizeFaceCoords"); }
 void MeshFaceTexCoords(Face* face, const Vertex* vertices, const TextureTableEntry* texture) {
   MeshScaleFaceTexCoords(face, vertices, texture);
 }
+void TexCoordUnits(uint32_t, float* sUnit, float* tUnit) {
+  *sUnit = 1.0f;
+  *tUnit = 1.0f;
+}
 uint8_t RdrHasAlphaTest() { return 0; }
 uint16_t* LfbLoadScreenImage(const char*) {
   Record("LfbLoadScreenImage");

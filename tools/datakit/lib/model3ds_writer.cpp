@@ -111,43 +111,7 @@ Bytes KeyframerChunk(const Model3ds& model) {
   return Chunk3ds(0xB000, kf.bytes());
 }
 
-// Model building: quads of four vertices of their own, two triangles each.
-struct Builder {
-  Model3ds model;
-  Mesh3ds mesh;
-
-  size_t Material(const std::string& name, uint8_t r, uint8_t g, uint8_t b, const std::string& texture = "") {
-    model.materials.push_back({name, r, g, b, AmbientChunks::BOTH, texture});
-    mesh.groups.push_back({name, {}});
-    return mesh.groups.size() - 1;
-  }
-  void Quad(size_t group, Vec3 a, Vec3 b, Vec3 c, Vec3 d) {
-    auto base = static_cast<uint16_t>(mesh.vertices.size());
-    mesh.vertices.insert(mesh.vertices.end(), {a, b, c, d});
-    mesh.mapping.insert(mesh.mapping.end(), {{0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}});
-    Triangle(group, base, base + 1, base + 2);
-    Triangle(group, base, base + 2, base + 3);
-  }
-  void Triangle(size_t group, int a, int b, int c) {
-    mesh.groups[group].faces.push_back(static_cast<uint16_t>(mesh.faces.size()));
-    mesh.faces.push_back({static_cast<uint16_t>(a), static_cast<uint16_t>(b), static_cast<uint16_t>(c)});
-  }
-  // An axis-aligned box; the top and sides take `sides`, the bottom `bottom`.
-  void Box(size_t sides, size_t bottom, Vec3 lo, Vec3 hi) {
-    const float x0 = lo[0], y0 = lo[1], z0 = lo[2], x1 = hi[0], y1 = hi[1], z1 = hi[2];
-    Quad(sides, {x0, y0, z1}, {x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1});  // top
-    Quad(bottom, {x0, y1, z0}, {x1, y1, z0}, {x1, y0, z0}, {x0, y0, z0});
-    Quad(sides, {x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1});
-    Quad(sides, {x1, y1, z0}, {x0, y1, z0}, {x0, y1, z1}, {x1, y1, z1});
-    Quad(sides, {x1, y0, z0}, {x1, y1, z0}, {x1, y1, z1}, {x1, y0, z1});
-    Quad(sides, {x0, y1, z0}, {x0, y0, z0}, {x0, y0, z1}, {x0, y1, z1});
-  }
-  Model3ds Done(const std::string& name) {
-    mesh.name = name;
-    model.meshes.push_back(mesh);
-    return model;
-  }
-};
+using Builder = ModelBuilder;
 
 // The corners of a regular twelve-gon on the unit circle, to three places:
 // plenty for sample models, and the same bytes on every machine.

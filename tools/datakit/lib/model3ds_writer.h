@@ -48,6 +48,44 @@ Bytes Make3ds(const Model3ds& model);
 // A frame file: one object whose mesh holds only a vertex list.
 Bytes Make3dsFrame(const std::vector<std::array<float, 3>>& vertices);
 
+// Model building: quads of four vertices of their own, two triangles each.
+struct ModelBuilder {
+  Model3ds model;
+  Mesh3ds mesh;
+
+  size_t Material(const std::string& name, uint8_t r, uint8_t g, uint8_t b, const std::string& texture = "") {
+    model.materials.push_back({name, r, g, b, AmbientChunks::BOTH, texture});
+    mesh.groups.push_back({name, {}});
+    return mesh.groups.size() - 1;
+  }
+  void Quad(size_t group, std::array<float, 3> a, std::array<float, 3> b, std::array<float, 3> c, std::array<float, 3> d) {
+    auto base = static_cast<uint16_t>(mesh.vertices.size());
+    mesh.vertices.insert(mesh.vertices.end(), {a, b, c, d});
+    mesh.mapping.insert(mesh.mapping.end(), {{0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}});
+    Triangle(group, base, base + 1, base + 2);
+    Triangle(group, base, base + 2, base + 3);
+  }
+  void Triangle(size_t group, int a, int b, int c) {
+    mesh.groups[group].faces.push_back(static_cast<uint16_t>(mesh.faces.size()));
+    mesh.faces.push_back({static_cast<uint16_t>(a), static_cast<uint16_t>(b), static_cast<uint16_t>(c)});
+  }
+  // An axis-aligned box; the top and sides take `sides`, the bottom `bottom`.
+  void Box(size_t sides, size_t bottom, std::array<float, 3> lo, std::array<float, 3> hi) {
+    const float x0 = lo[0], y0 = lo[1], z0 = lo[2], x1 = hi[0], y1 = hi[1], z1 = hi[2];
+    Quad(sides, {x0, y0, z1}, {x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1});  // top
+    Quad(bottom, {x0, y1, z0}, {x1, y1, z0}, {x1, y0, z0}, {x0, y0, z0});
+    Quad(sides, {x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1});
+    Quad(sides, {x1, y1, z0}, {x0, y1, z0}, {x0, y1, z1}, {x1, y1, z1});
+    Quad(sides, {x1, y0, z0}, {x1, y1, z0}, {x1, y1, z1}, {x1, y0, z1});
+    Quad(sides, {x0, y1, z0}, {x0, y0, z0}, {x0, y0, z1}, {x0, y1, z1});
+  }
+  Model3ds Done(const std::string& name) {
+    mesh.name = name;
+    model.meshes.push_back(mesh);
+    return model;
+  }
+};
+
 // The kit's sample models, in the modeller's z-up axes, with the texture
 // file each one names.
 Model3ds ModelCarBody();

@@ -1,0 +1,83 @@
+// The dot font: one white point a dot, inside the clip window only.
+#include <cstdio>
+#include <set>
+#include <utility>
+
+#include "backend_common/dotfont.h"
+#include "face_fixture.h"
+
+namespace {
+
+using Dots = std::set<std::pair<int, int>>;
+
+// The font's bitmap, '#' a dot, rows top to bottom.
+const std::pair<char, const char*> GLYPHS[] = {
+    {'A', ".##.#..######..##..#"}, {'1', "..#..##...#...#..###"}, {'.', ".................#.."},
+    {'-', "............###....."}, {'4', "#..##..#####...#...#"},
+};
+
+Dots Expected(const char* text, int x, int y) {
+  Dots out;
+  for (const char* p = text; *p; ++p, x += 5)
+    for (const auto& [c, bits] : GLYPHS)
+      if (c == *p)
+        for (int i = 0; i < 20; ++i)
+          if (bits[i] == '#') out.insert({x + i % 4, y + i / 4});
+  return out;
+}
+
+class D3dDotFontTest : public D3dFaceTest {
+ protected:
+  // The dots drawn since the calls were last cleared; each a one-point list, white.
+  Dots Drawn() {
+    Dots out;
+    for (const std::string& d : Calls("DrawPrimitive")) {
+      float x, y, z, rhw;
+      unsigned diffuse, specular;
+      EXPECT_EQ(std::sscanf(d.c_str(), "DrawPrimitive 1 1 24 (%g %g %g %g %x %x 0 0)", &x, &y, &z, &rhw, &diffuse,
+                            &specular),
+                6)
+          << d;
+      EXPECT_EQ(diffuse, 0xFFFFFFFFu);
+      out.insert({static_cast<int>(x), static_cast<int>(y)});
+    }
+    return out;
+  }
+};
+
+TEST_F(D3dDotFontTest, TextDrawsTheGlyphsDotsFivePixelsApart) {
+  Fresh();
+  DotFontPrintf(10, 20, "A%d.-%d", 1, 4);
+  EXPECT_EQ(Drawn(), Expected("A1.-4", 10, 20));
+  // Depth off around the text, no texture, colour from the white vertices.
+  EXPECT_EQ(calls.front(), "SetRenderState ZENABLE 0");
+  EXPECT_EQ(calls.back(), "SetRenderState ZWRITEENABLE 1");
+  EXPECT_TRUE(Has("SetTexture 0 0"));
+  EXPECT_EQ(gRdrCache, 1);
+
+  // Lower case as upper case; a character without a glyph leaves a gap of 5.
+  calls.clear();
+  DotFontPrintf(10, 20, "a:1");
+  Dots want = Expected("A", 10, 20), one = Expected("1", 20, 20);
+  want.insert(one.begin(), one.end());
+  EXPECT_EQ(Drawn(), want);
+}
+
+TEST_F(D3dDotFontTest, OnlyTheDotsInsideTheClipWindowAreDrawn) {
+  // Rows 2 and 3 of the glyph, every column: the window's edges are inside it.
+  RdrSetClipWindow(9, 10, 12, 11);
+  Fresh();
+  DotFontDrawChar(9, 9, '4');
+  EXPECT_EQ(Drawn(), (Dots{{9, 10}, {12, 10}, {9, 11}, {10, 11}, {11, 11}, {12, 11}}));
+}
+
+TEST_F(D3dDotFontTest, LongTextIsCutToTheBuffer) {
+  const std::string text(500, '-');
+  gRdrState.clipMaxX = 4000.0f;  // room for every dash
+  Fresh();
+  DotFontPrintf(0, 0, "%s", text.c_str());
+  // Three dots a dash, 199 dashes.
+  EXPECT_EQ(Drawn().size(), 3u * (DOT_FONT_BUFFER - 1));
+}
+
+}  // namespace

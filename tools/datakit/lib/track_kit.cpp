@@ -1,0 +1,285 @@
+#include "tools/datakit/lib/track_kit.h"
+
+#include <cmath>
+
+#include "tools/datakit/lib/contact_kit.h"
+
+namespace datakit {
+
+namespace {
+
+constexpr int32_t GRID_COLS = 161, GRID_ROWS = 81;
+constexpr float SPACING = 100.0f;
+constexpr uint32_t FACE_TEX_LIT = 0x02;
+// Written as water: the game draws it see-through, after the cars.
+constexpr uint32_t FACE_TRANSLUCENT = 0x0E;
+constexpr float STRAIGHT_STEP = 400.0f;  // course points on the straights
+constexpr uint16_t HEADING_ALONG_X = 256;
+constexpr uint32_t QUADRANT_COLS = POSITION_MAP_WIDTH / 2, QUADRANT_ROWS = POSITION_MAP_HEIGHT / 2;
+constexpr uint8_t LAST_SECTOR = 54;
+
+struct V3 {
+  float x, y, z;
+};
+V3 Sub(V3 a, V3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+V3 Cross(V3 e, V3 f) { return {e.y * f.z - e.z * f.y, e.z * f.x - e.x * f.z, e.x * f.y - e.y * f.x}; }
+V3 Scale1024(V3 v) {
+  const float len = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+  if (len == 0.0f) return {0.0f, 0.0f, 1024.0f};
+  return {v.x * 1024.0f / len, v.y * 1024.0f / len, v.z * 1024.0f / len};
+}
+
+// Distance from (x, z) to the course polyline.
+float DistanceToCourse(const std::vector<KitPoint>& course, float x, float z) {
+  float best = 1e30f;
+  for (size_t i = 0; i < course.size(); ++i) {
+    const KitPoint a = course[i], b = course[(i + 1) % course.size()];
+    const float dx = b.x - a.x, dz = b.z - a.z;
+    const float len2 = dx * dx + dz * dz;
+    float t = len2 > 0.0f ? ((x - a.x) * dx + (z - a.z) * dz) / len2 : 0.0f;
+    t = t < 0.0f ? 0.0f : t > 1.0f ? 1.0f : t;
+    const float px = a.x + t * dx - x, pz = a.z + t * dz - z;
+    best = std::fmin(best, std::sqrt(px * px + pz * pz));
+  }
+  return best;
+}
+
+std::vector<KitPoint> Offset(const std::vector<KitPoint>& course, float side) {
+  std::vector<KitPoint> out;
+  for (size_t i = 0; i < course.size(); ++i) {
+    const KitPoint a = course[i], b = course[(i + 1) % course.size()];
+    const float dx = b.x - a.x, dz = b.z - a.z;
+    const float len = std::sqrt(dx * dx + dz * dz);
+    out.push_back({a.x - dz / len * side, a.z + dx / len * side});
+  }
+  return out;
+}
+
+float HeightAt(const KitTrackDesc& desc, const std::vector<KitPoint>& course, float x, float z) {
+  return desc.height(x, z, DistanceToCourse(course, x, z));
+}
+
+// ---- desert: rolling sand, the course out along +x and back 620 units to its left.
+
+float DesertHeight(float x, float z, float /*course*/) {
+  return std::round(60.0f + 25.0f * std::sin(x / 1300.0f) + 15.0f * std::cos(z / 900.0f));
+}
+
+std::vector<KitPlacement> DesertObjects(const KitTrackDesc& desc) {
+  constexpr uint16_t BIDON = 17, BARRIERE = 19, VACHE = 12, CHECKP = 20, PANO = 24;
+  const float startZ = desc.startZ, returnZ = desc.startZ - desc.width;
+  std::vector<KitPlacement> out;
+  auto at = [&](uint16_t type, uint16_t yaw, float x, float z) {
+    out.push_back({yaw, 0, 0xFF, type, x, desc.height(x, z, 0.0f), z});
+  };
+  for (int i = 0; i < 6; ++i) at(BIDON, 0, 1800.0f + 900.0f * static_cast<float>(i), startZ + 220.0f);
+  for (int i = 0; i < 8; ++i) at(BARRIERE, 256, 2200.0f + 600.0f * static_cast<float>(i), returnZ - 220.0f);
+  at(VACHE, 300, 5200.0f, 6310.0f);
+  at(CHECKP, 256, 5000.0f, startZ);
+  at(CHECKP, 768, 5000.0f, returnZ);
+  for (int i = 0; i < 3; ++i) at(PANO, 512, 3000.0f + 2500.0f * static_cast<float>(i), startZ - 260.0f);
+  AppendDesertContactObjects(
+      &out, [](float x, float z) { return DesertHeight(x, z, 0.0f); }, startZ, returnZ);
+  return out;
+}
+
+// ---- ice: a frozen lake at height 0 around the course, its shore rising beyond.
+
+constexpr float ICE_SHORE = 520.0f;
+// Deeper than any car's mirror image reaches.
+constexpr float ICE_BED_DEPTH = 120.0f;
+
+float IceHeight(float x, float z, float course) {
+  if (course <= ICE_SHORE) return 0.0f;
+  const float ramp = std::fmin(260.0f, (course - ICE_SHORE) * 0.3f);
+  return std::round(ramp * (1.0f + 0.3f * std::sin(x / 700.0f) * std::cos(z / 800.0f)));
+}
+
+std::vector<KitPlacement> IceObjects(const KitTrackDesc& desc) {
+  constexpr uint16_t ICDIR1 = 240, ICBLOC2 = 247;
+  const std::vector<KitPoint> course = KitTrackCourse(desc);
+  const float radius = desc.width * 0.5f, centreZ = desc.startZ - radius;
+  std::vector<KitPlacement> out;
+  auto at = [&](uint16_t type, uint16_t yaw, float x, float z) {
+    out.push_back({yaw, 0, 0xFF, type, x, HeightAt(desc, course, x, z), z});
+  };
+  // Blocks of ice beside the first straight, arrows at both turns.
+  for (int i = 0; i < 4; ++i) at(ICBLOC2, static_cast<uint16_t>(100 * i), desc.startX + 1500.0f + 1200.0f * static_cast<float>(i), desc.startZ + 300.0f);
+  at(ICDIR1, 768, desc.startX + desc.length + radius + 300.0f, centreZ);
+  at(ICDIR1, 256, desc.startX - STRAIGHT_STEP - radius - 300.0f, centreZ);
+  return out;
+}
+
+}  // namespace
+
+const std::vector<KitTrackDesc>& KitTracks() {
+  static const std::vector<KitTrackDesc> tracks = {
+      {0, "desert", 780.0f, 6620.0f, HEADING_ALONG_X, 8520.0f, 620.0f, DesertHeight, {{140.0f, 3}}, 1, DesertObjects},
+      {9, "ice", 2241.0f, 6041.0f, HEADING_ALONG_X, 6400.0f, 1400.0f, IceHeight, {{140.0f, 3}, {ICE_SHORE, 1}}, 2,
+       IceObjects, 3},
+  };
+  return tracks;
+}
+
+const KitTrackDesc* KitTrackByIndex(int32_t track) {
+  for (const KitTrackDesc& d : KitTracks())
+    if (d.track == track) return &d;
+  return nullptr;
+}
+
+std::vector<KitPoint> KitTrackCourse(const KitTrackDesc& desc) {
+  // Worked out along the start heading and across it; the turns go to the
+  // driver's left, which is -z heading along +x and +x heading along +z.
+  const bool alongX = desc.startHeading == HEADING_ALONG_X;
+  const float start = alongX ? desc.startX : desc.startZ;
+  const float side = alongX ? desc.startZ : desc.startX;
+  const float far = start + desc.length;
+  const float back = alongX ? side - desc.width : side + desc.width;
+  const float radius = (side - back) * 0.5f, centre = (side + back) * 0.5f, reach = std::fabs(radius);
+  std::vector<KitPoint> points;
+  auto put = [&](float along, float across) { points.push_back(alongX ? KitPoint{along, across} : KitPoint{across, along}); };
+  for (float a = start; a < far; a += STRAIGHT_STEP) put(a, side);
+  for (int i = 0; i <= 6; ++i) {
+    const float t = 3.14159265f * static_cast<float>(i) / 6.0f;
+    put(far + reach * std::sin(t), centre + radius * std::cos(t));
+  }
+  for (float a = far - STRAIGHT_STEP; a > start - STRAIGHT_STEP; a -= STRAIGHT_STEP) put(a, back);
+  for (int i = 1; i < 6; ++i) {
+    const float t = 3.14159265f * static_cast<float>(i) / 6.0f;
+    put(start - STRAIGHT_STEP - reach * std::sin(t), centre - radius * std::cos(t));
+  }
+  return points;
+}
+
+float KitTrackHeightAt(const KitTrackDesc& desc, float x, float z) { return HeightAt(desc, KitTrackCourse(desc), x, z); }
+
+KitMesh KitTrackMesh(const KitTrackDesc& desc) {
+  const std::vector<KitPoint> course = KitTrackCourse(desc);
+  KitMesh mesh;
+  for (int32_t r = 0; r < GRID_ROWS; ++r)
+    for (int32_t c = 0; c < GRID_COLS; ++c) {
+      KitVertex v{};
+      v.x = static_cast<float>(c) * SPACING;
+      v.z = static_cast<float>(r) * SPACING;
+      v.y = HeightAt(desc, course, v.x, v.z);
+      v.red = v.green = v.blue = 255;
+      mesh.vertices.push_back(v);
+    }
+  std::vector<V3> sums(mesh.vertices.size(), V3{0, 0, 0});
+  std::vector<KitFace> bed;
+  auto pos = [&](uint16_t i) { return V3{mesh.vertices[i].x, mesh.vertices[i].y, mesh.vertices[i].z}; };
+  static const float A[6] = {0.0f, 0.0f, 254.0f, 0.0f, 254.0f, 254.0f};
+  static const float B[6] = {0.0f, 0.0f, 254.0f, 254.0f, 0.0f, 254.0f};
+  for (int32_t r = 0; r + 1 < GRID_ROWS; ++r)
+    for (int32_t c = 0; c + 1 < GRID_COLS; ++c) {
+      const auto tl = static_cast<uint16_t>(r * GRID_COLS + c), tr = static_cast<uint16_t>(tl + 1);
+      const auto bl = static_cast<uint16_t>(tl + GRID_COLS), br = static_cast<uint16_t>(bl + 1);
+      const float cx = (static_cast<float>(c) + 0.5f) * SPACING, cz = (static_cast<float>(r) + 0.5f) * SPACING;
+      const float d = DistanceToCourse(course, cx, cz);
+      uint32_t s = desc.plainGround;
+      for (auto band = desc.bands.rbegin(); band != desc.bands.rend(); ++band)
+        if (d < band->within) s = band->texture;
+      const uint16_t corners[2][3] = {{tl, tr, br}, {tl, br, bl}};
+      for (int k = 0; k < 2; ++k) {
+        KitFace f{};
+        f.type = FACE_TEX_LIT << 24 | s;
+        f.vertexCount = 3;
+        for (int i = 0; i < 3; ++i) f.index[i] = corners[k][i];
+        for (int i = 0; i < 6; ++i) f.st[i] = k == 0 ? A[i] : B[i];
+        const V3 p = pos(corners[k][0]);
+        const V3 n = Scale1024(Cross(Sub(pos(corners[k][1]), p), Sub(pos(corners[k][2]), p)));
+        f.normalX = n.x;
+        f.normalY = n.y;
+        f.normalZ = n.z;
+        for (int i = 0; i < 3; ++i) {
+          V3& sum = sums[corners[k][i]];
+          sum = {sum.x + n.x, sum.y + n.y, sum.z + n.z};
+        }
+        bool level = true;
+        for (int i = 0; i < 3; ++i) level = level && mesh.vertices[corners[k][i]].y == 0.0f;
+        if (desc.seeThroughBand != 0 && s == desc.seeThroughBand && level) {
+          bed.push_back(f);
+          f.type = FACE_TRANSLUCENT << 24;
+        }
+        mesh.faces.push_back(f);
+      }
+    }
+  for (size_t i = 0; i < mesh.vertices.size(); ++i) {
+    const V3 n = Scale1024(sums[i]);
+    mesh.vertices[i].normalX = n.x;
+    mesh.vertices[i].normalY = n.y;
+    mesh.vertices[i].normalZ = n.z;
+  }
+  // The bed under the ice: its own vertices, one per grid vertex it uses.
+  std::vector<int32_t> bedIndex(mesh.vertices.size(), -1);
+  for (KitFace f : bed) {
+    for (int i = 0; i < 3; ++i) {
+      int32_t& to = bedIndex[f.index[i]];
+      if (to < 0) {
+        KitVertex v = mesh.vertices[f.index[i]];
+        v.y = -ICE_BED_DEPTH;
+        to = static_cast<int32_t>(mesh.vertices.size());
+        mesh.vertices.push_back(v);
+      }
+      f.index[i] = static_cast<uint16_t>(to);
+    }
+    mesh.faces.push_back(f);
+  }
+  return mesh;
+}
+
+void KitTrackPositionCodes(const KitTrackDesc& desc, std::vector<uint8_t>* map) {
+  map->resize(POSITION_MAP_WIDTH * POSITION_MAP_HEIGHT, 0);
+  std::vector<uint8_t>& codes = *map;
+  const std::vector<KitPoint> course = KitTrackCourse(desc);
+  const int32_t quadrant = desc.track & 3;
+  const size_t left = (quadrant & 1) ? QUADRANT_COLS : 0, top = (quadrant & 2) ? QUADRANT_ROWS : 0;
+  // A quadrant cell is 400 x 400 units of the 16000 x 8000 world.
+  auto cell = [&](float x, float z) {
+    return (top + static_cast<size_t>(z * 0.0025f)) * POSITION_MAP_WIDTH + left + static_cast<size_t>(x * 0.0025f);
+  };
+  const bool alongX = desc.startHeading == HEADING_ALONG_X;
+  codes[alongX ? cell(desc.startX + STRAIGHT_STEP, desc.startZ) : cell(desc.startX, desc.startZ + STRAIGHT_STEP)] = 1;
+  uint8_t sector = 2;
+  // Walk the loop from the finish line on, in small steps, numbering each new cell.
+  const size_t n = course.size();
+  for (size_t i = 0; i <= n; ++i) {
+    const KitPoint a = course[(i + 1) % n], b = course[(i + 2) % n];
+    for (int k = 0; k < 16; ++k) {
+      const float t = static_cast<float>(k) / 16.0f;
+      const size_t c = cell(a.x + (b.x - a.x) * t, a.z + (b.z - a.z) * t);
+      if (codes[c] == 0 && sector <= LAST_SECTOR) codes[c] = sector++;
+    }
+  }
+}
+
+std::vector<DataFile> KitTrackFiles(const KitTrackDesc& desc) {
+  const std::string name = desc.name;
+  const std::vector<KitPoint> course = KitTrackCourse(desc);
+  std::vector<DataFile> files;
+  files.push_back({4, name + ".uv", TrackMeshFileWrite(KitTrackMesh(desc), desc.placements(desc))});
+  std::vector<KitCameraSpot> spots;
+  for (size_t i = 0; i < course.size(); i += 8) {
+    const KitPoint p = course[i];
+    spots.push_back({1, static_cast<int32_t>(i % 16 == 0 ? 0 : 1), p.x, HeightAt(desc, course, p.x, p.z) + 120.0f,
+                     p.z + 300.0f, 1000.0f, 512.0f, 0.0f});
+  }
+  files.push_back({5, name + ".cam", CameraFileWrite(spots)});
+  const std::string traj = "traj\\" + name + ".t";
+  files.push_back({5, traj + "A", PathFileWrite(course)});
+  files.push_back({5, traj + "B", PathFileWrite(Offset(course, 60.0f))});
+  files.push_back({5, traj + "C", PathFileWrite(Offset(course, -60.0f))});
+  files.push_back({5, traj + "D", PathFileWrite(Offset(course, 100.0f))});
+  return files;
+}
+
+std::vector<KitPoint> DesertCourse() { return KitTrackCourse(*KitTrackByIndex(0)); }
+KitMesh DesertTrackMesh() { return KitTrackMesh(*KitTrackByIndex(0)); }
+std::vector<KitPlacement> DesertPlacements() { return DesertObjects(*KitTrackByIndex(0)); }
+std::vector<uint8_t> DesertPositionCodes() {
+  std::vector<uint8_t> codes;
+  KitTrackPositionCodes(*KitTrackByIndex(0), &codes);
+  return codes;
+}
+
+}  // namespace datakit

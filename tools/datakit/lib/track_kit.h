@@ -1,0 +1,66 @@
+// The kit's tracks, each written from a short description: a closed course
+// shaped like a stadium from the start grid, the ground on the shared terrain
+// grid with the course in its own ground texture, the placements, the camera
+// spots, four trajectories around the course and the track's quadrant of its
+// position map.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/datakit/lib/boot_set.h"
+#include "tools/datakit/lib/mesh_writer.h"
+#include "tools/datakit/lib/track_writer.h"
+
+namespace datakit {
+
+// Ground texture `texture` (track-relative: 0 is the track's ground texture,
+// k its numbered texture k) wherever the course is nearer than `within`.
+struct KitGroundBand {
+  float within;
+  uint32_t texture;
+};
+
+struct KitTrackDesc {
+  int32_t track;     // 0..9: names the position map and its quadrant
+  const char* name;  // the track's directory name, as the game's track table has it
+  float startX, startZ;
+  uint16_t startHeading;  // 256 (along +x) or 0 (along +z), as the game's track table has it
+  // The course runs `length` straight ahead from the grid, turns left through
+  // a half circle of diameter `width`, runs back and turns left to the grid.
+  float length, width;
+  // Height of the ground at (x, z), `course` away from the course.
+  float (*height)(float x, float z, float course);
+  std::vector<KitGroundBand> bands;  // nearest first
+  uint32_t plainGround;              // beyond every band
+  std::vector<KitPlacement> (*placements)(const KitTrackDesc&);
+  // A band texture whose level faces are see-through ice (0: none): they are
+  // written translucent, over a copy of themselves lower down that keeps
+  // their ground texture, so the cars' mirror images show between the two.
+  uint32_t seeThroughBand = 0;
+};
+
+// The tracks the kit writes: desert (0) and ice (9).
+const std::vector<KitTrackDesc>& KitTracks();
+// The kit's description of `track`, or null when the kit has none.
+const KitTrackDesc* KitTrackByIndex(int32_t track);
+
+std::vector<KitPoint> KitTrackCourse(const KitTrackDesc& desc);
+// The ground at (x, z): the description's height at the distance from the course.
+float KitTrackHeightAt(const KitTrackDesc& desc, float x, float z);
+// The terrain grid (161 x 81 vertices, 100 apart, two triangles a square cut
+// from (c, r) to (c + 1, r + 1)), lit faces textured by the bands.
+KitMesh KitTrackMesh(const KitTrackDesc& desc);
+// Writes the track's quadrant of its 80 x 40 position map: the finish line
+// 400 units beyond the grid is 1, the sectors from 2 in driving order.
+void KitTrackPositionCodes(const KitTrackDesc& desc, std::vector<uint8_t>* map);
+// "<name>.uv", "<name>.cam" and "traj\<name>.tA" .. ".tD".
+std::vector<DataFile> KitTrackFiles(const KitTrackDesc& desc);
+
+// The desert, as the kit has always written it.
+std::vector<KitPoint> DesertCourse();
+KitMesh DesertTrackMesh();
+std::vector<KitPlacement> DesertPlacements();
+std::vector<uint8_t> DesertPositionCodes();
+
+}  // namespace datakit

@@ -82,3 +82,7 @@ void LfbGrabScreenBgr24(uint8_t* buffer);
 bool Tex3dfReadHeader(int fd, TexInfo* info);
 // Mapping coordinates of a 3DS face's first three corners copied unscaled.
 void MeshCopyFaceTexCoords(Face* face, const Vertex* vertices);
+// The vertex-colour object drawer with the face word its copies carry: every
+// face, front or back, in the colour of the mesh's first face with the low
+// byte of `faceWord` as alpha, under the caller's blend and stage state.
+void RdrDrawObjectYawVColour(DrawSlot* slot, MeshHeader* mesh, uint32_t faceWord);

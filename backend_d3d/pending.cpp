@@ -11,20 +11,8 @@ void RdrDrawFaceVColourLit(Face*) {}
 void RdrDrawFaceVColourOpaque(Face*) {}
 void RdrDrawFaceTexLitClamped(Face*) {}
 void RdrDrawFaceDecalClamped(Face*) {}
-void RdrDrawObject(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectTwoSided(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectLit(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectLitTwoSided(DrawSlot*, MeshHeader*) {}
 void RdrDrawObjectClamped(DrawSlot*, MeshHeader*) {}
 void RdrDrawObjectLitClamped(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectYaw(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectYawLit(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectYawTwoSided(DrawSlot*, MeshHeader*) {}
 void RdrDrawObjectYawLitTwoSided(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectYawAnyDepth(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectYawLitAnyDepth(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectYawShaded(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectYawVColour(DrawSlot*, MeshHeader*) {}
-void RdrDrawObjectBlended(DrawSlot*, MeshHeader*, uint32_t, float) {}
 void RdrDrawQuadRotated(DrawSlot*, int32_t, int32_t, int32_t, float, float, uint16_t) {}
 void RdrDrawCross(DrawSlot*) {}

@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include "backend_common/display.h"
+#include "engine3d/mathutil.h"
+#include "presentation/presentation.h"
 #include "platform/app.h"
 #include "race/race.h"
 #include "frontend/test_race.h"
@@ -63,8 +65,53 @@ void PodiumRun() {}
 void PodiumShowChampionshipEnd() {}
 void SceneRunGameOver() {}
 void SceneRunAfterRace() {}
-void SceneScreenBegin() {}
-void SceneScreenEnd() {}
+SceneScreenSaved gSceneScreenSaved;
+
+void SceneScreenBegin() {
+  SceneScreenSaved& saved = gSceneScreenSaved;
+  const RdrState& s = gRdrState;
+  saved.scaleX = s.scaleX;
+  saved.scaleY = s.scaleY;
+  saved.clipMinX = s.clipMinX;
+  saved.clipMinY = s.clipMinY;
+  saved.clipMaxX = s.clipMaxX;
+  saved.clipMaxY = s.clipMaxY;
+  saved.centreX = s.centreX;
+  saved.centreY = s.centreY;
+  saved.viewTop = gRace.viewTop;
+  saved.viewHeight = gRace.viewHeight;
+  saved.viewLeft = gRace.viewLeft;
+  saved.viewWidth = gRace.viewWidth;
+  // The back end keeps no readable fog switch: the race has fog exactly when
+  // its fog option is on.
+  saved.fogOn = gOptions.detail[3] != 0;
+  const int32_t w = s.screenWidth, h = s.screenHeight;
+  RdrSetClipWindow(0, 0, w, h);
+  RdrSetProjCentre(w / 2, h / 2);
+  gRace.viewTop = 0;
+  gRace.viewHeight = h;
+  gRace.viewLeft = 0;
+  gRace.viewWidth = w;
+  RdrFogOff();
+  SfxStopAll();
+  FfbStopAll();
+}
+
+void SceneScreenEnd() {
+  const SceneScreenSaved& saved = gSceneScreenSaved;
+  RdrSetProjScale(saved.scaleX, saved.scaleY);
+  RdrSetClipWindow(TruncI32(saved.clipMinX), TruncI32(saved.clipMinY), TruncI32(saved.clipMaxX),
+                   TruncI32(saved.clipMaxY));
+  RdrSetProjCentre(TruncI32(saved.centreX), TruncI32(saved.centreY));
+  gRace.viewTop = saved.viewTop;
+  gRace.viewHeight = saved.viewHeight;
+  gRace.viewLeft = saved.viewLeft;
+  gRace.viewWidth = saved.viewWidth;
+  if (saved.fogOn)
+    RdrFogOn();
+  else
+    RdrFogOff();
+}
 void SceneDrawQuadOverlay() {}
 
 int32_t MenuPollInput() {

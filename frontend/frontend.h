@@ -8,7 +8,7 @@ struct Options {
   uint8_t lowTextureMemory;
   int32_t hardwarePreset;
   int32_t detailSetting;  // 0..3
-  int32_t lastWord;
+  int32_t keyboardSensitivity;  // 0 fast, 1 middle, 2 slow steering on the keyboard
 };
 #pragma pack(pop)
 static_assert(sizeof(Options) == 17, "the options block is saved with each championship");
@@ -25,8 +25,21 @@ void PodiumRun();
 void PodiumShowChampionshipEnd();
 void SceneRunGameOver();
 void SceneRunAfterRace();
+// Around a full-screen presentation: the begin saves the view settings
+// (projection scale, clip window, view rectangle and centre, fog), centres
+// the view on the whole screen, switches fog off and stops the effect sounds
+// and the force-feedback effect; the end puts the saved settings back.
 void SceneScreenBegin();
 void SceneScreenEnd();
+struct SceneScreenSaved {
+  float scaleX, scaleY;
+  float clipMinX, clipMinY, clipMaxX, clipMaxY;
+  float centreX, centreY;
+  int32_t viewTop, viewHeight, viewLeft, viewWidth;
+  uint8_t fogOn;
+};
+// Written by SceneScreenBegin; the track presentation's zoom ends at its scale.
+extern SceneScreenSaved gSceneScreenSaved;
 void SceneDrawQuadOverlay();
 int32_t MenuPollInput();
 void MenuPollInputNow();

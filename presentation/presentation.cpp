@@ -1,7 +1,11 @@
 // Until the race presentation exists: the sound library starts but plays
-// nothing, and there is no fade to wait for since nothing would be drawn.
+// nothing. The end of a race fades to black.
 #include "presentation/presentation.h"
 
+#include <algorithm>
+
+#include "backend_common/display.h"
+#include "frontend/frontend.h"
 #include "platform/app.h"
 #include "platform/sound.h"
 
@@ -10,6 +14,7 @@ uint8_t gMusicFaderFlag;
 namespace {
 constexpr int LISTENER_TIMER = 30;
 constexpr int FADE_TIMER = 2;
+constexpr int32_t FADE_MS = 3000;
 }  // namespace
 
 // A failed start switches sound off by itself: the shell checks nothing.
@@ -23,5 +28,14 @@ void MusicInit() {}
 void MusicShutdown() {}
 void MusicStop() {}
 void ViewFadeStart() { AppTimerStart(FADE_TIMER); }
-int32_t ViewFadeOutStep() { return 0; }
+int32_t ViewFadeOutStep() {
+  const int32_t elapsed = static_cast<int32_t>(std::min<uint32_t>(AppTimerElapsed(FADE_TIMER), FADE_MS));
+  const int32_t alpha = std::clamp(elapsed * 255 / FADE_MS, 0, 255);
+  RdrDepthOff();
+  RdrFogOff();
+  ViewDrawShadeQuad(0.0f, gRdrState.clipMinY, gRdrState.clipMaxX, gRdrState.clipMaxY, 0, alpha);
+  if (gOptions.detail[3]) RdrFogOn();
+  RdrDepthOn();
+  return alpha == 255 ? 0 : 1;
+}
 void DecorStartAmbientSound() {}

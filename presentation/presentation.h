@@ -9,7 +9,13 @@ void MusicInit();
 void MusicShutdown();
 void MusicStop();
 void ViewFadeStart();
+// -> 1 while the screen fades to black, 0 once it is black.
 int32_t ViewFadeOutStep();
+// Screen-plane rectangles, corners (x0, y0), (x1, y0), (x1, y1), (x0, y1):
+// a translucent grey one (alpha clamped to 0..255), and an opaque one in the
+// flat colour red | green << 8 | blue << 16.
+void ViewDrawShadeQuad(float x0, float y0, float x1, float y1, int32_t grey, int32_t alpha);
+void ViewDrawTexturedQuad(float x0, float y0, float x1, float y1, uint32_t faceWord);
 void DecorStartAmbientSound();
 // Cleared at start-up, before any music plays.
 extern uint8_t gMusicFaderFlag;
@@ -41,6 +47,10 @@ void CockpitDraw(Vehicle* vehicle);
 void ViewDrawInset(Vehicle* vehicle);
 void HudDrawView();
 void HudDrawSplitView(Vehicle* vehicle, int32_t view);
+// The map strip at the view's right edge with one icon per vehicle; drawn by
+// the HUD while gRace.minimapOn is set.
+void HudDrawMinimap();
+void HudDrawMinimapIcon(float x, float y, const Vehicle* vehicle);
 void SfxUpdateListener();
 void SfxStopUnusedEngine();
 void SfxPlayEffectAt(int32_t effect, float x, float y, float z);

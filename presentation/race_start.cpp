@@ -1,10 +1,8 @@
-// Until the effects, the sound bank, the track presentation, the decor and
-// the music exist: the race loader's calls into them find nothing to do.
+// Until the effects, the sound bank, the decor and the music exist: the race
+// loader's calls into them find nothing to do.
 #include "presentation/presentation.h"
 
 void FxClearPools() {}
 void SfxLoadTrackBank() {}
-void ViewRunTrackPresentation() {}
 void DecorSetupTrack() {}
 void MusicPlayTrack(int32_t) {}
-void ViewRunStartFlyIn() {}

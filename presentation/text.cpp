@@ -8,12 +8,12 @@
 #include "backend_common/draw.h"
 #include "backend_common/texture.h"
 #include "engine3d/mesh.h"
+#include "presentation/quads.h"
 
 HudFontState HudFont = {0, 0, TEXT_START_ADVANCE, static_cast<float>(TEXT_START_ADVANCE), 0.0f, {}};
 
 namespace {
 
-constexpr uint32_t GLYPH_FACE_TYPE = 0x2000000;
 constexpr float GLYPH_DEPTH = 10.0f;
 constexpr int32_t CELL_WIDTH = 32, CELL_HEIGHT = 64, CELLS_PER_ROW = 8;
 constexpr int32_t LETTER_SLASH_CELL = 26, LETTER_COLON_CELL = 27;
@@ -43,31 +43,14 @@ void DrawGlyph(float x, float y, char ch, bool faded) {
   uint32_t texture = 0;
   int32_t cell = 0;
   if (!GlyphCell(ch, &texture, &cell)) return;
-  Vertex* v = MeshScratchVertices(gMesh.vertexCount, 4);
-  Face* f = MeshScratchFaces(gMesh.faceCount, 1);
-  if (!v || !f) return;
   const float a = HudFont.advanceF;
+  Face* f = QuadBuild(x, y, x + a, y + a, GLYPH_DEPTH);
+  if (!f) return;
   const float s0 = static_cast<float>(CELL_WIDTH * (cell % CELLS_PER_ROW) + 1);
   const float t0 = static_cast<float>(CELL_HEIGHT * (cell / CELLS_PER_ROW) + 1);
-  const float xs[4] = {x, x + a, x + a, x};
-  const float ys[4] = {y, y, y + a, y + a};
-  // The cells are laid out in the texture's ranges; the back end may sample in other units.
-  float sUnit = 1.0f, tUnit = 1.0f;
-  TexCoordUnits(texture & 0xFFFFFF, &sUnit, &tUnit);
-  const float ss[4] = {s0 / sUnit, (s0 + 30.0f) / sUnit, (s0 + 30.0f) / sUnit, s0 / sUnit};
-  const float ts[4] = {t0 / tUnit, t0 / tUnit, (t0 + 62.0f) / tUnit, (t0 + 62.0f) / tUnit};
-  std::memset(v, 0, 4 * sizeof(Vertex));
-  std::memset(f, 0, sizeof(Face));
-  f->type = (texture & 0xFFFFFF) | GLYPH_FACE_TYPE;
-  f->vertexCount = 4;
-  for (int i = 0; i < 4; ++i) {
-    v[i].screenX = xs[i];
-    v[i].screenY = ys[i];
-    v[i].viewZ = GLYPH_DEPTH;
-    f->index[i] = static_cast<uint16_t>(gMesh.vertexCount + i);
-    f->st[2 * i] = ss[i];
-    f->st[2 * i + 1] = ts[i];
-  }
+  const float st[8] = {s0, t0, s0 + 30.0f, t0, s0 + 30.0f, t0 + 62.0f, s0, t0 + 62.0f};
+  f->type = (texture & 0xFFFFFF) | QUAD_PICTURE_TYPE;
+  QuadSetTexels(f, st);
   if (faded)
     RdrDrawFaceTexAlpha(f, HudFont.fadeLevel);
   else

@@ -342,13 +342,7 @@ void Prologue(Step* s, uint8_t* boostAtStart) {
 }
 
 void FinishHuman(Vehicle* v) {
-  v->throttleCmd = 0;
-  if (v->velocity > 0.0f) {
-    v->brakeCmd = 1;
-  } else {
-    v->brakeCmd = 0;
-    v->velocity = 0.0f;
-  }
+  VehicleBrakeToStop(v);
   v->boostButton = 0;
   if (!(v->velocity < 10.0f) || gRace.raceLeft) return;
   v->finishDelay -= gRace.timeStep;

@@ -45,6 +45,10 @@ struct RaceState {
   float waterLevel;  // -10000 on a track without water
   int32_t lapCount;
   int32_t timeLimit;  // ms
+  int32_t timeRemaining;  // ms, written by the HUD's race clock
+  uint32_t frameCounter;  // raised once per drawn race frame
+  uint8_t minimapOn;
+  uint32_t mapTexture;  // the minimap's picture; 0: none, only the icons are drawn
   int32_t particleColourA[3];
   int32_t particleAlphaA;
   int32_t particleColourAShifted[3];  // the same values << 8

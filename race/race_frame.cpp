@@ -174,6 +174,7 @@ void FrameSplit() {
 }  // namespace
 
 void RaceFrame() {
+  ++gRace.frameCounter;
   if (SplitScreen())
     FrameSplit();
   else

@@ -169,6 +169,7 @@ void RaceResetComputerCar(Vehicle* v) {
   const int32_t track = gRace.trackIndex >= 0 && gRace.trackIndex < TRACK_COUNT ? gRace.trackIndex : 0;
   v->aiHeading = gTrackInfo[track].startHeading;
   v->stuckTimer = 0.0f;
+  AiPickStartTrajectory(v);
 }
 
 // Player 1 on grid slot 0 and the five computer cars behind it (in split
@@ -177,6 +178,7 @@ void RaceResetComputerCar(Vehicle* v) {
 void RacePlaceVehicles() {
   for (Vehicle*& v : gVehicleTable) v = nullptr;
   gVehicleStep.raceOverSent = 0;
+  AiSetNextTrajectory(0);
   const bool split = gRace.playersMode == 1;
   const bool network = gRace.networkGame != 0;
   if (gRace.noHumanMode) {
@@ -326,9 +328,10 @@ void RaceLoad(int32_t track) {
   AppTimerStart(RACE_CLOCK_TIMER);
   HudResetMessages();
   HudShowMessage(HUD_MSG_READY, 5000.0f);
+  // The fly-in's frames are the race's first.
+  RaceTraceBegin();
   if (!network && !gRace.noHumanMode) ViewRunStartFlyIn();
   if (network && gRace.networkGame) TakeOwnNetworkRecord();
-  RaceTraceBegin();
 }
 
 void RaceReloadAssets(uint8_t remarkWater) {

@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "engine3d/random.h"
+#include "presentation/flyin.h"
 #include "presentation/messages.h"
 #include "race/race.h"
 
@@ -178,8 +179,8 @@ std::FILE* TraceFile() {
 }
 
 void WriteReadable(std::FILE* f) {
-  std::fprintf(f, "# raceStarted %u raceFinished %u raceLeft %u message %d\n", gRace.raceStarted,
-               gRace.raceFinished, gRace.raceLeft, gHudMessages.global.number);
+  std::fprintf(f, "# raceStarted %u raceFinished %u raceLeft %u message %d lapCount %d\n", gRace.raceStarted,
+               gRace.raceFinished, gRace.raceLeft, gHudMessages.global.number, gRace.lapCount);
   for (int32_t slot = 0; slot < VEHICLE_TABLE_SLOTS; ++slot) {
     const Vehicle* v = gVehicleTable[slot];
     if (!v) continue;
@@ -204,6 +205,14 @@ uint64_t RaceTraceHash() {
   for (uint8_t b : {gRace.tickPassed, gRace.noHumanMode, gRace.raceStarted, gRace.raceFinished, gRace.raceLeft,
                     gRace.trajectoriesLoaded, gRace.viewIndex, gRace.flyInActive})
     h.Byte(b);
+  // The HUD's own: the race clock, the blink phase and the minimap.
+  h.I32(gRace.timeRemaining);
+  h.U32(gRace.frameCounter);
+  h.Byte(gRace.minimapOn);
+  h.U32(gRace.mapTexture);
+  for (float f : {gFlyInCamera.x, gFlyInCamera.y, gFlyInCamera.z, gFlyInCamera.pitch, gFlyInCamera.heading,
+                  gFlyInCamera.roll})
+    h.F32(f);
   h.U32(gRandom.index);
   const Vehicle* vehicles[TRACE_VEHICLES];
   RaceVehicles(vehicles);

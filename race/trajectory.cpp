@@ -44,5 +44,5 @@ void TrajLoad() {
   }
   // Without a course of at least one segment no computer car can follow it.
   if (gTrajectories[0].count < TRAJ_COURSE_MIN_POINTS) gRace.trajectoriesLoaded = 0;
-  TrajBuildGrid();
+  if (gRace.trajectoriesLoaded) TrajBuildGrid();
 }

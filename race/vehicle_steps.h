@@ -5,12 +5,14 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/input.h"
 #include "race/vehicle.h"
 
 struct MeshHeader;
 struct MeshFrameSet;
 struct Vertex;
 struct CarModel;
+struct DrawSlot;
 
 // Written by the drive step, the control update and the drive helpers of the
 // vehicle being stepped; read by the routines they call.
@@ -109,20 +111,37 @@ void VehicleApplyHit(Vehicle* vehicle, float impulse, float directionX, float di
 void VehicleSetBodySway(Vehicle* vehicle, float amount);
 
 // --- Controls, computer drivers and recovery ---
+// The joystick state of the game controller (the last good read) and the
+// controller's device index.
+extern InputJoyState gJoyState;
+extern int32_t gJoyDevice;
 void VehicleReadControls(Vehicle* vehicle);
+// Sets the braking flag (exhaustFlame) of a vehicle that brakes going
+// forward close to the camera, when its car model shows it.
+void VehicleMarkBraking(Vehicle* vehicle);
+// A finished vehicle's pedals: brake while moving forward, then stand.
+void VehicleBrakeToStop(Vehicle* vehicle);
+void AiPickNewTrajectory(Vehicle* driver);
+void AiSetNextTrajectory(int32_t slot);
+void AiPickStartTrajectory(Vehicle* driver);
 void AiDriveVehicle(Vehicle* driver, Vehicle* vehicle);
 void AiRemoteAdvancePoint(Vehicle* driver);
 void AiRemoteExtrapolate(Vehicle* driver, Vehicle* vehicle, int32_t participant);
+// new - previous on 10-bit angles, into -512..512.
+int32_t AiRemoteAngleStep(float newAngle, float previousAngle);
 void AiUpdateGuide(Vehicle* vehicle);
+int32_t AiFindRespawnPoint(Vehicle* vehicle, int32_t* slot);
 void AiRespawnVehicle(Vehicle* driver, Vehicle* vehicle, uint8_t keepDamage);
 void VehicleCheckWorldBounds(Vehicle* driver, Vehicle* vehicle);
-void VehicleSink(Vehicle* vehicle);
-// Puts a human vehicle that ended a knock badly back on the course -> 1 when
-// it did; otherwise the vehicle is back on its wheels (state 0).
 int32_t VehicleCheckUpsideDown(Vehicle* vehicle);
+int32_t AiIsFarFromTrajectories();
+void VehicleSink(Vehicle* vehicle);
 
 // --- Zones, laps and ground cells ---
+// The zone map's code at a world position; 254 (out of bounds) outside the map.
+uint8_t RaceZoneCodeAt(float x, float z);
 void RaceCheckZone(Vehicle* vehicle, Vehicle* driver);
+void RaceUpdateProgress(Vehicle* vehicle);
 int32_t VehicleCheckGroundCell(Vehicle* vehicle);
 int32_t VehicleCheckLoopJump(Vehicle* vehicle);
 
@@ -158,6 +177,10 @@ const float* WheelEmitterRow(int32_t type, int32_t stage);
 void CollideAllVehicles();
 int32_t CollideStartSlide(Vehicle* vehicle, float threshold);
 int32_t ContactResolveAndSettle(Vehicle* vehicle, float a, float b, int32_t push);
+// The placed object a vehicle at (x, y, z) would touch, or null.
+DrawSlot* ContactFindObjectAt(Vehicle* vehicle, float x, float y, float z);
+// Whether the vehicle at its current pose overlaps any other.
+bool CollideAnyVehicle(Vehicle* vehicle);
 
 // --- Force-feedback triggers of a race ---
 void FfbSetActive(Vehicle* vehicle, int32_t on);
@@ -169,6 +192,8 @@ void FfbShockFull(Vehicle* vehicle, float x, float z);
 void FfbSkid(Vehicle* vehicle);
 // A jolt from the side (x, z) of a contact.
 void FfbShock(Vehicle* vehicle, int32_t x, int32_t z);
+// Forgets the force-feedback device when the input library's last error says it is gone.
+void FfbCheckDeviceLost();
 
 // --- The other per-vehicle steps of the race frame ---
 void AmbientFrameStep();

@@ -159,7 +159,7 @@ void GameInit() {
   }
   GameApplyDetailLevel();
   gOptions.hardwarePreset = MenuEnableResolutions();
-  gOptions.lastWord = 1;
+  gOptions.keyboardSensitivity = 1;
   gRace.insetView = 0;
   gRace.hudText = 1;
   gRace.gauges = 1;

@@ -4,7 +4,7 @@
 // Counters per repetition: "median_ms" (the median frame), "scene_ms" and
 // "raster_ms" (that frame's split between the scene pass and the
 // accelerator's draw calls), "clear_ms" (the buffer clear, part of the
-// accelerator's share). A summary of each run goes to stderr.
+// accelerator's share), "faces" (triangles and polygons drawn a frame). A summary of each run goes to stderr.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -26,6 +26,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 Clock::duration gRasterTime{};
 Clock::duration gClearTime{};
+int64_t gFaceDraws = 0;  // triangles and polygons handed to the accelerator
 
 struct Timer {
   explicit Timer(Clock::duration* sink) : sink_(sink) {}
@@ -45,19 +46,23 @@ void __real__Z11GfxDrawLinePK9GfxVertexS1_(const GfxVertex*, const GfxVertex*);
 void __real__Z14GfxBufferClearjht(uint32_t, uint8_t, uint16_t);
 void __wrap__Z15GfxDrawTrianglePK9GfxVertexS1_S1_(const GfxVertex* a, const GfxVertex* b, const GfxVertex* c) {
   Timer t(&gRasterTime);
+  ++gFaceDraws;
   __real__Z15GfxDrawTrianglePK9GfxVertexS1_S1_(a, b, c);
 }
 void __wrap__Z23GfxDrawTriangleWithClipPK9GfxVertexS1_S1_(const GfxVertex* a, const GfxVertex* b,
                                                            const GfxVertex* c) {
   Timer t(&gRasterTime);
+  ++gFaceDraws;
   __real__Z23GfxDrawTriangleWithClipPK9GfxVertexS1_S1_(a, b, c);
 }
 void __wrap__Z24GfxDrawPolygonVertexListiPK9GfxVertex(int32_t n, const GfxVertex* list) {
   Timer t(&gRasterTime);
+  ++gFaceDraws;
   __real__Z24GfxDrawPolygonVertexListiPK9GfxVertex(n, list);
 }
 void __wrap__Z32GfxDrawPolygonVertexListWithClipiPK9GfxVertex(int32_t n, const GfxVertex* list) {
   Timer t(&gRasterTime);
+  ++gFaceDraws;
   __real__Z32GfxDrawPolygonVertexListWithClipiPK9GfxVertex(n, list);
 }
 void __wrap__Z11GfxDrawLinePK9GfxVertexS1_(const GfxVertex* a, const GfxVertex* b) {
@@ -80,21 +85,6 @@ struct FrameTimes {
   double total, raster, clear;
 };
 
-// The world pools and grid as the race makes them, the scene built in a
-// fresh folder; false with a message when something is missing.
-bool OpenScene(KitScene* scene, const std::filesystem::path& folder, std::string* error) {
-  if (!RdrOpen(gDisplayModes[2], 1)) {
-    *error = "display did not open";
-    return false;
-  }
-  if (!MeshPoolAllocVertices(MESH_POOL_VERTICES) || !MeshPoolAllocFaces(MESH_POOL_FACES) ||
-      !DrawListAllocStatic(DRAW_LIST_STATIC) || !DrawListAllocDynamic(DRAW_LIST_DYNAMIC) ||
-      GridCreate(640, 25, 1, 12) != 1) {
-    *error = "world pools not made";
-    return false;
-  }
-  return KitSceneBuild(scene, folder.string(), error);
-}
 
 void BM_SceneFrame(benchmark::State& state) {
   const std::filesystem::path folder =
@@ -104,13 +94,14 @@ void BM_SceneFrame(benchmark::State& state) {
   std::filesystem::current_path(folder);
   KitScene scene{};
   std::string error;
-  if (!OpenScene(&scene, folder, &error)) {
+  if (!KitSceneOpen(&scene, folder.string(), &error)) {
     state.SkipWithError(error.c_str());
   } else {
     std::vector<FrameTimes> frames;
     frames.reserve(FRAMES);
     for (auto _ : state) {
       frames.clear();
+      gFaceDraws = 0;
       for (int f = 0; f < FRAMES; ++f) {
         gRasterTime = {};
         gClearTime = {};
@@ -133,12 +124,13 @@ void BM_SceneFrame(benchmark::State& state) {
     state.counters["scene_ms"] = median.total - median.raster - median.clear;
     state.counters["raster_ms"] = median.raster;
     state.counters["clear_ms"] = median.clear;
+    state.counters["faces"] = static_cast<double>(gFaceDraws) / n;
     std::fprintf(stderr,
                  "bench_scene: %d frames at 640x480 (%s loops): median %.3f ms (scene pass %.3f, rasterizer %.3f, "
-                 "clear %.3f); mean %.3f ms (scene pass %.3f, rasterizer %.3f, clear %.3f); worst %.3f ms\n",
+                 "clear %.3f); mean %.3f ms (scene pass %.3f, rasterizer %.3f, clear %.3f); worst %.3f ms; faces %.1f a frame\n",
                  FRAMES, GfxLoopsName(), median.total, median.total - median.raster - median.clear, median.raster,
                  median.clear, sumTotal / n, (sumTotal - sumRaster - sumClear) / n, sumRaster / n, sumClear / n,
-                 sorted.back().total);
+                 sorted.back().total, static_cast<double>(gFaceDraws) / n);
   }
   KitSceneFree(&scene);
   RdrClose();

@@ -137,9 +137,9 @@ BENCHMARK(BM_DriveAndWheelSixVehiclesOnASteepSlope)->Unit(benchmark::kMicrosecon
 
 }  // namespace
 
-// The front end's placeholder quits through the shell, which this program leaves out.
+// The front end's placeholder quits through the shell, and the track's assets
+// report a failed release through it; this program leaves the shell out.
 void GameQuit() { std::abort(); }
-// The track loader's error screen is the shell's too; nothing here loads a track.
 void GameShowNumber(int32_t) {}
 
 BENCHMARK_MAIN();

@@ -118,6 +118,7 @@ struct Display {
   GLuint vbo = 0, vao = 0;
   GLuint samplers[2] = {0, 0};  // point, linear
   int32_t drawCount = 0;
+  int32_t stateCount = 0;  // state changes between OpenGL draws
 };
 Display gDisplay;
 
@@ -558,6 +559,7 @@ void Apply(const DrawState& s) {
   }
   gApplied = s;
   gAppliedValid = true;
+  ++gDisplay.stateCount;
 }
 
 void Flush() {
@@ -1297,6 +1299,14 @@ void HalD3dFailNext(const char* call, int32_t count) { gFailures[call] = count; 
 int32_t HalD3dGlDrawCount() {
   Flush();
   return gDisplay.drawCount;
+}
+
+int32_t HalD3dGlStateCount() { return gDisplay.stateCount; }
+
+void HalD3dFinish() {
+  if (!gDisplay.fbo[0]) return;
+  Flush();
+  glFinish();
 }
 
 bool HalD3dReadFrontBuffer(std::vector<uint16_t>* pixels, int32_t* width, int32_t* height) {

@@ -250,6 +250,10 @@ void HalD3dRecordCalls(std::vector<std::string>* log);
 void HalD3dFailNext(const char* call, int32_t count);
 // OpenGL draws issued so far (merged draws count once).
 int32_t HalD3dGlDrawCount();
+// Changes of the OpenGL state between draws so far (each a group of calls).
+int32_t HalD3dGlStateCount();
+// Sends what is batched and waits until OpenGL has drawn everything so far.
+void HalD3dFinish();
 // The last presented frame, rows from the top, in the display's format;
 // false when nothing is shown.
 bool HalD3dReadFrontBuffer(std::vector<uint16_t>* pixels, int32_t* width, int32_t* height);

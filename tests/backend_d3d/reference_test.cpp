@@ -14,6 +14,7 @@
 
 #include "backend_common/dotfont.h"
 #include "support/png_rgb.h"
+#include "tools/datakit/lib/scene_textures.h"
 #include "picture_fixture.h"
 
 namespace {
@@ -186,6 +187,69 @@ class D3dSceneReference : public D3dPictureTest {
     RdrSetNormalBlend();
   }
 
+  // A grass cube turned to show three sides, lit from the upper left, with
+  // the kit's sun sheet as its overlay: the glow shows over the faces whose
+  // normals point its way, weighted by their light.
+  void BlendedCube() {
+    Backdrop(0, 0, 639, 479, 900, 0x402818);
+    std::string error;
+    ASSERT_TRUE(datakit::WriteLooseFiles(datakit::SceneTextureFiles(), ".", &error)) << error;
+    auto load = [](const char* name) {
+      TextureRecord* record = TexLoad(name);
+      const int32_t id = record ? TexDownload(record) : -1;
+      TexFree(record);
+      return id;
+    };
+    const int32_t grass = load("grass.3df"), glow = load("glow.3df");
+    ASSERT_GE(grass, 0);
+    ASSERT_GE(glow, 0);
+
+    // Six sides of 4 corners; the world's normals point into the surface.
+    std::vector<Vertex> corners;
+    std::vector<Face> sides;
+    const int axes[6][3] = {{0, 0, -1}, {0, 0, 1}, {-1, 0, 0}, {1, 0, 0}, {0, -1, 0}, {0, 1, 0}};
+    for (const auto& n : axes) {
+      // Two directions across the side.
+      const int u[3] = {n[1] != 0 ? 1 : 0, n[1] != 0 ? 0 : 1, 0};
+      const int v[3] = {n[1] * n[1] != 0 ? 0 : -n[2], 0, n[1] != 0 ? 1 : n[0]};
+      Face f{};
+      f.type = uint32_t{FACE_TEX_LIT} << 24 | static_cast<uint32_t>(grass);
+      f.vertexCount = 4;
+      const float su[4] = {-1, 1, 1, -1}, sv[4] = {-1, -1, 1, 1};
+      for (int c = 0; c < 4; ++c) {
+        Vertex p{};
+        p.x = 30.0f * (n[0] + su[c] * u[0] + sv[c] * v[0]);
+        p.y = 30.0f * (n[1] + su[c] * u[1] + sv[c] * v[1]);
+        p.z = 30.0f * (n[2] + su[c] * u[2] + sv[c] * v[2]);
+        // A corner's normal leans out towards the corner, so the overlay moves across a side.
+        p.normalX = -(p.x / 30.0f) * 591.0f, p.normalY = -(p.y / 30.0f) * 591.0f, p.normalZ = -(p.z / 30.0f) * 591.0f;
+        f.index[c] = static_cast<uint16_t>(corners.size());
+        f.st[2 * c] = su[c] < 0 ? 0.0f : 1.0f;
+        f.st[2 * c + 1] = sv[c] < 0 ? 0.0f : 1.0f;
+        corners.push_back(p);
+      }
+      f.normalX = -1024.0f * n[0], f.normalY = -1024.0f * n[1], f.normalZ = -1024.0f * n[2];
+      sides.push_back(f);
+    }
+    MeshHeader cube{MESH_TYPE_WORD, 24, 6, sides.data(), corners.data(), {96, 160, 40}, 1};
+
+    Camera camera{};
+    CamSet(&camera);
+    MatViewFromCamera();
+    LightSetColour(255, 255, 255);
+    Light light{0.6f, 0.5f, 0.6f, 40.0f, 12.0f};
+    LightSet(&light);
+    gRdrState.vertexLighting = 1;
+    gRdrState.objectNear = gRdrState.nearPlane - 200.0f;
+    gRdrState.objectFar = gRdrState.farPlane + 200.0f;
+    std::vector<Face> scratch(MESH_SCRATCH_FACES);
+    gMesh.faces = scratch.data();
+    DrawSlot slot{};
+    slot.z = slot.viewZ = 150.0f;
+    RdrDrawObjectBlended(&slot, &cube, static_cast<uint32_t>(glow), 128.0f);
+    gMesh.faces = nullptr;
+  }
+
   void DotFontLine() { DotFontPrintf(4, 4, "TORVANE 0123456789 .- abc"); }
 
   // A part of the back buffer, every step-th pixel, 8 bits a channel.
@@ -218,6 +282,7 @@ TEST_F(D3dSceneReference, ScenesMatchTheStoredPictures) {
       {"picture_555", &D3dSceneReference::Picture555},
       {"sprites_sun", &D3dSceneReference::SpritesAndSun},
       {"dot_font", &D3dSceneReference::DotFontLine, {0, 0, 136, 12}, 1},
+      {"blended_cube", &D3dSceneReference::BlendedCube, {160, 80, 480, 400}, 2},
   };
   const std::string tag = RendererTag();
   const std::string first = std::string(D3D_TEST_SOURCE_DIR) + "/" + tag + "_" + scenes[0].name + ".png";

@@ -79,7 +79,8 @@ class Boot : public ::testing::Test {
 };
 
 // Esc in a race returns to the front end, whose Esc quits the game.
-constexpr const char* QUIT_IN_A_RACE = "6000 press ESC\n";
+// The track presentation and its zoom come first.
+constexpr const char* QUIT_IN_A_RACE = "13000 press ESC\n";
 
 TEST_F(Boot, ShowsTheIntroFromTheArchivesRunsRacesAndQuits) {
   ASSERT_EQ(Run("'" DATAKIT_PATH "' ."), 0);
@@ -190,20 +191,20 @@ TEST_F(Boot, TorvaneD3dRunsTheSameScriptWithAndWithoutSettings) {
 // the next race. Both programs show the same frames of it.
 TEST_F(Boot, BothProgramsShowTheGameOverPictureAfterEscInARace) {
   ASSERT_EQ(Run("'" DATAKIT_PATH "' ."), 0);
-  constexpr const char* LEAVE_AND_WAIT = "6000 press ESC\n+6000 press A\n+1000 end\n";
+  constexpr const char* LEAVE_AND_WAIT = "13000 press ESC\n+6000 press A\n+1000 end\n";
   for (const char* program : {TORVANE_PATH, TORVANED3D_PATH}) {
     const bool software = std::string(program) == TORVANE_PATH;
     std::filesystem::remove_all(dir_.path() / "frames");
     dir_.Write("script.txt", LEAVE_AND_WAIT);
     std::filesystem::create_directories(dir_.path() / "frames");
     ASSERT_EQ(Run("TORVANE_HEADLESS=1 TORVANE_SCRIPT='" + (dir_ / "script.txt") + "' TORVANE_DUMP_FRAMES='" +
-                  (dir_ / "frames") + "' TORVANE_DUMP_AT=2,300 '" + program + "'"),
+                  (dir_ / "frames") + "' TORVANE_DUMP_AT=2,500 '" + program + "'"),
               0)
         << program << dir_.Read("stderr.txt");
     Frame intro, over;
     ASSERT_TRUE(ReadPpm(dir_ / "frames/frame00002.ppm", &intro));
     ExpectIntroOnScreen(intro, software);
-    ASSERT_TRUE(ReadPpm(dir_ / "frames/frame00300.ppm", &over)) << program;
+    ASSERT_TRUE(ReadPpm(dir_ / "frames/frame00500.ppm", &over)) << program;
     ExpectPictureOnScreen(over, "ro.qvr", software);
   }
 }

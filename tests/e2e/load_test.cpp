@@ -70,7 +70,8 @@ class LoadRace : public ::testing::Test {
     }
   }
 
-  static constexpr const char* ESC_IN_THE_RACE = "f250 press ESC\n";
+  // The track presentation and its zoom take 196 frames before the race.
+  static constexpr const char* ESC_IN_THE_RACE = "f446 press ESC\n";
   TempDir dir_;
 };
 
@@ -92,9 +93,9 @@ TEST_F(LoadRace, TheLoadingPictureIsOnScreenBeforeTheRace) {
 // Without desert.uv the track is the desert's terrain: the race runs the
 // same from the same grid, on ground that shows no course.
 TEST_F(LoadRace, WithoutItsMeshFileTheDesertRaceRunsOnItsTerrain) {
-  ASSERT_EQ(RunGame(ESC_IN_THE_RACE, "mesh", "240"), 0) << dir_.Read("stderr.txt");
+  ASSERT_EQ(RunGame(ESC_IN_THE_RACE, "mesh", "373"), 0) << dir_.Read("stderr.txt");
   ASSERT_EQ(::unlink((dir_ / "data/desert.uv").c_str()), 0);
-  ASSERT_EQ(RunGame(ESC_IN_THE_RACE, "terrain", "240"), 0) << dir_.Read("stderr.txt");
+  ASSERT_EQ(RunGame(ESC_IN_THE_RACE, "terrain", "373"), 0) << dir_.Read("stderr.txt");
   EXPECT_EQ(dir_.Read("stderr.txt"), "");
   int frames = 0;
   bool started = false;
@@ -102,7 +103,7 @@ TEST_F(LoadRace, WithoutItsMeshFileTheDesertRaceRunsOnItsTerrain) {
   EXPECT_GT(frames, 200);
   EXPECT_TRUE(started);
   EXPECT_NE(dir_.Read("terrain.trace").find("vehicle 0 player1 position 780.000"), std::string::npos);
-  EXPECT_NE(Shown("terrain", 240).rgb, Shown("mesh", 240).rgb);
+  EXPECT_NE(Shown("terrain", 373).rgb, Shown("mesh", 373).rgb);
 }
 
 // The error screen names the missing body until a key is pressed; then the game ends.

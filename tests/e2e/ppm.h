@@ -6,24 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "support/ppm.h"
+
 namespace e2e {
 
 constexpr int SHRINK = 4;  // the references keep one pixel of each 4 x 4 block's average
 
-struct Picture {
-  int width = 0, height = 0;
-  std::vector<uint8_t> rgb;
-};
-
-inline bool ReadPpm(const std::string& path, Picture* p) {
-  std::ifstream f(path, std::ios::binary);
-  std::string magic;
-  int maxValue = 0;
-  if (!(f >> magic >> p->width >> p->height >> maxValue) || magic != "P6" || maxValue != 255) return false;
-  f.get();
-  p->rgb.resize(static_cast<size_t>(p->width) * p->height * 3);
-  return static_cast<bool>(f.read(reinterpret_cast<char*>(p->rgb.data()), static_cast<std::streamsize>(p->rgb.size())));
-}
+using Picture = PpmPicture;
+using ::ReadPpm;
 
 inline Picture Shrink(const Picture& in) {
   Picture out;

@@ -195,8 +195,8 @@ TEST_F(Load, TrackTexturesFollowTheGameStartTextures) {
   AssetLoadVehicles();
   const int32_t start = gAssets.gameStartTextures;
   // Four driver-view textures, the tyre, the cars' body (found by name for
-  // every car after the first), 24 effect sprites, the mini-car.
-  ASSERT_EQ(start, 31);
+  // every car after the first), 24 effect sprites, the arrow's own, the mini-car.
+  ASSERT_EQ(start, 32);
   RaceLoad(TRACK_DESERT);
   for (int32_t k = 0; k <= 55; ++k) EXPECT_EQ(+gTrackInfo[TRACK_DESERT].groundList[k].handle, static_cast<uint32_t>(start + k));
   EXPECT_EQ(+gTextureTable.entries[start + 3].handle, static_cast<uint32_t>(start + 3));

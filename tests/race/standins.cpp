@@ -60,6 +60,7 @@ void ChaseCamReset(Vehicle* v) {
     if (gVehicleTable[i] == v) slot = std::to_string(i);
   Note("ChaseCamReset(" + Name(v) + "," + slot + ")");
 }
+Camera gFlyInCamera;
 void ViewApplyFlyInCamera() { Note("ViewApplyFlyInCamera"); }
 void VehicleDrawAll() { Note("VehicleDrawAll"); }
 void VehicleDrawOwn(Vehicle* v, int32_t view) { Note("VehicleDrawOwn(" + Name(v) + "," + std::to_string(view) + ")"); }

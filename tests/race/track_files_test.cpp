@@ -504,6 +504,13 @@ TEST_F(FilesTest, TheKitsDesertFilesLoad) {
   float farthest = 0.0f;
   for (int32_t i = 0; i < gTrajectories[0].count; ++i) farthest = std::fmax(farthest, gTrajectories[0].points[i].x);
   EXPECT_GT(farthest, 9000.0f);
+  // Five lines along the course for the pickers and the respawn, and the course cut into its grid.
+  for (int32_t slot = 1; slot < 5; ++slot) EXPECT_EQ(gTrajectories[slot].count, gTrajectories[0].count) << slot;
+  EXPECT_EQ(gTrajectories[5].count, 0);
+  EXPECT_GT(gTrajLength, 18000.0f);
+  // Each segment adds its length / 10 points, rounded up.
+  EXPECT_GE(gTrajDenseCount, static_cast<int32_t>(gTrajLength / 10.0f));
+  EXPECT_LE(gTrajDenseCount, static_cast<int32_t>(gTrajLength / 10.0f) + gTrajectories[0].count);
   Trajectory other;
   EXPECT_EQ(TrajLoadFile("other.tD", &other), 1);
   EXPECT_EQ(TrajLoadFile("ele.tB", &other), 1);
@@ -511,6 +518,14 @@ TEST_F(FilesTest, TheKitsDesertFilesLoad) {
   TrackLoadMapTile();
   EXPECT_EQ(+gTrackPositionMap[16][2], 1);  // the finish line just beyond the grid
   EXPECT_EQ(+gTrackPositionMap[16][3], 2);
+  // A wrong road beside the course, the world's edge out of bounds.
+  EXPECT_EQ(+gTrackPositionMap[12][3], 55);
+  EXPECT_EQ(+gTrackPositionMap[0][10], 254);
+  EXPECT_EQ(+gTrackPositionMap[19][10], 254);
+  EXPECT_EQ(+gTrackPositionMap[8][39], 254);
+  EXPECT_EQ(+gTrackPositionMap[15][0], 254);
+  EXPECT_GT(+gTrackPositionMap[15][1], 2);  // the bend before the start passes there
+  EXPECT_LT(+gTrackPositionMap[15][1], 55);
   TrackLoadCameras();
   EXPECT_EQ(+gCameraSpots[0].inUse, 1);
   EXPECT_EQ(+gCameraSpots[0].kind, 0);
@@ -541,19 +556,24 @@ TEST_F(FilesTest, TheKitsIceFilesLoad) {
 
   TrajLoad();
   EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
-  for (int32_t slot = 0; slot < 4; ++slot) EXPECT_GT(+gTrajectories[slot].count, 40) << slot;
-  EXPECT_EQ(+gTrajectories[4].count, 0);
-  EXPECT_FLOAT_EQ(+gTrajectories[0].points[0].x, 2241.0f);
+  for (int32_t slot = 0; slot < 5; ++slot) EXPECT_GT(+gTrajectories[slot].count, 40) << slot;
+  EXPECT_EQ(+gTrajectories[5].count, 0);
+  // The course starts on the start straight, where the bend behind the grid ends.
+  EXPECT_FLOAT_EQ(+gTrajectories[0].points[0].x, 2241.0f + 320.0f);
   EXPECT_FLOAT_EQ(+gTrajectories[0].points[0].z, 6041.0f);
 
   TrackLoadMapTile();
   EXPECT_EQ(+gTrackPositionMap[15][6], 1);  // the finish line just beyond the grid
   EXPECT_EQ(+gTrackPositionMap[15][7], 2);
+  // Sectors up to 54, and the world's edge out of bounds.
   uint8_t last = 0;
   for (const auto& row : gTrackPositionMap)
-    for (uint8_t code : row) last = std::max(last, code);
+    for (uint8_t code : row)
+      if (code != 254) last = std::max(last, code);
   EXPECT_GT(last, 30);
   EXPECT_LE(last, 54);
+  EXPECT_EQ(+gTrackPositionMap[0][0], 254);
+  EXPECT_EQ(+gTrackPositionMap[19][39], 254);
   gRace.trackIndex = 8;  // savana's quadrant of the same picture holds no course
   TrackLoadMapTile();
   EXPECT_EQ(+gTrackPositionMap[15][6], 0);
@@ -585,7 +605,7 @@ TEST_F(FilesTest, TheKitWritesATrackHeadingAlongZFromItsDescription) {
   const Trajectory& line = gTrajectories[0];
   ASSERT_GT(line.count, 20);
   EXPECT_FLOAT_EQ(+line.points[1].x, 1876.0f);
-  EXPECT_FLOAT_EQ(+line.points[1].z, 2580.0f);
+  EXPECT_FLOAT_EQ(+line.points[1].z, 2180.0f + 320.0f + 400.0f);
   float right = 0.0f, far = 0.0f;
   for (int32_t i = 0; i < line.count; ++i) {
     right = std::fmax(right, line.points[i].x);

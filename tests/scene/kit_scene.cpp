@@ -33,7 +33,10 @@ int32_t LoadTexture(const char* name) {
   return id;
 }
 
-void DrawBush(DrawSlot* slot, void*) { RdrDrawSprite(slot); }
+bool gDrawBillboards = true;
+void DrawBush(DrawSlot* slot, void*) {
+  if (gDrawBillboards) RdrDrawSprite(slot);
+}
 
 float HalfHeight(const MeshHeader* mesh) {
   float hi = 0.0f;
@@ -90,6 +93,9 @@ bool KitSceneBuild(KitScene* scene, const std::string& folder, std::string* erro
   }
   TerrainTextureAll(static_cast<uint32_t>(grass));
   TerrainAddWaterPlane(10.0f, static_cast<uint32_t>(water));
+  // As the race loader does: the world's texture coordinates into the units
+  // the back end samples in (a back end that samples in texels keeps them).
+  TexNormalizeFaceCoords(&gTextureTable);
   const MeshHeader* car = scene->models[2];
 
   // A ring of trees and signs around the basin, and two cars.
@@ -157,6 +163,20 @@ bool KitSceneBuild(KitScene* scene, const std::string& folder, std::string* erro
   return true;
 }
 
+bool KitSceneOpen(KitScene* scene, const std::string& folder, std::string* error) {
+  if (!RdrOpen(gDisplayModes[2], 1)) {
+    *error = "display did not open";
+    return false;
+  }
+  if (!MeshPoolAllocVertices(MESH_POOL_VERTICES) || !MeshPoolAllocFaces(MESH_POOL_FACES) ||
+      !DrawListAllocStatic(DRAW_LIST_STATIC) || !DrawListAllocDynamic(DRAW_LIST_DYNAMIC) ||
+      GridCreate(640, 25, 1, 12) != 1) {
+    *error = "world pools not made";
+    return false;
+  }
+  return KitSceneBuild(scene, folder, error);
+}
+
 void KitSceneFree(KitScene* scene) {
   for (MeshHeader*& m : scene->models) {
     if (m) MeshFree(m);
@@ -191,14 +211,16 @@ Camera KitSceneFlightCamera(int frame, int frames) {
   return c;
 }
 
-void KitSceneDraw(const KitScene& scene, const Camera& camera) {
+void KitSceneDraw(const KitScene& scene, const Camera& camera, const KitSceneLayers& layers) {
   RdrClear(KIT_SCENE_FOG_RED, KIT_SCENE_FOG_GREEN, KIT_SCENE_FOG_BLUE);
   CamSet(&camera);
   RdrSetFog(KIT_SCENE_FOG_RED, KIT_SCENE_FOG_GREEN, KIT_SCENE_FOG_BLUE, KIT_SCENE_FOG_START, KIT_SCENE_FOG_END);
   RdrFogOn();
-  RdrDrawViewQuad(scene.sunTexture, KIT_SCENE_FOG_RED, KIT_SCENE_FOG_GREEN, KIT_SCENE_FOG_BLUE);
+  if (layers.sun) RdrDrawViewQuad(scene.sunTexture, KIT_SCENE_FOG_RED, KIT_SCENE_FOG_GREEN, KIT_SCENE_FOG_BLUE);
+  gDrawBillboards = layers.billboards;
   ObjRenderSceneTwoPass();
+  gDrawBillboards = true;
   ObjDrawDeferredTranslucent();
-  RdrDrawAdditiveGlows();
+  if (layers.sun) RdrDrawAdditiveGlows();
   RdrFogOff();
 }

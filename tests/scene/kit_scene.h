@@ -33,6 +33,9 @@ struct KitScene {
 // working directory, and builds the scene. False with a message on failure.
 bool KitSceneBuild(KitScene* scene, const std::string& folder, std::string* error);
 void KitSceneFree(KitScene* scene);
+// The display opened at 640x480, the world pools and grid made as the race
+// makes them, then the scene built (for the benchmarks).
+bool KitSceneOpen(KitScene* scene, const std::string& folder, std::string* error);
 // One of the fixed views of the scene (0 .. KIT_SCENE_CAMERAS - 1).
 Camera KitSceneCamera(int which);
 // One camera along a closed loop over the scene, `frame` of `frames`.
@@ -40,4 +43,10 @@ Camera KitSceneFlightCamera(int frame, int frames);
 // What the race's view renderer does for this world: clear to the sky colour,
 // set the fog, the sun glow, the two-pass scene (the ground keeps vertex
 // colours), the translucent water, then the lens flare.
-void KitSceneDraw(const KitScene& scene, const Camera& camera);
+// `layers` leaves out the billboards and the sun's glow and flare when false
+// (for comparisons with a back end that has not drawn those yet).
+struct KitSceneLayers {
+  bool billboards = true;
+  bool sun = true;
+};
+void KitSceneDraw(const KitScene& scene, const Camera& camera, const KitSceneLayers& layers = {});

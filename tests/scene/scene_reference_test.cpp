@@ -5,7 +5,8 @@
 // small; the benchmark draws it at 640x480.
 //
 // After a deliberate change of what the scene draws, regenerate the pictures
-// (tests/scene/reference_view<N>.png) with scripts/update-references.sh, or
+// (tests/scene/reference_view<N>.png, and reference_view<N>_objects.png without
+// the billboards and the sun) with scripts/update-references.sh, or
 // this suite alone with
 //   TORVANE_UPDATE_REFERENCES=1 build/tests/scene/tests_scene_reference --gtest_filter='SceneReference.*'
 // When a view differs, what was drawn is written next to the test program as
@@ -24,6 +25,11 @@ namespace {
 
 std::string ReferencePath(int view) {
   return std::string(SCENE_TEST_SOURCE_DIR) + "/reference_view" + std::to_string(view) + ".png";
+}
+
+// The same views without the billboards and the sun's glow and flare.
+std::string ObjectsOnlyPath(int view) {
+  return std::string(SCENE_TEST_SOURCE_DIR) + "/reference_view" + std::to_string(view) + "_objects.png";
 }
 
 std::string ActualPath(int view) {
@@ -62,10 +68,15 @@ TEST_F(SceneReference, EveryFixedViewMatchesItsStoredPicture) {
   const int32_t w = gRdrState.screenWidth, h = gRdrState.screenHeight;
   ASSERT_EQ(w, 320);
   ASSERT_EQ(h, 200);
-  for (int view = 0; view < KIT_SCENE_CAMERAS; ++view) {
-    SCOPED_TRACE("view " + std::to_string(view));
-    KitSceneDraw(scene_, KitSceneCamera(view));
-    EXPECT_EQ(MatchReferencePicture(ScreenRgb(w, h), w, h, ReferencePath(view), ActualPath(view)), "");
+  for (int picture = 0; picture < 2 * KIT_SCENE_CAMERAS; ++picture) {
+    const int view = picture % KIT_SCENE_CAMERAS;
+    const bool objectsOnly = picture >= KIT_SCENE_CAMERAS;
+    const std::string path = objectsOnly ? ObjectsOnlyPath(view) : ReferencePath(view);
+    SCOPED_TRACE(path);
+    KitSceneLayers layers;
+    layers.billboards = layers.sun = !objectsOnly;
+    KitSceneDraw(scene_, KitSceneCamera(view), layers);
+    EXPECT_EQ(MatchReferencePicture(ScreenRgb(w, h), w, h, path, ActualPath(picture)), "");
   }
   if (UpdatingReferences()) GTEST_SKIP() << "rewrote the reference pictures";
 }

@@ -71,7 +71,7 @@ TEST_F(Shell, StartsHoldsTheIntroAndShutsDownInOrder) {
   EXPECT_GE(gFakes.frontEndAt - gFakes.introShownAt, 3000u);
   EXPECT_LT(gFakes.frontEndAt - gFakes.introShownAt, 3100u);
   EXPECT_EQ(+gOptions.hardwarePreset, 7);
-  EXPECT_EQ(+gOptions.lastWord, 1);
+  EXPECT_EQ(+gOptions.keyboardSensitivity, 1);
   EXPECT_EQ(gRace.gameMode, 1);
   EXPECT_EQ(gRace.viewWidth, 641);
   EXPECT_FLOAT_EQ(gRace.frameHours, 1.0f / 90000.0f);

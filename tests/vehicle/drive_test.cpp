@@ -200,6 +200,7 @@ TEST_F(Drive, BlockedAndBackingOffRunOutTheirTimers) {
 
   Restart();
   MakeComputer();
+  car_.pose.x = 300.0f;  // backing away from the world's edge, not over it
   car_.state = VEHICLE_BACKING_OFF;
   car_.stateTimer = 3.0f;
   car_.reverse = 1;

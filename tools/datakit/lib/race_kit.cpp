@@ -77,6 +77,14 @@ struct KitTex {
   std::vector<uint16_t> texels;
 };
 
+// The guide arrow's texture: yellow, its head (the far half) orange.
+std::vector<uint16_t> ArrowTexels() {
+  std::vector<uint16_t> texels(32 * 32);
+  for (uint32_t y = 0; y < 32; ++y)
+    for (uint32_t x = 0; x < 32; ++x) texels[y * 32 + x] = y < 16 ? Argb1555(250, 220, 0) : Argb1555(250, 110, 0);
+  return texels;
+}
+
 // Numbered ground k of a track: the track's tint, a little darker or lighter
 // by number, with a grain; the course texture (3) is a pale packed track.
 std::vector<uint16_t> NumberedGroundTexels(const NumberedGround& g, int32_t k) {
@@ -125,7 +133,8 @@ std::vector<KitTex> RaceKitTextures() {
   list.push_back({"ice\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 235, 245, 255, false)});
   for (const char* name : {"vdavg", "vdavd", "vdarg", "vdard"})
     list.push_back({name, TEX3DF_ARGB1555, 32, 32, Plain1555(32, 255, 230, 150, false)});
-  list.push_back({"minicar", TEX3DF_ARGB1555, 32, 32, Plain1555(32, 240, 40, 40, true)});
+  list.push_back({"fleche", TEX3DF_ARGB1555, 32, 32, ArrowTexels()});
+  list.push_back({"minicar", TEX3DF_ARGB1555, 256, 128, MiniCarTexels()});
   // Each car's body texture, and the same smaller for low texture memory; the
   // wheels' treads bear the tyre texture.
   for (int32_t car = 1; car <= 6; ++car) {
@@ -243,6 +252,27 @@ constexpr FrameList OTHER_FRAMES[] = {
 
 }  // namespace
 
+// The minimap's seven vehicle icons, 40 x 64 texels, 4 a row, each its own
+// colour so that a wrong icon shows: a car seen from above, its nose (pale)
+// toward the top of the cell, transparent round it.
+std::vector<uint16_t> MiniCarTexels() {
+  constexpr uint32_t WIDTH = 256, HEIGHT = 128, ICON_W = 40, ICON_H = 64;
+  static const int32_t COLOURS[7][3] = {{230, 40, 40},  {40, 200, 40},  {50, 90, 240}, {240, 220, 40},
+                                        {230, 60, 230}, {40, 220, 230}, {250, 140, 30}};
+  std::vector<uint16_t> texels(WIDTH * HEIGHT, 0);
+  for (uint32_t i = 0; i < 7; ++i) {
+    const uint32_t left = ICON_W * (i % 4), top = ICON_H * (i / 4);
+    const int32_t* c = COLOURS[i];
+    for (uint32_t y = 4; y < ICON_H - 4; ++y)
+      for (uint32_t x = 8; x < ICON_W - 8; ++x) {
+        const bool nose = y < 16;
+        texels[(top + y) * WIDTH + left + x] =
+            nose ? Argb1555((c[0] + 255) / 2, (c[1] + 255) / 2, (c[2] + 255) / 2) : Argb1555(c[0], c[1], c[2]);
+      }
+  }
+  return texels;
+}
+
 std::vector<DataFile> RaceKitTextureArchiveFiles() {
   std::vector<DataFile> files;
   for (const KitTex& t : RaceKitTextures()) files.push_back({2, t.path + ".tex", MakeTex(t.format, t.width, t.height, t.texels)});
@@ -287,6 +317,135 @@ std::vector<DataFile> ObjectModelFiles() {
   return files;
 }
 
+namespace {
+
+// The guide arrow: a slab bearing its own texture, which the HUD draws as a
+// decal.
+Model3ds GuideArrow() {
+  Model3ds arrow = Block("dfleche", 4, 8, 1, 250, 220, 0);
+  arrow.materials[0].texture = "fleche.3df";
+  for (const auto& v : arrow.meshes[0].vertices) arrow.meshes[0].mapping.push_back({v[0] > 0 ? 1.0f : 0.0f, v[1] > 0 ? 1.0f : 0.0f});
+  return arrow;
+}
+
+}  // namespace
+
+namespace {
+
+// A quad of the in-car models seen from either side: the cockpit drops the
+// faces turned away from the eye, so the quad is written twice, the second
+// copy 0.05 before the first with the opposite winding. No two vertices of
+// the model meet, so that the dents' weld leaves its vertices as they are.
+void TwoSidedQuad(Mesh3ds& mesh, Group3ds& group, const std::array<std::array<float, 3>, 4>& corners) {
+  const auto& a = corners[0];
+  const auto& b = corners[1];
+  const auto& c = corners[2];
+  const float u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]}, v[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+  float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+  const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+  for (float& x : n) x = length > 0.0f ? 0.05f * x / length : 0.0f;
+  const uint16_t windings[2][2][3] = {{{0, 1, 2}, {0, 2, 3}}, {{0, 2, 1}, {0, 3, 2}}};
+  float centre[3] = {};
+  for (const auto& corner : corners)
+    for (int i = 0; i < 3; ++i) centre[i] += 0.25f * corner[i];
+  for (int side = 0; side < 2; ++side) {
+    const auto base = static_cast<uint16_t>(mesh.vertices.size());
+    // The copy is also drawn in a little, so that no dent brings its corners onto the first's.
+    const float in = 0.05f * static_cast<float>(side), out = static_cast<float>(side);
+    for (const auto& c : corners)
+      mesh.vertices.push_back({c[0] + out * n[0] + in * (centre[0] - c[0]), c[1] + out * n[1] + in * (centre[1] - c[1]),
+                               c[2] + out * n[2] + in * (centre[2] - c[2])});
+    for (const auto& f : windings[side]) {
+      group.faces.push_back(static_cast<uint16_t>(mesh.faces.size()));
+      mesh.faces.push_back({static_cast<uint16_t>(base + f[0]), static_cast<uint16_t>(base + f[1]),
+                            static_cast<uint16_t>(base + f[2])});
+    }
+  }
+}
+
+// The car's inside (modeller axes: y forward, z up): eighty slices of wall
+// and floor, one unit each, over 40 units either side of the middle (the
+// loader centres the model on the body), so that the faces ahead of the eye
+// fall into every one of the cockpit's forty depth buckets. The slices
+// alternate between two shades, so that drawing out of depth order shows.
+Model3ds ModelCarInterior() {
+  Model3ds m;
+  m.materials.push_back({"INTDARK", 60, 50, 45, AmbientChunks::BOTH, ""});
+  m.materials.push_back({"INTLIGHT", 120, 100, 80, AmbientChunks::BOTH, ""});
+  Mesh3ds mesh;
+  mesh.name = "interior";
+  Group3ds groups[2] = {{"INTDARK", {}}, {"INTLIGHT", {}}};
+  // The floor stops short of the walls on every side, and each slice short
+  // of the next.
+  constexpr float W = 9.0f, IN = 8.8f, TOP = 10.0f;
+  for (int k = 0; k < 80; ++k) {
+    const float y0 = -40.0f + static_cast<float>(k), y1 = y0 + 0.9f;
+    Group3ds& g = groups[k % 2];
+    TwoSidedQuad(mesh, g, {{{-W, y0, 0.0f}, {-W, y1, 0.0f}, {-W, y1, TOP}, {-W, y0, TOP}}});
+    TwoSidedQuad(mesh, g, {{{W, y0, 0.0f}, {W, y1, 0.0f}, {W, y1, TOP}, {W, y0, TOP}}});
+    TwoSidedQuad(mesh, g, {{{-IN, y0 + 0.1f, 0.0f}, {IN, y0 + 0.1f, 0.0f}, {IN, y1 - 0.1f, 0.0f}, {-IN, y1 - 0.1f, 0.0f}}});
+  }
+  for (Group3ds& g : groups) mesh.groups.push_back(g);
+  m.meshes.push_back(mesh);
+  return m;
+}
+
+// The dashboard: eight low bars from 4 to 32 ahead, lighter with distance.
+Model3ds ModelDashboard() {
+  Model3ds m;
+  Mesh3ds mesh;
+  mesh.name = "bord";
+  for (int k = 0; k < 8; ++k) {
+    const std::string name = "BORD" + std::to_string(k);
+    const auto shade = static_cast<uint8_t>(40 + 25 * k);
+    m.materials.push_back({name, shade, shade, static_cast<uint8_t>(shade / 2), AmbientChunks::BOTH, ""});
+    Group3ds g{name, {}};
+    const float y = 4.0f + 4.0f * static_cast<float>(k);
+    TwoSidedQuad(mesh, g, {{{-4.0f, y, -1.0f}, {4.0f, y, -1.0f}, {4.0f, y, 0.0f}, {-4.0f, y, 0.0f}}});
+    mesh.groups.push_back(g);
+  }
+  m.meshes.push_back(mesh);
+  return m;
+}
+
+// The steering wheel, flat in the modeller's x-z plane (the screen's plane
+// in the in-car view): a textured rim of twelve segments and two spokes.
+Model3ds ModelSteeringWheel() {
+  Model3ds m;
+  m.materials.push_back({"VOLANT", 255, 255, 255, AmbientChunks::BOTH, "car.3df"});
+  Mesh3ds mesh;
+  mesh.name = "volant";
+  Group3ds g{"VOLANT", {}};
+  const auto quad = [&](const std::array<std::array<float, 3>, 4>& corners) {
+    const auto base = static_cast<uint16_t>(mesh.vertices.size());
+    const float st[4][2] = {{0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}};
+    for (int i = 0; i < 4; ++i) {
+      mesh.vertices.push_back(corners[i]);
+      mesh.mapping.push_back({st[i][0], st[i][1]});
+    }
+    for (const auto& f : {std::array<uint16_t, 3>{0, 1, 2}, std::array<uint16_t, 3>{0, 2, 3}}) {
+      g.faces.push_back(static_cast<uint16_t>(mesh.faces.size()));
+      mesh.faces.push_back({static_cast<uint16_t>(base + f[0]), static_cast<uint16_t>(base + f[1]),
+                            static_cast<uint16_t>(base + f[2])});
+    }
+  };
+  constexpr float INNER = 22.0f, OUTER = 28.0f, PI = 3.14159265f;
+  for (int i = 0; i < 12; ++i) {
+    const float a = 2.0f * PI * static_cast<float>(i) / 12.0f, b = 2.0f * PI * static_cast<float>(i + 1) / 12.0f;
+    quad({{{INNER * std::cos(a), 0.0f, INNER * std::sin(a)},
+           {OUTER * std::cos(a), 0.0f, OUTER * std::sin(a)},
+           {OUTER * std::cos(b), 0.0f, OUTER * std::sin(b)},
+           {INNER * std::cos(b), 0.0f, INNER * std::sin(b)}}});
+  }
+  quad({{{-INNER, 0.0f, -2.0f}, {INNER, 0.0f, -2.0f}, {INNER, 0.0f, 2.0f}, {-INNER, 0.0f, 2.0f}}});
+  quad({{{-2.0f, 0.0f, -INNER}, {2.0f, 0.0f, -INNER}, {2.0f, 0.0f, 0.0f}, {-2.0f, 0.0f, 0.0f}}});
+  mesh.groups.push_back(g);
+  m.meshes.push_back(mesh);
+  return m;
+}
+
+}  // namespace
+
 std::vector<DataFile> VehicleModelFiles() {
   std::vector<DataFile> files;
   const auto model = [&](const std::string& path, const Model3ds& m) { files.push_back({1, path, Make3ds(m)}); };
@@ -294,13 +453,13 @@ std::vector<DataFile> VehicleModelFiles() {
     const std::string dir = "car" + std::to_string(car) + "\\";
     for (int level = 0; level < CAR_BODY_LEVELS; ++level)
       model(dir + "res" + std::to_string(level + 1) + "\\ziziz.3ds", CarBodyModel(level));
-    model(dir + "int\\ziziz.3ds", CarInteriorModel());
+    model(dir + "int\\ziziz.3ds", ModelCarInterior());
     for (const char* level : {"res1\\", "res2\\", "res3\\"}) {
       for (const char* wheel : {"rouearg", "roueard"}) model(dir + level + wheel + ".3ds", CarRearWheelModel());
       for (const char* wheel : {"roueavg", "roueavd"}) model(dir + level + wheel + ".3ds", CarFrontWheelModel());
     }
-    model(dir + "volant.3ds", CarPartModel("volant", 2, 2, 1, 30, 30, 30));
-    model(dir + "bord.3ds", CarPartModel("bord", 6, 2, 2, 50, 50, 60));
+    model(dir + "volant.3ds", ModelSteeringWheel());
+    model(dir + "bord.3ds", ModelDashboard());
   }
   for (int32_t k = 1; k <= 4; ++k) {
     model("kit\\kcaisse" + std::to_string(k) + ".3ds", ModelCarBody());
@@ -315,7 +474,7 @@ std::vector<DataFile> VehicleModelFiles() {
   model("man.3ds", DriverModel());
   for (int32_t k = 1; k <= 6; ++k) files.push_back({1, "man" + std::to_string(k) + ".3ds", Make3dsFrame(DriverFrame(k))});
   model("volext.3ds", CarPartModel("volext", 2, 2, 1, 30, 30, 30));
-  model("dfleche.3ds", CarPartModel("dfleche", 4, 8, 1, 250, 220, 0));
+  model("dfleche.3ds", GuideArrow());
   return files;
 }
 

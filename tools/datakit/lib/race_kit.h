@@ -31,4 +31,7 @@ std::vector<DataFile> ObjectModelFiles();
 // with its frames; the outside steering wheel and the arrow.
 std::vector<DataFile> VehicleModelFiles();
 
+// minicar.3df: 256 x 128, seven vehicle icons of 40 x 64 texels, 4 a row.
+std::vector<uint16_t> MiniCarTexels();
+
 }  // namespace datakit

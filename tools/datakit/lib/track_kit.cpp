@@ -14,6 +14,7 @@ constexpr uint32_t FACE_TEX_LIT = 0x02;
 // Written as water: the game draws it see-through, after the cars.
 constexpr uint32_t FACE_TRANSLUCENT = 0x0E;
 constexpr float STRAIGHT_STEP = 400.0f;  // course points on the straights
+constexpr int BEND_STEPS = 12;
 constexpr uint16_t HEADING_ALONG_X = 256;
 constexpr uint32_t QUADRANT_COLS = POSITION_MAP_WIDTH / 2, QUADRANT_ROWS = POSITION_MAP_HEIGHT / 2;
 constexpr uint8_t LAST_SECTOR = 54;
@@ -59,7 +60,7 @@ float HeightAt(const KitTrackDesc& desc, const std::vector<KitPoint>& course, fl
   return desc.height(x, z, DistanceToCourse(course, x, z));
 }
 
-// ---- desert: rolling sand, the course out along +x and back 620 units to its left.
+// ---- desert: rolling sand, the course out along +x and back 1020 units to its left.
 
 float DesertHeight(float x, float z, float /*course*/) {
   return std::round(60.0f + 25.0f * std::sin(x / 1300.0f) + 15.0f * std::cos(z / 900.0f));
@@ -114,7 +115,8 @@ std::vector<KitPlacement> IceObjects(const KitTrackDesc& desc) {
 
 const std::vector<KitTrackDesc>& KitTracks() {
   static const std::vector<KitTrackDesc> tracks = {
-      {0, "desert", 780.0f, 6620.0f, HEADING_ALONG_X, 8520.0f, 620.0f, DesertHeight, {{140.0f, 3}}, 1, DesertObjects},
+      {0, "desert", 780.0f, 6620.0f, HEADING_ALONG_X, 8520.0f, 1020.0f, DesertHeight, {{140.0f, 3}}, 1, DesertObjects,
+       0, 320.0f, 12, 3, 8},
       {9, "ice", 2241.0f, 6041.0f, HEADING_ALONG_X, 6400.0f, 1400.0f, IceHeight, {{140.0f, 3}, {ICE_SHORE, 1}}, 2,
        IceObjects, 3},
   };
@@ -129,24 +131,25 @@ const KitTrackDesc* KitTrackByIndex(int32_t track) {
 
 std::vector<KitPoint> KitTrackCourse(const KitTrackDesc& desc) {
   // Worked out along the start heading and across it; the turns go to the
-  // driver's left, which is -z heading along +x and +x heading along +z.
+  // driver's left, which is -z heading along +x and +x heading along +z. The
+  // bends are gentle enough for a car at race speed.
   const bool alongX = desc.startHeading == HEADING_ALONG_X;
   const float start = alongX ? desc.startX : desc.startZ;
   const float side = alongX ? desc.startZ : desc.startX;
-  const float far = start + desc.length;
+  const float far = start + desc.length, lead = start + desc.bendLead;
   const float back = alongX ? side - desc.width : side + desc.width;
   const float radius = (side - back) * 0.5f, centre = (side + back) * 0.5f, reach = std::fabs(radius);
   std::vector<KitPoint> points;
   auto put = [&](float along, float across) { points.push_back(alongX ? KitPoint{along, across} : KitPoint{across, along}); };
-  for (float a = start; a < far; a += STRAIGHT_STEP) put(a, side);
-  for (int i = 0; i <= 6; ++i) {
-    const float t = 3.14159265f * static_cast<float>(i) / 6.0f;
+  for (float a = lead; a < far; a += STRAIGHT_STEP) put(a, side);
+  for (int i = 0; i <= BEND_STEPS; ++i) {
+    const float t = 3.14159265f * static_cast<float>(i) / static_cast<float>(BEND_STEPS);
     put(far + reach * std::sin(t), centre + radius * std::cos(t));
   }
-  for (float a = far - STRAIGHT_STEP; a > start - STRAIGHT_STEP; a -= STRAIGHT_STEP) put(a, back);
-  for (int i = 1; i < 6; ++i) {
-    const float t = 3.14159265f * static_cast<float>(i) / 6.0f;
-    put(start - STRAIGHT_STEP - reach * std::sin(t), centre - radius * std::cos(t));
+  for (float a = far - STRAIGHT_STEP; a > lead; a -= STRAIGHT_STEP) put(a, back);
+  for (int i = 0; i < BEND_STEPS; ++i) {
+    const float t = 3.14159265f * static_cast<float>(i) / static_cast<float>(BEND_STEPS);
+    put(lead - reach * std::sin(t), centre - radius * std::cos(t));
   }
   return points;
 }
@@ -251,6 +254,14 @@ void KitTrackPositionCodes(const KitTrackDesc& desc, std::vector<uint8_t>* map) 
       if (codes[c] == 0 && sector <= LAST_SECTOR) codes[c] = sector++;
     }
   }
+  // A wrong road, and the world's edge out of bounds.
+  constexpr uint8_t WRONG_ROAD = 55, OUT_OF_BOUNDS = 254;
+  auto at = [&](size_t row, size_t col) -> uint8_t& { return codes[(top + row) * POSITION_MAP_WIDTH + left + col]; };
+  if (desc.wrongRoadRow >= 0)
+    for (int32_t c = desc.wrongRoadFirst; c <= desc.wrongRoadLast; ++c)
+      at(static_cast<size_t>(desc.wrongRoadRow), static_cast<size_t>(c)) = WRONG_ROAD;
+  for (size_t c = 0; c < QUADRANT_COLS; ++c) at(0, c) = at(QUADRANT_ROWS - 1, c) = OUT_OF_BOUNDS;
+  for (size_t r = 0; r < QUADRANT_ROWS; ++r) at(r, 0) = at(r, QUADRANT_COLS - 1) = OUT_OF_BOUNDS;
 }
 
 std::vector<DataFile> KitTrackFiles(const KitTrackDesc& desc) {
@@ -267,9 +278,14 @@ std::vector<DataFile> KitTrackFiles(const KitTrackDesc& desc) {
   files.push_back({5, name + ".cam", CameraFileWrite(spots)});
   const std::string traj = "traj\\" + name + ".t";
   files.push_back({5, traj + "A", PathFileWrite(course)});
-  files.push_back({5, traj + "B", PathFileWrite(Offset(course, 60.0f))});
-  files.push_back({5, traj + "C", PathFileWrite(Offset(course, -60.0f))});
-  files.push_back({5, traj + "D", PathFileWrite(Offset(course, 100.0f))});
+  // The computer cars of grid slots 1 to 5 take lines A to E in turn; slots
+  // 2 and 4 stand on the course's line, 1, 3 and 5 to its right, so B and D
+  // lie to the left and C and E to the right, and no car crosses its
+  // neighbour's way off the grid.
+  files.push_back({5, traj + "B", PathFileWrite(Offset(course, -60.0f))});
+  files.push_back({5, traj + "C", PathFileWrite(Offset(course, 60.0f))});
+  files.push_back({5, traj + "D", PathFileWrite(Offset(course, -100.0f))});
+  files.push_back({5, traj + "E", PathFileWrite(Offset(course, 100.0f))});
   return files;
 }
 

@@ -26,8 +26,9 @@ struct KitTrackDesc {
   const char* name;  // the track's directory name, as the game's track table has it
   float startX, startZ;
   uint16_t startHeading;  // 256 (along +x) or 0 (along +z), as the game's track table has it
-  // The course runs `length` straight ahead from the grid, turns left through
-  // a half circle of diameter `width`, runs back and turns left to the grid.
+  // The course is an oval: a straight `length` ahead from the grid, a half
+  // circle of diameter `width` to the left, the straight back, and a second
+  // half circle centred `bendLead` ahead of the grid back onto the first.
   float length, width;
   // Height of the ground at (x, z), `course` away from the course.
   float (*height)(float x, float z, float course);
@@ -38,6 +39,10 @@ struct KitTrackDesc {
   // written translucent, over a copy of themselves lower down that keeps
   // their ground texture, so the cars' mirror images show between the two.
   uint32_t seeThroughBand = 0;
+  float bendLead = 320.0f;
+  // Position-map cells (columns first..last of one row, in the track's
+  // quadrant) coded as the wrong road; row -1: none.
+  int32_t wrongRoadRow = -1, wrongRoadFirst = 0, wrongRoadLast = -1;
 };
 
 // The tracks the kit writes: desert (0) and ice (9).

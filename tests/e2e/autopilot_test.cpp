@@ -1,0 +1,106 @@
+// A race that finishes: the autopilot drives player 1 round the kit's desert
+// and records its keys as a script; torvane replaying the script must run the
+// same race, byte for byte in the trace, to the finish of the third lap.
+//
+// Every 100th line of the trace and its last are kept beside this file
+// (autopilot_trace.txt), so an unintended change of the race fails here. After
+// a deliberate one, TORVANE_UPDATE_REFERENCES=1 writes them anew (as
+// scripts/update-references.sh does); say so in the commit.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/png_rgb.h"
+#include "support/test_support.h"
+
+namespace {
+
+constexpr int KEEP_EVERY = 100;
+// Arcade, desert, one player on the keyboard (the shell's defaults), in the smallest display mode.
+constexpr const char* RACE = "display=0";
+
+class AutopilotReference : public ::testing::Test {
+ protected:
+  int Run(const std::string& command) {
+    const std::string line = "cd '" + (dir_ / "data") + "' && TORVANE_HEADLESS=1 SDL_VIDEODRIVER=dummy "
+                             "SDL_AUDIODRIVER=dummy TORVANE_TEST_RACE='" + std::string(RACE) + "' " + command +
+                             " 2>>'" + (dir_ / "stderr.txt") + "'";
+    const int status = std::system(line.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  void SetUp() override {
+    std::filesystem::create_directories(dir_.path() / "data");
+    ASSERT_EQ(Run("'" DATAKIT_PATH "' ."), 0);
+  }
+  TempDir dir_;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) out.push_back(line);
+  return out;
+}
+
+std::string Kept(const std::vector<std::string>& lines) {
+  std::string out;
+  for (size_t i = KEEP_EVERY - 1; i < lines.size(); i += KEEP_EVERY) out += lines[i] + "\n";
+  if (!lines.empty()) out += lines.back() + "\n";
+  return out;
+}
+
+TEST_F(AutopilotReference, TheRecordedRaceReplaysToItsFinish) {
+  ASSERT_EQ(Run("TORVANE_TRACE='" + (dir_ / "trace1.txt") + "' '" AUTOPILOT_PATH "' '" + (dir_ / "script.txt") + "'"),
+            0)
+      << dir_.Read("stderr.txt");
+  ASSERT_EQ(Run("TORVANE_TRACE='" + (dir_ / "trace2.txt") + "' TORVANE_SCRIPT='" + (dir_ / "script.txt") + "' '" +
+                TORVANE_PATH "'"),
+            0)
+      << dir_.Read("stderr.txt");
+  EXPECT_EQ(dir_.Read("stderr.txt"), "");
+  const std::string trace = dir_.Read("trace1.txt");
+  ASSERT_EQ(trace, dir_.Read("trace2.txt"));
+  const std::string script = dir_.Read("script.txt");
+  EXPECT_TRUE(script.size() > 5 && script.compare(script.size() - 5, 5, " end\n") == 0) << script;
+
+  // Race message 2 ("RENNEN VORBEI") shows, then player 1 has finished its
+  // third lap of three with lapsDone 2, and the race is over.
+  const std::vector<std::string> lines = Lines(trace);
+  bool raceOver = false, finishedAfterMessage = false, raceFinished = false;
+  for (const std::string& line : lines) {
+    if (line.rfind("# raceStarted", 0) == 0) {
+      EXPECT_NE(line.find("lapCount 3"), std::string::npos) << line;
+      raceOver = raceOver || line.find("message 2 ") != std::string::npos;
+      raceFinished = line.find("raceFinished 1") != std::string::npos;
+    } else if (line.find(" player1 ") != std::string::npos && line.find("laps 2 finished 1") != std::string::npos) {
+      finishedAfterMessage = finishedAfterMessage || raceOver;
+    }
+  }
+  EXPECT_TRUE(raceOver);
+  EXPECT_TRUE(finishedAfterMessage);
+  EXPECT_TRUE(raceFinished);
+
+  const std::string kept = Kept(lines);
+  const std::string path = std::string(E2E_DIR) + "/autopilot_trace.txt";
+  if (UpdatingReferences()) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr) << path;
+    std::fwrite(kept.data(), 1, kept.size(), f);
+    std::fclose(f);
+    return;
+  }
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  ASSERT_NE(f, nullptr) << path << " (TORVANE_UPDATE_REFERENCES=1 writes it)";
+  std::string want;
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) want.append(buffer, n);
+  std::fclose(f);
+  EXPECT_EQ(kept, want) << "the race ran differently; after a deliberate change rewrite " << path
+                        << " with TORVANE_UPDATE_REFERENCES=1";
+}
+
+}  // namespace

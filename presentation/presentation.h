@@ -77,6 +77,15 @@ void FxAttachVehicleEmitter(Vehicle* vehicle, float amount);
 void FxAttachVehicleEmitterDrive(Vehicle* vehicle);
 void FxVehicleLoseWheel(Vehicle* vehicle, int32_t landing);
 void FxSpawnSplash(Vehicle* vehicle);
+// A knocked vehicle's crash effect and its flying debris.
+void FxVehicleCrash(Vehicle* vehicle);
+void FxVehicleDebris(Vehicle* vehicle);
+// A placed object hit by a vehicle: DecorKnockObject -> 1 when the object
+// gave way, 0 when it stands; FxObjectKindIs4Or5 -> 1 for the solid kinds
+// (buildings and the oil track).
+struct DrawSlot;
+uint8_t DecorKnockObject(DrawSlot* object, Vehicle* vehicle);
+uint8_t FxObjectKindIs4Or5(const DrawSlot* object);
 // What the wheel pass throws up and leaves behind. The rate divisors slow
 // the particles' growth.
 struct WheelState;

@@ -24,6 +24,7 @@ enum SoundEvent : int32_t {
   SFX_EVENT_EXHAUST = 4,
   SFX_EVENT_CRASH = 5,
   SFX_EVENT_CONTACT = 16,
+  SFX_EVENT_JUMP_LANDING = 50,
   SFX_EVENT_NOSE_UP = 57,
   SFX_EVENT_BOOST = 59,
 };
@@ -113,7 +114,7 @@ void StateOnGround(Step* s) {
   if (VehicleTakeOffTest(v, h)) {
     FfbTakeOff(v);
   } else if (VehicleCheckLoopJump(v)) {
-    v->state = VEHICLE_JUMP_RUNUP;
+    VehicleStartLoopJump(v);
   } else if (h > 10.0f) {
     VehicleSetAirborne(v);
   } else {
@@ -140,7 +141,8 @@ void StateOnGround(Step* s) {
   }
 }
 
-void Land(Step* s) {
+// The scripted jump lands by the same rule with its own limits and remark.
+void Land(Step* s, int32_t maxPitch = 200, int32_t maxRoll = 160, bool scriptedJump = false) {
   Vehicle* v = s->v;
   FxVehicleLoseWheel(v, 1);
   s->steerTarget = static_cast<float>(RandNext() % 256);
@@ -149,7 +151,7 @@ void Land(Step* s) {
   const int32_t pitch = TruncI32(v->pose.pitch), roll = TruncI32(v->pose.roll);
   const int32_t d1 = MathAngleDiff(pitch, TruncI32(gVehicleStep.groundPitch));
   const int32_t d2 = MathAngleDiff(roll, TruncI32(gVehicleStep.groundRoll));
-  bool bad = std::abs(d1) > 200 || std::abs(d2) > 160;
+  bool bad = std::abs(d1) > maxPitch || std::abs(d2) > maxRoll;
   if (s->driver && s->driver->aiProgressGap < -4) bad = false;
   if (bad) {
     FfbShockFull(v, static_cast<float>(d2), 0.0f);
@@ -162,7 +164,10 @@ void Land(Step* s) {
   v->state = VEHICLE_ON_GROUND;
   v->pose.pitch = MathAngleTurn(pitch, TruncI32(gVehicleStep.groundPitch), gRace.timeStepFifth);
   v->pose.roll = MathAngleTurn(roll, TruncI32(gVehicleStep.groundRoll), gRace.timeStepFifth);
-  if (!s->driver) s->event = SFX_EVENT_LANDING;
+  if (!s->driver)
+    s->event = SFX_EVENT_LANDING;
+  else if (scriptedJump)
+    s->event = SFX_EVENT_JUMP_LANDING;
   const int32_t nose = TruncI32(v->pose.pitch) & ANGLE_MASK;
   if (v->velocity > 100.0f && nose >= 513 && nose <= 923 && SfxVehicleSlideTest(v)) s->event = SFX_EVENT_NOSE_UP;
   if (v->bodyPitch < -5.0f) VehicleSetBodySway(v, -v->bodyPitch);
@@ -474,6 +479,47 @@ void FlipDirection(Vehicle* v, float* traction, bool withTraction) {
 }  // namespace
 
 float VehicleStepDistance(float velocity) { return velocity * 1000.0f * 10.0f / (gRace.frameRate * 3600.0f); }
+
+namespace {
+Step PartStep(Vehicle* v, Vehicle* driver) {
+  Step s{};
+  s.v = v;
+  s.driver = driver;
+  s.netLocal = !gRace.networkGame || v == NetOwnRecord();
+  return s;
+}
+}  // namespace
+
+void VehicleSteerWheels(Vehicle* v, float input) { SteerWheels(v, input); }
+
+void VehicleApplyPushes(Vehicle* v) {
+  Step s = PartStep(v, nullptr);
+  Pushes(&s);
+}
+
+void VehicleSnapshotOwn(Vehicle* v) {
+  const Step s = PartStep(v, nullptr);
+  SnapshotOnly(&s);
+}
+
+float VehicleAdvance(Vehicle* v) {
+  Step s = PartStep(v, nullptr);
+  Advance(&s);
+  return s.distance;
+}
+
+void VehicleGroundFollow(Vehicle* v) { GroundFollow(v); }
+void VehicleSplashOnce(Vehicle* v) { Splash(v); }
+
+void VehicleLandScriptedJump(Vehicle* v, Vehicle* driver, float ground, int32_t* event, float* steerTarget) {
+  Step s = PartStep(v, driver);
+  s.ground = ground;
+  s.event = *event;
+  s.steerTarget = *steerTarget;
+  Land(&s, 150, 200, true);
+  *event = s.event;
+  *steerTarget = s.steerTarget;
+}
 
 void VehicleDriveStep(Vehicle* v, Vehicle* driver) {
   Step s{};

@@ -114,5 +114,3 @@ void VehicleSetAirborne(Vehicle* v) {
   v->state = VEHICLE_IN_AIR;
   v->airTimer = 10.0f;
 }
-
-int32_t VehicleObjectContactTest(Vehicle* v, float a, float b) { return ContactResolveAndSettle(v, a, b, 0); }

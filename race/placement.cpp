@@ -88,6 +88,7 @@ void ResetRaceValues(Vehicle* v) {
   v->nearestTrajectory = nullptr;
   v->guidePoint = -1;
   v->guideMisses = 0;
+  v->lastCheckpoint = nullptr;
 }
 
 }  // namespace

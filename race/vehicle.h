@@ -18,6 +18,7 @@
 
 struct MeshHeader;
 struct Trajectory;
+struct DrawSlot;
 
 enum VehicleState : int32_t {
   VEHICLE_ON_GROUND = 0,
@@ -203,6 +204,7 @@ struct Vehicle : NetVehicle {
   float stuckTimer;
   float stuckRefX, stuckRefZ;
   float lastRevsSeen;
+  const DrawSlot* lastCheckpoint;  // the checkpoint passed last, null for none
 };
 
 constexpr int VEHICLE_RECORDS = 7;      // grid slots 0-4 computer cars (0 player 2 in split screen), 5 extra car, 6 ambient

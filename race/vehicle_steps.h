@@ -75,6 +75,20 @@ int32_t VehicleTakeOffTest(Vehicle* vehicle, float heightAboveGround);
 void VehicleWatchStuck(Vehicle* driver, Vehicle* vehicle);
 // World units one step covers at `velocity` km/h.
 float VehicleStepDistance(float velocity);
+// The sub-steps the states of the knocks share with the drive step: the
+// wheels steered from an input, the two pushes, the network snapshot of the
+// own vehicle, the advance along the heading (-> its distance), the pose
+// put on the ground, the splash once per dip, and the landing of a
+// scripted jump.
+void VehicleSteerWheels(Vehicle* vehicle, float input);
+void VehicleApplyPushes(Vehicle* vehicle);
+void VehicleSnapshotOwn(Vehicle* vehicle);
+float VehicleAdvance(Vehicle* vehicle);
+void VehicleGroundFollow(Vehicle* vehicle);
+void VehicleSplashOnce(Vehicle* vehicle);
+void VehicleLandScriptedJump(Vehicle* vehicle, Vehicle* driver, float ground, int32_t* event, float* steerTarget);
+// The set-up of track 6's scripted jump, from state 0 into the run-up.
+void VehicleStartLoopJump(Vehicle* vehicle);
 
 // --- Placement ---
 void VehiclePlaceOnGrid(Vehicle* vehicle, int32_t gridSlot, int32_t type);
@@ -176,6 +190,8 @@ void FfbTakeOff(Vehicle* vehicle);
 void FfbLandVehicle(Vehicle* vehicle);
 void FfbShockFull(Vehicle* vehicle, float x, float z);
 void FfbSkid(Vehicle* vehicle);
+// A jolt from the side (x, z) of a contact.
+void FfbShock(Vehicle* vehicle, int32_t x, int32_t z);
 // Forgets the force-feedback device when the input library's last error says it is gone.
 void FfbCheckDeviceLost();
 
@@ -188,4 +204,11 @@ void TrackObjTrafficStep();
 void TrackObjDrawAll();
 // The poses of the highway's track objects, after the collision pass.
 void TrackObjStepAll();
+// The highway's traffic objects: records of the vehicle layout, live while
+// `objectActive` is set.
+constexpr int TRACK_OBJECTS = 250;
+extern Vehicle gTrackObjects[TRACK_OBJECTS];
+// A traffic object thrown by a hit, and its horn.
+void TrackObjKnock(Vehicle* object, float impulse, float directionX, float directionZ, uint8_t hard);
+void TrackObjHorn(Vehicle* object);
 void RaceRankVehicles();

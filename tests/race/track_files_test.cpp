@@ -11,6 +11,7 @@
 #include "race/terrain_table.h"
 #include "race/tracks.h"
 #include "race/trajectory.h"
+#include "tools/datakit/lib/contact_kit.h"
 #include "tools/datakit/lib/race_kit.h"
 
 namespace {
@@ -486,9 +487,15 @@ TEST_F(FilesTest, TheKitsDesertFilesLoad) {
   EXPECT_EQ(+gMesh.vertices[0].lightLevel, 63);
   TrackLoadMesh();
   EXPECT_EQ(gPlacementCount, static_cast<int32_t>(datakit::DesertPlacements().size()));
-  EXPECT_EQ(+gDrawLists.staticCount, 7);  // the barrels and the cow have models here
+  // The barrels (with the crowd of drums) and the cow have models here.
+  EXPECT_EQ(+gDrawLists.staticCount, 7 + datakit::KIT_CROWD);
   EXPECT_EQ(gObjectCounterCount, 1);
   TrackBuildCellGrid();
+  // The crowded cell keeps its first 20 drums.
+  const int crowdRow = static_cast<int>(datakit::KIT_CROWD_Z / 200.0f);
+  const int crowdCol = static_cast<int>(datakit::KIT_CROWD_X / 200.0f);
+  const TrackGridCell& crowd = gTrackGrid[crowdRow][crowdCol];
+  EXPECT_EQ(+crowd.count, TRACK_GRID_CELL_OBJECTS);
   EXPECT_EQ(+gTrackGround[66][20].surface, 3);  // on the course at (2000, 6620)
   EXPECT_EQ(+gTrackGround[10][20].surface, 0);
 

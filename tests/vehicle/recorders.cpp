@@ -41,6 +41,16 @@ void FfbTakeOff(Vehicle*) { Note("FfbTakeOff"); }
 void FfbLandVehicle(Vehicle*) { Note("FfbLandVehicle"); }
 void FfbShockFull(Vehicle*, float, float) { Note("FfbShockFull"); }
 void FfbSkid(Vehicle*) { Note("FfbSkid"); }
+void FfbShock(Vehicle*, int32_t, int32_t) { Note("FfbShock"); }
+void FxVehicleCrash(Vehicle*) { Note("FxVehicleCrash"); }
+void FxVehicleDebris(Vehicle*) { Note("FxVehicleDebris"); }
+uint8_t gTestObjectGivesWay;
+uint8_t gTestObjectSolid;
+uint8_t DecorKnockObject(DrawSlot*, Vehicle*) {
+  Note("DecorKnockObject");
+  return gTestObjectGivesWay;
+}
+uint8_t FxObjectKindIs4Or5(const DrawSlot*) { return gTestObjectSolid; }
 void FfbCheckDeviceLost() { Note("FfbCheckDeviceLost"); }
 // The race loader's presentation runs race frames, which this suite leaves out.
 void ViewRunTrackPresentation() {}
@@ -64,6 +74,9 @@ void VehicleTest::SetUp() {
   RandSetIndex(0);
   gVehicleCalls.clear();
   gSoundEvents.clear();
+  gTestObjectGivesWay = 0;
+  gTestObjectSolid = 0;
+  for (Vehicle& t : gTrackObjects) t = Vehicle{};
 }
 
 void VehicleTest::TearDown() { RdrClose(); }

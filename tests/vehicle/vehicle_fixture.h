@@ -21,6 +21,10 @@ extern std::vector<std::string> gVehicleCalls;
 // The sound events SfxUpdateVehicle was given.
 extern std::vector<int32_t> gSoundEvents;
 int CountCalls(const std::string& call);
+// What the placed-object stand-ins answer: the object gives way when hit,
+// the object is of a solid kind (a building).
+extern uint8_t gTestObjectGivesWay;
+extern uint8_t gTestObjectSolid;
 
 class VehicleTest : public ::testing::Test {
  protected:

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "tools/datakit/lib/contact_kit.h"
+
 namespace datakit {
 
 namespace {
@@ -77,6 +79,8 @@ std::vector<KitPlacement> DesertObjects(const KitTrackDesc& desc) {
   at(CHECKP, 256, 5000.0f, startZ);
   at(CHECKP, 768, 5000.0f, returnZ);
   for (int i = 0; i < 3; ++i) at(PANO, 512, 3000.0f + 2500.0f * static_cast<float>(i), startZ - 260.0f);
+  AppendDesertContactObjects(
+      &out, [](float x, float z) { return DesertHeight(x, z, 0.0f); }, startZ, returnZ);
   return out;
 }
 
@@ -274,10 +278,14 @@ std::vector<DataFile> KitTrackFiles(const KitTrackDesc& desc) {
   files.push_back({5, name + ".cam", CameraFileWrite(spots)});
   const std::string traj = "traj\\" + name + ".t";
   files.push_back({5, traj + "A", PathFileWrite(course)});
-  files.push_back({5, traj + "B", PathFileWrite(Offset(course, 60.0f))});
-  files.push_back({5, traj + "C", PathFileWrite(Offset(course, -60.0f))});
-  files.push_back({5, traj + "D", PathFileWrite(Offset(course, 100.0f))});
-  files.push_back({5, traj + "E", PathFileWrite(Offset(course, -100.0f))});
+  // The computer cars of grid slots 1 to 5 take lines A to E in turn; slots
+  // 2 and 4 stand on the course's line, 1, 3 and 5 to its right, so B and D
+  // lie to the left and C and E to the right, and no car crosses its
+  // neighbour's way off the grid.
+  files.push_back({5, traj + "B", PathFileWrite(Offset(course, -60.0f))});
+  files.push_back({5, traj + "C", PathFileWrite(Offset(course, 60.0f))});
+  files.push_back({5, traj + "D", PathFileWrite(Offset(course, -100.0f))});
+  files.push_back({5, traj + "E", PathFileWrite(Offset(course, 100.0f))});
   return files;
 }
 

@@ -1,6 +1,6 @@
-// Stand-ins for the operations of this back end still to come (objects,
-// sprites, special draws, the dot font): they draw nothing. Kept together here so that
-// torvaned3d links and runs meanwhile; each moves to its own file as it is built.
+// Operations the game may call that this back end does not draw yet (the
+// scaled dot font, the software back end's extra face and object routines,
+// the turned quad and the cross): they draw nothing, so torvaned3d links.
 #include "backend_common/dotfont.h"
 #include "backend_common/draw.h"
 

@@ -1,4 +1,4 @@
-// Sprites and the special draws on an open headless display: the face
+// Sprites, the sun, lines and caller-coloured faces on an open headless display: the face
 // fixture's view, a mesh with room behind its counts for the temporary
 // quads, and a sprite in a draw slot.
 #pragma once

@@ -9,7 +9,7 @@
 
 namespace {
 
-using D3dSpecialTest = D3dSpriteTest;
+using D3dOverlayTest = D3dSpriteTest;
 
 // The texture coordinates of every corner of the drawn fans, in order.
 std::vector<std::pair<float, float>> FanCoords(const std::vector<std::string>& draws) {
@@ -25,7 +25,7 @@ std::vector<std::pair<float, float>> FanCoords(const std::vector<std::string>& d
   return out;
 }
 
-TEST_F(D3dSpecialTest, CallerColouredFacesTakeTheirColourTextureAndMode) {
+TEST_F(D3dOverlayTest, CallerColouredFacesTakeTheirColourTextureAndMode) {
   const uint32_t T = static_cast<uint32_t>(texture_);
   struct Case {
     const char* name;
@@ -62,7 +62,7 @@ TEST_F(D3dSpecialTest, CallerColouredFacesTakeTheirColourTextureAndMode) {
   }
 }
 
-TEST_F(D3dSpecialTest, CallerColouredFacesThatHaveNothingToShowDrawNothing) {
+TEST_F(D3dOverlayTest, CallerColouredFacesThatHaveNothingToShowDrawNothing) {
   const uint32_t T = static_cast<uint32_t>(texture_);
   struct Case {
     const char* name;
@@ -98,7 +98,7 @@ TEST_F(D3dSpecialTest, CallerColouredFacesThatHaveNothingToShowDrawNothing) {
   EXPECT_EQ(Draws().size(), 1u);
 }
 
-TEST_F(D3dSpecialTest, ClippedFacesKeepTheCallersAlphaAndTheirGreyAsAlpha) {
+TEST_F(D3dOverlayTest, ClippedFacesKeepTheCallersAlphaAndTheirGreyAsAlpha) {
   const uint32_t T = static_cast<uint32_t>(texture_);
   for (int i = 0; i < 3; ++i) PlaceView(i, i == 1 ? 20.0f : -20.0f, i == 2 ? 20.0f : 0.0f, i == 2 ? 5.0f : 50.0f).light = 64;
   Face f = MakeFace(T, {0, 1, 2});
@@ -110,7 +110,7 @@ TEST_F(D3dSpecialTest, ClippedFacesKeepTheCallersAlphaAndTheirGreyAsAlpha) {
   for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(+gRdrPoly.work[i].diffuse, 0x80808080u) << i;
 }
 
-TEST_F(D3dSpecialTest, TheSunQuadIsAnAdditiveGlowAtTheLightsScreenPoint) {
+TEST_F(D3dOverlayTest, TheSunQuadIsAnAdditiveGlowAtTheLightsScreenPoint) {
   gCamera = CameraState{};
   const int32_t sky = MakeTexture(256, 256, std::vector<uint16_t>(256 * 256, 0xFFFF));
   // The sun lies against the light: straight ahead.
@@ -148,7 +148,7 @@ TEST_F(D3dSpecialTest, TheSunQuadIsAnAdditiveGlowAtTheLightsScreenPoint) {
   EXPECT_TRUE(calls.empty());
 }
 
-TEST_F(D3dSpecialTest, TheFlareDrawsItsCellsInTheWholeTexture) {
+TEST_F(D3dOverlayTest, TheFlareDrawsItsCellsInTheWholeTexture) {
   gCamera = CameraState{};
   const int32_t sky = MakeTexture(256, 256, std::vector<uint16_t>(256 * 256, 0xFFFF));
   gLight.directionX = 0, gLight.directionY = 0, gLight.directionZ = -1024;
@@ -168,7 +168,7 @@ TEST_F(D3dSpecialTest, TheFlareDrawsItsCellsInTheWholeTexture) {
   EXPECT_EQ(calls.back(), "SetRenderState ZWRITEENABLE 1");
 }
 
-TEST_F(D3dSpecialTest, ALineIsDrawnOnlyWithBothEndsInTheDepthRange) {
+TEST_F(D3dOverlayTest, ALineIsDrawnOnlyWithBothEndsInTheDepthRange) {
   struct Case {
     const char* name;
     float z0, z1, x1;
@@ -199,7 +199,7 @@ TEST_F(D3dSpecialTest, ALineIsDrawnOnlyWithBothEndsInTheDepthRange) {
   }
 }
 
-TEST_F(D3dSpecialTest, StripVertexFadeFallsToZeroAt25Of32OfTheWidth) {
+TEST_F(D3dOverlayTest, StripVertexFadeFallsToZeroAt25Of32OfTheWidth) {
   ASSERT_EQ(gRdrState.screenWidth, 640);
   struct Case {
     float dx, dy, light;
@@ -214,7 +214,7 @@ TEST_F(D3dSpecialTest, StripVertexFadeFallsToZeroAt25Of32OfTheWidth) {
   }
 }
 
-TEST_F(D3dSpecialTest, AFacesScreenBoxHoldsAPointWithItsEdges) {
+TEST_F(D3dOverlayTest, AFacesScreenBoxHoldsAPointWithItsEdges) {
   Place(0, 100, 100, 50), Place(1, 200, 100, 50), Place(2, 100, 200, 50);
   Face f = MakeFace(0, {0, 1, 2});
   struct Case {
@@ -234,7 +234,7 @@ TEST_F(D3dSpecialTest, AFacesScreenBoxHoldsAPointWithItsEdges) {
   EXPECT_TRUE(Draws().empty());
 }
 
-TEST_F(D3dSpecialTest, AGroundStripIsSixteenQuadsInTheTexturesOwnUnits) {
+TEST_F(D3dOverlayTest, AGroundStripIsSixteenQuadsInTheTexturesOwnUnits) {
   const int32_t sky = MakeTexture(64, 32, std::vector<uint16_t>(64 * 32, 0x1234));
   // Looking straight up: view x = world x, view y = world z, depth = height above the camera.
   gCamera = CameraState{};

@@ -1,4 +1,4 @@
-// The screen glows that placed objects add to the current view's list.
+// The current view's screen-glow list and the glows placed objects add to it.
 #include <cmath>
 
 #include "backend_common/display.h"
@@ -7,6 +7,8 @@
 #include "race/assets.h"
 #include "race/race.h"
 #include "race/tracks.h"
+
+FxGlowList gFxGlowList;
 
 namespace {
 

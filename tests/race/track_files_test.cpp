@@ -487,9 +487,9 @@ TEST_F(FilesTest, TheKitsDesertFilesLoad) {
   EXPECT_EQ(+gMesh.vertices[0].lightLevel, 63);
   TrackLoadMesh();
   EXPECT_EQ(gPlacementCount, static_cast<int32_t>(datakit::DesertPlacements().size()));
-  // The barrels (with the crowd of drums) and the five cows have models
-  // here; each cow has its own counter.
-  EXPECT_EQ(+gDrawLists.staticCount, 11 + datakit::KIT_CROWD);
+  // The barrels (with the crowd of drums and the one on the course) and the
+  // five cows have models here; each cow has its own counter.
+  EXPECT_EQ(+gDrawLists.staticCount, 12 + datakit::KIT_CROWD);
   EXPECT_EQ(gObjectCounterCount, 5);
   TrackBuildCellGrid();
   // The crowded cell keeps its first 20 drums.

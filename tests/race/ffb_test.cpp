@@ -13,13 +13,10 @@
 
 namespace {
 
-class FfbTest : public ::testing::Test {
+class FfbTest : public InputTest {
  protected:
   void SetUp() override {
-    ResetHalForTest();
-    HalInputUseFake(true);
-    InputResetForTest();
-    gLibLastError = 0;
+    InputTest::SetUp();
     FfbResetState();
     gRace = RaceState{};
     gRace.timeStep = 1.0f;
@@ -30,7 +27,7 @@ class FfbTest : public ::testing::Test {
   }
   void TearDown() override {
     ASSERT_EQ(::chdir(home_.c_str()), 0);
-    HalInputUseFake(false);
+    InputTest::TearDown();
   }
 
   // A force-feedback wheel started as the game starts it; the calls so far are forgotten.

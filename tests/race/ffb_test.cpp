@@ -281,6 +281,36 @@ TEST_F(FfbTest, TheRumbleScalesByVelocityTwoWays) {
   EXPECT_EQ(Calls(HAL_CALL_STOP, FFB_FX_RUMBLE).size(), 2u);
 }
 
+TEST_F(FfbTest, RestartKeepsTheLostWheelsResumeForgetsThem) {
+  StartWheel();
+  FfbSetLostWheels(1);
+  FfbSetAirborne();
+  FfbRestartEffects();
+  EXPECT_EQ(gFfb.lostMask, 1);
+  EXPECT_EQ(Offset(FFB_FX_SPRING), -5000);
+  EXPECT_EQ(gFfb.airborne, 1);
+  EXPECT_EQ(Calls(HAL_CALL_START, FFB_FX_RUMBLE).size(), 1u);  // before take-off only
+  FfbResumeEffects();
+  EXPECT_EQ(gFfb.lostMask, 0);
+  EXPECT_EQ(Offset(FFB_FX_SPRING), 0);
+  EXPECT_EQ(gFfb.airborne, 0);
+  for (FfbEffect e : {FFB_FX_SPRING, FFB_FX_DAMPER, FFB_FX_ENGINE})
+    EXPECT_EQ(Calls(HAL_CALL_START, e).size(), 2u) << e;
+}
+
+TEST_F(FfbTest, ReleaseLeavesNoEffectAndGivesTheWheelItsCentring) {
+  StartWheel();
+  FfbRelease();
+  EXPECT_EQ(HalFakeInputLiveEffects(), 0);
+  const HalFakeCallRecord last = CallsOf(HAL_CALL_SET_PROPERTY).back();
+  EXPECT_EQ(last.property, HAL_PROP_AUTOCENTER);
+  EXPECT_EQ(last.value, 1);
+  Vehicle v = Driver();
+  HalFakeInputClearCalls();
+  FfbShock(&v, 3, 4);
+  EXPECT_TRUE(HalFakeInputCalls().empty());
+}
+
 TEST_F(FfbTest, ImpactStrengthGrowsWithTheContactAndIsCapped) {
   StartWheel();
   Vehicle v = Driver();

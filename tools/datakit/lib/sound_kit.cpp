@@ -5,8 +5,10 @@
 namespace datakit {
 
 namespace {
-constexpr uint32_t RATE = 11025;
-constexpr uint32_t FRAMES = 1100;  // a tenth of a second
+// Low enough that the highest engine pitch (15.9 times the rate) stays
+// within the mixer's 100000 Hz.
+constexpr uint32_t RATE = 6000;
+constexpr uint32_t FRAMES = 600;  // a tenth of a second
 constexpr int SOUND_ARCHIVE = 6;
 constexpr int DEBUG_SOUND_ARCHIVE = 7;
 }  // namespace

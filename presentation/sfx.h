@@ -138,6 +138,9 @@ int32_t SfxVehicleCopy2DLoop(int32_t row, const Vehicle* vehicle);
 int32_t SfxVehicleCopy3DLoop(int32_t row, const Vehicle* vehicle);
 void SfxVehicleCopyStop(int32_t row, const Vehicle* vehicle);
 void SfxSetSourceFromVehicle(const Vehicle* vehicle);
+// The states whose wheels turn free (in the air, knocked, jumping, sliding):
+// the engine races while the throttle is held.
+bool SfxWheelsFree(int32_t state);
 
 // Per frame.
 void SfxUpdateListener();

@@ -222,3 +222,15 @@ void SfxSetSourceFromVehicle(const Vehicle* vehicle) {
   const int32_t h = TruncI32(vehicle->heading);
   gSfxSource.velocity = SoundVector{speed * MathSin(h), 0.0f, speed * MathCos(h)};
 }
+
+bool SfxWheelsFree(int32_t state) {
+  switch (state) {
+    case VEHICLE_IN_AIR:
+    case VEHICLE_KNOCKED:
+    case VEHICLE_JUMP_FLIGHT:
+    case VEHICLE_JUMP_RUNUP:
+    case VEHICLE_CONTACT_SLIDE:
+    case VEHICLE_HANDBRAKE_SLIDE: return true;
+    default: return false;
+  }
+}

@@ -20,17 +20,13 @@ void SfxUpdateTrafficVehicle(Vehicle* v, int32_t copy) {
       else
         heard = static_cast<float>(target);
       break;
-    case VEHICLE_IN_AIR:
-    case VEHICLE_KNOCKED:
-    case VEHICLE_JUMP_FLIGHT:
-    case VEHICLE_JUMP_RUNUP:
-    case VEHICLE_CONTACT_SLIDE:
-    case VEHICLE_HANDBRAKE_SLIDE: target = 9500 + (RandNext() & 4095); break;
     case VEHICLE_RESETTING:
     case VEHICLE_CRIPPLED:
     case VEHICLE_SINKING:
     case VEHICLE_ROLLED_OVER: target = 1000; break;
-    default: break;
+    default:
+      if (SfxWheelsFree(v->state)) target = 9500 + (RandNext() & 4095);
+      break;
   }
   heard += (static_cast<float>(target) - heard) * gRace.timeStep * 0.04f;
   const float maxRevs = v->physParams[PHYS_REV_LIMIT];

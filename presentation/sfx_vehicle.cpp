@@ -87,12 +87,6 @@ void SfxUpdateVehicle(Vehicle* v, Vehicle* remote, int32_t secondRow, uint8_t on
       else
         target = CountdownRevs(v, remote);
       break;
-    case VEHICLE_IN_AIR:
-    case VEHICLE_KNOCKED:
-    case VEHICLE_JUMP_FLIGHT:
-    case VEHICLE_JUMP_RUNUP:
-    case VEHICLE_CONTACT_SLIDE:
-    case VEHICLE_HANDBRAKE_SLIDE: target = gVehicleStep.engineLoad ? 9500 + (RandNext() & 4095) : 1000; break;
     case VEHICLE_RESETTING:
     case VEHICLE_SINKING:
       target = 1000;
@@ -102,7 +96,9 @@ void SfxUpdateVehicle(Vehicle* v, Vehicle* remote, int32_t secondRow, uint8_t on
     case VEHICLE_CRIPPLED:
     case VEHICLE_ROLLED_OVER:
     case VEHICLE_BLOCKED: target = 1000; break;
-    default: break;
+    default:
+      if (SfxWheelsFree(v->state)) target = gVehicleStep.engineLoad ? 9500 + (RandNext() & 4095) : 1000;
+      break;
   }
   const bool inCar = !outside && !v->finished && v->viewActive != 0;
   heard += (static_cast<float>(target) - heard) * gRace.timeStep * 0.04f;

@@ -40,8 +40,8 @@ bool RowOk(int32_t row) { return gSoundOn && row >= 0 && row < SFX_EFFECT_ROWS; 
 
 int32_t VehicleCopyIndex(int32_t row, const Vehicle* vehicle) {
   if (gSfxEffects[row].copies < 6) return 0;
-  const int32_t copy = vehicle->timerSlot - 3;
-  return copy >= 0 ? copy : 0;
+  const int64_t copy = int64_t{vehicle->timerSlot} - 3;
+  return copy >= 0 && copy < SFX_SLOTS ? static_cast<int32_t>(copy) : 0;
 }
 
 int32_t VehicleSlot2d(int32_t row, const Vehicle* vehicle) {

@@ -104,7 +104,7 @@ TEST_F(SoundBankTest, SixCarsOfPlayerOnesTypeShareItsEngineRows) {
   for (int32_t slot = 0; slot < VEHICLE_TABLE_SLOTS; ++slot)
     EXPECT_EQ(gVehicleTable[slot]->engineSound3d, gSfxEffects[outside].first3d + slot) << slot;
   EXPECT_EQ(gPlayer1.engineSoundOut, gSfxEffects[outside].first2d + 6);
-  EXPECT_EQ(gPlayer1.engineSoundIn, gSfxEffects[inside].first2d);
+  EXPECT_EQ(gPlayer1.engineSoundIn, +gSfxEffects[inside].first2d);
 }
 
 TEST_F(SoundBankTest, EachTypeGetsItsOwnEnginePairAndUnknownTypesTheFirst) {
@@ -159,7 +159,7 @@ TEST_P(BadSoundFile, TurnsSoundOffAndNamesTheFile) {
   ::testing::internal::CaptureStderr();
   SfxLoadTrackBank(SFX_BANK_FRONT_END);
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
-  EXPECT_EQ(gSfxEffects[Row("bouton")].first2d, SFX_SLOT_NONE);
+  EXPECT_EQ(+gSfxEffects[Row("bouton")].first2d, SFX_SLOT_NONE);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, BadSoundFile, ::testing::Values(BadFileCase{"Missing", false}, BadFileCase{"Damaged", true}),
@@ -197,8 +197,8 @@ TEST_P(FullTable, TakingTheLastEntryShowsTheScreenAndStopsTheLoad) {
   for (const SfxSlotEntry& e : full.entry) EXPECT_GE(e.soundId, 0);
   EXPECT_EQ(gSoundOn, 1);
   const int32_t next = Row(c.nextRow);
-  EXPECT_EQ(gSfxEffects[next].first2d, SFX_SLOT_NONE);
-  EXPECT_EQ(gSfxEffects[next].first3d, SFX_SLOT_NONE);
+  EXPECT_EQ(+gSfxEffects[next].first2d, SFX_SLOT_NONE);
+  EXPECT_EQ(+gSfxEffects[next].first3d, SFX_SLOT_NONE);
   EXPECT_EQ(gPlayer1.engineSoundOut, SFX_SLOT_NONE);
   // Playing a row that was not loaded does nothing.
   EXPECT_EQ(SfxPlayEffectCopyAt(next, 0.0f, 0.0f, 0.0f, 0), SFX_SLOT_NONE);

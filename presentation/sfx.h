@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "platform/sound.h"
+#include "presentation/presentation.h"
 
 struct Vehicle;
 
@@ -101,17 +102,13 @@ void SfxSoundOff();
 // The table entry of a handle, null for none or out of range.
 SfxSlotEntry* SfxEntry(int32_t slot);
 
-// The bank.
-void SfxStartup();
-void SfxLoadTrackBank(int32_t set);
+// The bank (SfxStartup and SfxLoadTrackBank: presentation.h).
 void SfxLoadCreditsBank();
 void SfxLoadRow(int32_t row);
 
-// Slot wrappers.
-int32_t SfxStopSlot(int32_t slot);
+// Slot wrappers (SfxStopSlot and SfxSetSlotFrequency: presentation.h).
 void SfxLoopSlot(int32_t slot);
 void SfxPlaySlot(int32_t slot);
-void SfxSetSlotFrequency(int32_t slot, int32_t pitch);
 void SfxSetSlotVolume(int32_t slot, int32_t volume);
 void SfxSetSlotFrequencyHz(int32_t slot, uint32_t hz);
 uint32_t SfxGetSlotFrequency(int32_t slot);
@@ -120,14 +117,11 @@ void SfxLoopSlotAt(int32_t slot);
 void SfxPlaySlotAt(int32_t slot);
 void SfxMoveSlot(int32_t slot, float x, float y, float z);
 
-// Effect rows -> the slot used, 0 for none.
+// Effect rows -> the slot used, 0 for none (the at-a-point ones: presentation.h).
 int32_t SfxLoopEffect2D(int32_t row, int32_t volume);
 int32_t SfxPlayEffect2D(int32_t row, int32_t volume);
 void SfxPlayEffect2DOnce(int32_t row);
-void SfxPlayEffectAt(int32_t row, float x, float y, float z);
-int32_t SfxPlayEffectCopyAt(int32_t row, float x, float y, float z, int32_t copy);
 void SfxMoveEffectCopy(int32_t row, float x, float y, float z, int32_t copy);
-int32_t SfxLoopEffectAt(int32_t row, float x, float y, float z);
 void SfxStopEffect(int32_t row);
 
 // A vehicle's own copy of a row: the first slot for rows of fewer than 6
@@ -142,14 +136,7 @@ void SfxSetSourceFromVehicle(const Vehicle* vehicle);
 // the engine races while the throttle is held.
 bool SfxWheelsFree(int32_t state);
 
-// Per frame.
-void SfxUpdateListener();
-void SfxCommitListener();
-void SfxStopUnusedEngine();
-void SfxStopAll();
-void SfxUpdateVehicle(Vehicle* vehicle, Vehicle* remote, int32_t secondRow, uint8_t onSurface);
-int32_t SfxVehicleSlideTest(Vehicle* vehicle);
-void SfxStopVehicleLoops(Vehicle* vehicle);
+// Per frame (the listener, the vehicles' sounds and the stops: presentation.h).
 void SfxUpdateTrafficVehicle(Vehicle* vehicle, int32_t copy);
 void SfxUpdateAmbientVehicle(Vehicle* vehicle);
 void SfxMusicSampleStart();

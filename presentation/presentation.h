@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine3d/mesh.h"
+
 void SfxStartup();
 void SfxStopAll();
 void SfxCommitListener();
@@ -25,6 +27,8 @@ void FxClearPools();
 void SfxLoadTrackBank();
 void ViewRunTrackPresentation();
 void DecorSetupTrack();
+// The ripple ring the splashes draw, at the track's water level.
+void DecorBuildRippleRing();
 void MusicPlayTrack(int32_t cdTrack);
 void ViewRunStartFlyIn();
 
@@ -141,10 +145,14 @@ struct VehicleDrawState {
 };
 extern VehicleDrawState gVehicleDraw;
 
-// The screen glows of the current view, emptied as each view begins.
-constexpr int FX_GLOW_MAX = 32;
+// The screen glows of the current view, emptied as each view begins. An
+// entry is a slot: its type word carries the glow's strength as alpha, its
+// view position is where the glow shows, its x field is 512 x the glow's
+// horizontal offset from the screen centre / screen width (the flare turns
+// by it), its owner the flare sprite and its last word the ObjectGlow.
+constexpr int FX_GLOW_MAX = 99;
 struct FxGlowList {
   int32_t count;
-  float x[FX_GLOW_MAX], y[FX_GLOW_MAX];
+  DrawSlot entries[FX_GLOW_MAX];
 };
 extern FxGlowList gFxGlowList;

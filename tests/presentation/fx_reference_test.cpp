@@ -24,20 +24,10 @@
 
 namespace {
 
-class FxFrameReference : public VehicleDrawTest {
+class FxFrameReference : public KitVehicleDrawTest {
  protected:
   void SetUp() override {
-    VehicleDrawTest::SetUp();
-    FreeTestCars();
-    ASSERT_NE(::getcwd(home_, sizeof home_), nullptr);
-    std::string error;
-    ASSERT_TRUE(datakit::WriteLooseFiles(datakit::BootLooseFiles(), dir_.path().string(), &error)) << error;
-    ASSERT_TRUE(datakit::WriteLooseFiles(datakit::BootArchiveFiles(), dir_.path().string(), &error)) << error;
-    ASSERT_EQ(::chdir(dir_.path().c_str()), 0);
-    gDriverFrames = nullptr;
-    for (Sprite*& sprite : gFxSprites) sprite = nullptr;
-    AssetLoadVehicles();
-    ASSERT_TRUE(gFatalErrors.empty());
+    KitVehicleDrawTest::SetUp();
     gOptions.detail[3] = 1;
     FxClearPools();
     for (TyreMark& m : gTyreMarks) m = TyreMark{};
@@ -45,13 +35,6 @@ class FxFrameReference : public VehicleDrawTest {
     gFxGlowList.count = 0;
     RandSetIndex(0);
   }
-  void TearDown() override {
-    VehicleDrawTest::TearDown();
-    ASSERT_EQ(::chdir(home_), 0);
-  }
-
-  TempDir dir_;
-  char home_[4096];
 };
 
 TEST_F(FxFrameReference, SmokeFireTyreMarksAndASplashMatchThePicture) {

@@ -108,7 +108,7 @@ Face* MeshScratchFaces(int32_t first, int32_t n) {
   return gMesh.faces + first;
 }
 
-int32_t DrawListAddStatic(void* owner, uint32_t user, DrawCallback callback, float x, float y, float z,
+int32_t DrawListAddStatic(void* owner, uintptr_t user, DrawCallback callback, float x, float y, float z,
                           float halfXz, float halfY) {
   if (!gDrawLists.statics || gDrawLists.staticCount >= gDrawLists.staticCapacity) return 0;
   DrawSlot& s = gDrawLists.statics[gDrawLists.staticCount];
@@ -131,7 +131,7 @@ int32_t DrawListAddStatic(void* owner, uint32_t user, DrawCallback callback, flo
   return 1;
 }
 
-DrawSlot* DrawListClaimDynamic(void* owner, uint32_t user, DrawCallback callback, float x, float y, float z) {
+DrawSlot* DrawListClaimDynamic(void* owner, uintptr_t user, DrawCallback callback, float x, float y, float z) {
   if (!gDrawLists.dynamics || gDrawLists.dynamicCapacity <= 0) return nullptr;
   for (int32_t i = 0; i < gDrawLists.dynamicCapacity; ++i) {
     DrawSlot& s = gDrawLists.dynamics[i];

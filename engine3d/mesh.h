@@ -98,7 +98,9 @@ struct DrawSlot {
   float boxMaxX, boxMaxY, boxMaxZ;
   void* owner;  // starts with its 32-bit type word
   DrawCallback callback;
-  uint32_t user;
+  // The last word: a placement number, or a record (wheel, vehicle, glow)
+  // the owner's callback reads; wide enough for a pointer.
+  uintptr_t user;
 };
 
 // The current mesh (the world). Behind the capacities each pool keeps a
@@ -145,9 +147,9 @@ void DrawListFreeDynamic();
 Vertex* MeshScratchVertices(int32_t first, int32_t n);
 Face* MeshScratchFaces(int32_t first, int32_t n);
 
-int32_t DrawListAddStatic(void* owner, uint32_t user, DrawCallback callback, float x, float y, float z,
+int32_t DrawListAddStatic(void* owner, uintptr_t user, DrawCallback callback, float x, float y, float z,
                           float halfXz, float halfY);
-DrawSlot* DrawListClaimDynamic(void* owner, uint32_t user, DrawCallback callback, float x, float y, float z);
+DrawSlot* DrawListClaimDynamic(void* owner, uintptr_t user, DrawCallback callback, float x, float y, float z);
 void DrawListRelease(DrawSlot* slot);
 
 int32_t MeshFree(MeshHeader* mesh);

@@ -10,13 +10,14 @@
 
 #include "backend_common/display.h"
 #include "platform/app.h"
+#include "frontend/frontend.h"
 #include "race/race.h"
 
 namespace {
 
 struct TestRaceChoice {
   bool parsed;
-  int32_t track = -1, mode = -1, players = -1, display = -1;
+  int32_t track = -1, mode = -1, players = -1, display = -1, effects = -1;
   int32_t controls[2] = {-1, -1};
   bool displaySet;
 };
@@ -40,6 +41,8 @@ bool ParseTestItem(const std::string& item) {
     gTestRace.players = static_cast<int32_t>(value);
   } else if (key == "display" && inRange(0, DISPLAY_MODE_COUNT - 1) && *end == '\0') {
     gTestRace.display = static_cast<int32_t>(value);
+  } else if (key == "effects" && inRange(0, 1) && *end == '\0') {
+    gTestRace.effects = static_cast<int32_t>(value);
   } else if (key == "controls" && inRange(0, 3)) {
     gTestRace.controls[0] = static_cast<int32_t>(value);
     if (*end == ',') {
@@ -80,6 +83,7 @@ void FrontEndApplyTestRace() {
   if (gTestRace.track >= 0) gRace.trackIndex = gTestRace.track;
   if (gTestRace.mode >= 0) gRace.gameMode = gTestRace.mode;
   if (gTestRace.players >= 0) gRace.playersMode = gTestRace.players;
+  if (gTestRace.effects >= 0) gOptions.detail[3] = static_cast<uint8_t>(gTestRace.effects);
   if (gTestRace.controls[0] >= 0) gPlayer1Vehicle->controller = gTestRace.controls[0];
   if (gTestRace.controls[1] >= 0) gPlayer2Vehicle->controller = gTestRace.controls[1];
   if (gTestRace.display >= 0 && !gTestRace.displaySet) {

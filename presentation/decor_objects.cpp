@@ -180,12 +180,12 @@ void DecorAddObjectGlow(DrawSlot* slot, MeshHeader* mesh, const ObjectGlow* glow
   RdrProjectVertex(&point);
   if (point.viewZ < GLOW_NEAREST || point.viewZ > far) return;
   if (gFxGlowList.count < 0 || gFxGlowList.count >= FX_GLOW_MAX) return;
-  FxGlowEntry* entry = &gFxGlowList.entries[gFxGlowList.count];
-  *entry = FxGlowEntry{};
-  entry->slot.viewX = point.viewX;
-  entry->slot.viewY = point.viewY;
-  entry->slot.viewZ = point.viewZ;
-  entry->glow = glow;
+  DrawSlot* entry = &gFxGlowList.entries[gFxGlowList.count];
+  *entry = DrawSlot{};
+  entry->viewX = point.viewX;
+  entry->viewY = point.viewY;
+  entry->viewZ = point.viewZ;
+  entry->user = reinterpret_cast<uintptr_t>(glow);
   if (glow->kind == 1)
     FxAddScreenGlow(entry, (gRace.ticks & 3) * 16);
   else

@@ -28,6 +28,8 @@ void FxClearPools();
 void SfxLoadTrackBank(int32_t set);
 void ViewRunTrackPresentation();
 void DecorSetupTrack();
+// The ripple ring the splashes draw, at the track's water level.
+void DecorBuildRippleRing();
 void MusicPlayTrack(int32_t cdTrack);
 void ViewRunStartFlyIn();
 
@@ -147,26 +149,21 @@ struct VehicleDrawState {
 };
 extern VehicleDrawState gVehicleDraw;
 
-// The screen glows of the current view, emptied as each view begins; at most
-// 99 a frame. Each entry is a draw slot of the shared glow sprite (the owner),
-// at the glow's view point, its strength as alpha in the type word and in x
-// 512 x its horizontal screen offset / screen width (the angle it is turned
-// by); beside it the glow record whose colour and size it takes.
-struct ObjectGlow;
+// The screen glows of the current view, emptied as each view begins. An
+// entry is a slot: its type word carries the glow's strength as alpha, its
+// view position is where the glow shows, its x field is 512 x the glow's
+// horizontal offset from the screen centre / screen width (the flare turns
+// by it), its owner the flare sprite and its last word the ObjectGlow.
 constexpr int FX_GLOW_MAX = 99;
-struct FxGlowEntry {
-  DrawSlot slot;
-  const ObjectGlow* glow;
-};
 struct FxGlowList {
   int32_t count;
-  FxGlowEntry entries[FX_GLOW_MAX];
+  DrawSlot entries[FX_GLOW_MAX];
 };
 extern FxGlowList gFxGlowList;
 // Completes the next entry, whose view point and record the caller wrote, and
 // counts it; nothing when the list is full or the glow too faint. The plain
 // glow is steady; the other is weakened by `reduction`.
-void FxAddScreenGlowPlain(FxGlowEntry* entry);
-void FxAddScreenGlow(FxGlowEntry* entry, int32_t reduction);
+void FxAddScreenGlowPlain(DrawSlot* entry);
+void FxAddScreenGlow(DrawSlot* entry, int32_t reduction);
 // A smoke puff of a placed object (the oil track, the dead bug).
 void FxSpawnObjectSmoke(float x, float y, float z, float sizeDivisor, float rateDivisor);

@@ -1,6 +1,10 @@
-// Until the effects and the decor exist: the race loader's calls into them
-// find nothing to do.
+// Until the decor exists: the race loader's set-up of the track's decor only
+// builds the ripple ring of the water tracks, which the splashes draw.
 #include "presentation/presentation.h"
+#include "race/race.h"
+#include "race/tracks.h"
 
-void FxClearPools() {}
-void DecorSetupTrack() {}
+void DecorSetupTrack() {
+  const int32_t t = gRace.trackIndex;
+  if (t == TRACK_BOUE || t == TRACK_VOLCANO || t == TRACK_SUNSET) DecorBuildRippleRing();
+}

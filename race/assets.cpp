@@ -56,7 +56,7 @@ const FxRow FX_ROWS[] = {
 };
 
 // Kit-built cars have no point list of their own: their emitters spawn nothing.
-const CarModelPoint NO_POINTS[] = {{CAR_MODEL_POINTS_END, 0, 0, 0}};
+const EmitterPoint NO_POINTS[] = {{CAR_MODEL_POINTS_END, 0, 0, 0, 0}};
 MeshHeader gKitCarEmpty[CAR_MODEL_ROWS - CAR_MODEL_GAME_ROWS];
 
 // A texture of the game start, or nothing when the kit has none.

@@ -5,12 +5,15 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "engine3d/mesh.h"
 #include "engine3d/random.h"
 #include "presentation/decor_anim.h"
 #include "presentation/flyin.h"
+#include "presentation/fx.h"
 #include "presentation/messages.h"
 #include "presentation/music.h"
 #include "presentation/sfx.h"
+#include "race/assets.h"
 #include "race/race.h"
 #include "race/track_files.h"
 
@@ -197,6 +200,43 @@ void HashPlacedObjects(Hasher* h) {
   h->I32(gAnimCopyCounterB);
 }
 
+// A slot's last word as an index: a vehicle (0..), a wheel (1000 + 4 x
+// vehicle + wheel), a small number (a placement) as itself, else -2.
+int32_t UserIndex(uintptr_t user, const Vehicle* const* vehicles, int32_t n) {
+  if (user == 0) return -1;
+  for (int32_t i = 0; i < n; ++i) {
+    if (user == reinterpret_cast<uintptr_t>(vehicles[i])) return i;
+    for (int32_t w = 0; w < VEHICLE_WHEELS; ++w)
+      if (user == reinterpret_cast<uintptr_t>(&vehicles[i]->wheels[w])) return 1000 + 4 * i + w;
+  }
+  return user < 0x10000 ? static_cast<int32_t>(user) : -2;
+}
+
+// A live slot: its kind, type word, place, own values, owner (a shared
+// effect sprite by its index, anything else by its first word) and last word.
+void HashSlot(Hasher* h, const DrawSlot& s, const Vehicle* const* vehicles, int32_t n) {
+  h->Byte(s.visible);
+  h->Byte(s.inUse);
+  h->U32(s.kind);
+  for (float f : {s.x, s.y, s.z, s.boxMinX, s.boxMinY, s.boxMinZ, s.boxMaxX, s.boxMaxY, s.boxMaxZ}) h->F32(f);
+  const Sprite* const* sprites = gFxSprites;
+  const int32_t sprite = PointerIndex(static_cast<const Sprite*>(s.owner), sprites, FX_SPRITES);
+  h->I32(sprite);
+  uint32_t word = 0;
+  if (s.owner && sprite == -2) std::memcpy(&word, s.owner, sizeof word);
+  h->U32(word);
+  h->Byte(s.callback ? 1 : 0);
+  h->I32(UserIndex(s.user, vehicles, n));
+}
+
+void HashPool(Hasher* h, const DrawSlot* pool, int32_t count, const Vehicle* const* vehicles, int32_t n) {
+  for (int32_t i = 0; i < count; ++i) {
+    if (pool[i].visible == FX_KIND_FREE) continue;
+    h->I32(i);
+    HashSlot(h, pool[i], vehicles, n);
+  }
+}
+
 std::FILE* TraceFile() {
   if (!gTrace.opened) {
     gTrace.opened = true;
@@ -258,6 +298,25 @@ uint64_t RaceTraceHash() {
   }
   for (int32_t i = 0; i < n; ++i) HashVehicle(&h, *vehicles[i]);
   HashPlacedObjects(&h);
+  // The effects: the three pools, the tyre-mark ring and its running index,
+  // the dynamic draw slots.
+  HashPool(&h, gFxSpritePool, FX_SPRITE_POOL, vehicles, n);
+  HashPool(&h, gFxPuffPool, FX_PUFF_POOL, vehicles, n);
+  HashPool(&h, gFxPiecePool, FX_PIECE_POOL, vehicles, n);
+  h.I32(gTyreMarkNext);
+  for (const TyreMark& mark : gTyreMarks) {
+    h.Byte(mark.inUse);
+    if (!mark.inUse) continue;
+    for (const auto& corner : mark.corners) HashFloats(&h, corner, 3);
+    h.F32(mark.depthBias);
+    h.F32(mark.alpha);
+  }
+  for (int32_t i = 0; gDrawLists.dynamics && i < gDrawLists.dynamicCapacity; ++i) {
+    const DrawSlot& s = gDrawLists.dynamics[i];
+    if (!s.inUse) continue;
+    h.I32(i);
+    HashSlot(&h, s, vehicles, n);
+  }
   return h.value();
 }
 

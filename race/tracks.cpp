@@ -256,19 +256,23 @@ CarModel gCarModels[CAR_MODEL_ROWS];
 
 namespace {
 
-const CarModelPoint POINTS_0[] = {{4.9f, 10.34f, -19.0f, 0}, {-4.9f, 10.34f, -19.0f, 0}, {CAR_MODEL_POINTS_END, 0, 0, 0}};
-const CarModelPoint POINTS_1[] = {{4.6f, 6.5f, -9.6f, 0}, {-4.6f, 6.5f, -9.6f, 0}, {CAR_MODEL_POINTS_END, 0, 0, 0}};
-const CarModelPoint POINTS_2[] = {{-8.0f, -0.5f, -3.1f, 0}, {8.0f, -0.5f, -3.1f, 0}, {CAR_MODEL_POINTS_END, 0, 0, 0}};
-const CarModelPoint POINTS_3[] = {{1.9f, 5.5f, 10.4f, 0}, {-1.9f, 5.5f, 10.4f, 0}, {CAR_MODEL_POINTS_END, 0, 0, 0}};
-const CarModelPoint POINTS_4[] = {{0.0f, 10.6f, 7.8f, 0}, {CAR_MODEL_POINTS_END, 0, 0, 0}};
-const CarModelPoint POINTS_5[] = {{0.0f, 7.5f, -22.9f, 0}, {CAR_MODEL_POINTS_END, 0, 0, 0}};
+const EmitterPoint POINTS_0[] = {
+    {4.9f, 10.34f, -19.0f, 273, 740}, {-4.9f, 10.34f, -19.0f, 273, 273}, {CAR_MODEL_POINTS_END, 0, 0, 0, 0}};
+const EmitterPoint POINTS_1[] = {
+    {4.6f, 6.5f, -9.6f, 498, 989}, {-4.6f, 6.5f, -9.6f, 498, 35}, {CAR_MODEL_POINTS_END, 0, 0, 0, 0}};
+const EmitterPoint POINTS_2[] = {
+    {-8.0f, -0.5f, -3.1f, 0, 660}, {8.0f, -0.5f, -3.1f, 0, 364}, {CAR_MODEL_POINTS_END, 0, 0, 0, 0}};
+const EmitterPoint POINTS_3[] = {
+    {1.9f, 5.5f, 10.4f, 129, 348}, {-1.9f, 5.5f, 10.4f, 129, 676}, {CAR_MODEL_POINTS_END, 0, 0, 0, 0}};
+const EmitterPoint POINTS_4[] = {{0.0f, 10.6f, 7.8f, 256, 0}, {CAR_MODEL_POINTS_END, 0, 0, 0, 0}};
+const EmitterPoint POINTS_5[] = {{0.0f, 7.5f, -22.9f, 0, 512}, {CAR_MODEL_POINTS_END, 0, 0, 0, 0}};
 
 struct CarGeometry {
   CarPoint point1, point2, point3, point4, point5;
   float bodyPointHeight, sway;
   uint8_t flag1, flag2;
   int32_t lightFactor;
-  const CarModelPoint* points;
+  const EmitterPoint* points;
 };
 
 const CarGeometry CAR_GEOMETRY[CAR_MODEL_GAME_ROWS] = {

@@ -69,10 +69,14 @@ constexpr int TRACK_SKY_ENTRIES = 5;
 int32_t TrackTextureCount(const TrackTextureEntry* list);
 
 // One point of a vehicle type's point list; the list ends with x = 1000.
-struct CarModelPoint {
+// An emitter point of a car model, in the vehicle's frame, with the 10-bit
+// elevation and heading of the direction its particles stream along. A list
+// ends with an entry whose x is CAR_MODEL_POINTS_END.
+struct EmitterPoint {
   float x, y, z;
-  uint32_t word;
+  uint16_t elevation, heading;
 };
+static_assert(sizeof(EmitterPoint) == 16);
 constexpr float CAR_MODEL_POINTS_END = 1000.0f;
 
 struct CarPoint {
@@ -98,7 +102,7 @@ struct CarModel {
   float sway;
   uint8_t flag1, flag2;
   int32_t lightFactor;  // 100 unless set
-  const CarModelPoint* points;
+  const EmitterPoint* points;
 };
 
 extern CarModel gCarModels[CAR_MODEL_ROWS];

@@ -171,23 +171,23 @@ class GlowTest : public DecorTest {
     mesh_.angle[1] = 0;
     DecorAddObjectGlow(slot, &mesh_, &record);
   }
-  static int32_t Strength(int i) { return static_cast<int32_t>(gFxGlowList.entries[i].slot.kind >> 8); }
+  static int32_t Strength(int i) { return static_cast<int32_t>(gFxGlowList.entries[i].kind >> 8); }
 };
 
 TEST_F(GlowTest, AnEntryIsTheFlareAtTheViewPointWithItsRecord) {
   Add(gSteady, 300.0f, 40.0f);
   ASSERT_EQ(gFxGlowList.count, 1);
-  const FxGlowEntry& e = gFxGlowList.entries[0];
-  EXPECT_EQ(e.glow, &gSteady);
-  EXPECT_EQ(e.slot.owner, &gFlare);
-  EXPECT_EQ(e.slot.kind & 0xFF, 0x5Au);
+  const DrawSlot& e = gFxGlowList.entries[0];
+  EXPECT_EQ(reinterpret_cast<const ObjectGlow*>(e.user), &gSteady);
+  EXPECT_EQ(e.owner, &gFlare);
+  EXPECT_EQ(e.kind & 0xFF, 0x5Au);
   const Vertex view = ViewOf(40.0f, 0.0f, 300.0f);
-  EXPECT_FLOAT_EQ(e.slot.viewX, view.viewX);
-  EXPECT_FLOAT_EQ(e.slot.viewZ, 300.0f);
+  EXPECT_FLOAT_EQ(e.viewX, view.viewX);
+  EXPECT_FLOAT_EQ(e.viewZ, 300.0f);
   // 40 units aside at depth 300: 40 x scale / 300 pixels off the centre.
   const float sx = view.screenX - gRdrState.centreX;
   EXPECT_NEAR(std::fabs(sx), 40.0f * std::fabs(gRdrState.scaleX) / 300.0f, 1e-3f);
-  EXPECT_NEAR(e.slot.x, 512.0f * sx / static_cast<float>(gRdrState.screenWidth), 1e-3f);
+  EXPECT_NEAR(e.x, 512.0f * sx / static_cast<float>(gRdrState.screenWidth), 1e-3f);
   EXPECT_EQ(Strength(0), static_cast<int32_t>(90.0f - 0.2f * 512.0f * std::fabs(sx) / gRdrState.screenWidth));
 }
 
@@ -257,11 +257,11 @@ TEST_F(GlowTest, LightBarSweepsByPhaseAndDimsByTick) {
     gFxGlowList.count = 0;
     Add(gLightBar, 400.0f);
     ASSERT_EQ(gFxGlowList.count, 1);
-    const FxGlowEntry& e = gFxGlowList.entries[0];
+    const DrawSlot& e = gFxGlowList.entries[0];
     const Vertex view = ViewOf(sweep[(tick >> 2) & 3], 17.0f, 407.0f);
-    EXPECT_FLOAT_EQ(e.slot.viewX, view.viewX);
-    EXPECT_FLOAT_EQ(e.slot.viewY, view.viewY);
-    EXPECT_FLOAT_EQ(e.slot.viewZ, 407.0f);
+    EXPECT_FLOAT_EQ(e.viewX, view.viewX);
+    EXPECT_FLOAT_EQ(e.viewY, view.viewY);
+    EXPECT_FLOAT_EQ(e.viewZ, 407.0f);
     if (tick & 3) {
       // The same place as the tick before, 16 fainter.
       const int32_t now = Strength(0);
@@ -280,8 +280,8 @@ TEST_F(GlowTest, TheOffsetTurnsWithTheModelsYaw) {
   mesh_.angle[1] = 256;  // a quarter turn: model x points along world z
   DecorAddObjectGlow(slot, &mesh_, &g);
   ASSERT_EQ(gFxGlowList.count, 1);
-  EXPECT_NEAR(gFxGlowList.entries[0].slot.viewX, 0.0f, 1e-3f);  // straight ahead
-  EXPECT_NEAR(gFxGlowList.entries[0].slot.viewZ, 330.0f, 1e-3f);
+  EXPECT_NEAR(gFxGlowList.entries[0].viewX, 0.0f, 1e-3f);  // straight ahead
+  EXPECT_NEAR(gFxGlowList.entries[0].viewZ, 330.0f, 1e-3f);
 }
 
 }  // namespace

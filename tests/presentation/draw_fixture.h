@@ -65,3 +65,14 @@ class VehicleDrawTest : public ::testing::Test {
 
   Camera camera_{};
 };
+
+// The same with the kit's game-start assets loaded in place of the test cars,
+// from a kit written into a fresh folder that is the working one meanwhile.
+class KitVehicleDrawTest : public VehicleDrawTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  TempDir dir_;
+  char home_[4096];
+};

@@ -1,4 +1,6 @@
 // The test cars and the fixture's set-up.
+#include <unistd.h>
+
 #include <cmath>
 #include <memory>
 #include <unordered_map>
@@ -15,6 +17,7 @@
 #include "race/tracks.h"
 #include "race/vehicle_steps.h"
 #include "shell/game.h"
+#include "tools/datakit/lib/boot_set.h"
 
 namespace {
 
@@ -232,3 +235,22 @@ void VehicleDrawTest::LookFrom(float z) {
 // The front end's placeholder quits through the shell, which this suite leaves out.
 void GameQuit() { std::abort(); }
 void GameShowNumber(int32_t) {}
+
+void KitVehicleDrawTest::SetUp() {
+  VehicleDrawTest::SetUp();
+  FreeTestCars();
+  ASSERT_NE(::getcwd(home_, sizeof home_), nullptr);
+  std::string error;
+  ASSERT_TRUE(datakit::WriteLooseFiles(datakit::BootLooseFiles(), dir_.path().string(), &error)) << error;
+  ASSERT_TRUE(datakit::WriteLooseFiles(datakit::BootArchiveFiles(), dir_.path().string(), &error)) << error;
+  ASSERT_EQ(::chdir(dir_.path().c_str()), 0);
+  gDriverFrames = nullptr;
+  for (Sprite*& sprite : gFxSprites) sprite = nullptr;
+  AssetLoadVehicles();
+  ASSERT_TRUE(gFatalErrors.empty());
+}
+
+void KitVehicleDrawTest::TearDown() {
+  VehicleDrawTest::TearDown();
+  ASSERT_EQ(::chdir(home_), 0);
+}

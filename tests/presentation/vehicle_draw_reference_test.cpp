@@ -37,26 +37,8 @@ std::vector<uint8_t> ScreenRgb(int32_t w, int32_t h) {
   return Rgb565ToRgb(screen);
 }
 
-class VehicleDrawReference : public VehicleDrawTest {
+class VehicleDrawReference : public KitVehicleDrawTest {
  protected:
-  void SetUp() override {
-    VehicleDrawTest::SetUp();
-    FreeTestCars();
-    ASSERT_NE(::getcwd(home_, sizeof home_), nullptr);
-    std::string error;
-    ASSERT_TRUE(datakit::WriteLooseFiles(datakit::BootLooseFiles(), dir_.path().string(), &error)) << error;
-    ASSERT_TRUE(datakit::WriteLooseFiles(datakit::BootArchiveFiles(), dir_.path().string(), &error)) << error;
-    ASSERT_EQ(::chdir(dir_.path().c_str()), 0);
-    gDriverFrames = nullptr;
-    for (Sprite*& sprite : gFxSprites) sprite = nullptr;
-    AssetLoadVehicles();
-    ASSERT_TRUE(gFatalErrors.empty());
-  }
-  void TearDown() override {
-    VehicleDrawTest::TearDown();
-    ASSERT_EQ(::chdir(home_), 0);
-  }
-
   // The car a little ahead of a camera that looks down on it from behind and
   // to the right.
   void DrawCar(int32_t level) {
@@ -76,8 +58,6 @@ class VehicleDrawReference : public VehicleDrawTest {
     EXPECT_EQ(MatchReferencePicture(ScreenRgb(w, h), w, h, ReferencePath(name), ActualPath(name)), "");
   }
 
-  TempDir dir_;
-  char home_[4096];
 };
 
 TEST_F(VehicleDrawReference, EachLevelOfDetailMatchesItsPicture) {

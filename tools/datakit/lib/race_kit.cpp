@@ -109,6 +109,29 @@ std::vector<uint16_t> Plain1555(uint32_t side, int32_t r, int32_t g, int32_t b, 
   return texels;
 }
 
+// An effect sprite: a round blob of the colour, opaque at the centre and
+// fading out by `radius` texels, with `spokes` darker spokes (0: none).
+std::vector<uint16_t> EffectTexels(uint32_t side, int32_t r, int32_t g, int32_t b, int32_t radius, int32_t spokes) {
+  std::vector<uint16_t> texels(side * side);
+  const float c = static_cast<float>(side) * 0.5f - 0.5f;
+  for (uint32_t y = 0; y < side; ++y)
+    for (uint32_t x = 0; x < side; ++x) {
+      const float dx = static_cast<float>(x) - c, dy = static_cast<float>(y) - c;
+      const float d = std::sqrt(dx * dx + dy * dy);
+      const float fade = 1.0f - d / static_cast<float>(radius);
+      const int32_t a = fade <= 0.0f ? 0 : static_cast<int32_t>(15.0f * (fade > 0.5f ? 1.0f : fade * 2.0f));
+      bool dark = false;
+      if (spokes > 0) {
+        const float turn = std::atan2(dy, dx) / 6.2831853f + 0.5f;
+        dark = static_cast<int32_t>(turn * static_cast<float>(2 * spokes)) % 2 == 0 && d > 2.0f;
+      }
+      auto nib = [dark](int32_t v) { return static_cast<uint32_t>((dark ? v * 2 / 3 : v) >> 4 & 15); };
+      texels[y * side + x] =
+          static_cast<uint16_t>(static_cast<uint32_t>(a) << 12 | nib(r) << 8 | nib(g) << 4 | nib(b));
+    }
+  return texels;
+}
+
 // The sheen laid over the near bodies: a bright diagonal streak fading into grey.
 std::vector<uint16_t> Highlight1555(uint32_t side) {
   std::vector<uint16_t> texels(side * side);
@@ -147,13 +170,20 @@ std::vector<KitTex> RaceKitTextures() {
   for (const char* sub : {"kit\\", "kit\\low\\"}) {
     list.push_back({std::string(sub) + "car", TEX3DF_ARGB1555, 32, 32, Plain1555(32, 200, 200, 60, false)});
   }
-  // The effect sprites: smoke greys, flames, explosions, bubble, fire, glow, reflection.
-  for (int32_t k = 1; k <= 8; ++k) list.push_back({"fumee" + std::to_string(k), TEX3DF_ARGB1555, 32, 32, Plain1555(32, 90 + 15 * k, 90 + 15 * k, 90 + 15 * k, true)});
-  for (int32_t k = 1; k <= 4; ++k) list.push_back({"flam" + std::to_string(k), TEX3DF_ARGB1555, 32, 32, Plain1555(32, 250, 60 + 40 * k, 20, true)});
-  for (int32_t k = 1; k <= 8; ++k) list.push_back({"explo" + std::to_string(k), TEX3DF_ARGB1555, 32, 32, Plain1555(32, 250, 200 - 20 * k, 40, true)});
-  list.push_back({"bulle", TEX3DF_ARGB1555, 32, 32, Plain1555(32, 200, 230, 250, true)});
-  list.push_back({"feu", TEX3DF_ARGB1555, 32, 32, Plain1555(32, 250, 120, 20, true)});
-  list.push_back({"flare", TEX3DF_ARGB1555, 32, 32, Plain1555(32, 250, 250, 210, true)});
+  // The effect sprites, each with its own picture and soft edges, so a drawn
+  // frame shows which it is: smoke greys growing frame by frame, flames,
+  // explosions, bubble, fire and glow (fumee3 is the ground dust's too).
+  for (int32_t k = 1; k <= 8; ++k)
+    list.push_back({"fumee" + std::to_string(k), TEX3DF_ARGB4444, 32, 32,
+                    EffectTexels(32, 80 + 20 * k, 80 + 18 * k, 80 + 16 * k, 6 + k, k)});
+  for (int32_t k = 1; k <= 4; ++k)
+    list.push_back({"flam" + std::to_string(k), TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 255, 40 + 50 * k, 20, 8 + 2 * k, k)});
+  for (int32_t k = 1; k <= 8; ++k)
+    list.push_back({"explo" + std::to_string(k), TEX3DF_ARGB4444, 32, 32,
+                    EffectTexels(32, 255, 230 - 22 * k, 60 + 10 * k, 7 + k, 9 - k)});
+  list.push_back({"bulle", TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 190, 225, 255, 12, 1)});
+  list.push_back({"feu", TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 255, 150, 30, 14, 3)});
+  list.push_back({"flare", TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 255, 255, 220, 15, 0)});
   list.push_back({"reflet", TEX3DF_ARGB1555, 32, 32, Highlight1555(32)});
   return list;
 }

@@ -1,0 +1,4 @@
+// Until the vehicle shadows exist: none is drawn.
+#include "presentation/presentation.h"
+
+void VehicleDrawShadow(Vehicle*) {}

@@ -6,7 +6,12 @@
 // the end of the race as "f<frame> end": torvane replaying that script gets
 // the same messages at the same peeks and must run the same race.
 //
-//   autopilot SCRIPT_OUT
+//   autopilot SCRIPT_OUT [STATE_LOG]
+//
+// With STATE_LOG the run is the jump run: every change of player 1's state
+// word is written there as "f<frame> state N", and the run ends (its script
+// with it) JUMP_RUN_TAIL frames after player 1 has come back onto its wheels
+// from a scripted jump's flight.
 //
 // The hook reads the clock only through HalTimePeek (here not at all), so it
 // never moves the virtual clock on.
@@ -22,11 +27,16 @@ namespace {
 
 // A script that never runs out keeps the run open.
 constexpr const char* OPEN_SCRIPT = "f4294967295 end\n";
+constexpr uint32_t JUMP_RUN_TAIL = 50;
 
 struct Autopilot {
   std::FILE* script = nullptr;
   uint32_t lastFrame = 0;
   bool ended = false;
+  std::FILE* states = nullptr;  // the jump run's log
+  int32_t lastState = -1;
+  bool flown = false;        // player 1 has been in the jump's flight
+  uint32_t landedFrame = 0;  // and came back to state 0 then
 };
 Autopilot gPilot;
 
@@ -41,7 +51,19 @@ void PollHook() {
   const uint32_t frame = HalFrameCount();
   if (frame == gPilot.lastFrame) return;
   gPilot.lastFrame = frame;
-  if (gRace.raceFinished) {
+  bool end = gRace.raceFinished != 0;
+  if (gPilot.states && gPlayer1Vehicle) {
+    const int32_t state = gPlayer1Vehicle->state;
+    if (state != gPilot.lastState) {
+      std::fprintf(gPilot.states, "f%u state %d\n", frame, state);
+      std::fflush(gPilot.states);
+      gPilot.lastState = state;
+      if (state == VEHICLE_JUMP_FLIGHT) gPilot.flown = true;
+      if (state == VEHICLE_ON_GROUND && gPilot.flown && gPilot.landedFrame == 0) gPilot.landedFrame = frame;
+    }
+    end = end || (gPilot.landedFrame != 0 && frame >= gPilot.landedFrame + JUMP_RUN_TAIL);
+  }
+  if (end) {
     std::fprintf(gPilot.script, "f%u end\n", frame);
     std::fflush(gPilot.script);
     gPilot.ended = true;
@@ -54,8 +76,12 @@ void PollHook() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: autopilot SCRIPT_OUT\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: autopilot SCRIPT_OUT [STATE_LOG]\n");
+    return 2;
+  }
+  if (argc == 3 && !(gPilot.states = std::fopen(argv[2], "w"))) {
+    std::fprintf(stderr, "autopilot: cannot write %s\n", argv[2]);
     return 2;
   }
   gPilot.script = std::fopen(argv[1], "w");

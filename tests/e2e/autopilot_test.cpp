@@ -2,12 +2,18 @@
 // and records its keys as a script; torvane replaying the script must run the
 // same race, byte for byte in the trace, to the finish of the third lap.
 //
+// On the kit's looping track the autopilot's run is the jump run: player 1
+// drives over the ramp, through the scripted jump's run-up (8) and flight (7)
+// into the air (1) and lands; the run ends soon after, and torvane replaying
+// its script writes the same trace.
+//
 // Every 100th line of the trace and its last are kept beside this file
 // (autopilot_trace.txt), so an unintended change of the race fails here. After
 // a deliberate one, TORVANE_UPDATE_REFERENCES=1 writes them anew (as
 // scripts/update-references.sh does); say so in the commit.
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -22,12 +28,14 @@ namespace {
 constexpr int KEEP_EVERY = 100;
 // Arcade, desert, one player on the keyboard (the shell's defaults), in the smallest display mode.
 constexpr const char* RACE = "display=0";
+constexpr const char* LOOPING_RACE = "track=6 display=0";
 
-class AutopilotReference : public ::testing::Test {
+class AutopilotRun : public ::testing::Test {
  protected:
+  explicit AutopilotRun(const char* race = RACE) : race_(race) {}
   int Run(const std::string& command) {
     const std::string line = "cd '" + (dir_ / "data") + "' && TORVANE_HEADLESS=1 SDL_VIDEODRIVER=dummy "
-                             "SDL_AUDIODRIVER=dummy TORVANE_TEST_RACE='" + std::string(RACE) + "' " + command +
+                             "SDL_AUDIODRIVER=dummy TORVANE_TEST_RACE='" + race_ + "' " + command +
                              " 2>>'" + (dir_ / "stderr.txt") + "'";
     const int status = std::system(line.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -36,7 +44,30 @@ class AutopilotReference : public ::testing::Test {
     std::filesystem::create_directories(dir_.path() / "data");
     ASSERT_EQ(Run("'" DATAKIT_PATH "' ."), 0);
   }
+  // The autopilot's run (its script, and `extra` arguments after it), then
+  // torvane replaying the script; both traces must be the same.
+  void RecordAndReplay(const std::string& extra = "") {
+    ASSERT_EQ(Run("TORVANE_TRACE='" + (dir_ / "trace1.txt") + "' '" AUTOPILOT_PATH "' '" + (dir_ / "script.txt") +
+                  "'" + extra),
+              0)
+        << dir_.Read("stderr.txt");
+    ASSERT_EQ(Run("TORVANE_TRACE='" + (dir_ / "trace2.txt") + "' TORVANE_SCRIPT='" + (dir_ / "script.txt") + "' '" +
+                  TORVANE_PATH "'"),
+              0)
+        << dir_.Read("stderr.txt");
+    EXPECT_EQ(dir_.Read("stderr.txt"), "");
+    ASSERT_EQ(dir_.Read("trace1.txt"), dir_.Read("trace2.txt"));
+    const std::string script = dir_.Read("script.txt");
+    EXPECT_TRUE(script.size() > 5 && script.compare(script.size() - 5, 5, " end\n") == 0) << script;
+  }
+  std::string race_;
   TempDir dir_;
+};
+
+class AutopilotReference : public AutopilotRun {};
+class LoopingJump : public AutopilotRun {
+ protected:
+  LoopingJump() : AutopilotRun(LOOPING_RACE) {}
 };
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -54,18 +85,9 @@ std::string Kept(const std::vector<std::string>& lines) {
 }
 
 TEST_F(AutopilotReference, TheRecordedRaceReplaysToItsFinish) {
-  ASSERT_EQ(Run("TORVANE_TRACE='" + (dir_ / "trace1.txt") + "' '" AUTOPILOT_PATH "' '" + (dir_ / "script.txt") + "'"),
-            0)
-      << dir_.Read("stderr.txt");
-  ASSERT_EQ(Run("TORVANE_TRACE='" + (dir_ / "trace2.txt") + "' TORVANE_SCRIPT='" + (dir_ / "script.txt") + "' '" +
-                TORVANE_PATH "'"),
-            0)
-      << dir_.Read("stderr.txt");
-  EXPECT_EQ(dir_.Read("stderr.txt"), "");
+  RecordAndReplay();
+  if (HasFatalFailure()) return;
   const std::string trace = dir_.Read("trace1.txt");
-  ASSERT_EQ(trace, dir_.Read("trace2.txt"));
-  const std::string script = dir_.Read("script.txt");
-  EXPECT_TRUE(script.size() > 5 && script.compare(script.size() - 5, 5, " end\n") == 0) << script;
 
   // Race message 2 ("RENNEN VORBEI") shows, then player 1 has finished its
   // third lap of three with lapsDone 2, and the race is over.
@@ -101,6 +123,32 @@ TEST_F(AutopilotReference, TheRecordedRaceReplaysToItsFinish) {
   std::fclose(f);
   EXPECT_EQ(kept, want) << "the race ran differently; after a deliberate change rewrite " << path
                         << " with TORVANE_UPDATE_REFERENCES=1";
+}
+
+TEST_F(LoopingJump, PlayerOneFliesTheScriptedJumpAndLands) {
+  RecordAndReplay(" '" + (dir_ / "states.txt") + "'");
+  if (HasFatalFailure()) return;
+  // Player 1's state word, one entry a change: the run-up, the flight and
+  // the air after it, in that order; then the touch-down, onto its wheels
+  // (0) or thrown by a bad landing (2), and in the end on its wheels again.
+  const std::string log = dir_.Read("states.txt");
+  std::vector<int> states;
+  for (const std::string& line : Lines(log)) {
+    const size_t at = line.find(" state ");
+    ASSERT_NE(at, std::string::npos) << line;
+    states.push_back(std::stoi(line.substr(at + 7)));
+  }
+  const std::vector<int> jump = {8, 7, 1};
+  const auto flight = std::search(states.begin(), states.end(), jump.begin(), jump.end());
+  ASSERT_NE(flight, states.end()) << log;
+  const auto after = flight + 3;
+  ASSERT_NE(after, states.end()) << log;
+  EXPECT_TRUE(*after == 0 || *after == 2) << log;
+  EXPECT_EQ(states.back(), 0) << log;
+  // The race ran on the looping track and was not over when the run ended.
+  const std::string trace = dir_.Read("trace1.txt");
+  EXPECT_NE(trace.find("lapCount 3"), std::string::npos);
+  EXPECT_EQ(trace.find("raceFinished 1"), std::string::npos);
 }
 
 }  // namespace

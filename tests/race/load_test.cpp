@@ -27,6 +27,7 @@
 #include "race/tracks.h"
 #include "race_fixture.h"
 #include "tools/datakit/lib/boot_set.h"
+#include "tools/datakit/lib/track_kit.h"
 
 namespace {
 
@@ -80,11 +81,11 @@ TEST_F(Load, EveryTrackLoadsOnTheSharedGrid) {
     // The grid, and the water plane on the tracks with water.
     EXPECT_GE(+gMesh.vertexCount, 161 * 81);
     EXPECT_GE(+gMesh.faceCount, 2 * 160 * 80);
-    // The desert and ice come from their mesh files, the others from their
-    // terrain: all on the one grid.
+    // The kit's tracks (desert, looping and ice) come from their mesh files,
+    // the others from their terrain: all on the one grid.
     EXPECT_FLOAT_EQ(+gMesh.vertices[161 * 81 - 1].x, 16000.0f);
     EXPECT_FLOAT_EQ(+gMesh.vertices[161 * 81 - 1].z, 8000.0f);
-    EXPECT_EQ(+gRace.trajectoriesLoaded, track == TRACK_DESERT || track == TRACK_ICE ? 1 : 0);
+    EXPECT_EQ(+gRace.trajectoriesLoaded, datakit::KitTrackByIndex(track) ? 1 : 0);
     // The tracks with water dip below it; the others stay above ground level.
     const float water = gTrackInfo[track].waterLevel;
     if (water > NO_WATER_LEVEL) {

@@ -582,6 +582,62 @@ TEST_F(FilesTest, TheKitsIceFilesLoad) {
   EXPECT_EQ(+gTrackPositionMap[15][6], 0);
 }
 
+// The kit's looping track: its ramp on the return straight gives ground
+// codes 56 and 57, and wherever on the ramp a jump starts, its target and the
+// point where its flight ends lie on level ground inside the world.
+TEST_F(FilesTest, TheKitsLoopingRampAndItsJumpTargetsLoad) {
+  std::string error;
+  ASSERT_TRUE(datakit::WriteLooseFiles(datakit::TrackArchiveFiles(), dir_.path().string(), &error)) << error;
+  gAssets.gameStartTextures = START;
+  gRace.trackIndex = TRACK_LOOPING;
+  TrackLoadMesh();
+  EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
+  const datakit::KitTrackDesc& looping = *datakit::KitTrackByIndex(TRACK_LOOPING);
+  EXPECT_EQ(gPlacementCount, static_cast<int32_t>(looping.placements(looping).size()));
+  TrackBuildCellGrid();
+  const int32_t col0 = static_cast<int32_t>(datakit::KIT_RAMP_X0) / 100, col1 = static_cast<int32_t>(datakit::KIT_RAMP_X1) / 100;
+  const int32_t row0 = static_cast<int32_t>(datakit::KIT_RAMP_Z0) / 100, row1 = static_cast<int32_t>(datakit::KIT_RAMP_Z1) / 100;
+  const int32_t courseRow = static_cast<int32_t>(datakit::KIT_LOOPING_RETURN_Z) / 100;
+  EXPECT_EQ(+gTrackGround[courseRow][col1 + 5].surface, 3);  // the course beyond the ramp
+  EXPECT_EQ(+gTrackGround[courseRow][col0 - 1].surface, 3);
+  // Level ground: the four grid corners of the square holding (x, z).
+  auto level = [](float x, float z) {
+    const int32_t c = static_cast<int32_t>(x) / 100, r = static_cast<int32_t>(z) / 100;
+    if (c < 0 || c >= 160 || r < 0 || r >= 80) return false;
+    for (int32_t k = 0; k < 4; ++k)
+      if (gMesh.vertices[(r + k / 2) * 161 + c + k % 2].y != gMesh.vertices[r * 161 + c].y) return false;
+    return true;
+  };
+  int32_t codes[2] = {0, 0};
+  for (int32_t row = row0; row < row1; ++row)
+    for (int32_t col = col0; col < col1; ++col) {
+      const uint8_t code = gTrackGround[row][col].surface;
+      ASSERT_TRUE(code == 56 || code == 57) << row << " " << col;
+      ++codes[code - 56];
+      // Heading -x at z above 5000: the target is 350 ahead and 420 toward
+      // the start straight; the flight ends three quarters of the way in z.
+      const float x = static_cast<float>(col) * 100.0f + 50.0f, z = static_cast<float>(row) * 100.0f + 50.0f;
+      EXPECT_GT(z, 5000.0f);
+      EXPECT_TRUE(level(x - 350.0f, z - 420.0f)) << x << " " << z;
+      EXPECT_TRUE(level(x - 350.0f, z - 315.0f)) << x << " " << z;
+    }
+  EXPECT_GT(codes[0], 0);
+  EXPECT_GT(codes[1], 0);
+  // The course line passes over the ramp.
+  TrajLoad();
+  bool over = false;
+  for (int32_t i = 0; i + 1 < gTrajectories[0].count; ++i) {
+    const TrajPoint a = gTrajectories[0].points[i], b = gTrajectories[0].points[i + 1];
+    over = over || (a.z == b.z && a.z >= datakit::KIT_RAMP_Z0 && a.z < datakit::KIT_RAMP_Z1 &&
+                    std::fmin(a.x, b.x) <= datakit::KIT_RAMP_X0 && std::fmax(a.x, b.x) >= datakit::KIT_RAMP_X1);
+  }
+  EXPECT_TRUE(over);
+  // Its quadrant (bottom left) of the second position map.
+  TrackLoadMapTile();
+  EXPECT_EQ(+gTrackPositionMap[13][10], 1);  // the finish line just beyond the grid
+  EXPECT_EQ(+gTrackPositionMap[13][11], 2);
+}
+
 // Any track from a short description: one heading along +z (neige's grid)
 // turns to +x, and takes quadrant 1 of the first position map.
 TEST_F(FilesTest, TheKitWritesATrackHeadingAlongZFromItsDescription) {

@@ -300,18 +300,22 @@ TEST_F(Jump, TheFlightLandsGoodOrBadByItsOwnLimits) {
   struct Case {
     const char* name;
     bool computer;
-    float pitch;
+    float pitch, roll;
     int32_t state, event;
   };
   const Case cases[] = {
-      {"level, computer", true, 0.0f, VEHICLE_ON_GROUND, 50},
-      {"level, human", false, 0.0f, VEHICLE_ON_GROUND, 3},
-      {"nose up 160: bad here, good off a bump", false, 160.0f, VEHICLE_KNOCKED, 5},
+      {"level, computer", true, 0.0f, 0.0f, VEHICLE_ON_GROUND, 50},
+      {"level, human", false, 0.0f, 0.0f, VEHICLE_ON_GROUND, 3},
+      {"nose up 160: bad here, good off a bump", false, 160.0f, 0.0f, VEHICLE_KNOCKED, 5},
+      // The flight's last step turns the roll a fifth of the way back first.
+      {"rolled 180 at touch-down: good here, bad off a bump", false, 0.0f, 225.0f, VEHICLE_ON_GROUND, 3},
+      {"rolled 240 at touch-down: bad here too", false, 0.0f, 300.0f, VEHICLE_KNOCKED, 5},
   };
   for (const Case& c : cases) {
     MakeCar(&car_, 400.0f, 3000.0f, 0.0f, c.computer ? 0 : 1);
     car_.state = VEHICLE_JUMP_FLIGHT;
     car_.pose.pitch = c.pitch;
+    car_.pose.roll = c.roll;
     // A flight aimed under the ground: the step ends below it.
     const float aim[3] = {400.0f, -400.0f, 3000.0f};
     for (int k = 0; k < 3; ++k) car_.jumpStart[k] = car_.jumpTarget[k] = aim[k];

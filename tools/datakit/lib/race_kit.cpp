@@ -89,6 +89,15 @@ std::vector<uint16_t> ArrowTexels() {
 // by number, with a grain; the course texture (3) is a pale packed track.
 std::vector<uint16_t> NumberedGroundTexels(const NumberedGround& g, int32_t k) {
   std::vector<uint16_t> texels(GROUND_SIDE * GROUND_SIDE);
+  // The looping track's ramp (56 and 57): diagonal hazard stripes, yellow
+  // and orange, so that a car's way onto it shows.
+  if (g.letter == 'g' && k >= 56) {
+    for (uint32_t y = 0; y < GROUND_SIDE; ++y)
+      for (uint32_t x = 0; x < GROUND_SIDE; ++x)
+        texels[y * GROUND_SIDE + x] =
+            ((x + y) / 4) % 2 ? Rgb565(40, 36, 30) : k == 56 ? Rgb565(240, 210, 40) : Rgb565(240, 130, 30);
+    return texels;
+  }
   const int32_t shift = k == 3 ? 30 : (k % 7) * 6 - 18;
   uint32_t s = static_cast<uint32_t>(g.letter * 131 + k);
   for (uint32_t i = 0; i < texels.size(); ++i) {
@@ -154,6 +163,7 @@ std::vector<KitTex> RaceKitTextures() {
   list.push_back({"gom", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 60, 50, 40, false)});
   list.push_back({"desert\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 200, 160, 110, false)});
   list.push_back({"ice\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 235, 245, 255, false)});
+  list.push_back({"looping\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 70, 74, 66, false)});
   for (const char* name : {"vdavg", "vdavd", "vdarg", "vdard"})
     list.push_back({name, TEX3DF_ARGB1555, 32, 32, Plain1555(32, 255, 230, 150, false)});
   list.push_back({"fleche", TEX3DF_ARGB1555, 32, 32, ArrowTexels()});

@@ -135,12 +135,46 @@ std::vector<KitPlacement> IceObjects(const KitTrackDesc& desc) {
   return out;
 }
 
+// ---- looping: a night course turning right, level near the course for the
+// scripted jump, rising into low hills beyond.
+
+constexpr float LOOPING_LEVEL = 20.0f;
+constexpr float LOOPING_FLAT = 720.0f;
+
+float LoopingHeight(float x, float z, float course) {
+  if (course <= LOOPING_FLAT) return LOOPING_LEVEL;
+  const float rise = std::fmin(300.0f, (course - LOOPING_FLAT) * 0.4f);
+  return std::round(LOOPING_LEVEL + rise * (0.7f + 0.3f * std::sin(x / 900.0f) * std::cos(z / 700.0f)));
+}
+
+std::vector<KitPlacement> LoopingObjects(const KitTrackDesc& desc) {
+  constexpr uint16_t LOSAP1 = 1, LOSAP2 = 2, LFLAG01 = 259, PROJO = 260;
+  const std::vector<KitPoint> course = KitTrackCourse(desc);
+  const float returnZ = desc.startZ - desc.width, far = desc.startX + desc.length;
+  std::vector<KitPlacement> out;
+  auto at = [&](uint16_t type, uint16_t yaw, float x, float z) {
+    out.push_back({yaw, 0, 0xFF, type, x, HeightAt(desc, course, x, z), z});
+  };
+  // Pines outside both straights, clear of the ramp and of the jump's landing.
+  for (int i = 0; i < 6; ++i) at(LOSAP1, static_cast<uint16_t>(150 * i), 4500.0f + 1100.0f * static_cast<float>(i), desc.startZ - 330.0f);
+  for (float x : {5000.0f, 6000.0f, 9200.0f, 10200.0f}) at(LOSAP2, 0, x, returnZ + 330.0f);
+  at(LFLAG01, 256, desc.startX + 400.0f, desc.startZ - 260.0f);
+  // Floodlights beyond both bends.
+  const float middle = (desc.startZ + returnZ) * 0.5f;
+  at(PROJO, 256, desc.startX - 1000.0f, middle);
+  at(PROJO, 768, far + (returnZ - desc.startZ) * 0.5f + 400.0f, middle);
+  return out;
+}
+
 }  // namespace
 
 const std::vector<KitTrackDesc>& KitTracks() {
   static const std::vector<KitTrackDesc> tracks = {
       {0, "desert", 780.0f, 6620.0f, HEADING_ALONG_X, 8520.0f, 1020.0f, DesertHeight, {{140.0f, 3}}, 1, DesertObjects,
        0, 320.0f, 12, 3, 8},
+      {6, "looping", 3815.0f, 5459.0f, HEADING_ALONG_X, 7000.0f, -(KIT_LOOPING_RETURN_Z - 5459.0f), LoopingHeight,
+       {{140.0f, 3}}, 1, LoopingObjects, 0, 320.0f, -1, 0, -1,
+       {{KIT_RAMP_X0, KIT_RAMP_Z0, KIT_RAMP_X1, 6900.0f, 56}, {KIT_RAMP_X0, 6900.0f, KIT_RAMP_X1, KIT_RAMP_Z1, 57}}},
       {9, "ice", 2241.0f, 6041.0f, HEADING_ALONG_X, 6400.0f, 1400.0f, IceHeight, {{140.0f, 3}, {ICE_SHORE, 1}}, 2,
        IceObjects, 3},
   };
@@ -206,6 +240,8 @@ KitMesh KitTrackMesh(const KitTrackDesc& desc) {
       uint32_t s = desc.plainGround;
       for (auto band = desc.bands.rbegin(); band != desc.bands.rend(); ++band)
         if (d < band->within) s = band->texture;
+      for (const KitGroundPatch& p : desc.patches)
+        if (cx >= p.x0 && cx < p.x1 && cz >= p.z0 && cz < p.z1) s = p.texture;
       const uint16_t corners[2][3] = {{tl, tr, br}, {tl, br, bl}};
       for (int k = 0; k < 2; ++k) {
         KitFace f{};

@@ -21,14 +21,22 @@ struct KitGroundBand {
   uint32_t texture;
 };
 
+// Ground texture `texture` over the bands on the grid squares whose centre
+// lies in x0 <= x < x1, z0 <= z < z1.
+struct KitGroundPatch {
+  float x0, z0, x1, z1;
+  uint32_t texture;
+};
+
 struct KitTrackDesc {
   int32_t track;     // 0..9: names the position map and its quadrant
   const char* name;  // the track's directory name, as the game's track table has it
   float startX, startZ;
   uint16_t startHeading;  // 256 (along +x) or 0 (along +z), as the game's track table has it
   // The course is an oval: a straight `length` ahead from the grid, a half
-  // circle of diameter `width` to the left, the straight back, and a second
-  // half circle centred `bendLead` ahead of the grid back onto the first.
+  // circle of diameter `width` to the left (to the right when `width` is
+  // negative), the straight back, and a second half circle centred
+  // `bendLead` ahead of the grid back onto the first.
   float length, width;
   // Height of the ground at (x, z), `course` away from the course.
   float (*height)(float x, float z, float course);
@@ -43,9 +51,18 @@ struct KitTrackDesc {
   // Position-map cells (columns first..last of one row, in the track's
   // quadrant) coded as the wrong road; row -1: none.
   int32_t wrongRoadRow = -1, wrongRoadFirst = 0, wrongRoadLast = -1;
+  std::vector<KitGroundPatch> patches{};  // later ones over earlier ones
 };
 
-// The tracks the kit writes: desert (0) and ice (9).
+// The looping track's ramp, on its return straight (heading -x at z 6859):
+// grid squares in its own textures 56 (the half toward the start straight)
+// and 57, which give ground codes that start the scripted jump. Its ground
+// is level for the jump's target, 350 ahead and 420 toward the start straight.
+constexpr float KIT_RAMP_X0 = 7400.0f, KIT_RAMP_X1 = 7600.0f;
+constexpr float KIT_RAMP_Z0 = 6700.0f, KIT_RAMP_Z1 = 7100.0f;
+constexpr float KIT_LOOPING_RETURN_Z = 6859.0f;
+
+// The tracks the kit writes: desert (0), looping (6) and ice (9).
 const std::vector<KitTrackDesc>& KitTracks();
 // The kit's description of `track`, or null when the kit has none.
 const KitTrackDesc* KitTrackByIndex(int32_t track);

@@ -1,6 +1,7 @@
 #include "tools/datakit/lib/race_kit.h"
 
 #include <cmath>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -130,6 +131,7 @@ std::vector<KitTex> RaceKitTextures() {
   list.push_back({"gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 40, 40, 40, true)});
   list.push_back({"gom", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 60, 50, 40, false)});
   list.push_back({"desert\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 200, 160, 110, false)});
+  list.push_back({"boue\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 90, 60, 30, false)});
   list.push_back({"ice\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 235, 245, 255, false)});
   for (const char* name : {"vdavg", "vdavd", "vdarg", "vdard"})
     list.push_back({name, TEX3DF_ARGB1555, 32, 32, Plain1555(32, 255, 230, 150, false)});
@@ -212,30 +214,49 @@ constexpr KitObject DESERT_OBJECTS[] = {
     {"pub3", 1500, 100, 1500, 200, 200, 250, 0, ""},
 };
 
+// Boue's rows (track 2): beeches, stone walls, a graveyard, a tower, an
+// inn, castles, standing stones, the boat and pier of its pond, the creature
+// in the pond and a pig; the lightning bolts of its storm.
+constexpr KitObject BOUE_OBJECTS[] = {
+    {"hetre", 600, 600, 4500, 60, 110, 40, 0, ""},      {"portail", 2500, 150, 2200, 110, 90, 70, 0, ""},
+    {"eclair1", 100, 100, 30000, 250, 250, 200, 0, ""}, {"eclair2", 120, 120, 28000, 250, 250, 210, 0, ""},
+    {"eclair3", 140, 140, 26000, 250, 250, 220, 0, ""}, {"eclair4", 160, 160, 24000, 250, 250, 230, 0, ""},
+    {"muret1", 1500, 150, 500, 130, 120, 110, 0, ""},   {"muret2", 1200, 150, 450, 125, 115, 105, 0, ""},
+    {"muret3", 900, 150, 400, 120, 110, 100, 0, ""},    {"tomb1", 300, 150, 600, 150, 150, 150, 0, ""},
+    {"tomb2", 280, 140, 550, 140, 140, 145, 0, ""},     {"tomb3", 260, 130, 500, 160, 155, 150, 0, ""},
+    {"croix", 80, 80, 1000, 200, 200, 200, 0, ""},      {"hetre1", 700, 700, 5000, 50, 100, 35, 0, ""},
+    {"pierre", 400, 300, 300, 120, 115, 110, 0, ""},    {"tour", 1200, 1200, 9000, 140, 130, 120, 0, ""},
+    {"mur1", 2000, 200, 1500, 150, 140, 125, 0, ""},    {"mur2", 1800, 200, 1400, 145, 135, 120, 0, ""},
+    {"mur3", 1600, 200, 1300, 140, 130, 115, 0, ""},    {"auberge", 2500, 2000, 3000, 170, 140, 110, 0, ""},
+    {"men1", 300, 300, 2500, 130, 130, 135, 0, ""},     {"men2", 320, 280, 2200, 125, 125, 130, 0, ""},
+    {"men3", 280, 320, 2800, 135, 135, 140, 0, ""},     {"men4", 350, 300, 2000, 120, 120, 125, 0, ""},
+    {"chato1", 3000, 3000, 6000, 150, 145, 140, 0, ""}, {"chato2", 2800, 2800, 5500, 145, 140, 135, 0, ""},
+    {"chato3", 2600, 2600, 5000, 140, 135, 130, 0, ""}, {"chato4", 2400, 2400, 7000, 155, 150, 145, 0, ""},
+    {"chato5", 2200, 2200, 6500, 150, 150, 150, 0, ""}, {"chato6", 2000, 2000, 8000, 160, 150, 140, 0, ""},
+    {"barque", 1200, 450, 300, 120, 80, 40, 0, ""},     {"ponton", 1500, 300, 150, 110, 85, 55, 0, ""},
+    {"nessy1", 400, 1500, 1800, 40, 90, 60, 3, "nessy"}, {"cochon1", 400, 800, 600, 240, 170, 170, 3, "cochon"},
+};
+
 // Every other track's models, as plain blocks, so each track loads.
 constexpr const char* OTHER_OBJECTS[] = {
     "lune", "losap1", "losap2", "losap3", "loblob", "logate", "mout01", "hwbui1", "sapin1", "sapin2", "sapin3",
     "troncut", "tronc", "foret", "pilonne", "barsecu", "chalet", "cab9", "neuf", "rochn1", "rochn2", "rochn3",
     "baresto", "skidn1", "skidd1", "skidg1", "skidm1", "maison1", "maison2", "fanion1", "fanion2", "filet",
-    "filetpil", "eglise", "checkn", "direct", "hetre", "portail", "eclair1", "eclair2", "eclair3", "eclair4",
-    "muret1", "muret2", "muret3", "tomb1", "tomb2", "tomb3", "croix", "hetre1", "pierre", "tour", "mur1",
-    "mur2", "mur3", "auberge", "men1", "men2", "men3", "men4", "chato1", "chato2", "chato3", "chato4", "chato5",
-    "chato6", "barque", "ponton", "nessy1", "cochon1", "rdir", "hwbui2", "hwbui3", "hwcuve", "hwcuve1",
-    "hwcuve2", "hwguid", "hwhlm1", "hwhlm2", "hwhlm3", "hwhlm4", "hwhlm5", "hwhlm6", "hwpan1", "hwpan2",
-    "hwpan3", "hwgate", "vlum1", "sufma1", "sufmb1", "sufmc1", "sufmd1", "suballe", "suchais", "sucoco1",
-    "sucoco2", "sucoco3", "sudir1", "sudir2", "sugate", "supail1", "supail2", "susurf1", "susurf2", "sutable",
-    "suyatch", "troue1", "vroue1", "vgate", "vroc1", "vroc2", "vroc3", "vroc4", "vroc5", "vroc6", "varbre1",
-    "varbre2", "varbre3", "varbre4", "varbre5", "vpont1", "vlum2", "vlum3", "vbar1", "vbar2", "vbar3", "vbar4",
-    "vbar5", "vpano1", "vpano2", "vpano3", "vpano4", "vpano5", "vpano6", "tblue1", "tblue2", "tmaro1", "tmaro2",
-    "tred1", "tred2", "vflic1", "vflic2", "vmau1", "vmau2", "vora1", "vora2", "vred1", "vred2", "vsh1", "vsh2",
-    "ruamph", "ruaqua1", "ruaqua2", "ruaqua3", "rubloc1", "rubloc2", "rucipr1", "rucipr2", "rucol1", "rucol2",
-    "rucol3", "rucol4", "rucol5", "rucol6", "rucol7", "rucolb", "rugate", "rupan1", "rupan2", "rusocle",
-    "rustat1", "rustat2", "rustat3", "rustat4", "rustat5", "rutempl", "rutemp1", "sabuis1", "safdes1",
-    "safdes2", "safdes3", "safond", "safoug1", "safoug2", "safoug3", "safoug4", "safoug5", "safoug6", "safoug7",
-    "sapalm1", "sapalm2", "sapalm3", "saplmb1", "saplmb2", "saplmb3", "saplmb4", "satronc1", "satronc2",
-    "satronc3", "satronc4", "satronc5", "sadir1", "sadir2", "sagate", "samais1", "samais2", "icdir1", "icdir2",
-    "icsous", "icpg01", "icdir3", "icsou1", "icbloc1", "icbloc2", "icbloc", "icgate", "icancre", "icgate1",
-    "icgate2", "saelef1", "lflag01", "projo", "chenille",
+    "filetpil", "eglise", "checkn", "direct", "rdir", "hwbui2", "hwbui3", "hwcuve", "hwcuve1", "hwcuve2", "hwguid",
+    "hwhlm1", "hwhlm2", "hwhlm3", "hwhlm4", "hwhlm5", "hwhlm6", "hwpan1", "hwpan2", "hwpan3", "hwgate", "vlum1",
+    "sufma1", "sufmb1", "sufmc1", "sufmd1", "suballe", "suchais", "sucoco1", "sucoco2", "sucoco3", "sudir1",
+    "sudir2", "sugate", "supail1", "supail2", "susurf1", "susurf2", "sutable", "suyatch", "troue1", "vroue1",
+    "vgate", "vroc1", "vroc2", "vroc3", "vroc4", "vroc5", "vroc6", "varbre1", "varbre2", "varbre3", "varbre4",
+    "varbre5", "vpont1", "vlum2", "vlum3", "vbar1", "vbar2", "vbar3", "vbar4", "vbar5", "vpano1", "vpano2",
+    "vpano3", "vpano4", "vpano5", "vpano6", "tblue1", "tblue2", "tmaro1", "tmaro2", "tred1", "tred2", "vflic1",
+    "vflic2", "vmau1", "vmau2", "vora1", "vora2", "vred1", "vred2", "vsh1", "vsh2", "ruamph", "ruaqua1", "ruaqua2",
+    "ruaqua3", "rubloc1", "rubloc2", "rucipr1", "rucipr2", "rucol1", "rucol2", "rucol3", "rucol4", "rucol5",
+    "rucol6", "rucol7", "rucolb", "rugate", "rupan1", "rupan2", "rusocle", "rustat1", "rustat2", "rustat3",
+    "rustat4", "rustat5", "rutempl", "rutemp1", "sabuis1", "safdes1", "safdes2", "safdes3", "safond", "safoug1",
+    "safoug2", "safoug3", "safoug4", "safoug5", "safoug6", "safoug7", "sapalm1", "sapalm2", "sapalm3", "saplmb1",
+    "saplmb2", "saplmb3", "saplmb4", "satronc1", "satronc2", "satronc3", "satronc4", "satronc5", "sadir1", "sadir2",
+    "sagate", "samais1", "samais2", "icdir1", "icdir2", "icsous", "icpg01", "icdir3", "icsou1", "icbloc1",
+    "icbloc2", "icbloc", "icgate", "icancre", "icgate1", "icgate2", "saelef1", "lflag01", "projo", "chenille",
 };
 // The animation frames of the animated rows among them: stem, first and last
 // number, and whether the numbers take two digits.
@@ -245,7 +266,7 @@ struct FrameList {
   bool twoDigits;
 };
 constexpr FrameList OTHER_FRAMES[] = {
-    {"mout", 1, 3, true},   {"nessy", 1, 3, false}, {"cochon", 1, 3, false}, {"icpg", 1, 4, true},
+    {"mout", 1, 3, true},   {"icpg", 1, 4, true},
     {"sufma", 1, 4, false}, {"sufmb", 1, 4, false}, {"sufmc", 1, 4, false},  {"sufmd", 1, 4, false},
     {"saelef", 1, 6, false}, {"lflag", 1, 6, true},
 };
@@ -288,7 +309,9 @@ std::vector<DataFile> RaceKitTextureLooseFiles() {
 
 std::vector<DataFile> ObjectModelFiles() {
   std::vector<DataFile> files;
-  for (const KitObject& o : DESERT_OBJECTS) {
+  std::vector<KitObject> shaped(std::begin(DESERT_OBJECTS), std::end(DESERT_OBJECTS));
+  shaped.insert(shaped.end(), std::begin(BOUE_OBJECTS), std::end(BOUE_OBJECTS));
+  for (const KitObject& o : shaped) {
     const Model3ds model = Block(o.name, o.w, o.d, o.h, o.r, o.g, o.b);
     files.push_back({1, std::string("others\\") + o.name + ".3ds", Make3ds(model)});
     for (int32_t k = 1; k <= o.frames; ++k) {

@@ -237,26 +237,31 @@ constexpr KitObject BOUE_OBJECTS[] = {
     {"nessy1", 400, 1500, 1800, 40, 90, 60, 3, "nessy"}, {"cochon1", 400, 800, 600, 240, 170, 170, 3, "cochon"},
 };
 
-// Every other track's models, as plain blocks, so each track loads.
+// Every track's models, as plain blocks, so each track loads; those shaped
+// above are written as such instead.
 constexpr const char* OTHER_OBJECTS[] = {
     "lune", "losap1", "losap2", "losap3", "loblob", "logate", "mout01", "hwbui1", "sapin1", "sapin2", "sapin3",
     "troncut", "tronc", "foret", "pilonne", "barsecu", "chalet", "cab9", "neuf", "rochn1", "rochn2", "rochn3",
     "baresto", "skidn1", "skidd1", "skidg1", "skidm1", "maison1", "maison2", "fanion1", "fanion2", "filet",
-    "filetpil", "eglise", "checkn", "direct", "rdir", "hwbui2", "hwbui3", "hwcuve", "hwcuve1", "hwcuve2", "hwguid",
-    "hwhlm1", "hwhlm2", "hwhlm3", "hwhlm4", "hwhlm5", "hwhlm6", "hwpan1", "hwpan2", "hwpan3", "hwgate", "vlum1",
-    "sufma1", "sufmb1", "sufmc1", "sufmd1", "suballe", "suchais", "sucoco1", "sucoco2", "sucoco3", "sudir1",
-    "sudir2", "sugate", "supail1", "supail2", "susurf1", "susurf2", "sutable", "suyatch", "troue1", "vroue1",
-    "vgate", "vroc1", "vroc2", "vroc3", "vroc4", "vroc5", "vroc6", "varbre1", "varbre2", "varbre3", "varbre4",
-    "varbre5", "vpont1", "vlum2", "vlum3", "vbar1", "vbar2", "vbar3", "vbar4", "vbar5", "vpano1", "vpano2",
-    "vpano3", "vpano4", "vpano5", "vpano6", "tblue1", "tblue2", "tmaro1", "tmaro2", "tred1", "tred2", "vflic1",
-    "vflic2", "vmau1", "vmau2", "vora1", "vora2", "vred1", "vred2", "vsh1", "vsh2", "ruamph", "ruaqua1", "ruaqua2",
-    "ruaqua3", "rubloc1", "rubloc2", "rucipr1", "rucipr2", "rucol1", "rucol2", "rucol3", "rucol4", "rucol5",
-    "rucol6", "rucol7", "rucolb", "rugate", "rupan1", "rupan2", "rusocle", "rustat1", "rustat2", "rustat3",
-    "rustat4", "rustat5", "rutempl", "rutemp1", "sabuis1", "safdes1", "safdes2", "safdes3", "safond", "safoug1",
-    "safoug2", "safoug3", "safoug4", "safoug5", "safoug6", "safoug7", "sapalm1", "sapalm2", "sapalm3", "saplmb1",
-    "saplmb2", "saplmb3", "saplmb4", "satronc1", "satronc2", "satronc3", "satronc4", "satronc5", "sadir1", "sadir2",
-    "sagate", "samais1", "samais2", "icdir1", "icdir2", "icsous", "icpg01", "icdir3", "icsou1", "icbloc1",
-    "icbloc2", "icbloc", "icgate", "icancre", "icgate1", "icgate2", "saelef1", "lflag01", "projo", "chenille",
+    "filetpil", "eglise", "checkn", "direct", "hetre", "portail", "eclair1", "eclair2", "eclair3", "eclair4",
+    "muret1", "muret2", "muret3", "tomb1", "tomb2", "tomb3", "croix", "hetre1", "pierre", "tour", "mur1",
+    "mur2", "mur3", "auberge", "men1", "men2", "men3", "men4", "chato1", "chato2", "chato3", "chato4", "chato5",
+    "chato6", "barque", "ponton", "nessy1", "cochon1", "rdir", "hwbui2", "hwbui3", "hwcuve", "hwcuve1",
+    "hwcuve2", "hwguid", "hwhlm1", "hwhlm2", "hwhlm3", "hwhlm4", "hwhlm5", "hwhlm6", "hwpan1", "hwpan2",
+    "hwpan3", "hwgate", "vlum1", "sufma1", "sufmb1", "sufmc1", "sufmd1", "suballe", "suchais", "sucoco1",
+    "sucoco2", "sucoco3", "sudir1", "sudir2", "sugate", "supail1", "supail2", "susurf1", "susurf2", "sutable",
+    "suyatch", "troue1", "vroue1", "vgate", "vroc1", "vroc2", "vroc3", "vroc4", "vroc5", "vroc6", "varbre1",
+    "varbre2", "varbre3", "varbre4", "varbre5", "vpont1", "vlum2", "vlum3", "vbar1", "vbar2", "vbar3", "vbar4",
+    "vbar5", "vpano1", "vpano2", "vpano3", "vpano4", "vpano5", "vpano6", "tblue1", "tblue2", "tmaro1", "tmaro2",
+    "tred1", "tred2", "vflic1", "vflic2", "vmau1", "vmau2", "vora1", "vora2", "vred1", "vred2", "vsh1", "vsh2",
+    "ruamph", "ruaqua1", "ruaqua2", "ruaqua3", "rubloc1", "rubloc2", "rucipr1", "rucipr2", "rucol1", "rucol2",
+    "rucol3", "rucol4", "rucol5", "rucol6", "rucol7", "rucolb", "rugate", "rupan1", "rupan2", "rusocle",
+    "rustat1", "rustat2", "rustat3", "rustat4", "rustat5", "rutempl", "rutemp1", "sabuis1", "safdes1",
+    "safdes2", "safdes3", "safond", "safoug1", "safoug2", "safoug3", "safoug4", "safoug5", "safoug6", "safoug7",
+    "sapalm1", "sapalm2", "sapalm3", "saplmb1", "saplmb2", "saplmb3", "saplmb4", "satronc1", "satronc2",
+    "satronc3", "satronc4", "satronc5", "sadir1", "sadir2", "sagate", "samais1", "samais2", "icdir1", "icdir2",
+    "icsous", "icpg01", "icdir3", "icsou1", "icbloc1", "icbloc2", "icbloc", "icgate", "icancre", "icgate1",
+    "icgate2", "saelef1", "lflag01", "projo", "chenille",
 };
 // The animation frames of the animated rows among them: stem, first and last
 // number, and whether the numbers take two digits.
@@ -324,7 +329,10 @@ std::vector<DataFile> ObjectModelFiles() {
   }
   uint32_t hue = 7;
   for (const char* name : OTHER_OBJECTS) {
-    hue = hue * 1103515245u + 12345u;
+    hue = hue * 1103515245u + 12345u;  // drawn for the shaped ones too, so the others keep their colours
+    bool isShaped = false;
+    for (const KitObject& o : shaped) isShaped = isShaped || std::string(o.name) == name;
+    if (isShaped) continue;
     const auto shade = [&](int shift) { return static_cast<uint8_t>(80 + ((hue >> shift) & 127)); };
     files.push_back({1, std::string("others\\") + name + ".3ds", Make3ds(Block(name, 500, 500, 1500, shade(8), shade(15), shade(22)))});
   }

@@ -13,7 +13,13 @@ extern const uint8_t DOT_FONT_GLYPHS[DOT_FONT_GLYPH_COUNT][20];
 const uint8_t* DotFontGlyph(char character);
 void DotFontDrawChar(int32_t x, int32_t y, char character);
 void DotFontPrintf(int32_t x, int32_t y, const char* format, ...) __attribute__((format(printf, 3, 4)));
-// The same font with every dot a filled dotWidth x dotHeight rectangle.
+// The same font with every dot a filled dotWidth x dotHeight rectangle,
+// drawn with RdrDrawFaceFlat between DotFontScaledBegin and DotFontScaledEnd.
+// Begin makes the scratch face: white, four vertices behind the faces and
+// vertices in use (the counts stay), at the near plane + 1; false, and no
+// dots drawn, when the pools have no room.
+bool DotFontScaledBegin();
+void DotFontScaledEnd();
 void DotFontDrawCharScaled(int32_t x, int32_t y, int32_t dotWidth, int32_t dotHeight, char character);
 void DotFontPrintfScaled(int32_t x, int32_t y, int32_t dotWidth, int32_t dotHeight, const char* format, ...)
     __attribute__((format(printf, 5, 6)));

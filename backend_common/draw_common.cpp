@@ -1,5 +1,6 @@
 #include "backend_common/draw_common.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -9,6 +10,7 @@
 #include "engine3d/angle.h"
 #include "engine3d/camera.h"
 #include "engine3d/mathutil.h"
+#include "engine3d/scene.h"
 
 RdrSun gRdrSun;
 RdrStripScroll gRdrStripScroll = {0.0f, 0.0f};
@@ -116,6 +118,63 @@ Face* RdrTurnedQuad(const DrawSlot* slot, float hw, float hh, uint16_t angle) {
   face->vertexCount = 4;
   for (int i = 0; i < 4; ++i) face->index[i] = static_cast<uint16_t>(first + i);
   return face;
+}
+
+Face* RdrRotatedSquare(const DrawSlot* slot, float halfSize, uint16_t angle) {
+  if (!slot) return nullptr;
+  Face* face = RdrTurnedQuad(slot, halfSize, halfSize, angle);
+  if (!face) return nullptr;
+  face->type = slot->kind & 0xFFFFFF;
+  float sUnit = 1.0f, tUnit = 1.0f;
+  TexCoordUnits(face->type, &sUnit, &tUnit);
+  const float st[8] = {0.0f, 0.0f, 255.0f, 0.0f, 255.0f, 255.0f, 0.0f, 255.0f};
+  for (int i = 0; i < 8; i += 2) {
+    face->st[i] = st[i] / sUnit;
+    face->st[i + 1] = st[i + 1] / tUnit;
+  }
+  return face;
+}
+
+void RdrDrawCross(DrawSlot* slot) {
+  const Sprite* sprite = slot ? static_cast<const Sprite*>(slot->owner) : nullptr;
+  if (!sprite) return;
+  // The slot names a vertex of the current mesh for its light; a name past
+  // the mesh falls back to the ambient level rather than reading beyond it.
+  const uint32_t lightIndex = (slot->kind & 0xFFFFFF) >> 8;
+  float light = gLight.ambient;
+  if (gMesh.vertices && lightIndex < static_cast<uint32_t>(gMesh.vertexCount > 0 ? gMesh.vertexCount : 0))
+    light = gMesh.vertices[lightIndex].light;
+
+  // Where the scene pass keeps its scratch records, and never below the
+  // records in use (outside a pass its indices may be stale).
+  const int32_t first = std::max(gSceneScratch.vertexIndex, gMesh.vertexCount);
+  Vertex* v = MeshScratchVertices(first, 8);
+  Face* face = MeshScratchFaces(std::max(gSceneScratch.faceIndex, gMesh.faceCount), 1);
+  if (!v || !face) return;
+  const float px = slot->x, py = slot->y, pz = slot->z;
+  const float hw = sprite->halfWidth, hh = sprite->halfHeight;
+  const float corners[8][3] = {
+      {px - hw, py - hh, pz}, {px + hw, py - hh, pz}, {px + hw, py + hh, pz}, {px - hw, py + hh, pz},
+      {px, py - hh, pz - hw}, {px, py - hh, pz + hw}, {px, py + hh, pz + hw}, {px, py + hh, pz - hw},
+  };
+  for (int i = 0; i < 8; ++i) {
+    std::memset(&v[i], 0, sizeof v[i]);
+    v[i].x = corners[i][0];
+    v[i].y = corners[i][1];
+    v[i].z = corners[i][2];
+    RdrProjectVertex(&v[i]);
+  }
+  std::memset(face, 0, sizeof *face);
+  face->type = (sprite->type & 0xFF) | 0x02000000;
+  face->vertexCount = 4;
+  const float st[8] = {sprite->s0, sprite->t1, sprite->s1, sprite->t1, sprite->s1, sprite->t0, sprite->s0, sprite->t0};
+  std::memcpy(face->st, st, sizeof st);
+  const int32_t level = TruncI32(light);
+  face->tag = static_cast<uint8_t>(level < 0 ? 0 : level > 255 ? 255 : level);
+  for (int i = 0; i < 4; ++i) face->index[i] = static_cast<uint16_t>(first + i);
+  RdrDrawFaceTexShaded(face);
+  for (int i = 0; i < 4; ++i) face->index[i] = static_cast<uint16_t>(first + 4 + i);
+  RdrDrawFaceTexShaded(face);
 }
 
 bool RdrScreenQuad(Face* face, float x, float y, float h, uint32_t texture, float s, float t, float size) {

@@ -14,6 +14,12 @@
 // their screen positions come from that depth raised to the near plane.
 Face* RdrTurnedQuad(const DrawSlot* slot, float halfWidth, float halfHeight, uint16_t angle);
 
+// The turned square of RdrDrawQuadRotated: a turned quad of the given half
+// size on both axes, its texture the slot's kind word's low 24 bits, the
+// whole texture (texels 0..255) in the back end's units (TexCoordUnits);
+// null when the pools have no room.
+Face* RdrRotatedSquare(const DrawSlot* slot, float halfSize, uint16_t angle);
+
 // A screen-space square of half size `half` around (x, y) at the near plane,
 // as four temporary vertices behind the vertex count whose view x, y are the
 // screen coordinates; `face` (the caller's) gets the texture word and the

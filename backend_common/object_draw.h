@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 
+#include "backend_common/draw.h"
 #include "engine3d/mesh.h"
 
 enum class ObjRotation : uint8_t { MATRIX, HEADING };
@@ -24,6 +25,25 @@ struct ObjStyle {
   ObjFaceRoutine otherFace;   // every other face type
   ObjObjectRoutine unlit;     // drawn instead while vertex lighting is off
 };
+
+// The members every back end draws alike; only the layer around them (and
+// the vertex-colour member's copies) are a back end's own.
+// clang-format off
+//                                          rotation              depth  back   lighting                      colour faces        other faces               lighting off
+inline constexpr ObjStyle OBJ_OBJECT            {ObjRotation::MATRIX,  true,  true,  ObjLighting::NONE,            RdrDrawFaceFlat,    RdrDrawFaceDecal,         nullptr};
+inline constexpr ObjStyle OBJ_TWO_SIDED         {ObjRotation::MATRIX,  true,  false, ObjLighting::NONE,            RdrDrawFaceFlat,    RdrDrawFaceDecal,         nullptr};
+inline constexpr ObjStyle OBJ_LIT               {ObjRotation::MATRIX,  true,  true,  ObjLighting::VERTEX,          RdrDrawFaceGouraud, RdrDrawFaceTexLit,        RdrDrawObject};
+inline constexpr ObjStyle OBJ_LIT_TWO_SIDED     {ObjRotation::MATRIX,  true,  false, ObjLighting::VERTEX,          RdrDrawFaceGouraud, RdrDrawFaceTexLit,        RdrDrawObjectTwoSided};
+inline constexpr ObjStyle OBJ_CLAMPED           {ObjRotation::MATRIX,  true,  true,  ObjLighting::NONE,            RdrDrawFaceFlat,    RdrDrawFaceDecalClamped,  nullptr};
+inline constexpr ObjStyle OBJ_LIT_CLAMPED       {ObjRotation::MATRIX,  true,  true,  ObjLighting::VERTEX,          RdrDrawFaceGouraud, RdrDrawFaceTexLitClamped, RdrDrawObjectClamped};
+inline constexpr ObjStyle OBJ_YAW               {ObjRotation::HEADING, true,  true,  ObjLighting::NONE,            RdrDrawFaceFlat,    RdrDrawFaceDecal,         nullptr};
+inline constexpr ObjStyle OBJ_YAW_LIT           {ObjRotation::HEADING, true,  true,  ObjLighting::VERTEX,          RdrDrawFaceGouraud, RdrDrawFaceTexLit,        RdrDrawObjectYaw};
+inline constexpr ObjStyle OBJ_YAW_TWO_SIDED     {ObjRotation::HEADING, true,  false, ObjLighting::NONE,            RdrDrawFaceFlat,    RdrDrawFaceDecal,         nullptr};
+inline constexpr ObjStyle OBJ_YAW_LIT_TWO_SIDED {ObjRotation::HEADING, true,  false, ObjLighting::VERTEX,          RdrDrawFaceGouraud, RdrDrawFaceTexLit,        RdrDrawObjectYawTwoSided};
+inline constexpr ObjStyle OBJ_YAW_ANY_DEPTH     {ObjRotation::HEADING, false, true,  ObjLighting::NONE,            RdrDrawFaceFlat,    RdrDrawFaceDecal,         nullptr};
+inline constexpr ObjStyle OBJ_YAW_LIT_ANY_DEPTH {ObjRotation::HEADING, false, true,  ObjLighting::VERTEX,          RdrDrawFaceGouraud, RdrDrawFaceTexLit,        RdrDrawObjectYawAnyDepth};
+inline constexpr ObjStyle OBJ_YAW_SHADED        {ObjRotation::HEADING, false, true,  ObjLighting::VERTEX_AND_FACE, RdrDrawFaceShaded,  RdrDrawFaceTexShaded,     RdrDrawObjectYawAnyDepth};
+// clang-format on
 
 struct ObjVec3 {
   float x, y, z;

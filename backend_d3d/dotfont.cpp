@@ -86,3 +86,18 @@ void DotFontPrintf(int32_t x, int32_t y, const char* format, ...) {
   for (const char* p = text; *p; ++p, x += DOT_PITCH) DotFontDrawChar(x, y, *p);
   RdrDepthOn();
 }
+
+// Nothing in the game calls it: each dot a white flat rectangle.
+void DotFontPrintfScaled(int32_t x, int32_t y, int32_t dotWidth, int32_t dotHeight, const char* format, ...) {
+  char text[DOT_FONT_BUFFER];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+
+  if (!DotFontScaledBegin()) return;
+  RdrDepthOff();
+  for (const char* p = text; *p; ++p, x += DOT_PITCH * dotWidth) DotFontDrawCharScaled(x, y, dotWidth, dotHeight, *p);
+  RdrDepthOn();
+  DotFontScaledEnd();
+}

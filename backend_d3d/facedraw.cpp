@@ -84,6 +84,19 @@ constexpr FaceRow TEX_ALPHA{Diffuse::GIVEN, Alpha::ZERO, Texture::FACE, NO_MODE,
 constexpr FaceRow TEX_LIGHT{Diffuse::LIGHT_GREY, Alpha::GREY, Texture::FACE, NO_MODE,
                             States::NONE, Depth::PLAIN, false, false};
 constexpr FaceRow TEX_ADD{Diffuse::LIGHT_ADD, Alpha::ZERO, Texture::FACE, 1, States::NONE, Depth::PLAIN, false, false};
+constexpr FaceRow FLAT_ALPHA_RGB{Diffuse::GIVEN, Alpha::FACE_WORD, Texture::NONE, 2,
+                                 States::B, Depth::PLAIN, false, false};
+constexpr FaceRow VCOLOUR_LIT{Diffuse::VERTEX_LIT, Alpha::ZERO, Texture::NONE, 1,
+                              States::A, Depth::PLAIN, false, false};
+constexpr FaceRow VCOLOUR_OPAQUE{Diffuse::VERTEX, Alpha::ZERO, Texture::NONE, 1,
+                                 States::A, Depth::PLAIN, false, false};
+// The depth-clamped twins: the software accelerator's depth overflows for
+// corners nearer than 4, but 1 - 1/z stays within 0..1 for every corner the
+// near clip keeps (the near plane is never below 1), so here they draw as the
+// plain routines do, the lit one in light x light colour / 64 whatever the
+// coloured-light flag says.
+constexpr FaceRow TEX_LIT_CLAMPED{Diffuse::LIGHT_ADD, Alpha::ZERO, Texture::FACE, 1,
+                                  States::NONE, Depth::PLAIN, false, false};
 // Gathers, rejects and clips only.
 constexpr FaceRow OUTLINE{Diffuse::NONE, Alpha::ZERO, Texture::KEEP, NO_MODE, States::NONE, Depth::PLAIN, false, false};
 
@@ -349,12 +362,24 @@ void RdrSetStageMode(uint16_t mode) {
         HalD3dSetTextureStageState(d, 0, HAL_TSS_ALPHAOP, HAL_TOP_SELECTARG1);
       }
       break;
+    case 3:
+      HalD3dSetTextureStageState(d, 0, HAL_TSS_COLORARG1, HAL_TA_TEXTURE);
+      HalD3dSetTextureStageState(d, 0, HAL_TSS_COLORARG2, HAL_TA_DIFFUSE);
+      HalD3dSetTextureStageState(d, 0, HAL_TSS_COLOROP, HAL_TOP_ADD);
+      HalD3dSetTextureStageState(d, 0, HAL_TSS_ALPHAARG1, HAL_TA_TEXTURE);
+      HalD3dSetTextureStageState(d, 0, HAL_TSS_ALPHAARG2, HAL_TA_DIFFUSE);
+      HalD3dSetTextureStageState(d, 0, HAL_TSS_ALPHAOP, HAL_TOP_MODULATE);
+      break;
     case 4:
       HalD3dSetTextureStageState(d, 0, HAL_TSS_COLORARG1, HAL_TA_TEXTURE);
       HalD3dSetTextureStageState(d, 0, HAL_TSS_COLORARG2, HAL_TA_DIFFUSE);
       HalD3dSetTextureStageState(d, 0, HAL_TSS_COLOROP, HAL_TOP_BLENDTEXTUREALPHA);
+      // Texture alpha x diffuse alpha, as the software back end's alpha
+      // source 3 takes it: with the diffuse alpha alone, the clear texels
+      // around a faded glyph or a glow would cover the screen as a pale box.
+      HalD3dSetTextureStageState(d, 0, HAL_TSS_ALPHAARG1, HAL_TA_TEXTURE);
       HalD3dSetTextureStageState(d, 0, HAL_TSS_ALPHAARG2, HAL_TA_DIFFUSE);
-      HalD3dSetTextureStageState(d, 0, HAL_TSS_ALPHAOP, HAL_TOP_SELECTARG2);
+      HalD3dSetTextureStageState(d, 0, HAL_TSS_ALPHAOP, HAL_TOP_MODULATE);
       break;
     default:
       return;
@@ -371,7 +396,15 @@ void RdrDrawFaceWire(Face* face) { DrawFace(face, WIRE); }
 void RdrDrawFaceGouraud(Face* face) { DrawFace(face, GOURAUD); }
 void RdrDrawFaceShaded(Face* face) { DrawFace(face, SHADED); }
 void RdrDrawFaceFlatAlpha(Face* face) { DrawFace(face, FLAT_ALPHA); }
+void RdrDrawFaceFlatAlphaRgb(Face* face, int32_t red, int32_t green, int32_t blue) {
+  DrawFace(face, FLAT_ALPHA_RGB, {.colour = Pack(0, static_cast<float>(red & 0xFF), static_cast<float>(green & 0xFF),
+                                                 static_cast<float>(blue & 0xFF))});
+}
 void RdrDrawFaceVColour(Face* face) { DrawFace(face, VCOLOUR); }
+void RdrDrawFaceVColourLit(Face* face) { DrawFace(face, VCOLOUR_LIT); }
+void RdrDrawFaceVColourOpaque(Face* face) { DrawFace(face, VCOLOUR_OPAQUE); }
+void RdrDrawFaceTexLitClamped(Face* face) { DrawFace(face, TEX_LIT_CLAMPED); }
+void RdrDrawFaceDecalClamped(Face* face) { DrawFace(face, DECAL); }
 void RdrDrawFaceFlatAlphaBiased(Face* face, float bias) { DrawFace(face, FLAT_ALPHA_BIASED, {.bias = bias}); }
 void RdrDrawFaceVertexColours(Face* face, float bias) { DrawFace(face, VERTEX_COLOURS, {.bias = bias}); }
 void RdrDrawFaceWater(Face* face) { DrawFace(face, WATER); }

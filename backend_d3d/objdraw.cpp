@@ -71,23 +71,8 @@ void DrawVColourCopy(Face* face) {
   RdrDrawFaceVColour(copy);
 }
 
-using Rotation = ObjRotation;
-using Lighting = ObjLighting;
-
-// clang-format off
-//                               rotation           depth  back   lighting                   colour faces        other faces           lighting off
-constexpr ObjStyle OBJECT            {Rotation::MATRIX,  true,  true,  Lighting::NONE,            RdrDrawFaceFlat,    RdrDrawFaceDecal,     nullptr};
-constexpr ObjStyle TWO_SIDED         {Rotation::MATRIX,  true,  false, Lighting::NONE,            RdrDrawFaceFlat,    RdrDrawFaceDecal,     nullptr};
-constexpr ObjStyle LIT               {Rotation::MATRIX,  true,  true,  Lighting::VERTEX,          RdrDrawFaceGouraud, RdrDrawFaceTexLit,    RdrDrawObject};
-constexpr ObjStyle LIT_TWO_SIDED     {Rotation::MATRIX,  true,  false, Lighting::VERTEX,          RdrDrawFaceGouraud, RdrDrawFaceTexLit,    RdrDrawObjectTwoSided};
-constexpr ObjStyle YAW               {Rotation::HEADING, true,  true,  Lighting::NONE,            RdrDrawFaceFlat,    RdrDrawFaceDecal,     nullptr};
-constexpr ObjStyle YAW_LIT           {Rotation::HEADING, true,  true,  Lighting::VERTEX,          RdrDrawFaceGouraud, RdrDrawFaceTexLit,    RdrDrawObjectYaw};
-constexpr ObjStyle YAW_TWO_SIDED     {Rotation::HEADING, true,  false, Lighting::NONE,            RdrDrawFaceFlat,    RdrDrawFaceDecal,     nullptr};
-constexpr ObjStyle YAW_ANY_DEPTH     {Rotation::HEADING, false, true,  Lighting::NONE,            RdrDrawFaceFlat,    RdrDrawFaceDecal,     nullptr};
-constexpr ObjStyle YAW_LIT_ANY_DEPTH {Rotation::HEADING, false, true,  Lighting::VERTEX,          RdrDrawFaceGouraud, RdrDrawFaceTexLit,    RdrDrawObjectYawAnyDepth};
-constexpr ObjStyle YAW_SHADED        {Rotation::HEADING, false, true,  Lighting::VERTEX_AND_FACE, RdrDrawFaceShaded,  RdrDrawFaceTexShaded, RdrDrawObjectYawAnyDepth};
-constexpr ObjStyle YAW_VCOLOUR       {Rotation::HEADING, true,  false, Lighting::NONE,            DrawVColourCopy,    DrawVColourCopy,      nullptr};
-// clang-format on
+constexpr ObjStyle YAW_VCOLOUR{ObjRotation::HEADING, true, false, ObjLighting::NONE, DrawVColourCopy, DrawVColourCopy,
+                               nullptr};
 
 void DrawObject(DrawSlot* slot, MeshHeader* mesh, const ObjStyle& style) {
   ObjDrawMesh(slot, mesh, style, &FILTER_LAYER);
@@ -95,16 +80,19 @@ void DrawObject(DrawSlot* slot, MeshHeader* mesh, const ObjStyle& style) {
 
 }  // namespace
 
-void RdrDrawObject(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, OBJECT); }
-void RdrDrawObjectTwoSided(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, TWO_SIDED); }
-void RdrDrawObjectLit(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, LIT); }
-void RdrDrawObjectLitTwoSided(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, LIT_TWO_SIDED); }
-void RdrDrawObjectYaw(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, YAW); }
-void RdrDrawObjectYawLit(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, YAW_LIT); }
-void RdrDrawObjectYawTwoSided(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, YAW_TWO_SIDED); }
-void RdrDrawObjectYawAnyDepth(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, YAW_ANY_DEPTH); }
-void RdrDrawObjectYawLitAnyDepth(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, YAW_LIT_ANY_DEPTH); }
-void RdrDrawObjectYawShaded(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, YAW_SHADED); }
+void RdrDrawObject(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, OBJ_OBJECT); }
+void RdrDrawObjectTwoSided(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, OBJ_TWO_SIDED); }
+void RdrDrawObjectLit(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, OBJ_LIT); }
+void RdrDrawObjectLitTwoSided(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, OBJ_LIT_TWO_SIDED); }
+void RdrDrawObjectClamped(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, OBJ_CLAMPED); }
+void RdrDrawObjectLitClamped(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, OBJ_LIT_CLAMPED); }
+void RdrDrawObjectYaw(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, OBJ_YAW); }
+void RdrDrawObjectYawLit(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, OBJ_YAW_LIT); }
+void RdrDrawObjectYawTwoSided(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, OBJ_YAW_TWO_SIDED); }
+void RdrDrawObjectYawLitTwoSided(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, OBJ_YAW_LIT_TWO_SIDED); }
+void RdrDrawObjectYawAnyDepth(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, OBJ_YAW_ANY_DEPTH); }
+void RdrDrawObjectYawLitAnyDepth(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, OBJ_YAW_LIT_ANY_DEPTH); }
+void RdrDrawObjectYawShaded(DrawSlot* slot, MeshHeader* mesh) { DrawObject(slot, mesh, OBJ_YAW_SHADED); }
 
 void RdrDrawObjectYawVColour(DrawSlot* slot, MeshHeader* mesh, uint32_t faceWord) {
   if (!slot || !mesh || !mesh->faceCount || !mesh->faces || !RdrObjectInDepthRange(slot)) return;
@@ -131,5 +119,5 @@ void RdrDrawObjectBlended(DrawSlot* slot, MeshHeader* mesh, uint32_t overlayText
   // Lighting off: the plain object, with no overlay (the shared loop runs it).
   ObjOverlay overlay{overlayTexture, lightFactor, {1.0f / 1024.0f, 0, nullptr}};
   const ObjLayer layer{BeginOverlay, CollectOverlay, DrawOverlay, &overlay};
-  ObjDrawMesh(slot, mesh, LIT, &layer);
+  ObjDrawMesh(slot, mesh, OBJ_LIT, &layer);
 }

@@ -24,8 +24,10 @@ void RdrDrawViewQuad(uint32_t texture, int32_t red, int32_t green, int32_t blue)
   const float half = static_cast<float>(gRdrState.screenWidth * 128 / 512);
   Face face;
   if (RdrScreenQuad(&face, gRdrSun.screenX, gRdrSun.screenY, half, texture, 0.0f, 0.0f, 0.5f)) {
-    BlendAdditive();
-    RdrCacheStageMode(0);
+    // As torvane draws it: the glow plus the sky colour, laid over the sky by
+    // the glow's alpha.
+    RdrBlendAlpha();
+    RdrCacheStageMode(3);
     RdrDrawFaceTexRaw(&face, static_cast<float>(red), static_cast<float>(green), static_cast<float>(blue), 255.0f);
     RdrBlendOpaque();
   }
@@ -36,9 +38,9 @@ void RdrDrawAdditiveGlows() {
   float px, py, dx, dy;
   if (!RdrFlareLine(&px, &py, &dx, &dy)) return;
   RdrDepthOff();
-  HalD3dSetRenderState(gD3d.device, HAL_RS_SRCBLEND, HAL_BLEND_ONE);
-  HalD3dSetRenderState(gD3d.device, HAL_RS_DESTBLEND, HAL_BLEND_ONE);
-  RdrCacheStageMode(1);
+  // As torvane draws it: each element plus its colour, added by its alpha.
+  BlendAdditive();
+  RdrCacheStageMode(3);
   for (const RdrFlareElement* e = gRdrFlares; e->position != 0.0f; ++e)
     RdrDrawGlowQuad(px + dx * e->position * RDR_FLARE_STEP, py + dy * e->position * RDR_FLARE_STEP, e);
   RdrBlendOpaque();
@@ -54,8 +56,9 @@ void RdrDrawGlowQuad(float x, float y, const RdrFlareElement* element) {
   if (!RdrScreenQuad(&face, x, y, half, gRdrSun.texture, element->s / FLARE_TEXELS, element->t / FLARE_TEXELS,
                      FLARE_CELL))
     return;
-  // Fades sideways from the centre of the screen.
-  float intensity = 150.0f - 150.0f * std::fabs(x - s.centreX) / width;
+  // Fades sideways from the centre of the screen; near the centre it is
+  // above 255 and the vertex alpha holds it there, as torvane's does.
+  float intensity = 400.0f - 150.0f * std::fabs(x - s.centreX) / width;
   if (intensity < 0.0f) intensity = 0.0f;
   RdrDrawFaceTexRaw(&face, element->red, element->green, element->blue, intensity);
 }

@@ -184,6 +184,16 @@ void RdrDrawSpriteRotated(DrawSlot* slot, int32_t red, int32_t green, int32_t bl
                     static_cast<float>(SlotAlpha(slot)));
 }
 
+// No caller in the game: the colour modulates the texture, as the software
+// back end's combine does, and the alpha argument goes with the vertices.
+void RdrDrawQuadRotated(DrawSlot* slot, int32_t red, int32_t green, int32_t blue, float alpha, float halfSize,
+                        uint16_t angle) {
+  Face* face = RdrRotatedSquare(slot, halfSize, angle);
+  if (!face) return;
+  RdrCacheStageMode(1);
+  RdrDrawFaceTexRaw(face, static_cast<float>(red), static_cast<float>(green), static_cast<float>(blue), alpha);
+}
+
 void RdrSetAlphaSourceColour(int32_t red, int32_t green, int32_t blue, int32_t source) {
   SetAlphaSource(HAL_BLEND_INVSRCALPHA, red, green, blue, source);
 }

@@ -80,11 +80,6 @@ void DotFontDrawChar(int32_t x, int32_t y, char character) {
 
 namespace {
 
-// The scratch face of the scaled font: behind the faces and vertices in use,
-// so the mesh's counts stay as they are.
-Face* gScaledFace;
-Vertex* gScaledVertices;
-
 void SetTextState() {
   RdrDepthOff();
   GfxAlphaBlendFunction(GFX_BLEND_ONE, GFX_BLEND_ZERO, GFX_BLEND_ONE, GFX_BLEND_ZERO);
@@ -101,24 +96,6 @@ void RestoreDrawState() {
 
 }  // namespace
 
-void DotFontDrawCharScaled(int32_t x, int32_t y, int32_t dotWidth, int32_t dotHeight, char character) {
-  const uint8_t* glyph = DotFontGlyph(character);
-  if (!glyph || !gScaledFace) return;
-  for (int32_t r = 0; r < 5; ++r) {
-    for (int32_t c = 0; c < 4; ++c) {
-      if (!glyph[r * 4 + c]) continue;
-      const float left = static_cast<float>(x + c * dotWidth), top = static_cast<float>(y + r * dotHeight);
-      const float right = left + static_cast<float>(dotWidth - 1), bottom = top + static_cast<float>(dotHeight - 1);
-      const float corners[4][2] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
-      for (int i = 0; i < 4; ++i) {
-        gScaledVertices[i].screenX = corners[i][0];
-        gScaledVertices[i].screenY = corners[i][1];
-      }
-      RdrDrawFaceFlat(gScaledFace);
-    }
-  }
-}
-
 void DotFontPrintfScaled(int32_t x, int32_t y, int32_t dotWidth, int32_t dotHeight, const char* format, ...) {
   char text[DOT_FONT_BUFFER];
   va_list args;
@@ -126,25 +103,11 @@ void DotFontPrintfScaled(int32_t x, int32_t y, int32_t dotWidth, int32_t dotHeig
   std::vsnprintf(text, sizeof text, format, args);
   va_end(args);
 
-  gScaledVertices = MeshScratchVertices(gMesh.vertexCount, 4);
-  gScaledFace = MeshScratchFaces(gMesh.faceCount, 1);
-  if (!gScaledVertices || !gScaledFace) {
-    gScaledFace = nullptr;
-    return;
-  }
-  *gScaledFace = Face{};
-  gScaledFace->type = 0x00FFFFFF;  // a colour face, white
-  gScaledFace->vertexCount = 4;
-  for (int i = 0; i < 4; ++i) {
-    gScaledVertices[i] = Vertex{};
-    gScaledVertices[i].viewZ = gRdrState.nearPlane + 1.0f;
-    gScaledVertices[i].red = gScaledVertices[i].green = gScaledVertices[i].blue = 255;
-    gScaledFace->index[i] = static_cast<uint16_t>(gMesh.vertexCount + i);
-  }
+  if (!DotFontScaledBegin()) return;
   SetTextState();
   for (const char* p = text; *p; ++p, x += 5 * dotWidth) DotFontDrawCharScaled(x, y, dotWidth, dotHeight, *p);
   RestoreDrawState();
-  gScaledFace = nullptr;
+  DotFontScaledEnd();
 }
 
 void DotFontPrintf(int32_t x, int32_t y, const char* format, ...) {

@@ -23,11 +23,6 @@ float SlotAlpha(const DrawSlot* slot) { return static_cast<float>((slot->kind & 
 int32_t SpriteTexture(const Sprite* sprite) { return static_cast<int32_t>(sprite->type & 0xFF); }
 
 
-// Temporary records go where the scene pass keeps its scratch indices, and
-// never below the records in use (outside a pass the indices may be stale).
-int32_t ScratchVertexIndex() { return std::max(gSceneScratch.vertexIndex, gMesh.vertexCount); }
-int32_t ScratchFaceIndex() { return std::max(gSceneScratch.faceIndex, gMesh.faceCount); }
-
 // The accelerator's depth and texture values of a corner at view depth z, and
 // whole pixels. Depth nearer than 4 gives ooz above 65535: the accelerator
 // clamps it to the top of the depth buffer.
@@ -207,54 +202,10 @@ void RdrDrawSpriteRotated(DrawSlot* slot, int32_t red, int32_t green, int32_t bl
 
 void RdrDrawQuadRotated(DrawSlot* slot, int32_t red, int32_t green, int32_t blue, float alpha, float halfSize,
                         uint16_t angle) {
-  if (!slot) return;
-  Face* face = RdrTurnedQuad(slot, halfSize, halfSize, angle);
+  Face* face = RdrRotatedSquare(slot, halfSize, angle);
   if (!face) return;
-  face->type = slot->kind & 0xFFFFFF;
-  const float st[8] = {0.0f, 0.0f, 255.0f, 0.0f, 255.0f, 255.0f, 0.0f, 255.0f};
-  SetSt(face, st);
   RdrCacheColorCombine(GFX_COMBINE_TEXTURE_TIMES_ITRGB);
   RdrDrawFaceTexRaw(face, static_cast<float>(red), static_cast<float>(green), static_cast<float>(blue), alpha);
-}
-
-void RdrDrawCross(DrawSlot* slot) {
-  const Sprite* sprite = SpriteOf(slot);
-  if (!sprite) return;
-  // The slot names a vertex of the current mesh for its light; a name past
-  // the mesh falls back to the ambient level rather than reading beyond it.
-  const uint32_t lightIndex = (slot->kind & 0xFFFFFF) >> 8;
-  float light = gLight.ambient;
-  if (gMesh.vertices && lightIndex < static_cast<uint32_t>(gMesh.vertexCount > 0 ? gMesh.vertexCount : 0))
-    light = gMesh.vertices[lightIndex].light;
-
-  const int32_t first = ScratchVertexIndex();
-  Vertex* v = MeshScratchVertices(first, 8);
-  Face* face = MeshScratchFaces(ScratchFaceIndex(), 1);
-  if (!v || !face) return;
-  const float px = slot->x, py = slot->y, pz = slot->z;
-  const float hw = sprite->halfWidth, hh = sprite->halfHeight;
-  const float corners[8][3] = {
-      {px - hw, py - hh, pz}, {px + hw, py - hh, pz}, {px + hw, py + hh, pz}, {px - hw, py + hh, pz},
-      {px, py - hh, pz - hw}, {px, py - hh, pz + hw}, {px, py + hh, pz + hw}, {px, py + hh, pz - hw},
-  };
-  for (int i = 0; i < 8; ++i) {
-    std::memset(&v[i], 0, sizeof v[i]);
-    v[i].x = corners[i][0];
-    v[i].y = corners[i][1];
-    v[i].z = corners[i][2];
-    RdrProjectVertex(&v[i]);
-  }
-  std::memset(face, 0, sizeof *face);
-  face->type = (sprite->type & 0xFF) | 0x02000000;
-  face->vertexCount = 4;
-  const float st[8] = {sprite->s0, sprite->t1, sprite->s1, sprite->t1, sprite->s1, sprite->t0, sprite->s0, sprite->t0};
-  SetSt(face, st);
-  const int32_t level = TruncI32(light);
-  face->tag = static_cast<uint8_t>(level < 0 ? 0 : level > 255 ? 255 : level);
-  for (int i = 0; i < 4; ++i) face->index[i] = static_cast<uint16_t>(first + i);
-  RdrDrawFaceTexShaded(face);
-  for (int i = 0; i < 4; ++i) face->index[i] = static_cast<uint16_t>(first + 4 + i);
-  RdrDrawFaceTexShaded(face);
 }
 
 void RdrSetAlphaSourceColour(int32_t red, int32_t green, int32_t blue, int32_t source) {

@@ -25,11 +25,18 @@ struct WindowState {
   int32_t logicalW = 640, logicalH = 480;
   int32_t cursorX = 0, cursorY = 0;  // headless cursor
   uint32_t frames = 0;
+  bool headlessProgram = false;
 };
 
 WindowState gWin;
 HalExitHook gExitHook = nullptr;
 std::vector<HalPollHook> gPollHooks;
+
+// Filled by other stand-ins' static initialisers, so built on first use.
+std::vector<HalFrameHook>& FrameHooks() {
+  static std::vector<HalFrameHook> hooks;
+  return hooks;
+}
 
 }  // namespace
 
@@ -40,6 +47,7 @@ bool HalInitFromEnv(std::string* error) {
   const char* headless = std::getenv("TORVANE_HEADLESS");
   bool isHeadless = headless && *headless && std::string(headless) != "0";
   HalSetHeadless(isHeadless);
+  gWin.headlessProgram = isHeadless;
   if (isHeadless) {
     // Every clock reading moves time on by a millisecond, so busy waits end
     // after a bounded number of polls and two runs are identical.
@@ -66,6 +74,7 @@ void HalResetForTest() {
   gWin.screenH = gWin.logicalH = 480;
   gWin.cursorX = gWin.cursorY = 0;
   gWin.frames = 0;
+  gWin.headlessProgram = false;
   HalScriptReset();
 }
 
@@ -276,8 +285,19 @@ intptr_t HalDefWindowProc(uint32_t window, uint32_t message, uintptr_t, intptr_t
   return 0;
 }
 
-void HalNoteFrame() { ++gWin.frames; }
+void HalNoteFrame() {
+  ++gWin.frames;
+  for (HalFrameHook hook : FrameHooks()) hook();
+}
 uint32_t HalFrameCount() { return gWin.frames; }
+
+void HalAddFrameHook(HalFrameHook hook) {
+  for (HalFrameHook h : FrameHooks())
+    if (h == hook) return;
+  FrameHooks().push_back(hook);
+}
+
+bool HalHeadlessProgram() { return gWin.headlessProgram; }
 
 void HalAddPollHook(HalPollHook hook) {
   for (HalPollHook h : gPollHooks)

@@ -102,9 +102,17 @@ intptr_t HalDispatchMessage(const HalMsg& msg);
 intptr_t HalDefWindowProc(uint32_t window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 size_t HalQueueLength();
 
-// A frame has been shown: the input script counts these for its frame lines.
+// A frame has been shown: the input script counts these for its frame lines,
+// and the frame hooks run.
 void HalNoteFrame();
 uint32_t HalFrameCount();
+// Stand-ins that follow the shown frames (the sound mix of a headless
+// program) run from here. Adding one twice adds it once; resets keep them.
+using HalFrameHook = void (*)();
+void HalAddFrameHook(HalFrameHook hook);
+// True once HalInitFromEnv chose a headless run: a whole program on the
+// virtual clock. Tests that set the hal up themselves never are one.
+bool HalHeadlessProgram();
 
 // Input script ("down ESC at 1500 ms" and friends, format in the README).
 bool HalScriptLoad(const std::string& text, std::string* error);

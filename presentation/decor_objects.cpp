@@ -1,29 +1,193 @@
-// Until the placed objects have their own drawing: every kind but the empty
-// one draws its model lit, turned to the placement's yaw.
+// The placed track objects: each draw kind's callback, the reflections on the
+// ice, the glows that lights, gates and panels add to the screen, and the
+// smoke of the burning wrecks.
 #include "presentation/decor_objects.h"
 
+#include "backend_common/display.h"
 #include "backend_common/draw.h"
+#include "engine3d/angle.h"
+#include "frontend/frontend.h"
+#include "presentation/presentation.h"
+#include "race/object_types.h"
+#include "race/race.h"
 #include "race/track_files.h"
 
 namespace {
 
-void DrawLitAtYaw(DrawSlot* slot, void* model) {
-  auto* mesh = static_cast<MeshHeader*>(model);
-  if (!slot || !mesh || slot->user >= static_cast<uint32_t>(gPlacementCount)) return;
-  mesh->angle[1] = gPlacements[slot->user].yaw;
-  RdrDrawObjectYawLit(slot, mesh);
+constexpr float GLOW_NEAREST = 5.0f;
+constexpr uint8_t HIT_KIND_OIL = 5, HIT_KIND_WRECK = 11;
+constexpr float SMOKE_RISE = 10.0f, SMOKE_SIZE_DIVISOR = 0.7f, SMOKE_RATE_DIVISOR = 24.0f;
+// The light bar's sweep, by (tick counter >> 2) & 3.
+constexpr float LIGHT_BAR_SWEEP[4] = {-70.0f, -7.0f, 70.0f, 7.0f};
+
+struct Placed {
+  ObjectPlacement* placement;
+  const ObjectType* type;
+  MeshHeader* mesh;
+};
+
+bool Resolve(DrawSlot* slot, void* model, Placed* out) {
+  if (!slot || !model || slot->user >= static_cast<uint32_t>(gPlacementCount)) return false;
+  ObjectPlacement* p = &gPlacements[slot->user];
+  if (p->type >= OBJECT_TYPE_ROWS) return false;
+  *out = Placed{p, &gObjectTypes[p->type], static_cast<MeshHeader*>(model)};
+  return true;
+}
+
+// The type's animation step for this placement, when it has a counter.
+void Animate(DrawSlot* slot, const Placed& o) {
+  if (o.placement->counterSlot == COUNTER_SLOT_NONE || !o.type->anim || !o.type->anim->step) return;
+  o.type->anim->step(slot, o.mesh, 0);
+}
+
+void Turn(const Placed& o) { o.mesh->angle[1] = o.placement->yaw; }
+
+void Glow(DrawSlot* slot, const Placed& o) {
+  if (o.type->glow) DecorAddObjectGlow(slot, o.mesh, o.type->glow);
+}
+
+void Level(const Placed& o) { o.mesh->angle[0] = o.mesh->angle[2] = 0; }
+
+// The mirror image under the ice: the draw with the slot's height negated.
+template <typename Draw>
+void BelowGround(DrawSlot* slot, MeshHeader* mesh, Draw draw) {
+  const float y = slot->y;
+  slot->y = -y;
+  draw(slot, mesh);
+  slot->y = y;
 }
 
 }  // namespace
 
-void DecorDrawPlainObject(DrawSlot* slot, void* model) { DrawLitAtYaw(slot, model); }
-void DecorDrawObjectKind1(DrawSlot* slot, void* model) { DrawLitAtYaw(slot, model); }
+void DecorDrawPlainObject(DrawSlot* slot, void* model) {
+  Placed o;
+  if (!Resolve(slot, model, &o)) return;
+  Animate(slot, o);
+  Turn(o);
+  RdrDrawObjectYawLit(slot, o.mesh);
+  Glow(slot, o);
+}
+
+void DecorDrawObjectKind1(DrawSlot* slot, void* model) {
+  Placed o;
+  if (!Resolve(slot, model, &o)) return;
+  Animate(slot, o);
+  Turn(o);
+  RdrDrawObjectYaw(slot, o.mesh);
+  // Drawn again where it stands: the reflection of these types is not mirrored.
+  if (gIceReflections && o.placement->counterSlot != COUNTER_SLOT_NONE) {
+    Level(o);
+    RdrDrawObject(slot, o.mesh);
+  }
+  Glow(slot, o);
+  if ((o.type->hitKind == HIT_KIND_OIL || o.type->hitKind == HIT_KIND_WRECK) && (gRace.ticks & 3) == 0 &&
+      gRace.tickPassed)
+    FxSpawnObjectSmoke(slot->x, slot->y + SMOKE_RISE, slot->z, SMOKE_SIZE_DIVISOR, SMOKE_RATE_DIVISOR);
+}
+
 void DecorDrawNothing(DrawSlot*, void*) {}
-void DecorDrawObjectKind3(DrawSlot* slot, void* model) { DrawLitAtYaw(slot, model); }
-void DecorDrawLargeObject(DrawSlot* slot, void* model) { DrawLitAtYaw(slot, model); }
-void DecorDrawObjectKind5(DrawSlot* slot, void* model) { DrawLitAtYaw(slot, model); }
-void DecorDrawBoat(DrawSlot* slot, void* model) { DrawLitAtYaw(slot, model); }
-void DecorDrawObjectKind7(DrawSlot* slot, void* model) { DrawLitAtYaw(slot, model); }
-void DecorDrawPanel(DrawSlot* slot, void* model) { DrawLitAtYaw(slot, model); }
-void DecorDrawFlag(DrawSlot* slot, void* model) { DrawLitAtYaw(slot, model); }
-void DecorDrawObjectKind10(DrawSlot* slot, void* model) { DrawLitAtYaw(slot, model); }
+
+void DecorDrawObjectKind3(DrawSlot* slot, void* model) {
+  Placed o;
+  if (!Resolve(slot, model, &o)) return;
+  Animate(slot, o);
+  Turn(o);
+  RdrDrawObjectYawTwoSided(slot, o.mesh);
+  if (gIceReflections && o.placement->counterSlot != COUNTER_SLOT_NONE)
+    BelowGround(slot, o.mesh, RdrDrawObjectYawTwoSided);
+  Glow(slot, o);
+}
+
+void DecorDrawLargeObject(DrawSlot* slot, void* model) {
+  Placed o;
+  if (!Resolve(slot, model, &o)) return;
+  Turn(o);
+  RdrDrawObjectYawLitAnyDepth(slot, o.mesh);
+  Glow(slot, o);
+}
+
+void DecorDrawObjectKind5(DrawSlot* slot, void* model) {
+  Placed o;
+  if (!Resolve(slot, model, &o)) return;
+  Animate(slot, o);
+  Turn(o);
+  RdrDrawObjectYawTwoSided(slot, o.mesh);
+  Glow(slot, o);
+}
+
+// Until the rocking boat exists: drawn lit at its placement's yaw.
+void DecorDrawBoat(DrawSlot* slot, void* model) {
+  Placed o;
+  if (!Resolve(slot, model, &o)) return;
+  Turn(o);
+  RdrDrawObjectYawLit(slot, o.mesh);
+}
+
+void DecorDrawObjectKind7(DrawSlot* slot, void* model) {
+  Placed o;
+  if (!Resolve(slot, model, &o)) return;
+  Turn(o);
+  RdrDrawObjectYawShaded(slot, o.mesh);
+}
+
+void DecorDrawPanel(DrawSlot* slot, void* model) {
+  Placed o;
+  if (!Resolve(slot, model, &o)) return;
+  Turn(o);
+  RdrDrawObjectYawTwoSided(slot, o.mesh);
+  if (gIceReflections) {
+    Level(o);
+    RdrDrawObjectTwoSided(slot, o.mesh);
+  }
+}
+
+void DecorDrawFlag(DrawSlot* slot, void* model) {
+  Placed o;
+  if (!Resolve(slot, model, &o)) return;
+  Animate(slot, o);
+  Turn(o);
+  RdrDrawObjectYawLit(slot, o.mesh);
+  if (gIceReflections) {
+    Level(o);
+    BelowGround(slot, o.mesh, RdrDrawObject);
+  }
+  Glow(slot, o);
+}
+
+void DecorDrawObjectKind10(DrawSlot* slot, void* model) {
+  if (gOptions.detailSetting != 0) return;
+  Placed o;
+  if (!Resolve(slot, model, &o)) return;
+  Turn(o);
+  RdrDrawObjectYawTwoSided(slot, o.mesh);
+}
+
+void DecorAddObjectGlow(DrawSlot* slot, MeshHeader* mesh, const ObjectGlow* glow) {
+  if (!slot || !mesh || !glow) return;
+  const float far = gRdrState.farPlane;
+  if (slot->viewZ < GLOW_NEAREST || slot->viewZ > far) return;
+  const float s = MathSin(mesh->angle[1]), c = MathCos(mesh->angle[1]);
+  float gx = glow->x, gy = glow->y, gz = glow->z;
+  if (glow->kind == 1) {
+    gy += 17.0f;
+    gz += 7.0f;
+    gx += LIGHT_BAR_SWEEP[(gRace.ticks >> 2) & 3];
+  }
+  Vertex point{};
+  point.x = gx * c - gz * s + slot->x;
+  point.y = gy + slot->y;
+  point.z = gx * s + gz * c + slot->z;
+  RdrProjectVertex(&point);
+  if (point.viewZ < GLOW_NEAREST || point.viewZ > far) return;
+  if (gFxGlowList.count < 0 || gFxGlowList.count >= FX_GLOW_MAX) return;
+  FxGlowEntry* entry = &gFxGlowList.entries[gFxGlowList.count];
+  *entry = FxGlowEntry{};
+  entry->slot.viewX = point.viewX;
+  entry->slot.viewY = point.viewY;
+  entry->slot.viewZ = point.viewZ;
+  entry->glow = glow;
+  if (glow->kind == 1)
+    FxAddScreenGlow(entry, (gRace.ticks & 3) * 16);
+  else
+    FxAddScreenGlowPlain(entry);
+}

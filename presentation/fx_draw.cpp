@@ -1,8 +1,6 @@
 // Until the effect passes exist: no tyre marks, no particles, no glows.
 #include "presentation/presentation.h"
 
-FxGlowList gFxGlowList;
-
 void FxDrawTyreMarks() {}
 void FxDrawParticles() {}
 void FxAddTyreMark(WheelState*) {}

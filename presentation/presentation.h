@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine3d/mesh.h"
+
 void SfxStartup();
 void SfxStopAll();
 void SfxCommitListener();
@@ -141,10 +143,26 @@ struct VehicleDrawState {
 };
 extern VehicleDrawState gVehicleDraw;
 
-// The screen glows of the current view, emptied as each view begins.
-constexpr int FX_GLOW_MAX = 32;
+// The screen glows of the current view, emptied as each view begins; at most
+// 99 a frame. Each entry is a draw slot of the shared glow sprite (the owner),
+// at the glow's view point, its strength as alpha in the type word and in x
+// 512 x its horizontal screen offset / screen width (the angle it is turned
+// by); beside it the glow record whose colour and size it takes.
+struct ObjectGlow;
+constexpr int FX_GLOW_MAX = 99;
+struct FxGlowEntry {
+  DrawSlot slot;
+  const ObjectGlow* glow;
+};
 struct FxGlowList {
   int32_t count;
-  float x[FX_GLOW_MAX], y[FX_GLOW_MAX];
+  FxGlowEntry entries[FX_GLOW_MAX];
 };
 extern FxGlowList gFxGlowList;
+// Completes the next entry, whose view point and record the caller wrote, and
+// counts it; nothing when the list is full or the glow too faint. The plain
+// glow is steady; the other is weakened by `reduction`.
+void FxAddScreenGlowPlain(FxGlowEntry* entry);
+void FxAddScreenGlow(FxGlowEntry* entry, int32_t reduction);
+// A smoke puff of a placed object (the oil track, the dead bug).
+void FxSpawnObjectSmoke(float x, float y, float z, float sizeDivisor, float rateDivisor);

@@ -10,6 +10,8 @@
 
 #include <cstring>
 
+#include "presentation/decor_anim.h"
+
 namespace {
 
 // Models of the type table lie under others\ and are stood up from the
@@ -18,20 +20,20 @@ const MeshPlacement PLACE{1, 1.0f, 0.0f, {1, 0, 0, 0, 0, 1, 0, -1, 0}, 1, 1};
 
 #define NO_KEY {-1, -1, -1}
 
-ObjectAnim ANIM_VACHE{{"vache1.3ds", "vache2.3ds", "vache3.3ds"}, ANIM_KIND_ANIMAL, nullptr};
-ObjectAnim ANIM_COCHON{{"cochon1.3ds", "cochon2.3ds", "cochon3.3ds"}, ANIM_KIND_ANIMAL, nullptr};
-ObjectAnim ANIM_MOUT01{{"mout01.3ds", "mout02.3ds", "mout03.3ds"}, ANIM_KIND_ANIMAL, nullptr};
-ObjectAnim ANIM_NESSY{{"nessy1.3ds", "nessy2.3ds", "nessy3.3ds"}, ANIM_KIND_TURNING, nullptr};
-ObjectAnim ANIM_ICPG{{"icpg01.3ds", "icpg02.3ds", "icpg03.3ds", "icpg04.3ds"}, ANIM_KIND_FIGURE, nullptr};
-ObjectAnim ANIM_SUFMA{{"sufma1.3ds", "sufma2.3ds", "sufma3.3ds", "sufma4.3ds"}, ANIM_KIND_FIGURE, nullptr};
-ObjectAnim ANIM_SUFMB{{"sufmb1.3ds", "sufmb2.3ds", "sufmb3.3ds", "sufmb4.3ds"}, ANIM_KIND_FIGURE, nullptr};
-ObjectAnim ANIM_SUFMC{{"sufmc1.3ds", "sufmc2.3ds", "sufmc3.3ds", "sufmc4.3ds"}, ANIM_KIND_FIGURE, nullptr};
-ObjectAnim ANIM_SUFMD{{"sufmd1.3ds", "sufmd2.3ds", "sufmd3.3ds", "sufmd4.3ds"}, ANIM_KIND_FIGURE, nullptr};
+ObjectAnim ANIM_VACHE{{"vache1.3ds", "vache2.3ds", "vache3.3ds"}, DecorAnimAnimal, nullptr};
+ObjectAnim ANIM_COCHON{{"cochon1.3ds", "cochon2.3ds", "cochon3.3ds"}, DecorAnimAnimal, nullptr};
+ObjectAnim ANIM_MOUT01{{"mout01.3ds", "mout02.3ds", "mout03.3ds"}, DecorAnimAnimal, nullptr};
+ObjectAnim ANIM_NESSY{{"nessy1.3ds", "nessy2.3ds", "nessy3.3ds"}, DecorAnimTurning, nullptr};
+ObjectAnim ANIM_ICPG{{"icpg01.3ds", "icpg02.3ds", "icpg03.3ds", "icpg04.3ds"}, DecorAnimFigure, nullptr};
+ObjectAnim ANIM_SUFMA{{"sufma1.3ds", "sufma2.3ds", "sufma3.3ds", "sufma4.3ds"}, DecorAnimFigure, nullptr};
+ObjectAnim ANIM_SUFMB{{"sufmb1.3ds", "sufmb2.3ds", "sufmb3.3ds", "sufmb4.3ds"}, DecorAnimFigure, nullptr};
+ObjectAnim ANIM_SUFMC{{"sufmc1.3ds", "sufmc2.3ds", "sufmc3.3ds", "sufmc4.3ds"}, DecorAnimFigure, nullptr};
+ObjectAnim ANIM_SUFMD{{"sufmd1.3ds", "sufmd2.3ds", "sufmd3.3ds", "sufmd4.3ds"}, DecorAnimFigure, nullptr};
 ObjectAnim ANIM_SAELEF{
-    {"saelef1.3ds", "saelef2.3ds", "saelef3.3ds", "saelef4.3ds", "saelef5.3ds", "saelef6.3ds"}, ANIM_KIND_FIGURE, nullptr};
-ObjectAnim ANIM_FLAG{{"flag1.3ds", "flag2.3ds", "flag3.3ds", "flag4.3ds", "flag5.3ds", "flag6.3ds"}, ANIM_KIND_FLAG, nullptr};
+    {"saelef1.3ds", "saelef2.3ds", "saelef3.3ds", "saelef4.3ds", "saelef5.3ds", "saelef6.3ds"}, DecorAnimFigure, nullptr};
+ObjectAnim ANIM_FLAG{{"flag1.3ds", "flag2.3ds", "flag3.3ds", "flag4.3ds", "flag5.3ds", "flag6.3ds"}, DecorAnimFlag, nullptr};
 ObjectAnim ANIM_LFLAG{
-    {"lflag01.3ds", "lflag02.3ds", "lflag03.3ds", "lflag04.3ds", "lflag05.3ds", "lflag06.3ds"}, ANIM_KIND_FLAG, nullptr};
+    {"lflag01.3ds", "lflag02.3ds", "lflag03.3ds", "lflag04.3ds", "lflag05.3ds", "lflag06.3ds"}, DecorAnimFlag, nullptr};
 
 #define GLOW_VLUM1 gObjectGlows[0]
 #define GLOW_VLUM2 gObjectGlows[1]

@@ -8,14 +8,14 @@
 #include "engine3d/mesh.h"
 #include "engine3d/model3ds.h"
 
-// The frame-cycling routine of an animated type.
-enum ObjectAnimKind : uint8_t { ANIM_KIND_ANIMAL = 0, ANIM_KIND_TURNING = 1, ANIM_KIND_FIGURE = 2, ANIM_KIND_FLAG = 3 };
+// The frame-cycling routine of an animated type: (slot, model, knocked flag).
+using ObjectAnimStep = void (*)(DrawSlot* slot, void* model, int32_t knocked);
 
 constexpr int OBJECT_ANIM_FRAMES = 20;
 
 struct ObjectAnim {
   const char* frames[OBJECT_ANIM_FRAMES];  // null-terminated, loaded from others\.
-  ObjectAnimKind kind;
+  ObjectAnimStep step;
   MeshFrameSet* frameSet;  // null until loaded
 };
 

@@ -7,6 +7,7 @@
 #include "backend_common/dotfont.h"
 #include "backend_common/draw.h"
 #include "backend_common/picture.h"
+#include "backend_common/texture.h"
 #include "engine3d/angle.h"
 #include "engine3d/random.h"
 #include "engine3d/scene.h"
@@ -376,15 +377,22 @@ void RaceDrawSkyRing(float baseHeight, float ringHeight) {
       RdrProjectVertex(&outer);
       RdrProjectVertex(&inner);
     }
+    const uint32_t texture = gRace.trackTextures[TRACK_TEX_RING] & 0xFFFFFF;
+    // The ring is laid out in texels; the back end may sample in other units.
+    float sUnit = 1.0f, tUnit = 1.0f;
+    TexCoordUnits(texture, &sUnit, &tUnit);
     for (int i = 0; i < SKY_RING_QUADS; ++i) {
       *f = Face{};
-      f->type = (gRace.trackTextures[TRACK_TEX_RING] & 0xFFFFFF) | DECAL_FACE_TYPE;
+      f->type = texture | DECAL_FACE_TYPE;
       f->vertexCount = 4;
       const int corners[4] = {2 * i, 2 * i + 2, 2 * i + 3, 2 * i + 1};
       const float s0 = static_cast<float>(8 * i), s1 = s0 + 8.0f;
       const float st[8] = {s0, 253.0f, s1, 253.0f, s1, 3.0f, s0, 3.0f};
       for (int k = 0; k < 4; ++k) f->index[k] = static_cast<uint16_t>(first + corners[k] % (2 * SKY_RING_QUADS));
-      for (int k = 0; k < 8; ++k) f->st[k] = st[k];
+      for (int k = 0; k < 8; k += 2) {
+        f->st[k] = st[k] / sUnit;
+        f->st[k + 1] = st[k + 1] / tUnit;
+      }
       RdrDrawFaceDecal(f);
     }
   }

@@ -6,9 +6,11 @@
 #include <initializer_list>
 
 #include "engine3d/random.h"
+#include "presentation/decor_anim.h"
 #include "presentation/flyin.h"
 #include "presentation/messages.h"
 #include "race/race.h"
+#include "race/track_files.h"
 
 namespace {
 
@@ -169,6 +171,30 @@ void HashVehicle(Hasher* h, const Vehicle& v) {
   for (float f : {v.stuckTimer, v.stuckRefX, v.stuckRefZ, v.lastRevsSeen}) h->F32(f);
 }
 
+// What changes of the placed objects during a race: the placements' words
+// (turning yaws, rocking phases, launch headings), the animation counters
+// and the sound copies of the calls and cries.
+void HashPlacedObjects(Hasher* h) {
+  auto within = [](int32_t count, int32_t most) { return count < 0 ? 0 : count > most ? most : count; };
+  const int32_t placements = within(gPlacementCount, PLACEMENT_MAX);
+  h->I32(gPlacementCount);
+  for (int32_t i = 0; i < placements; ++i) {
+    const ObjectPlacement& p = gPlacements[i];
+    h->I32(p.yaw);
+    h->I32(p.second);
+    h->Byte(p.counterSlot);
+  }
+  const int32_t counters = within(gObjectCounterCount, COUNTER_SLOTS);
+  h->I32(gObjectCounterCount);
+  for (int32_t i = 0; i < counters; ++i) {
+    h->F32(gObjectCounters[i].duration);
+    h->F32(gObjectCounters[i].elapsed);
+    h->I32(gObjectCounters[i].frame);
+  }
+  h->I32(gAnimCopyCounterA);
+  h->I32(gAnimCopyCounterB);
+}
+
 std::FILE* TraceFile() {
   if (!gTrace.opened) {
     gTrace.opened = true;
@@ -227,6 +253,7 @@ uint64_t RaceTraceHash() {
     h.I32(PointerIndex(gVehicleTable[slot], table, n));
   }
   for (int32_t i = 0; i < n; ++i) HashVehicle(&h, *vehicles[i]);
+  HashPlacedObjects(&h);
   return h.value();
 }
 

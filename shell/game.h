@@ -34,6 +34,8 @@ void GameShowNumber(int32_t number);
 
 // The shell's own flags.
 extern uint8_t gGameFrontEndNeeded;
+// The force-feedback device flag: the result of FfbInitDevices, cleared when
+// the device is lost (it lives with force feedback, which clears it).
 extern uint8_t gGameFfbActive;
 extern uint8_t gGameKeyLatch[2];
 

@@ -18,7 +18,6 @@
 #include "race/terrain_table.h"
 
 uint8_t gGameFrontEndNeeded;
-uint8_t gGameFfbActive;
 
 namespace {
 

@@ -231,7 +231,11 @@ uint32_t HalAudioListenerGetOrientation(HalAudioBuffer listener, HalAudioVector*
 uint32_t HalAudioCommitDeferred(HalAudioBuffer listener);
 
 // Mixes `frames` stereo frames into `out` and moves every playing cursor on.
-// SDL's callback calls it; headless, tests call it.
+// SDL's callback calls it; headless, tests call it, and so does a headless
+// program (HalHeadlessProgram) at every shown frame: the frames of the virtual
+// time since the last mix, so that a run mixes the same on every run.
+// TORVANE_AUDIO_DUMP=<file> keeps that mix and writes it as a WAVE file
+// (44100 Hz, stereo, 16-bit) when the program ends.
 void HalAudioRender(int16_t* out, uint32_t frames);
 
 // Tests: the next calls of a kind fail (or succeed) with `code`. `skip` calls of

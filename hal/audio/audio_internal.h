@@ -112,4 +112,7 @@ uint32_t WithBuffer(HalAudioCall call, HalAudioBuffer handle, Fn fn,
   return HalAudioSucceeded(done) ? r : done;
 }
 
+// Hooks the mix of a headless program to its shown frames (audio_frames.cpp).
+void FollowFrames();
+
 }  // namespace audio

@@ -11,6 +11,9 @@ using namespace audio;
 
 namespace {
 
+// Every program with the mixer follows its frames when it runs headless.
+[[maybe_unused]] const bool FOLLOWS_FRAMES = (FollowFrames(), true);
+
 constexpr double SPEED_OF_SOUND = 343.0;  // metres per second
 
 double Dot(const HalAudioVector& a, const HalAudioVector& b) {

@@ -81,3 +81,36 @@ TEST_F(D3dDotFontTest, LongTextIsCutToTheBuffer) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(D3dDotFontTest, ScaledTextDrawsEachDotAsAWhiteRectangle) {
+  std::vector<Vertex> vertices(8 + MESH_SCRATCH_VERTICES);
+  std::vector<Face> faces(MESH_SCRATCH_FACES);
+  gMesh.vertices = vertices.data();
+  gMesh.vertexCapacity = gMesh.vertexCount = 8;
+  gMesh.faces = faces.data();
+  gMesh.faceCapacity = gMesh.faceCount = 0;
+  Fresh();
+  DotFontPrintfScaled(10, 20, 3, 2, "-.");
+  // '-' has three dots, '.' one: four flat faces, the last 15 pixels on.
+  const std::vector<std::string> draws = Calls("DrawPrimitive");
+  ASSERT_EQ(draws.size(), 4u);
+  EXPECT_NE(draws[0].find("(10 26 "), std::string::npos) << draws[0];
+  EXPECT_NE(draws[0].find("(12 27 "), std::string::npos) << draws[0];
+  EXPECT_NE(draws[3].find("(28 28 "), std::string::npos) << draws[3];
+  EXPECT_EQ(gRdrPoly.work[0].diffuse & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_EQ(calls.front(), "SetRenderState ZENABLE 0");
+  EXPECT_EQ(calls.back(), "SetRenderState ZWRITEENABLE 1");
+  EXPECT_EQ(gMesh.vertexCount, 8);
+  EXPECT_EQ(gMesh.faceCount, 0);
+
+  // No room behind the counts: nothing drawn.
+  gMesh.faceCount = MESH_SCRATCH_FACES + 1;
+  calls.clear();
+  DotFontPrintfScaled(10, 20, 3, 2, "-");
+  EXPECT_TRUE(Calls("DrawPrimitive").empty());
+  gMesh = MeshPools{};
+}
+
+}  // namespace

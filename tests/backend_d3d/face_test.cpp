@@ -222,6 +222,15 @@ TEST_F(D3dFaceTest, RoutinesColourBindAndSetTheirStates) {
       {"vertex-coloured texture, unlit", RdrDrawFaceTexVColourUnlit, T, 0, 0, [&] { light(128, 255, 255, 0); },
        0x0005131D, 1, '-', 1},
       {"shaded texture", RdrDrawFaceTexShaded, T, 0, 16, [&] { light(255, 128, 64, 0); }, 0x003F2010, 1, '-', 1},
+      {"flat alpha in a given colour", [](Face* f) { RdrDrawFaceFlatAlphaRgb(f, 0x11, 0x22, 0x133); }, 0x000080, 0, 0,
+       [&] { light(255, 255, 255, 0); }, 0x80112233, 2, 'B', 0},
+      {"vertex colour, lit", RdrDrawFaceVColourLit, 0, 32, 0, [&] { light(255, 255, 255, 0); }, 0x0004090E, 1, 'A',
+       0},
+      {"vertex colour, opaque", RdrDrawFaceVColourOpaque, 0x000040, 0, 0, [&] { light(255, 255, 255, 0); },
+       0x000A141E, 1, 'A', 0},
+      {"lit texture, clamped: the light colour even with the flag clear", RdrDrawFaceTexLitClamped, T, 32, 0,
+       [&] { light(255, 128, 0, 0); }, 0x007F4000, 1, '-', 1},
+      {"decal, clamped", RdrDrawFaceDecalClamped, T, 0, 0, [&] { light(255, 255, 255, 0); }, 0x00000000, 0, '-', 1},
   };
   for (const Case& c : cases) {
     c.setUp();

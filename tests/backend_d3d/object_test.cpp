@@ -125,9 +125,12 @@ const Member MEMBERS[] = {
     {"TwoSided", RdrDrawObjectTwoSided, true},
     {"Lit", RdrDrawObjectLit, true},
     {"LitTwoSided", RdrDrawObjectLitTwoSided, true},
+    {"Clamped", RdrDrawObjectClamped, true},
+    {"LitClamped", RdrDrawObjectLitClamped, true},
     {"Yaw", RdrDrawObjectYaw, true},
     {"YawLit", RdrDrawObjectYawLit, true},
     {"YawTwoSided", RdrDrawObjectYawTwoSided, true},
+    {"YawLitTwoSided", RdrDrawObjectYawLitTwoSided, true},
     {"YawAnyDepth", RdrDrawObjectYawAnyDepth, false},
     {"YawLitAnyDepth", RdrDrawObjectYawLitAnyDepth, false},
     {"YawShaded", RdrDrawObjectYawShaded, false},
@@ -175,6 +178,8 @@ TEST_F(D3dObjectTest, BackFacesAreSkippedAndAZeroDotProductIsDrawn) {
     EXPECT_EQ(Draw(RdrDrawObject, mesh.Header()).size(), c.oneSided) << c.name;
     EXPECT_EQ(Draw(RdrDrawObjectYawLit, mesh.Header()).size(), c.oneSided) << c.name;
     EXPECT_EQ(Draw(RdrDrawObjectTwoSided, mesh.Header()).size(), c.twoSided) << c.name;
+    EXPECT_EQ(Draw(RdrDrawObjectLitClamped, mesh.Header()).size(), c.oneSided) << c.name;
+    EXPECT_EQ(Draw(RdrDrawObjectYawLitTwoSided, mesh.Header()).size(), c.twoSided) << c.name;
   }
 }
 
@@ -205,7 +210,8 @@ TEST_F(D3dObjectTest, LightingOffDrawsTheUnlitTwinWithNoOverlay) {
   mesh.AddSquare(TexWord(), 3, 0, 0, 2, FRONT);
   for (Vertex& v : mesh.vertices) v.light = 64.0f;  // left from an earlier lit draw
   gRdrState.vertexLighting = 0;
-  for (Drawer drawer : {Drawer{RdrDrawObjectLit}, Drawer{Blended}}) {
+  for (Drawer drawer : {Drawer{RdrDrawObjectLit}, Drawer{Blended}, Drawer{RdrDrawObjectLitClamped},
+                        Drawer{RdrDrawObjectYawLitTwoSided}}) {
     pool_[2].type = 0xDEADBEEF;
     const std::vector<std::string> draws = Draw(drawer, mesh.Header());
     ASSERT_EQ(draws.size(), 2u);

@@ -110,7 +110,7 @@ TEST_F(D3dOverlayTest, ClippedFacesKeepTheCallersAlphaAndTheirGreyAsAlpha) {
   for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(+gRdrPoly.work[i].diffuse, 0x80808080u) << i;
 }
 
-TEST_F(D3dOverlayTest, TheSunQuadIsAnAdditiveGlowAtTheLightsScreenPoint) {
+TEST_F(D3dOverlayTest, TheSunQuadIsAGlowLaidOverTheSkyAtTheLightsScreenPoint) {
   gCamera = CameraState{};
   const int32_t sky = MakeTexture(256, 256, std::vector<uint16_t>(256 * 256, 0xFFFF));
   // The sun lies against the light: straight ahead.
@@ -130,11 +130,13 @@ TEST_F(D3dOverlayTest, TheSunQuadIsAnAdditiveGlowAtTheLightsScreenPoint) {
   for (const std::string& c : calls)
     if (c.rfind("SetRenderState", 0) == 0 || c.rfind("DrawPrimitive", 0) == 0) states.push_back(c.substr(0, 30));
   EXPECT_EQ(states, (std::vector<std::string>{"SetRenderState ZENABLE 0", "SetRenderState ZWRITEENABLE 0",
-                                              "SetRenderState SRCBLEND 5", "SetRenderState DESTBLEND 2",
+                                              "SetRenderState SRCBLEND 5", "SetRenderState DESTBLEND 6",
                                               "DrawPrimitive 6 4 28 (160 80 0", "SetRenderState SRCBLEND 2",
                                               "SetRenderState DESTBLEND 1", "SetRenderState ZENABLE 1",
                                               "SetRenderState ZWRITEENABLE 1"}));
-  EXPECT_EQ(gRdrCache, 0);
+  // Texture plus the sky colour, texture alpha: torvane's glow.
+  EXPECT_EQ(gRdrCache, 3);
+  EXPECT_TRUE(Has("SetTextureStageState 0 COLOROP 5"));
   EXPECT_EQ(gMesh.vertexCount, USED_VERTICES);
 
   // Behind the camera: off screen at x = 10000, nothing drawn, and no flare.
@@ -162,9 +164,11 @@ TEST_F(D3dOverlayTest, TheFlareDrawsItsCellsInTheWholeTexture) {
   const std::vector<std::pair<float, float>> st = FanCoords(Draws());
   EXPECT_EQ(st[0], std::make_pair(0.5f, 0.5f));
   EXPECT_NEAR(st[2].first, 0.9999f, 1e-5f);
-  // The first element: red 100 at intensity 150.
-  EXPECT_NE(Draws()[0].find(" 96640000 "), std::string::npos) << Draws()[0];
-  EXPECT_TRUE(Has("SetRenderState SRCBLEND 2") && Has("SetRenderState DESTBLEND 2"));
+  // The first element: red 100 at an intensity of 400, held at 255.
+  EXPECT_NE(Draws()[0].find(" ff640000 "), std::string::npos) << Draws()[0];
+  // Added by its alpha, in the glow's stage mode.
+  EXPECT_TRUE(Has("SetRenderState SRCBLEND 5") && Has("SetRenderState DESTBLEND 2"));
+  EXPECT_EQ(gRdrCache, 3);
   EXPECT_EQ(calls.back(), "SetRenderState ZWRITEENABLE 1");
 }
 

@@ -154,7 +154,7 @@ class D3dSceneReference : public D3dPictureTest {
     gCamera = CameraState{};
     gLight.directionX = -0.3f * 1024, gLight.directionY = 0.2f * 1024, gLight.directionZ = -1024;
     // The quad covers a quarter of the texture: the disc's top-left quarter, four times magnified.
-    RdrDrawViewQuad(static_cast<uint32_t>(sun), 255, 255, 255);
+    RdrDrawViewQuad(static_cast<uint32_t>(sun), 40, 30, 20);
 
     std::vector<uint16_t> ring(16 * 16);  // 1-5-5-5: a ring, clear outside it
     for (int y = 0; y < 16; ++y)
@@ -264,6 +264,32 @@ class D3dSceneReference : public D3dPictureTest {
     return Rgb565ToRgb(small);
   }
 };
+
+// Faded text and the screen glows blend by texture alpha x vertex alpha (alpha
+// source 3): the clear texels around a glyph leave the screen as it was, and
+// the glyph itself is laid over it by the fade.
+using D3dFadedGlyph = D3dSceneReference;
+TEST_F(D3dFadedGlyph, TheClearTexelsAroundAFadedGlyphLeaveTheScreenAsItWas) {
+  std::vector<uint16_t> glyph(16 * 16, 0);  // 4-4-4-4, clear
+  for (int y = 4; y < 12; ++y)
+    for (int x = 4; x < 12; ++x) glyph[static_cast<size_t>(y) * 16 + x] = 0xFFFF;
+  const int32_t tex = MakeTexture(16, 16, glyph, HAL_PIXEL_ARGB4444);
+  RdrClear(0, 0, 0);
+  Backdrop(0, 0, 639, 479, 900, 0x804020);  // blue 128, green 64, red 32
+  // 20 pixels a texel: texel (1, 1) is clear, texel (8, 8) the glyph.
+  Place(0, 100, 100, 50), Place(1, 420, 100, 50), Place(2, 420, 420, 50), Place(3, 100, 420, 50);
+  Face f = Quad(static_cast<uint32_t>(tex), 0);
+  RdrSetAlphaSourceColour(0, 0, 0, 3);
+  RdrDrawFaceTexAlpha(&f, 128.0f);
+  RdrResetAlphaSource();
+  const std::vector<uint8_t> rgb = Shown({0, 0, 640, 480}, 1);
+  auto at = [&rgb](int x, int y) { return std::vector<int>(rgb.begin() + (y * 640 + x) * 3, rgb.begin() + (y * 640 + x) * 3 + 3); };
+  EXPECT_EQ(at(130, 130), at(50, 50));
+  // Half way from the backdrop to white.
+  const std::vector<int> glyphPixel = at(270, 270);
+  EXPECT_NEAR(glyphPixel[0], (32 + 255) / 2, 8);
+  EXPECT_NEAR(glyphPixel[2], (128 + 255) / 2, 8);
+}
 
 TEST_F(D3dSceneReference, ScenesMatchTheStoredPictures) {
   // The whole screen at a quarter size, unless a scene needs single pixels.

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <functional>
 
+#include "engine3d/camera.h"
 #include "engine3d/sprite.h"
 #include "sprite_fixture.h"
 #include "tools/datakit/lib/texture_3df.h"
@@ -195,6 +196,55 @@ TEST_F(D3dSpriteTest, ARotatedSpriteIsATurnedFaceWithTheSlotsAlpha) {
   calls.clear();
   RdrDrawSpriteRotated(&slot_, 10, 20, 30, 256);
   EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(D3dSpriteTest, ATurnedSquareSpansTheWholeTextureInZeroToOne) {
+  At(0, 0, 100);
+  slot_.kind = static_cast<uint32_t>(texture_) | 0x80 << 24;  // the texture is the low 24 bits
+  Fresh();
+  RdrDrawQuadRotated(&slot_, 10, 20, 30, 64.0f, 5.0f, 0);
+  ASSERT_EQ(Draws().size(), 1u);
+  const TextureTableEntry& entry = gTextureTable.entries[texture_];
+  EXPECT_FLOAT_EQ(gRdrPoly.work[2].tu, 255.0f / entry.sRange);
+  EXPECT_FLOAT_EQ(gRdrPoly.work[2].tv, 255.0f / entry.tRange);
+  EXPECT_FLOAT_EQ(gRdrPoly.work[1].sx - gRdrPoly.work[0].sx, 2 * 5.0f * 3.2f);
+  // The colour modulates the texture; the alpha argument goes with the corners.
+  EXPECT_EQ(+gRdrPoly.work[0].diffuse, 0x400A141Eu);
+  EXPECT_EQ(gRdrCache, 1);
+  EXPECT_EQ(gMesh.vertexCount, USED_VERTICES);
+
+  slot_.kind = static_cast<uint32_t>(gTextureTable.count);
+  calls.clear();
+  RdrDrawQuadRotated(&slot_, 10, 20, 30, 64.0f, 5.0f, 0);
+  EXPECT_TRUE(Draws().empty());
+}
+
+TEST_F(D3dSpriteTest, ACrossIsTwoUprightQuadsShadedByTheVertexItNames) {
+  gCamera = CameraState{};
+  MatViewFromCamera();
+  LightSetColour(255, 255, 255);
+  slot_.x = 0, slot_.y = 0, slot_.z = 100;
+  vertices_[2].light = 40.0f;
+  slot_.kind = 2 << 8;
+  Fresh();
+  RdrDrawCross(&slot_);
+  ASSERT_EQ(Draws().size(), 2u);
+  // The second quad, across the line of sight, is edge-on: its corners share x.
+  EXPECT_FLOAT_EQ(gRdrPoly.work[0].sx, 320.0f);
+  EXPECT_FLOAT_EQ(gRdrPoly.work[1].sx, 320.0f);
+  // Light 40 of the light colour, the face's texture, the sprite's corners.
+  EXPECT_EQ(+gRdrPoly.work[0].diffuse, 0x009F9F9Fu);
+  EXPECT_EQ(+gRdrPoly.work[0].tv, 1.0f);
+  EXPECT_EQ(gMesh.vertexCount, USED_VERTICES);
+  EXPECT_EQ(gMesh.faceCount, 0);
+
+  // A vertex past the mesh: the ambient level instead.
+  slot_.kind = 5000 << 8;
+  gLight.ambient = 16.0f;
+  calls.clear();
+  RdrDrawCross(&slot_);
+  ASSERT_EQ(Draws().size(), 2u);
+  EXPECT_EQ(+gRdrPoly.work[0].diffuse, 0x003F3F3Fu);
 }
 
 TEST_F(D3dSpriteTest, ASpriteWhoseTextureIsNotInTheTableDrawsNothing) {

@@ -4,7 +4,9 @@
 // game-over picture.
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <set>
 #include <string>
@@ -17,16 +19,25 @@ namespace {
 
 using Frame = PpmPicture;
 
-// The sky of the race views still differs between the two programs: until it
-// agrees, race frames are compared on the ground in front of the camera only
-// (the lower three eighths of the screen).
-constexpr bool PENDING_SKY_LAYER = true;
-
-void KeepGround(Frame* f) {
-  const int top = f->height * 5 / 8;
+// The band of a race view where the centred messages and the guide arrow
+// stand, blanked in both pictures: the faded countdown texts are texture x
+// vertex colour on the Direct3D device where torvane's combine takes the fade
+// twice, and the arrow's lower edge falls on another row.
+void BlankMessageBand(Frame* f) {
   const size_t row = static_cast<size_t>(f->width) * 3;
-  f->rgb.erase(f->rgb.begin(), f->rgb.begin() + static_cast<std::ptrdiff_t>(row * static_cast<size_t>(top)));
-  f->height -= top;
+  const size_t top = static_cast<size_t>(f->height / 12), bottom = static_cast<size_t>(f->height * 11 / 32);
+  std::fill(f->rgb.begin() + static_cast<std::ptrdiff_t>(row * top),
+            f->rgb.begin() + static_cast<std::ptrdiff_t>(row * bottom), uint8_t{0});
+}
+
+// torvane samples its keyed textures (the HUD's fonts and icons) point by
+// point; torvaned3d filters by a device state, which the launcher's settings
+// turn off: magnified glyph edges filtered are beyond the tolerance.
+void WritePointSamplingSettings(TempDir* dir) {
+  std::string config(12, '\0');
+  const int32_t head[3] = {0, 0, 1};  // Direct3D, filtering off, dithering on
+  std::memcpy(config.data(), head, 12);
+  dir->Write("data/rur.cfg", config + "Torvane OpenGL display" + '\0');
 }
 
 // Frame 2 (the intro), then every 40th frame.
@@ -46,6 +57,7 @@ class BothPrograms : public ::testing::Test {
   void SetUp() override {
     std::filesystem::create_directories(dir_.path() / "data");
     ASSERT_EQ(Run("'" DATAKIT_PATH "' ."), 0);
+    WritePointSamplingSettings(&dir_);
   }
   // The frame numbers the program showed and dumped into `frames`.
   std::set<int> RunProgram(const char* program, const std::string& frames) {
@@ -79,7 +91,7 @@ class BothPrograms : public ::testing::Test {
       ASSERT_TRUE(ReadPpm(dir_ / ("gl" + std::string(name)), &b));
       ASSERT_EQ(a.width, b.width);
       ASSERT_EQ(a.height, b.height);
-      if (PENDING_SKY_LAYER && n != 2) KeepGround(&a), KeepGround(&b);
+      if (n != 2) BlankMessageBand(&a), BlankMessageBand(&b);
       const size_t tiles = RendererTilesDiffering(a.rgb, b.rgb, a.width, a.height);
       EXPECT_EQ(tiles, 0u) << "tiles differing";
       std::printf("frame %d: %zu tiles differ\n", n, tiles);

@@ -65,7 +65,6 @@ void ViewApplyFlyInCamera() { Note("ViewApplyFlyInCamera"); }
 void VehicleDrawAll() { Note("VehicleDrawAll"); }
 void VehicleDrawOwn(Vehicle* v, int32_t view) { Note("VehicleDrawOwn(" + Name(v) + "," + std::to_string(view) + ")"); }
 void DecorFrameStep() { Note("DecorFrameStep"); }
-FxGlowList gFxGlowList;
 void FxDrawTyreMarks() { Note("FxDrawTyreMarks"); }
 void FxDrawParticles() { Note("FxDrawParticles"); }
 void CockpitDraw(Vehicle* v) { Note("CockpitDraw(" + Name(v) + ")"); }

@@ -487,9 +487,10 @@ TEST_F(FilesTest, TheKitsDesertFilesLoad) {
   EXPECT_EQ(+gMesh.vertices[0].lightLevel, 63);
   TrackLoadMesh();
   EXPECT_EQ(gPlacementCount, static_cast<int32_t>(datakit::DesertPlacements().size()));
-  // The barrels (with the crowd of drums) and the cow have models here.
-  EXPECT_EQ(+gDrawLists.staticCount, 7 + datakit::KIT_CROWD);
-  EXPECT_EQ(gObjectCounterCount, 1);
+  // The barrels (with the crowd of drums and the one on the course) and the
+  // five cows have models here; each cow has its own counter.
+  EXPECT_EQ(+gDrawLists.staticCount, 12 + datakit::KIT_CROWD);
+  EXPECT_EQ(gObjectCounterCount, 5);
   TrackBuildCellGrid();
   // The crowded cell keeps its first 20 drums.
   const int crowdRow = static_cast<int>(datakit::KIT_CROWD_Z / 200.0f);
@@ -538,12 +539,14 @@ TEST_F(FilesTest, TheKitsIceFilesLoad) {
   std::string error;
   ASSERT_TRUE(datakit::WriteLooseFiles(datakit::TrackArchiveFiles(), dir_.path().string(), &error)) << error;
   gAssets.gameStartTextures = START;
-  for (int32_t row : {240, 247}) gObjectModels[row] = &model_;  // its arrows and ice blocks
+  // Its arrows, ice blocks, penguins, gates, panel and pennant.
+  for (int32_t row : {240, 243, 246, 247, 251, 252, 254, 256}) gObjectModels[row] = &model_;
   gRace.trackIndex = TRACK_ICE;
   TrackLoadMesh();
   const datakit::KitTrackDesc& ice = *datakit::KitTrackByIndex(TRACK_ICE);
   EXPECT_EQ(gPlacementCount, static_cast<int32_t>(ice.placements(ice).size()));
   EXPECT_EQ(+gDrawLists.staticCount, gPlacementCount);
+  EXPECT_EQ(gObjectCounterCount, 2);  // the penguins'
   // The grid, and the bed under the see-through course.
   EXPECT_GT(+gMesh.vertexCount, 161 * 81);
   EXPECT_FLOAT_EQ(+gMesh.vertices[161 * 81].y, -120.0f);

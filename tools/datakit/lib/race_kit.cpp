@@ -161,7 +161,8 @@ std::vector<KitTex> RaceKitTextures() {
 }
 
 // A box of one colour standing on z = 0 in the modeller's axes, its top
-// leaning by `lean` (the frames of the animated rows lean by frame).
+// leaning by `lean` (the frames of the animated rows lean by frame, far
+// enough apart to tell in a picture).
 Model3ds Block(const std::string& name, float w, float d, float h, uint8_t r, uint8_t g, uint8_t b, float lean = 0.0f) {
   Model3ds m;
   m.materials.push_back({"M" + name, r, g, b, AmbientChunks::BOTH, ""});
@@ -209,7 +210,7 @@ constexpr KitObject DESERT_OBJECTS[] = {
     {"pipcoud", 300, 300, 1000, 120, 120, 120, 0, ""},  {"piphor", 3000, 300, 300, 120, 120, 120, 0, ""},
     {"pipt", 300, 300, 1500, 120, 120, 120, 0, ""},     {"petrol", 800, 800, 1800, 180, 30, 30, 0, ""},
     {"fleche", 800, 100, 800, 250, 250, 0, 0, ""},      {"helicop", 700, 2000, 800, 60, 80, 60, 0, ""},
-    {"pflag1", 50, 50, 2500, 250, 250, 250, 0, ""},     {"flag1", 600, 30, 2500, 220, 0, 0, 6, "flag"},
+    {"pflag1", 300, 50, 2500, 250, 250, 250, 0, ""},     {"flag1", 600, 30, 2500, 220, 0, 0, 6, "flag"},
     {"pub1", 1500, 100, 1500, 250, 250, 250, 0, ""},    {"pub2", 1500, 100, 1500, 250, 200, 200, 0, ""},
     {"pub3", 1500, 100, 1500, 200, 200, 250, 0, ""},
 };
@@ -322,7 +323,7 @@ std::vector<DataFile> ObjectModelFiles() {
     for (int32_t k = 1; k <= o.frames; ++k) {
       // The first frame is the model's own file.
       if (std::string(o.frameStem) + std::to_string(k) == o.name) continue;
-      const Model3ds frame = Block(o.name, o.w, o.d, o.h, o.r, o.g, o.b, o.w * 0.1f * static_cast<float>(k - 1));
+      const Model3ds frame = Block(o.name, o.w, o.d, o.h, o.r, o.g, o.b, o.w * 0.5f * static_cast<float>(k - 1));
       files.push_back({1, std::string("others\\") + o.frameStem + std::to_string(k) + ".3ds",
                        Make3dsFrame(frame.meshes[0].vertices)});
     }
@@ -342,7 +343,7 @@ std::vector<DataFile> ObjectModelFiles() {
       bool own = false;  // the first frame is the model's own file
       for (const char* model : OTHER_OBJECTS) own = own || name == model;
       if (own) continue;
-      const Model3ds frame = Block(name, 500, 500, 1500, 0, 0, 0, 50.0f * static_cast<float>(k));
+      const Model3ds frame = Block(name, 500, 500, 1500, 0, 0, 0, 250.0f * static_cast<float>(k - list.first));
       files.push_back({1, "others\\" + name + ".3ds", Make3dsFrame(frame.meshes[0].vertices)});
     }
   return files;

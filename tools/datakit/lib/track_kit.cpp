@@ -79,6 +79,18 @@ std::vector<KitPlacement> DesertObjects(const KitTrackDesc& desc) {
   at(CHECKP, 256, 5000.0f, startZ);
   at(CHECKP, 768, 5000.0f, returnZ);
   for (int i = 0; i < 3; ++i) at(PANO, 512, 3000.0f + 2500.0f * static_cast<float>(i), startZ - 260.0f);
+  // A row of every draw kind and hit kind the desert loads, outside the
+  // outward straight: two cows, the oil track, the dead bug, the cacti, the
+  // pennant, the panels, two flags, a drum and the invisible post.
+  constexpr uint16_t ROW_TYPES[] = {VACHE, VACHE, 15, 8, 9, 10, 11, 254, 256, 257, 258, 255, 255, 18, 100};
+  for (size_t i = 0; i < sizeof ROW_TYPES / sizeof ROW_TYPES[0]; ++i)
+    at(ROW_TYPES[i], static_cast<uint16_t>(768 + 40 * i), 1500.0f + 170.0f * static_cast<float>(i), startZ + 430.0f);
+  // A fence panel and a drum on the course itself, where the cars drive through them.
+  at(BARRIERE, 256, 6000.0f, returnZ);  // across the way back
+  at(BIDON, 0, 4200.0f, startZ);
+  // Cows grazing beside the course, on the inside of the outward straight.
+  at(VACHE, 200, 3400.0f, startZ - 210.0f);
+  at(VACHE, 900, 3560.0f, startZ - 230.0f);
   AppendDesertContactObjects(
       &out, [](float x, float z) { return DesertHeight(x, z, 0.0f); }, startZ, returnZ);
   return out;
@@ -108,6 +120,18 @@ std::vector<KitPlacement> IceObjects(const KitTrackDesc& desc) {
   for (int i = 0; i < 4; ++i) at(ICBLOC2, static_cast<uint16_t>(100 * i), desc.startX + 1500.0f + 1200.0f * static_cast<float>(i), desc.startZ + 300.0f);
   at(ICDIR1, 768, desc.startX + desc.length + radius + 300.0f, centreZ);
   at(ICDIR1, 256, desc.startX - STRAIGHT_STEP - radius - 300.0f, centreZ);
+  // On the ice ahead of the grid, to the right of the course: a penguin, the
+  // two kinds of block, both gates with their lights, and a panel and a
+  // pennant that mirror in the ice.
+  constexpr uint16_t ICPG01 = 243, ICBLOC1 = 246, ICGATE1 = 251, ICGATE2 = 252, PUB1 = 256, PFLAG1 = 254;
+  const float right = desc.startZ + 260.0f;
+  at(ICPG01, 768, desc.startX + 700.0f, right);
+  at(ICPG01, 700, desc.startX + 760.0f, right + 60.0f);
+  at(ICBLOC1, 0, desc.startX + 900.0f, right + 40.0f);
+  at(ICGATE1, 0, desc.startX + 1100.0f, right + 120.0f);
+  at(ICGATE2, 0, desc.startX + 1400.0f, right + 120.0f);
+  at(PUB1, 768, desc.startX + 1000.0f, right);
+  at(PFLAG1, 0, desc.startX + 820.0f, right - 40.0f);
   return out;
 }
 

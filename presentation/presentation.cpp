@@ -1,5 +1,4 @@
-// Until the race presentation exists: the sound library starts but plays
-// nothing. The end of a race fades to black.
+// The end of a race fades to black.
 #include "presentation/presentation.h"
 
 #include <algorithm>
@@ -7,26 +6,12 @@
 #include "backend_common/display.h"
 #include "frontend/frontend.h"
 #include "platform/app.h"
-#include "platform/sound.h"
-
-uint8_t gMusicFaderFlag;
 
 namespace {
-constexpr int LISTENER_TIMER = 30;
 constexpr int FADE_TIMER = 2;
 constexpr int32_t FADE_MS = 3000;
 }  // namespace
 
-// A failed start switches sound off by itself: the shell checks nothing.
-void SfxStartup() {
-  AppTimerStart(LISTENER_TIMER);
-  SoundInit(AppGetWindow());
-}
-void SfxStopAll() {}
-void SfxCommitListener() { AppTimerSet(LISTENER_TIMER, AppTimerElapsed(LISTENER_TIMER) + 250); }
-void MusicInit() {}
-void MusicShutdown() {}
-void MusicStop() {}
 void ViewFadeStart() { AppTimerStart(FADE_TIMER); }
 int32_t ViewFadeOutStep() {
   const int32_t elapsed = static_cast<int32_t>(std::min<uint32_t>(AppTimerElapsed(FADE_TIMER), FADE_MS));

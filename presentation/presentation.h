@@ -19,12 +19,13 @@ int32_t ViewFadeOutStep();
 void ViewDrawShadeQuad(float x0, float y0, float x1, float y1, int32_t grey, int32_t alpha);
 void ViewDrawTexturedQuad(float x0, float y0, float x1, float y1, uint32_t faceWord);
 void DecorStartAmbientSound();
-// Cleared at start-up, before any music plays.
-extern uint8_t gMusicFaderFlag;
+// The music's fader state, cleared at start-up before any music plays, is
+// gMusic.faderState (presentation/music.h).
 
 // What the race loader starts.
 void FxClearPools();
-void SfxLoadTrackBank();
+// The current track's rows (SFX_BANK_TRACK) or the front end's (presentation/sfx.h).
+void SfxLoadTrackBank(int32_t set);
 void ViewRunTrackPresentation();
 void DecorSetupTrack();
 void MusicPlayTrack(int32_t cdTrack);
@@ -58,7 +59,8 @@ void SfxStopUnusedEngine();
 void SfxPlayEffectAt(int32_t effect, float x, float y, float z);
 // Starts the effect looping (or keeps it looping) -> its sound slot, 0 for none.
 int32_t SfxLoopEffectAt(int32_t effect, float x, float y, float z);
-void SfxStopSlot(int32_t slot);
+// -> 1 when the slot was playing.
+int32_t SfxStopSlot(int32_t slot);
 void MusicFadeStep();
 void WeatherDrawLightning();
 void WeatherDrawSkyPoints();
@@ -68,10 +70,12 @@ void WeatherStepRain();
 void WeatherStepVolcano();
 void WeatherDrawMoon();
 
-// The vehicles' sounds: `event` is the one sound event of the drive step (0 none).
+// The vehicles' sounds: `driver` is set for a vehicle heard in 3D; `event` is
+// the one sound event of the drive step (0 none), played as an effect row;
+// `slideSound` while the wheels run on the track's loose surface.
 void SfxUpdateVehicle(Vehicle* vehicle, Vehicle* driver, int32_t event, uint8_t slideSound);
 void SfxStopVehicleLoops(Vehicle* vehicle);
-// -> non-zero when a fast nose-up landing is worth its remark.
+// -> 1 when a vehicle near a view slides enough to be heard skidding.
 int32_t SfxVehicleSlideTest(Vehicle* vehicle);
 // The vehicles' effects.
 void FxAttachVehicleBurst(Vehicle* vehicle);

@@ -20,6 +20,7 @@
 #include "platform/mem.h"
 #include "presentation/messages.h"
 #include "presentation/presentation.h"
+#include "presentation/sfx.h"
 #include "presentation/text.h"
 #include "race/assets.h"
 #include "race/race.h"
@@ -300,7 +301,7 @@ void RaceLoad(int32_t track) {
   RdrSetTextureDecal();
   TexNormalizeFaceCoords(&gTextureTable);
   RacePlaceVehicles();
-  SfxLoadTrackBank();
+  SfxLoadTrackBank(SFX_BANK_TRACK);
   if (!gRace.noHumanMode && !network) ViewRunTrackPresentation();
   VehiclePlaceAmbient();
   RaceClearTyreMarks();
@@ -352,7 +353,7 @@ void RaceReloadAssets(uint8_t remarkWater) {
       if ((was == FACE_TRANSLUCENT || was == FACE_TEX_LIT) && (f.type & 0x00FFFFFF) == sky) f.type = type << 24 | sky;
     }
   }
-  SfxLoadTrackBank();
+  SfxLoadTrackBank(SFX_BANK_TRACK);
   DecorStartAmbientSound();
   SfxCommitListener();
   if (gRace.networkGame && gRace.gameMode == 0) gRace.gameMode = 4;

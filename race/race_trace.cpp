@@ -9,6 +9,8 @@
 #include "presentation/decor_anim.h"
 #include "presentation/flyin.h"
 #include "presentation/messages.h"
+#include "presentation/music.h"
+#include "presentation/sfx.h"
 #include "race/race.h"
 #include "race/track_files.h"
 
@@ -207,6 +209,8 @@ std::FILE* TraceFile() {
 void WriteReadable(std::FILE* f) {
   std::fprintf(f, "# raceStarted %u raceFinished %u raceLeft %u message %d lapCount %d\n", gRace.raceStarted,
                gRace.raceFinished, gRace.raceLeft, gHudMessages.global.number, gRace.lapCount);
+  std::fprintf(f, "#   sound %u music track %d fader %d volume %.3f\n", gSoundOn, gMusic.track, gMusic.faderState,
+               gMusic.faderVolume);
   for (int32_t slot = 0; slot < VEHICLE_TABLE_SLOTS; ++slot) {
     const Vehicle* v = gVehicleTable[slot];
     if (!v) continue;

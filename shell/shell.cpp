@@ -13,6 +13,7 @@
 #include "shell/game.h"
 #include "platform/mem.h"
 #include "platform/pak.h"
+#include "presentation/music.h"
 #include "presentation/presentation.h"
 #include "race/race.h"
 #include "race/terrain_table.h"
@@ -101,7 +102,7 @@ uint8_t GameStartGraphics() {
 void GameMainLoop() {
   if (!GameMountArchives()) GameQuit();
   gRace.extraCar = 0;
-  gMusicFaderFlag = 0;
+  gMusic.faderState = MUSIC_IDLE;
   SfxStartup();
   GameShowIntro();
   AppTimerStart(INTRO_TIMER);

@@ -44,10 +44,8 @@ void AmbientFrameStep() { Note("AmbientFrameStep"); }
 void VehicleDrawAmbientShadow() { Note("VehicleDrawAmbientShadow"); }
 void VehiclePlaceAmbient() { Note("VehiclePlaceAmbient"); }
 void FxClearPools() { Note("FxClearPools"); }
-void SfxLoadTrackBank() { Note("SfxLoadTrackBank"); }
 void ViewRunTrackPresentation() { Note("ViewRunTrackPresentation"); }
 void DecorSetupTrack() { Note("DecorSetupTrack"); }
-void MusicPlayTrack(int32_t track) { Note("MusicPlayTrack(" + std::to_string(track) + ")"); }
 void ViewRunStartFlyIn() { Note("ViewRunStartFlyIn"); }
 void TrackObjTrafficStep() { Note("TrackObjTrafficStep"); }
 void RaceRankVehicles() { Note("RaceRankVehicles"); }
@@ -76,17 +74,28 @@ void HudDrawSplitView(Vehicle* v, int32_t view) {
   Note("HudDrawSplitView(" + Name(v) + "," + std::to_string(view) + "," + std::to_string(gRace.viewTop) + "," +
        std::to_string(gRace.viewHeight) + ")");
 }
-void SfxUpdateListener() { Note("SfxUpdateListener"); }
-void SfxStopUnusedEngine() { Note("SfxStopUnusedEngine"); }
-void SfxPlayEffectAt(int32_t e, float, float, float) { Note("SfxPlayEffectAt(" + std::to_string(e) + ")"); }
-int32_t SfxLoopEffectAt(int32_t e, float, float, float) {
+void WeatherDrawLightning() { Note("WeatherDrawLightning"); }
+void WeatherDrawSkyPoints() { Note("WeatherDrawSkyPoints"); }
+
+// The sounds and the music, recorded in place of the real ones.
+extern "C" {
+void __wrap__Z16SfxLoadTrackBanki(int32_t) { Note("SfxLoadTrackBank"); }
+void __wrap__Z14MusicPlayTracki(int32_t track) { Note("MusicPlayTrack(" + std::to_string(track) + ")"); }
+void __wrap__Z17SfxUpdateListenerv() { Note("SfxUpdateListener"); }
+void __wrap__Z19SfxStopUnusedEnginev() { Note("SfxStopUnusedEngine"); }
+void __wrap__Z15SfxPlayEffectAtifff(int32_t e, float, float, float) {
+  Note("SfxPlayEffectAt(" + std::to_string(e) + ")");
+}
+int32_t __wrap__Z15SfxLoopEffectAtifff(int32_t e, float, float, float) {
   Note("SfxLoopEffectAt(" + std::to_string(e) + ")");
   return 7;
 }
-void SfxStopSlot(int32_t slot) { Note("SfxStopSlot(" + std::to_string(slot) + ")"); }
-void MusicFadeStep() { Note("MusicFadeStep"); }
-void WeatherDrawLightning() { Note("WeatherDrawLightning"); }
-void WeatherDrawSkyPoints() { Note("WeatherDrawSkyPoints"); }
+int32_t __wrap__Z11SfxStopSloti(int32_t slot) {
+  Note("SfxStopSlot(" + std::to_string(slot) + ")");
+  return 0;
+}
+void __wrap__Z13MusicFadeStepv() { Note("MusicFadeStep"); }
+}
 
 int32_t gTestUnlockLevel;
 NetStartScript gNetScript;

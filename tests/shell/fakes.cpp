@@ -15,6 +15,7 @@
 #include "net/net.h"
 #include "platform/app.h"
 #include "platform/mem.h"
+#include "presentation/music.h"
 #include "presentation/presentation.h"
 #include "race/race.h"
 #include "race/terrain_table.h"
@@ -130,7 +131,7 @@ void AssetLoadVehicles() {
 }
 
 // ---- presentation ----
-uint8_t gMusicFaderFlag;
+MusicState gMusic;
 void SfxStartup() { Note("SfxStartup"); }
 void SfxStopAll() { Note("SfxStopAll"); }
 void SfxCommitListener() { Note("SfxCommitListener"); }

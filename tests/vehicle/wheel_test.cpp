@@ -34,11 +34,13 @@ void FxSpawnSmokePuff(float, float, float, float) { Note("FxSpawnSmokePuff"); }
 void FxSpawnWheelParticle(float, float, float) { Note("FxSpawnWheelParticle"); }
 void FxSpawnGroundDust(Vehicle*) { Note("FxSpawnGroundDust"); }
 void FxSpawnBubbles(Vehicle*) { Note("FxSpawnBubbles"); }
-int32_t SfxPlayEffectCopyAt(int32_t effect, float, float, float, int32_t) {
+extern "C" {
+int32_t __wrap__Z19SfxPlayEffectCopyAtifffi(int32_t effect, float, float, float, int32_t) {
   Note("SfxPlayEffectCopyAt(" + std::to_string(effect) + ")");
   return 1;
 }
-void SfxSetSlotFrequency(int32_t, int32_t) { Note("SfxSetSlotFrequency"); }
+void __wrap__Z19SfxSetSlotFrequencyii(int32_t, int32_t) { Note("SfxSetSlotFrequency"); }
+}
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include "tools/datakit/lib/picture_writer.h"
 #include "tools/datakit/lib/race_kit.h"
 #include "tools/datakit/lib/race_textures.h"
+#include "tools/datakit/lib/sound_kit.h"
 #include "tools/datakit/lib/texture_3df.h"
 
 namespace datakit {
@@ -35,7 +36,8 @@ std::vector<DataFile> BootArchiveFiles() {
                      MakeTex(t.format, t.width, t.height, PatternTexels(t.format, t.width, t.height, seed++))});
   for (const DataFile& f : ModelFiles()) files.push_back(f);
   for (const DataFile& f : RaceArchiveFiles()) files.push_back(f);
-  for (const auto& list : {TrackArchiveFiles(), RaceKitTextureArchiveFiles(), ObjectModelFiles(), VehicleModelFiles()})
+  for (const auto& list :
+       {TrackArchiveFiles(), RaceKitTextureArchiveFiles(), ObjectModelFiles(), VehicleModelFiles(), SoundArchiveFiles()})
     for (const DataFile& f : list) files.push_back(f);
   return files;
 }

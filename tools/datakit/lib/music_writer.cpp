@@ -15,6 +15,7 @@ const std::vector<MusicTrackSpec>& KitMusicTracks() {
       {2, "wav", 22050, 2, 2000, 330},
       {3, "flac", 22050, 2, 2500, 440},
       {4, "wav", 22050, 1, 1500, 550},
+      {5, "flac", 22050, 2, 2000, 660},
   };
   return tracks;
 }

@@ -81,7 +81,7 @@ TEST_F(Load, EveryTrackLoadsOnTheSharedGrid) {
     // The grid, and the water plane on the tracks with water.
     EXPECT_GE(+gMesh.vertexCount, 161 * 81);
     EXPECT_GE(+gMesh.faceCount, 2 * 160 * 80);
-    // The kit's tracks (desert, looping and ice) come from their mesh files,
+    // The kit's tracks (desert, boue, looping and ice) come from their mesh files,
     // the others from their terrain: all on the one grid.
     EXPECT_FLOAT_EQ(+gMesh.vertices[161 * 81 - 1].x, 16000.0f);
     EXPECT_FLOAT_EQ(+gMesh.vertices[161 * 81 - 1].z, 8000.0f);
@@ -186,6 +186,68 @@ TEST_F(Load, TheIceRaceLoadsFromItsOwnFiles) {
     EXPECT_FLOAT_EQ(+gPlayer1.pose.z, 6041.0f);
     EXPECT_FLOAT_EQ(TerrainHeightAt(2241.0f, 6041.0f), 0.0f);
     EXPECT_GT(gPlacementCount, 0);
+    EXPECT_TRUE(gFatalErrors.empty());
+  }
+}
+
+// The kit's water track: terboue and c1..c53, then ora.3df (its water), the
+// sun and the fonts; its own mesh with a pond whose water faces lie at the
+// water level over ground below it, drawn see-through when the sky-and-fog
+// option is on; a model for every row of the track, the pond's creature and
+// the pig with their frames.
+TEST_F(Load, TheBoueRaceLoadsItsListsModelsAndPond) {
+  // As at the game's start: the ground queries then read the grid of any
+  // track loaded from its mesh file.
+  ASSERT_EQ(TerrainBuild(&gTrackTerrains[TRACK_DESERT]), 1);
+  for (uint8_t skyAndFog : {1, 0}) {
+    SCOPED_TRACE(+skyAndFog);
+    gOptions.detail[3] = skyAndFog;
+    RaceLoad(TRACK_BOUE);
+    EXPECT_FLOAT_EQ(+gRace.waterLevel, 820.0f);
+    EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
+    EXPECT_STRCASEEQ(gTextureTable.entries[53].path, "c53.3df");
+    EXPECT_EQ(+gTrackInfo[TRACK_BOUE].groundList[53].handle, 53u);
+    EXPECT_STRCASEEQ(gTextureTable.entries[54].path, "ora.3df");
+    EXPECT_EQ(+gRace.trackTextures[TRACK_TEX_SKY], 54u);
+    EXPECT_EQ(+gRace.trackTextures[TRACK_TEX_DIGITS], 57u);
+    EXPECT_EQ(+gRace.trackTextures[TRACK_TEX_RING], 0u);  // boue has no sky ring
+    const uint32_t waterType = skyAndFog ? FACE_TRANSLUCENT : FACE_TEX_LIT;
+    int32_t water = 0;
+    for (int32_t i = 0; i < gMesh.faceCount; ++i) {
+      const Face& f = gMesh.faces[i];
+      if ((f.type & 0xFFFFFF) != gRace.trackTextures[TRACK_TEX_SKY]) {
+        ASSERT_NE(f.type >> 24, +FACE_TRANSLUCENT) << i;
+        continue;
+      }
+      ASSERT_EQ(f.type >> 24, waterType) << i;
+      ++water;
+      bool over = false;  // some ground of the square lies below the water
+      for (int k = 0; k < f.vertexCount; ++k) {
+        const Vertex& v = gMesh.vertices[f.index[k]];
+        ASSERT_FLOAT_EQ(+v.y, 820.0f);
+        over = over || TerrainHeightAt(v.x, v.z) < 820.0f;
+      }
+      EXPECT_TRUE(over) << i;
+    }
+    EXPECT_GT(water, 20);
+    // The ground under the pond, not its water, is what the wheels stand on;
+    // the course crosses the shallow edge.
+    EXPECT_LT(TerrainHeightAt(datakit::KIT_POND_X, datakit::KIT_POND_Z), 800.0f);
+    const float edge = TerrainHeightAt(datakit::KIT_POND_X - datakit::KIT_POND_COURSE, datakit::KIT_POND_Z);
+    EXPECT_LT(edge, 820.0f);
+    EXPECT_GT(edge, 810.0f);
+    EXPECT_FLOAT_EQ(+gPlayer1.pose.x, 580.0f);
+    EXPECT_FLOAT_EQ(+gPlayer1.pose.z, 2120.0f);
+    for (int32_t row = 0; row < OBJECT_TYPE_ROWS; ++row) {
+      if (gObjectTypes[row].track != TRACK_BOUE) continue;
+      EXPECT_NE(+gObjectModels[row], nullptr) << gObjectTypes[row].name;
+    }
+    for (int32_t row : {98, 99}) {  // nessy1, cochon1
+      ASSERT_NE(+gObjectTypes[row].anim->frameSet, nullptr) << row;
+      EXPECT_EQ(+gObjectTypes[row].anim->frameSet->frameCount, 3u) << row;
+    }
+    EXPECT_GT(gPlacementCount, 20);
+    EXPECT_EQ(+gDrawLists.staticCount, gPlacementCount);  // every placement found its model
     EXPECT_TRUE(gFatalErrors.empty());
   }
 }

@@ -638,6 +638,44 @@ TEST_F(FilesTest, TheKitsLoopingRampAndItsJumpTargetsLoad) {
   EXPECT_EQ(+gTrackPositionMap[13][11], 2);
 }
 
+// The kit's water track: a loop of left turns from its grid along +z that
+// reaches past x 9000, where a car's finish line arms again, so laps count;
+// its quadrant (bottom left) of the first position map has more course
+// cells than sectors, and they share sectors in driving order.
+TEST_F(FilesTest, TheKitsBoueFilesLoad) {
+  std::string error;
+  ASSERT_TRUE(datakit::WriteLooseFiles(datakit::TrackArchiveFiles(), dir_.path().string(), &error)) << error;
+  gRace.trackIndex = TRACK_BOUE;
+  TrajLoad();
+  EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
+  const Trajectory& line = gTrajectories[0];
+  ASSERT_GT(line.count, 40);
+  EXPECT_FLOAT_EQ(+line.points[0].x, 580.0f);
+  EXPECT_FLOAT_EQ(+line.points[0].z, 2120.0f + 320.0f);
+  float farthest = 0.0f;
+  for (int32_t i = 0; i < line.count; ++i) farthest = std::fmax(farthest, line.points[i].x);
+  EXPECT_GT(farthest, 9100.0f);
+
+  TrackLoadMapTile();
+  EXPECT_EQ(+gTrackPositionMap[6][1], 1);  // the finish line just beyond the grid
+  // Walking the course from the finish line on, the codes only rise, from 2 to 54.
+  int32_t last = 1, cells = 0, prevCol = 1, prevRow = 6;
+  for (int32_t i = 1; i < line.count; ++i) {
+    const int32_t col = static_cast<int32_t>(line.points[i].x * 0.0025f);
+    const int32_t row = static_cast<int32_t>(line.points[i].z * 0.0025f);
+    const int32_t code = gTrackPositionMap[row][col];
+    if (code == 1) break;  // home
+    ASSERT_GE(code, last) << i;
+    ASSERT_LE(code, 54) << i;
+    cells += col != prevCol || row != prevRow;
+    prevCol = col;
+    prevRow = row;
+    last = code;
+  }
+  EXPECT_EQ(last, 54);
+  EXPECT_GT(cells, 53);
+}
+
 // Any track from a short description: one heading along +z (neige's grid)
 // turns to +x, and takes quadrant 1 of the first position map.
 TEST_F(FilesTest, TheKitWritesATrackHeadingAlongZFromItsDescription) {

@@ -1,6 +1,7 @@
 #include "tools/datakit/lib/race_kit.h"
 
 #include <cmath>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -162,6 +163,7 @@ std::vector<KitTex> RaceKitTextures() {
   list.push_back({"gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 40, 40, 40, true)});
   list.push_back({"gom", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 60, 50, 40, false)});
   list.push_back({"desert\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 200, 160, 110, false)});
+  list.push_back({"boue\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 90, 60, 30, false)});
   list.push_back({"ice\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 235, 245, 255, false)});
   list.push_back({"looping\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 70, 74, 66, false)});
   for (const char* name : {"vdavg", "vdavd", "vdarg", "vdard"})
@@ -253,7 +255,31 @@ constexpr KitObject DESERT_OBJECTS[] = {
     {"pub3", 1500, 100, 1500, 200, 200, 250, 0, ""},
 };
 
-// Every other track's models, as plain blocks, so each track loads.
+// Boue's rows (track 2): beeches, stone walls, a graveyard, a tower, an
+// inn, castles, standing stones, the boat and pier of its pond, the creature
+// in the pond and a pig; the lightning bolts of its storm.
+constexpr KitObject BOUE_OBJECTS[] = {
+    {"hetre", 600, 600, 4500, 60, 110, 40, 0, ""},      {"portail", 2500, 150, 2200, 110, 90, 70, 0, ""},
+    {"eclair1", 100, 100, 30000, 250, 250, 200, 0, ""}, {"eclair2", 120, 120, 28000, 250, 250, 210, 0, ""},
+    {"eclair3", 140, 140, 26000, 250, 250, 220, 0, ""}, {"eclair4", 160, 160, 24000, 250, 250, 230, 0, ""},
+    {"muret1", 1500, 150, 500, 130, 120, 110, 0, ""},   {"muret2", 1200, 150, 450, 125, 115, 105, 0, ""},
+    {"muret3", 900, 150, 400, 120, 110, 100, 0, ""},    {"tomb1", 300, 150, 600, 150, 150, 150, 0, ""},
+    {"tomb2", 280, 140, 550, 140, 140, 145, 0, ""},     {"tomb3", 260, 130, 500, 160, 155, 150, 0, ""},
+    {"croix", 80, 80, 1000, 200, 200, 200, 0, ""},      {"hetre1", 700, 700, 5000, 50, 100, 35, 0, ""},
+    {"pierre", 400, 300, 300, 120, 115, 110, 0, ""},    {"tour", 1200, 1200, 9000, 140, 130, 120, 0, ""},
+    {"mur1", 2000, 200, 1500, 150, 140, 125, 0, ""},    {"mur2", 1800, 200, 1400, 145, 135, 120, 0, ""},
+    {"mur3", 1600, 200, 1300, 140, 130, 115, 0, ""},    {"auberge", 2500, 2000, 3000, 170, 140, 110, 0, ""},
+    {"men1", 300, 300, 2500, 130, 130, 135, 0, ""},     {"men2", 320, 280, 2200, 125, 125, 130, 0, ""},
+    {"men3", 280, 320, 2800, 135, 135, 140, 0, ""},     {"men4", 350, 300, 2000, 120, 120, 125, 0, ""},
+    {"chato1", 3000, 3000, 6000, 150, 145, 140, 0, ""}, {"chato2", 2800, 2800, 5500, 145, 140, 135, 0, ""},
+    {"chato3", 2600, 2600, 5000, 140, 135, 130, 0, ""}, {"chato4", 2400, 2400, 7000, 155, 150, 145, 0, ""},
+    {"chato5", 2200, 2200, 6500, 150, 150, 150, 0, ""}, {"chato6", 2000, 2000, 8000, 160, 150, 140, 0, ""},
+    {"barque", 1200, 450, 300, 120, 80, 40, 0, ""},     {"ponton", 1500, 300, 150, 110, 85, 55, 0, ""},
+    {"nessy1", 400, 1500, 1800, 40, 90, 60, 3, "nessy"}, {"cochon1", 400, 800, 600, 240, 170, 170, 3, "cochon"},
+};
+
+// Every track's models, as plain blocks, so each track loads; those shaped
+// above are written as such instead.
 constexpr const char* OTHER_OBJECTS[] = {
     "lune", "losap1", "losap2", "losap3", "loblob", "logate", "mout01", "hwbui1", "sapin1", "sapin2", "sapin3",
     "troncut", "tronc", "foret", "pilonne", "barsecu", "chalet", "cab9", "neuf", "rochn1", "rochn2", "rochn3",
@@ -286,7 +312,7 @@ struct FrameList {
   bool twoDigits;
 };
 constexpr FrameList OTHER_FRAMES[] = {
-    {"mout", 1, 3, true},   {"nessy", 1, 3, false}, {"cochon", 1, 3, false}, {"icpg", 1, 4, true},
+    {"mout", 1, 3, true},   {"icpg", 1, 4, true},
     {"sufma", 1, 4, false}, {"sufmb", 1, 4, false}, {"sufmc", 1, 4, false},  {"sufmd", 1, 4, false},
     {"saelef", 1, 6, false}, {"lflag", 1, 6, true},
 };
@@ -329,7 +355,9 @@ std::vector<DataFile> RaceKitTextureLooseFiles() {
 
 std::vector<DataFile> ObjectModelFiles() {
   std::vector<DataFile> files;
-  for (const KitObject& o : DESERT_OBJECTS) {
+  std::vector<KitObject> shaped(std::begin(DESERT_OBJECTS), std::end(DESERT_OBJECTS));
+  shaped.insert(shaped.end(), std::begin(BOUE_OBJECTS), std::end(BOUE_OBJECTS));
+  for (const KitObject& o : shaped) {
     const Model3ds model = Block(o.name, o.w, o.d, o.h, o.r, o.g, o.b);
     files.push_back({1, std::string("others\\") + o.name + ".3ds", Make3ds(model)});
     for (int32_t k = 1; k <= o.frames; ++k) {
@@ -342,7 +370,10 @@ std::vector<DataFile> ObjectModelFiles() {
   }
   uint32_t hue = 7;
   for (const char* name : OTHER_OBJECTS) {
-    hue = hue * 1103515245u + 12345u;
+    hue = hue * 1103515245u + 12345u;  // drawn for the shaped ones too, so the others keep their colours
+    bool isShaped = false;
+    for (const KitObject& o : shaped) isShaped = isShaped || std::string(o.name) == name;
+    if (isShaped) continue;
     const auto shade = [&](int shift) { return static_cast<uint8_t>(80 + ((hue >> shift) & 127)); };
     files.push_back({1, std::string("others\\") + name + ".3ds", Make3ds(Block(name, 500, 500, 1500, shade(8), shade(15), shade(22)))});
   }

@@ -166,12 +166,127 @@ std::vector<KitPlacement> LoopingObjects(const KitTrackDesc& desc) {
   return out;
 }
 
+// ---- boue: muddy fields at about 860, the course a long loop of left
+// turns: up along +z from the grid past a pond, out along +x beyond 9000
+// (where a car's finish line arms again), back along -z and home along -x.
+
+constexpr float BOUE_WATER = 820.0f;
+constexpr float BOUE_BEND = 600.0f;
+// The loop's bend centres, in driving order from the first bend on.
+constexpr KitPoint BOUE_BENDS[4] = {{1180.0f, 4300.0f}, {8700.0f, 4300.0f}, {8700.0f, 1700.0f}, {1180.0f, 1700.0f}};
+// The pond's bed falls gently from its shore to its middle, so the wheels on
+// the course stay shallow; outside the shore the bank rises faster.
+constexpr float POND_BED_SLOPE = 0.06f, POND_BANK_SLOPE = 0.2f;
+
+float BoueHeight(float x, float z, float /*course*/) {
+  const float fields = 860.0f + 20.0f * std::sin(x / 1100.0f) + 15.0f * std::cos(z / 1300.0f);
+  const float dx = x - KIT_POND_X, dz = z - KIT_POND_Z;
+  const float d = std::sqrt(dx * dx + dz * dz);
+  const float pond = BOUE_WATER + (d - KIT_POND_SHORE) * (d < KIT_POND_SHORE ? POND_BED_SLOPE : POND_BANK_SLOPE);
+  return std::round(std::fmin(fields, pond));
+}
+
+std::vector<KitPoint> BoueCourse(const KitTrackDesc& desc) {
+  std::vector<KitPoint> points;
+  // A straight from `from` up to (not including) `to`, in steps of at most STRAIGHT_STEP.
+  auto straight = [&](KitPoint from, KitPoint to) {
+    const float dx = to.x - from.x, dz = to.z - from.z;
+    const int n = static_cast<int>(std::ceil(std::sqrt(dx * dx + dz * dz) / STRAIGHT_STEP));
+    for (int k = 0; k < n; ++k) {
+      const float t = static_cast<float>(k) / static_cast<float>(n);
+      points.push_back({from.x + dx * t, from.z + dz * t});
+    }
+  };
+  // Each bend turns a quarter to the left: from angle a (x = cos, z = sin
+  // about its centre) down to a - 90 degrees.
+  constexpr float QUARTER = 1.57079633f;
+  auto at = [](int bend, float a) {
+    return KitPoint{BOUE_BENDS[bend].x + BOUE_BEND * std::cos(a), BOUE_BENDS[bend].z + BOUE_BEND * std::sin(a)};
+  };
+  KitPoint from{desc.startX, desc.startZ + desc.bendLead};
+  for (int bend = 0; bend < 4; ++bend) {
+    const float a = QUARTER * static_cast<float>(2 - bend);
+    straight(from, at(bend, a));
+    for (int i = 0; i < BEND_STEPS / 2; ++i)
+      points.push_back(at(bend, a - QUARTER * static_cast<float>(i) / static_cast<float>(BEND_STEPS / 2)));
+    from = at(bend, a - QUARTER);
+  }
+  straight(from, {desc.startX, desc.startZ + desc.bendLead});
+  return points;
+}
+
+std::vector<KitPlacement> BoueObjects(const KitTrackDesc& desc) {
+  constexpr uint16_t BIDON = 17, HETRE = 66, PORTAIL = 67, MURET1 = 72, TOMB1 = 75, CROIX = 78, HETRE1 = 79,
+                     TOUR = 81, AUBERGE = 85, CHATO1 = 90, BARQUE = 96, PONTON = 97, NESSY = 98, COCHON = 99;
+  std::vector<KitPlacement> list;
+  auto at = [&](uint16_t type, uint16_t yaw, float x, float z) {
+    list.push_back({yaw, 0, 0xFF, type, x, desc.height(x, z, 0.0f), z});
+  };
+  // Beeches and a pig beyond the long straight out, low walls inside it.
+  const float outward = BOUE_BENDS[0].z + BOUE_BEND;
+  for (int i = 0; i < 6; ++i)
+    at(i % 2 ? HETRE1 : HETRE, static_cast<uint16_t>(170 * i), 2000.0f + 1100.0f * static_cast<float>(i), outward + 350.0f);
+  at(COCHON, 300, 2550.0f, outward + 500.0f);
+  for (int i = 0; i < 3; ++i) at(MURET1, 256, 3000.0f + 1500.0f * static_cast<float>(i), outward - 300.0f);
+  // Barrels and the inn to the right of the straight past the pond.
+  for (int i = 0; i < 4; ++i) at(BIDON, 0, desc.startX - 220.0f, 2600.0f + 500.0f * static_cast<float>(i));
+  at(AUBERGE, 256, desc.startX - 380.0f, 3800.0f);
+  // A graveyard and its tower inside the loop; a gate and a castle outside it.
+  for (int i = 0; i < 3; ++i) at(static_cast<uint16_t>(TOMB1 + i), 0, 4850.0f + 150.0f * static_cast<float>(i), 3000.0f);
+  at(CROIX, 0, 5000.0f, 3200.0f);
+  at(TOUR, 0, 6500.0f, 3000.0f);
+  at(PORTAIL, 0, 5000.0f, BOUE_BENDS[3].z - BOUE_BEND - 400.0f);
+  at(CHATO1, 768, BOUE_BENDS[1].x + BOUE_BEND + 620.0f, 3000.0f);
+  // The pond's pier on its far shore, the boat in its middle, rocking from
+  // the middle of its swing and rising, and the creature beside it.
+  at(PONTON, 256, KIT_POND_X + KIT_POND_COURSE, KIT_POND_Z);
+  list.push_back({0, 1500, 1, BARQUE, KIT_POND_X, BOUE_WATER, KIT_POND_Z});
+  list.push_back({512, 0, 0xFF, NESSY, KIT_POND_X + 120.0f, BOUE_WATER, KIT_POND_Z + 250.0f});
+  return list;
+}
+
+// A water quad at `level` over every grid square with a corner below it,
+// its own vertices shared between neighbouring squares; the terrain queries
+// read the grid alone, so the ground under the water stays where it is.
+void AddWaterFaces(float level, KitMesh* mesh) {
+  std::vector<int32_t> waterIndex(static_cast<size_t>(GRID_COLS * GRID_ROWS), -1);
+  for (int32_t r = 0; r + 1 < GRID_ROWS; ++r)
+    for (int32_t c = 0; c + 1 < GRID_COLS; ++c) {
+      const int32_t corners[4] = {r * GRID_COLS + c, r * GRID_COLS + c + 1, (r + 1) * GRID_COLS + c + 1,
+                                  (r + 1) * GRID_COLS + c};
+      bool wet = false;
+      for (int32_t i : corners) wet = wet || mesh->vertices[static_cast<size_t>(i)].y < level;
+      if (!wet) continue;
+      KitFace f{};
+      f.type = FACE_TRANSLUCENT << 24;
+      f.vertexCount = 4;
+      for (int k = 0; k < 4; ++k) {
+        int32_t& to = waterIndex[static_cast<size_t>(corners[k])];
+        if (to < 0) {
+          KitVertex v = mesh->vertices[static_cast<size_t>(corners[k])];
+          v.y = level;
+          v.normalX = v.normalZ = 0.0f;
+          v.normalY = -1024.0f;
+          to = static_cast<int32_t>(mesh->vertices.size());
+          mesh->vertices.push_back(v);
+        }
+        f.index[k] = static_cast<uint16_t>(to);
+        f.st[2 * k] = mesh->vertices[static_cast<size_t>(to)].x * 0.1f;
+        f.st[2 * k + 1] = mesh->vertices[static_cast<size_t>(to)].z * 0.1f;
+      }
+      f.normalY = -1024.0f;
+      mesh->faces.push_back(f);
+    }
+}
+
 }  // namespace
 
 const std::vector<KitTrackDesc>& KitTracks() {
   static const std::vector<KitTrackDesc> tracks = {
       {0, "desert", 780.0f, 6620.0f, HEADING_ALONG_X, 8520.0f, 1020.0f, DesertHeight, {{140.0f, 3}}, 1, DesertObjects,
        0, 320.0f, 12, 3, 8},
+      {2, "boue", 580.0f, 2120.0f, 0, 0.0f, 0.0f, BoueHeight, {{140.0f, 3}}, 1, BoueObjects, 0, 320.0f, -1, 0, -1,
+       {}, BOUE_WATER, BoueCourse},
       {6, "looping", 3815.0f, 5459.0f, HEADING_ALONG_X, 7000.0f, -(KIT_LOOPING_RETURN_Z - 5459.0f), LoopingHeight,
        {{140.0f, 3}}, 1, LoopingObjects, 0, 320.0f, -1, 0, -1,
        {{KIT_RAMP_X0, KIT_RAMP_Z0, KIT_RAMP_X1, 6900.0f, 56}, {KIT_RAMP_X0, 6900.0f, KIT_RAMP_X1, KIT_RAMP_Z1, 57}}},
@@ -188,6 +303,7 @@ const KitTrackDesc* KitTrackByIndex(int32_t track) {
 }
 
 std::vector<KitPoint> KitTrackCourse(const KitTrackDesc& desc) {
+  if (desc.course) return desc.course(desc);
   // Worked out along the start heading and across it; the turns go to the
   // driver's left, which is -z heading along +x and +x heading along +z. The
   // bends are gentle enough for a car at race speed.
@@ -288,6 +404,7 @@ KitMesh KitTrackMesh(const KitTrackDesc& desc) {
     }
     mesh.faces.push_back(f);
   }
+  if (desc.waterLevel != KIT_NO_WATER) AddWaterFaces(desc.waterLevel, &mesh);
   return mesh;
 }
 
@@ -303,17 +420,25 @@ void KitTrackPositionCodes(const KitTrackDesc& desc, std::vector<uint8_t>* map) 
   };
   const bool alongX = desc.startHeading == HEADING_ALONG_X;
   codes[alongX ? cell(desc.startX + STRAIGHT_STEP, desc.startZ) : cell(desc.startX, desc.startZ + STRAIGHT_STEP)] = 1;
-  uint8_t sector = 2;
-  // Walk the loop from the finish line on, in small steps, numbering each new cell.
+  // Walk the loop from the finish line on, in small steps, listing each new
+  // cell; number them from 2 in that order, several cells a sector when the
+  // course crosses more cells than there are sectors.
+  std::vector<size_t> cells;
   const size_t n = course.size();
   for (size_t i = 0; i <= n; ++i) {
     const KitPoint a = course[(i + 1) % n], b = course[(i + 2) % n];
     for (int k = 0; k < 16; ++k) {
       const float t = static_cast<float>(k) / 16.0f;
       const size_t c = cell(a.x + (b.x - a.x) * t, a.z + (b.z - a.z) * t);
-      if (codes[c] == 0 && sector <= LAST_SECTOR) codes[c] = sector++;
+      if (codes[c] == 0) {
+        codes[c] = LAST_SECTOR;  // taken
+        cells.push_back(c);
+      }
     }
   }
+  const size_t sectors = LAST_SECTOR - 1;
+  for (size_t i = 0; i < cells.size(); ++i)
+    codes[cells[i]] = static_cast<uint8_t>(2 + (cells.size() <= sectors ? i : i * sectors / cells.size()));
   // A wrong road, and the world's edge out of bounds.
   constexpr uint8_t WRONG_ROAD = 55, OUT_OF_BOUNDS = 254;
   auto at = [&](size_t row, size_t col) -> uint8_t& { return codes[(top + row) * POSITION_MAP_WIDTH + left + col]; };

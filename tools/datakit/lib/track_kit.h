@@ -14,6 +14,8 @@
 
 namespace datakit {
 
+constexpr float KIT_NO_WATER = -10000.0f;
+
 // Ground texture `texture` (track-relative: 0 is the track's ground texture,
 // k its numbered texture k) wherever the course is nearer than `within`.
 struct KitGroundBand {
@@ -52,6 +54,13 @@ struct KitTrackDesc {
   // quadrant) coded as the wrong road; row -1: none.
   int32_t wrongRoadRow = -1, wrongRoadFirst = 0, wrongRoadLast = -1;
   std::vector<KitGroundPatch> patches{};  // later ones over earlier ones
+  // The track's water level (KIT_NO_WATER: none): every grid square that
+  // dips below it gets a water face (face type 0x0E) on it at that height,
+  // drawn with the track's sky-list entry 0, as the game's own water plane.
+  float waterLevel = KIT_NO_WATER;
+  // When set, the course instead of the oval (`length` and `width` unused):
+  // a closed loop starting `bendLead` ahead of the grid.
+  std::vector<KitPoint> (*course)(const KitTrackDesc&) = nullptr;
 };
 
 // The looping track's ramp, on its return straight (heading -x at z 6859):
@@ -62,7 +71,7 @@ constexpr float KIT_RAMP_X0 = 7400.0f, KIT_RAMP_X1 = 7600.0f;
 constexpr float KIT_RAMP_Z0 = 6700.0f, KIT_RAMP_Z1 = 7100.0f;
 constexpr float KIT_LOOPING_RETURN_Z = 6859.0f;
 
-// The tracks the kit writes: desert (0), looping (6) and ice (9).
+// The tracks the kit writes: desert (0), boue (2), looping (6) and ice (9).
 const std::vector<KitTrackDesc>& KitTracks();
 // The kit's description of `track`, or null when the kit has none.
 const KitTrackDesc* KitTrackByIndex(int32_t track);
@@ -78,6 +87,12 @@ KitMesh KitTrackMesh(const KitTrackDesc& desc);
 void KitTrackPositionCodes(const KitTrackDesc& desc, std::vector<uint8_t>* map);
 // "<name>.uv", "<name>.cam" and "traj\<name>.tA" .. ".tD".
 std::vector<DataFile> KitTrackFiles(const KitTrackDesc& desc);
+
+// Boue's pond: the terrain dips below the water level within
+// KIT_POND_SHORE of its centre. The course runs KIT_POND_COURSE from the
+// centre, so the cars cross its shallow edge, a little under the water.
+constexpr float KIT_POND_X = 980.0f, KIT_POND_Z = 3100.0f;
+constexpr float KIT_POND_SHORE = 500.0f, KIT_POND_COURSE = 400.0f;
 
 // The desert, as the kit has always written it.
 std::vector<KitPoint> DesertCourse();

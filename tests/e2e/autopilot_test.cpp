@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "game_run.h"
 #include "support/png_rgb.h"
 #include "support/test_support.h"
 
@@ -48,13 +49,14 @@ class AutopilotRun : public ::testing::Test {
     ASSERT_EQ(Run("'" DATAKIT_PATH "' ."), 0);
   }
   // The autopilot's run (its script, and `extra` arguments after it), then
-  // torvane replaying the script; both traces must be the same.
-  void RecordAndReplay(const std::string& extra = "") {
+  // torvane replaying the script (with the settings `replayEnv`, "NAME='value' ");
+  // both traces must be the same.
+  void RecordAndReplay(const std::string& extra = "", const std::string& replayEnv = "") {
     ASSERT_EQ(Run("TORVANE_TRACE='" + (dir_ / "trace1.txt") + "' '" AUTOPILOT_PATH "' '" + (dir_ / "script.txt") +
                   "'" + extra),
               0)
         << dir_.Read("stderr.txt");
-    ASSERT_EQ(Run("TORVANE_TRACE='" + (dir_ / "trace2.txt") + "' TORVANE_SCRIPT='" + (dir_ / "script.txt") + "' '" +
+    ASSERT_EQ(Run(replayEnv + "TORVANE_TRACE='" + (dir_ / "trace2.txt") + "' TORVANE_SCRIPT='" + (dir_ / "script.txt") + "' '" +
                   TORVANE_PATH "'"),
               0)
         << dir_.Read("stderr.txt");
@@ -188,6 +190,20 @@ TEST_F(BoueAutopilot, TheCarDrivesThroughThePondAndFinishes) {
   EXPECT_EQ(sinking, 0);
   EXPECT_TRUE(finished);
   EXPECT_TRUE(raceFinished);
+}
+
+// Named so that scripts/update-references.sh finds it.
+class BoueDropsReference : public BoueAutopilot {};
+
+// The replay's frames as player 1 drives into the pond's edge: the water
+// drops its left wheels throw as they enter, then the sprays of all its
+// wheels in the water, grey on the pale water.
+TEST_F(BoueDropsReference, TheWheelsThrowDropsAsTheCarEntersThePond) {
+  std::filesystem::create_directories(dir_.path() / "frames");
+  RecordAndReplay("", "TORVANE_DUMP_FRAMES='" + (dir_ / "frames") + "' TORVANE_DUMP_AT=550,565 ");
+  if (HasFatalFailure()) return;
+  e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(550)), "boue_drops_enter.png");
+  e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(565)), "boue_drops_wading.png");
 }
 
 }  // namespace

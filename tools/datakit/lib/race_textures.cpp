@@ -222,7 +222,9 @@ std::vector<KitTexture> RaceTextures() {
   uint32_t seed = 41;
   for (const Ground& g : GROUNDS)
     list.push_back({g.name, TEX_RGB565, 128, 128, GroundTexels(seed++, g.tint, std::string(g.name) == "terplan")});
-  list.push_back({"ora", TEX_RGB565, 128, 128, CloudTexels(90, 90, 100)});
+  // A pale overcast: boue's pond mirrors it, and the wheels' grey drops,
+  // faint as they are, must show against it.
+  list.push_back({"ora", TEX_RGB565, 128, 128, CloudTexels(170, 175, 185)});
   list.push_back({"water", TEX_RGB565, 64, 64, SceneWaterTexels()});
   list.push_back({"ice", TEX_RGB565, 128, 128, CloudTexels(190, 205, 235)});
   return list;

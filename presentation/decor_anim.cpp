@@ -37,7 +37,8 @@ struct Animated {
 bool Resolve(DrawSlot* slot, void* model, Animated* out) {
   if (!slot || !model || slot->user >= static_cast<uint32_t>(gPlacementCount)) return false;
   ObjectPlacement* p = &gPlacements[slot->user];
-  if (p->counterSlot == COUNTER_SLOT_NONE || p->counterSlot >= COUNTER_SLOTS) return false;
+  static_assert(COUNTER_SLOTS > UINT8_MAX, "every counter byte indexes the table");
+  if (p->counterSlot == COUNTER_SLOT_NONE) return false;
   const ObjectAnim* anim = p->type < OBJECT_TYPE_ROWS ? gObjectTypes[p->type].anim : nullptr;
   *out = Animated{slot, static_cast<MeshHeader*>(model), p, &gObjectCounters[p->counterSlot],
                   anim ? anim->frameSet : nullptr};

@@ -6,7 +6,10 @@
 #include "backend_common/display.h"
 #include "backend_common/draw.h"
 #include "engine3d/angle.h"
+#include "engine3d/mathutil.h"
+#include "engine3d/random.h"
 #include "frontend/frontend.h"
+#include "presentation/fx.h"
 #include "presentation/presentation.h"
 #include "race/object_types.h"
 #include "race/race.h"
@@ -18,6 +21,9 @@ constexpr float GLOW_NEAREST = 5.0f;
 constexpr uint8_t HIT_KIND_OIL = 5, HIT_KIND_WRECK = 11;
 constexpr float SMOKE_RISE = 10.0f, SMOKE_SIZE_DIVISOR = 0.7f, SMOKE_RATE_DIVISOR = 24.0f;
 // The light bar's sweep, by (tick counter >> 2) & 3.
+constexpr float BOAT_RATE = 10.0f, RIPPLE_START = 10.0f, BOAT_SOUND_DEPTH = 1500.0f;
+constexpr int32_t BOAT_PHASE_LOW = 1000, BOAT_PHASE_HIGH = 2000;
+constexpr int32_t SOUND_WATER = 18;  // "eau"
 constexpr float LIGHT_BAR_SWEEP[4] = {-70.0f, -7.0f, 70.0f, 7.0f};
 
 struct Placed {
@@ -115,12 +121,43 @@ void DecorDrawObjectKind5(DrawSlot* slot, void* model) {
   Glow(slot, o);
 }
 
-// Until the rocking boat exists: drawn lit at its placement's yaw.
+// The boat rocks between phases 1000 and 2000 (its direction in the counter
+// byte, non-zero rising) and spawns a ripple at each turn and now and then.
 void DecorDrawBoat(DrawSlot* slot, void* model) {
   Placed o;
   if (!Resolve(slot, model, &o)) return;
-  Turn(o);
-  RdrDrawObjectYawLit(slot, o.mesh);
+  ObjectPlacement* p = o.placement;
+  const bool firstView = gRace.viewIndex == 0;
+  if (firstView) {
+    const float step = gRace.timeStep * BOAT_RATE;
+    bool splash = false;
+    int32_t phase;
+    if (p->counterSlot != 0) {
+      phase = TruncI32(static_cast<float>(p->second) + step);
+      if (phase > BOAT_PHASE_HIGH) {
+        phase = BOAT_PHASE_HIGH;
+        p->counterSlot = 0;
+        splash = true;
+      }
+    } else {
+      phase = TruncI32(static_cast<float>(p->second) - step);
+      if (phase < BOAT_PHASE_LOW) {
+        phase = BOAT_PHASE_LOW;
+        p->counterSlot = 1;
+        splash = true;
+      }
+    }
+    p->second = static_cast<uint16_t>(phase);
+    if (splash || ((gRace.ticks & 1) && gRace.tickPassed && (RandNext() & 31) == 0)) {
+      DrawSlot* ripple = FxAllocSprite(&gFxSpriteOwner, DecorStepSplash, slot->x, gRace.waterLevel - 0.25f, slot->z);
+      if (ripple) FxW1(ripple) = RIPPLE_START;
+    }
+  }
+  o.mesh->angle[0] = 0;
+  o.mesh->angle[1] = p->yaw;
+  o.mesh->angle[2] = static_cast<uint16_t>((512 + (static_cast<int32_t>(p->second) - 1500) / 20) & ANGLE_MASK);
+  RdrDrawObjectLit(slot, o.mesh);
+  if (firstView && slot->viewZ < BOAT_SOUND_DEPTH) SfxPlayEffectAt(SOUND_WATER, slot->x, slot->y, slot->z);
 }
 
 void DecorDrawObjectKind7(DrawSlot* slot, void* model) {

@@ -21,3 +21,24 @@ void DecorDrawObjectKind10(DrawSlot* slot, void* model);
 // offset turned by the yaw the model was just drawn with.
 struct ObjectGlow;
 void DecorAddObjectGlow(DrawSlot* slot, MeshHeader* mesh, const ObjectGlow* glow);
+
+// The boat's ripples: a sprite growing from the size it was spawned with,
+// drawn as the ripple ring; freed beyond 120.
+void DecorStepSplash(DrawSlot* slot, void* owner);
+
+// Knocked objects (DecorKnockObject, presentation.h) and their debris. The
+// launched object's slot names its placement; a pennant's names the static
+// slot it stands in for; a face shard's owner is its face, its last word the
+// model; a resting block's last word is the placement it became.
+struct Vehicle;
+void FxStepLaunchedObject(DrawSlot* slot, void* model);
+void FxStepSlidingObject(DrawSlot* slot, void* model);
+void FxStepKnockedPiece(DrawSlot* slot, void* model);
+void DecorShatterFaces(DrawSlot* object, Vehicle* vehicle);
+void FxStepFaceShard(DrawSlot* slot, void* face);
+// Ten to thirteen pieces of the row's model from the object's box.
+void DecorBreakIntoPieces(DrawSlot* object, Vehicle* vehicle, uint16_t pieceRow);
+void FxStepObjectShard(DrawSlot* slot, void* model);
+// Blocks that come to rest as new placements, entered into the track grid.
+void DecorBreakIntoBlocks(DrawSlot* object, Vehicle* vehicle);
+void FxStepBlock(DrawSlot* slot, void* model);

@@ -132,6 +132,9 @@ struct FxRippleRing {
   Face faces[FX_RING_QUADS];
 };
 extern FxRippleRing gDecorRippleRing;
+// The ripple ring at the slot, `size` its radius, in (82, 90, 66) and the
+// alpha max(0, trunc((130 - size) x 0.5)); nothing until the ring is built.
+void FxDrawRippleRing(const DrawSlot* slot, float size);
 
 // The tyre-mark entry the next mark overwrites, 0..399, whatever it holds.
 extern int32_t gTyreMarkNext;

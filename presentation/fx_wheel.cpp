@@ -191,34 +191,7 @@ void FxSpawnWheelClods(Vehicle* v, WheelState* w) {
 }
 
 void FxStepSplash(DrawSlot* slot, void*) {
-  if (slot->viewZ > 5.0f && slot->viewZ < gRace.viewDistance && gDecorRippleRing.built) {
-    const int32_t first = gMesh.vertexCount;
-    constexpr int32_t n = 2 * FX_RING_QUADS;
-    Vertex* v = first + n <= UINT16_MAX + 1 ? MeshScratchVertices(first, n) : nullptr;
-    Face* f = MeshScratchFaces(gMesh.faceCount, 1);
-    if (v && f) {
-      RdrSetAlphaSourceColour(0, 0, 0, 1);
-      int32_t alpha = TruncI32((130.0f - FxW1(slot)) * 0.5f);
-      if (alpha < 0) alpha = 0;
-      const float scale = FxW1(slot) * 0.1f;
-      for (int32_t i = 0; i < n; ++i) {
-        const Vertex& r = gDecorRippleRing.vertices[i];
-        v[i] = Vertex{};
-        v[i].x = slot->x + r.x * scale;
-        v[i].y = r.y;
-        v[i].z = slot->z + r.z * scale;
-        FxColour(&v[i], 82, 90, 66);
-        RdrProjectVertex(&v[i]);
-      }
-      for (int32_t q = 0; q < FX_RING_QUADS; ++q) {
-        *f = gDecorRippleRing.faces[q];
-        for (int32_t k = 0; k < f->vertexCount && k < 4; ++k) f->index[k] = static_cast<uint16_t>(first + f->index[k]);
-        f->type = static_cast<uint32_t>(alpha);
-        RdrDrawFaceVColour(f);
-      }
-      RdrSetAlphaSourceColour(0, 0, 0, 3);
-    }
-  }
+  if (slot->viewZ > 5.0f && slot->viewZ < gRace.viewDistance) FxDrawRippleRing(slot, FxW1(slot));
   if (!FxFirstView()) return;
   FxW1(slot) += 3.0f * gRace.timeStep;
   if (FxW1(slot) > 120.0f) FxFree(slot);

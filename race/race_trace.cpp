@@ -198,6 +198,8 @@ void HashPlacedObjects(Hasher* h) {
   }
   h->I32(gAnimCopyCounterA);
   h->I32(gAnimCopyCounterB);
+  // Knocked objects are hidden in their static slots.
+  for (int32_t i = 0; gDrawLists.statics && i < gDrawLists.staticCount; ++i) h->Byte(gDrawLists.statics[i].visible);
 }
 
 // A slot's last word as an index: a vehicle (0..), a wheel (1000 + 4 x
@@ -259,6 +261,13 @@ void WriteReadable(std::FILE* f) {
                  "progress %d\n",
                  slot, v == gPlayer1Vehicle ? "player1" : v->human == 1 ? "human" : "computer", v->pose.x, v->pose.y,
                  v->pose.z, v->pose.heading, v->velocity, v->state, v->lapsDone, v->finished, v->progress);
+  }
+  for (int32_t i = 0; gDrawLists.statics && i < gDrawLists.staticCount; ++i) {
+    const DrawSlot& s = gDrawLists.statics[i];
+    if (s.visible || s.user >= static_cast<uint32_t>(gPlacementCount) || s.user >= PLACEMENT_MAX) continue;
+    const ObjectPlacement& p = gPlacements[s.user];
+    std::fprintf(f, "#   knocked placement %u type %u at %.3f %.3f %.3f\n", static_cast<unsigned>(s.user),
+                 static_cast<unsigned>(p.type), p.x, p.y, p.z);
   }
 }
 

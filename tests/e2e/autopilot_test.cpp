@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -110,6 +111,14 @@ TEST_F(AutopilotReference, TheRecordedRaceReplaysToItsFinish) {
   EXPECT_TRUE(raceOver);
   EXPECT_TRUE(finishedAfterMessage);
   EXPECT_TRUE(raceFinished);
+  // The objects the cars ran into stay knocked over, listed by type row.
+  std::set<int> knocked;
+  for (const std::string& line : lines) {
+    unsigned placement, type;
+    if (std::sscanf(line.c_str(), "#   knocked placement %u type %u", &placement, &type) == 2)
+      knocked.insert(static_cast<int>(type));
+  }
+  EXPECT_EQ(knocked.count(19), 1u) << "the fence on the course (barriere)";
 
   const std::string kept = Kept(lines);
   const std::string path = std::string(E2E_DIR) + "/autopilot_trace.txt";

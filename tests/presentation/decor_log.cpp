@@ -53,6 +53,7 @@ DECOR_WRAP(_Z19RdrDrawObjectYawLitP8DrawSlotP10MeshHeader, "YawLit")
 DECOR_WRAP(_Z24RdrDrawObjectYawTwoSidedP8DrawSlotP10MeshHeader, "YawTwoSided")
 DECOR_WRAP(_Z27RdrDrawObjectYawLitAnyDepthP8DrawSlotP10MeshHeader, "YawLitAnyDepth")
 DECOR_WRAP(_Z22RdrDrawObjectYawShadedP8DrawSlotP10MeshHeader, "YawShaded")
+DECOR_WRAP(_Z16RdrDrawObjectLitP8DrawSlotP10MeshHeader, "Lit")
 
 void __wrap__Z18FxSpawnObjectSmokefffff(float x, float y, float z, float size, float rate) {
   if (!gDecorLogging) return;
@@ -77,6 +78,26 @@ int32_t __wrap__Z19SfxPlayEffectCopyAtifffi(int32_t row, float x, float y, float
   c.at[2] = z;
   gDecorCalls.push_back(c);
   return gDecorSoundSlot;
+}
+
+void __wrap__Z8FfbShockP7Vehicleii(Vehicle*, int32_t x, int32_t z) {
+  if (!gDecorLogging) return;
+  DecorCall c;
+  c.call = "Shock";
+  c.at[0] = static_cast<float>(x);
+  c.at[2] = static_cast<float>(z);
+  gDecorCalls.push_back(c);
+}
+
+void __wrap__Z15SfxPlayEffectAtifff(int32_t row, float x, float y, float z) {
+  if (!gDecorLogging) return;
+  DecorCall c;
+  c.call = "Sound";
+  c.row = row;
+  c.at[0] = x;
+  c.at[1] = y;
+  c.at[2] = z;
+  gDecorCalls.push_back(c);
 }
 
 void __wrap__Z19SfxSetSlotFrequencyii(int32_t slot, int32_t pitch) {

@@ -257,13 +257,14 @@ constexpr KitObject DESERT_OBJECTS[] = {
 
 // Boue's rows (track 2): beeches, stone walls, a graveyard, a tower, an
 // inn, castles, standing stones, the boat and pier of its pond, the creature
-// in the pond and a pig; the lightning bolts of its storm.
+// in the pond and a pig; the lightning bolts of its storm. muret3 is thinner
+// than 2 units once scaled: a wall that breaks from a box that narrow.
 constexpr KitObject BOUE_OBJECTS[] = {
     {"hetre", 600, 600, 4500, 60, 110, 40, 0, ""},      {"portail", 2500, 150, 2200, 110, 90, 70, 0, ""},
     {"eclair1", 100, 100, 30000, 250, 250, 200, 0, ""}, {"eclair2", 120, 120, 28000, 250, 250, 210, 0, ""},
     {"eclair3", 140, 140, 26000, 250, 250, 220, 0, ""}, {"eclair4", 160, 160, 24000, 250, 250, 230, 0, ""},
     {"muret1", 1500, 150, 500, 130, 120, 110, 0, ""},   {"muret2", 1200, 150, 450, 125, 115, 105, 0, ""},
-    {"muret3", 900, 150, 400, 120, 110, 100, 0, ""},    {"tomb1", 300, 150, 600, 150, 150, 150, 0, ""},
+    {"muret3", 900, 90, 400, 120, 110, 100, 0, ""},     {"tomb1", 300, 150, 600, 150, 150, 150, 0, ""},
     {"tomb2", 280, 140, 550, 140, 140, 145, 0, ""},     {"tomb3", 260, 130, 500, 160, 155, 150, 0, ""},
     {"croix", 80, 80, 1000, 200, 200, 200, 0, ""},      {"hetre1", 700, 700, 5000, 50, 100, 35, 0, ""},
     {"pierre", 400, 300, 300, 120, 115, 110, 0, ""},    {"tour", 1200, 1200, 9000, 140, 130, 120, 0, ""},

@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 
+#include "game_run.h"
 #include "support/picture_compare.h"
 #include "support/ppm.h"
 #include "support/test_support.h"
@@ -47,16 +48,10 @@ std::string DumpList() {
   return list;
 }
 
-class BothPrograms : public ::testing::Test {
+class BothPrograms : public e2e::GameRun {
  protected:
-  int Run(const std::string& command) {
-    std::string line = "cd '" + (dir_ / "data") + "' && " + command + " 2>>'" + (dir_ / "stderr.txt") + "'";
-    int status = std::system(line.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
   void SetUp() override {
-    std::filesystem::create_directories(dir_.path() / "data");
-    ASSERT_EQ(Run("'" DATAKIT_PATH "' ."), 0);
+    GameRun::SetUp();
     WritePointSamplingSettings(&dir_);
   }
   // The frame numbers the program showed and dumped into `frames`.
@@ -97,7 +92,6 @@ class BothPrograms : public ::testing::Test {
       std::printf("frame %d: %zu tiles differ\n", n, tiles);
     }
   }
-  TempDir dir_;
 };
 
 // The boot test's run: Esc in a race returns to the front end, whose Esc quits.

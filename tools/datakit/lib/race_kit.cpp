@@ -154,6 +154,23 @@ std::vector<uint16_t> Highlight1555(uint32_t side) {
   return texels;
 }
 
+// An advertising panel, 256 x 128: a field of `back` in a light border with
+// three bars of `bar` across it like a slogan, the middle one longest, so
+// that a panel drawn upside down or cut short shows.
+std::vector<uint16_t> PanelTexels(const int32_t back[3], const int32_t bar[3]) {
+  constexpr uint32_t W = 256, H = 128;
+  std::vector<uint16_t> texels(W * H);
+  for (uint32_t y = 0; y < H; ++y)
+    for (uint32_t x = 0; x < W; ++x) {
+      const bool border = x < 8 || x >= W - 8 || y < 8 || y >= H - 8;
+      const uint32_t row = (y - 24) / 28, inRow = (y - 24) % 28;
+      const uint32_t reach = row == 1 ? 224 : 160;
+      const bool onBar = y >= 24 && row < 3 && inRow < 16 && x >= 32 && x < reach;
+      texels[y * W + x] = border ? Rgb565(235, 235, 225) : onBar ? Rgb565(bar[0], bar[1], bar[2]) : Rgb565(back[0], back[1], back[2]);
+    }
+  return texels;
+}
+
 std::vector<KitTex> RaceKitTextures() {
   std::vector<KitTex> list;
   for (const NumberedGround& g : NUMBERED_GROUNDS)
@@ -197,6 +214,10 @@ std::vector<KitTex> RaceKitTextures() {
   list.push_back({"feu", TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 255, 150, 30, 14, 3)});
   list.push_back({"flare", TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 255, 255, 220, 15, 0)});
   list.push_back({"reflet", TEX3DF_ARGB1555, 32, 32, Highlight1555(32)});
+  // The attract demo's two panels, which the pub1 and pub3 models bear.
+  const int32_t red[3] = {200, 30, 30}, yellow[3] = {250, 220, 40}, blue[3] = {30, 60, 190}, white[3] = {250, 250, 250};
+  list.push_back({"others\\pub1", TEX3DF_RGB565, 256, 128, PanelTexels(red, yellow)});
+  list.push_back({"others\\pub3", TEX3DF_RGB565, 256, 128, PanelTexels(blue, white)});
   return list;
 }
 
@@ -359,7 +380,14 @@ std::vector<DataFile> ObjectModelFiles() {
   std::vector<KitObject> shaped(std::begin(DESERT_OBJECTS), std::end(DESERT_OBJECTS));
   shaped.insert(shaped.end(), std::begin(BOUE_OBJECTS), std::end(BOUE_OBJECTS));
   for (const KitObject& o : shaped) {
-    const Model3ds model = Block(o.name, o.w, o.d, o.h, o.r, o.g, o.b);
+    Model3ds model = Block(o.name, o.w, o.d, o.h, o.r, o.g, o.b);
+    // The panels the attract demo finds by name come with these two models.
+    const std::string name = o.name;
+    if (name == "pub1" || name == "pub3") {
+      model.materials[0].texture = name + ".3df";
+      for (const auto& v : model.meshes[0].vertices)
+        model.meshes[0].mapping.push_back({v[0] > 0 ? 1.0f : 0.0f, v[2] > 0 ? 0.0f : 1.0f});
+    }
     files.push_back({1, std::string("others\\") + o.name + ".3ds", Make3ds(model)});
     for (int32_t k = 1; k <= o.frames; ++k) {
       // The first frame is the model's own file.

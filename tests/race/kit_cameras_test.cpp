@@ -81,8 +81,9 @@ TEST_F(KitCameras, EveryKitTrackHasSpotsOfEachKindAndSeesPastTheGrid) {
 
 // On desert's blind stretch of the way back no fixed spot has the car in
 // its window (at the doubled scale of a pick or the base scale of a step)
-// and no other spot in use stands within 1000, so a cut forced there finds
-// no spot; just outside it a spot does.
+// and no other spot in use stands within 1000 (nor within the view
+// distance, inside which a pick would take it), so a cut forced there finds
+// no spot; outside it a spot does.
 TEST_F(KitCameras, DesertsBlindStretchIsOutOfEverySpotsReach) {
   const datakit::KitTrackDesc& desc = *datakit::KitTrackByIndex(TRACK_DESERT);
   gRace.trackIndex = TRACK_DESERT;
@@ -92,7 +93,7 @@ TEST_F(KitCameras, DesertsBlindStretchIsOutOfEverySpotsReach) {
     for (const CameraSpot& s : gCameraSpots) {
       if (!s.inUse) continue;
       if (s.kind == 0 ? Sees(s, desc, x, z, 2.0f * base, DESERT_VIEW_DISTANCE) || Sees(s, desc, x, z, base, STEP_DEPTH)
-                      : Horizontal(s, x, z) <= 1000.0f)
+                      : Horizontal(s, x, z) <= DESERT_VIEW_DISTANCE)
         return true;
     }
     return false;

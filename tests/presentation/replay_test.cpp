@@ -60,7 +60,12 @@ void __wrap__Z13RaceLogicStepv() {
   if (gMoveCar) gMoveCar();
   if (gInputAtStep && gLogicSteps == gInputAtStep && gInputSet) gInputSet();
 }
-void __wrap__Z14RaceRenderViewv() {}
+// Neige and savana set the far plane from the camera's height as each view
+// is drawn; a test can have the view do so.
+float gViewDistanceOfView;
+void __wrap__Z14RaceRenderViewv() {
+  if (gViewDistanceOfView > 0.0f) gRace.viewDistance = gViewDistanceOfView;
+}
 void __wrap__Z14RaceFlushScenev() {
   gFlushes.push_back({gViewInsetPass, gRdrState.clipMinX, gRdrState.clipMinY, gRace.currentPose, gSoundOn, gOptions,
                       gRdrState.scaleX});
@@ -158,6 +163,7 @@ class ReplayTest : public ::testing::Test {
     gInputSet = nullptr;
     gMoveCar = nullptr;
     gFrameMs = 40;
+    gViewDistanceOfView = 0.0f;
     gKeyScanCode = 0;
     gApp.mouseButtons = 0;
     gApp.keyBits = 0;
@@ -547,6 +553,7 @@ TEST_F(ReplayTest, TheMirrorDrawsWithoutSoundOrEffectsAndPutsEverythingBack) {
   RdrSetDepthRange(5, 1700);
   gRace.viewDistance = 1700.0f;
   gRace.trackIndex = 9;
+  gViewDistanceOfView = 400.0f;  // the mirror's camera sees less far
   const RdrState before = gRdrState;
   const Options options = gOptions;
   Vehicle& v = gPlayer1;

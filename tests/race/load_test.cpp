@@ -281,6 +281,9 @@ TEST_F(Load, TheSnowVolcanoAndSavannaTracksLoadInFull) {
       const TrajPoint p = course.points[i];
       EXPECT_GT(TerrainHeightAt(p.x, p.z), +gRace.waterLevel) << i;
       ASSERT_NE(TerrainNearestVertex(p.x, p.z), nullptr) << i;
+      // The track's own quadrant of the position map (cells of 400): a sector under every point.
+      const uint8_t zone = gTrackPositionMap[static_cast<int32_t>(p.z / 400.0f)][static_cast<int32_t>(p.x / 400.0f)];
+      EXPECT_TRUE(zone >= 1 && zone <= 54) << i << " " << +zone;
     }
   }
   EXPECT_TRUE(gFatalErrors.empty());

@@ -345,6 +345,20 @@ TEST_F(Load, TheDecorFindsItsChurchLiftsPathsAndLandingPoints) {
     EXPECT_LT(nearest, 200.0f);
   }
 
+  // The elephant's six walk frames, each pose visibly apart from the next.
+  const MeshFrameSet* walk = gObjectTypes[253].anim->frameSet;
+  ASSERT_NE(walk, nullptr);
+  ASSERT_EQ(walk->frameCount, 6u);
+  for (uint32_t k = 0; k < 6; ++k) {
+    const MeshFrame& a = walk->frames[k];
+    const MeshFrame& b = walk->frames[(k + 1) % 6];
+    float apart = 0.0f;
+    for (uint32_t i = 0; i < gObjectModels[253]->vertexCount; ++i)
+      apart = std::fmax(apart, std::fabs(a.vertices[i].x - b.vertices[i].x) + std::fabs(a.vertices[i].y - b.vertices[i].y) +
+                                   std::fabs(a.vertices[i].z - b.vertices[i].z));
+    EXPECT_GT(apart, 2.0f) << k;
+  }
+
   ASSERT_TRUE(datakit::WriteLooseFiles(datakit::VolcanoTrajectoryBeyondEdgeFiles(), ".", nullptr));
   RaceLoad(TRACK_VOLCANO);
   const Trajectory& course = gTrajectories[0];

@@ -15,8 +15,8 @@
 namespace {
 
 // The tracks the kit writes, in championship order.
-constexpr const char* KIT_TRACKS = "0,2,5,6,7,9";
-constexpr int TRACKS = 6;
+constexpr const char* KIT_TRACKS = "0,1,2,3,5,6,7,8,9";
+constexpr int TRACKS = 9;
 
 struct Load {
   unsigned used = 0, peak = 0, sounds = 0;

@@ -4,6 +4,8 @@
 // here with it) leaves the race, so the game-over picture shows; Esc
 // anywhere else quits the game. Kept in a file of its own so that programs
 // that use the rest of the placeholder do not link the replays.
+#include <cstring>
+
 #include "backend_common/display.h"
 #include "frontend/frontend.h"
 #include "frontend/test_race.h"
@@ -25,10 +27,12 @@ uint8_t gRaceLoaded;
   GameQuit();
 }
 
-// The credits draw over a picture of the whole screen from the pool.
+// The credits draw over a picture of the whole screen from the pool, black
+// until the first window is pasted into it.
 [[noreturn]] void RunCredits() {
   const uint32_t bytes = static_cast<uint32_t>(gRdrState.screenWidth) * static_cast<uint32_t>(gRdrState.screenHeight) * 2u;
   uint16_t* buffer = static_cast<uint16_t*>(MemAlloc(bytes));
+  if (buffer) std::memset(buffer, 0, bytes);
   CreditsSetupScene(gRace.trackIndex);
   ReplayRunCreditsDemo(buffer);
   if (buffer) MemFree(buffer);

@@ -71,7 +71,7 @@ constexpr float KIT_RAMP_X0 = 7400.0f, KIT_RAMP_X1 = 7600.0f;
 constexpr float KIT_RAMP_Z0 = 6700.0f, KIT_RAMP_Z1 = 7100.0f;
 constexpr float KIT_LOOPING_RETURN_Z = 6859.0f;
 
-// The tracks the kit writes: desert (0), boue (2), looping (6) and ice (9).
+// The tracks the kit writes: desert (0), boue (2), highway (4), looping (6) and ice (9).
 const std::vector<KitTrackDesc>& KitTracks();
 // The kit's description of `track`, or null when the kit has none.
 const KitTrackDesc* KitTrackByIndex(int32_t track);
@@ -87,6 +87,9 @@ KitMesh KitTrackMesh(const KitTrackDesc& desc);
 void KitTrackPositionCodes(const KitTrackDesc& desc, std::vector<uint8_t>* map);
 // "<name>.uv", "<name>.cam" and "traj\<name>.tA" .. ".tD".
 std::vector<DataFile> KitTrackFiles(const KitTrackDesc& desc);
+// The highway traffic's paths "other.tA" .. "other.tD", two lanes each way
+// along the highway's course.
+std::vector<DataFile> HighwayObjectPathFiles();
 
 // Boue's pond: the terrain dips below the water level within
 // KIT_POND_SHORE of its centre. The course runs KIT_POND_COURSE from the

@@ -22,11 +22,6 @@
 #include "race/race.h"
 #include "race/tracks.h"
 
-Vehicle gTrackObjects[TRACK_OBJECTS];
-Trajectory gObjectPaths[TRAJ_SLOTS];
-TrafficType gTrafficTypes[TRAFFIC_TYPES];
-TrackObjState gTrackObjState;
-
 namespace {
 
 constexpr int32_t SFX_ROW_KLAXON = 46;

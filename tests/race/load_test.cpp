@@ -82,7 +82,7 @@ TEST_F(Load, EveryTrackLoadsOnTheSharedGrid) {
     // The grid, and the water plane on the tracks with water.
     EXPECT_GE(+gMesh.vertexCount, 161 * 81);
     EXPECT_GE(+gMesh.faceCount, 2 * 160 * 80);
-    // The kit's tracks (desert, boue, looping and ice) come from their mesh files,
+    // The kit's tracks (desert, boue, highway, looping and ice) come from their mesh files,
     // the others from their terrain: all on the one grid.
     EXPECT_FLOAT_EQ(+gMesh.vertices[161 * 81 - 1].x, 16000.0f);
     EXPECT_FLOAT_EQ(+gMesh.vertices[161 * 81 - 1].z, 8000.0f);

@@ -303,6 +303,9 @@ TEST_F(Load, TheHighwayRaceLoadsItsListsModelsAndTraffic) {
   TrackObjSetup();
   EXPECT_EQ(+gTrackObjState.placed, 0);
   EXPECT_EQ(gTrackObjState.activeCount, 0);
+  EXPECT_TRUE(gFatalErrors.empty());
+}
+
 // The kit's snow, volcano and savanna tracks load from their own files in
 // full: the mesh on the shared grid, a model for every row of the track and
 // every placement, player 1 on the grid, and the course (trajectory A, where

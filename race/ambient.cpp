@@ -263,6 +263,8 @@ void AmbientFollow(Vehicle* driver, Vehicle* v) {
 }
 
 void AmbientUpdate(Vehicle* driver, Vehicle* v) {
+  // The slope stall of the vehicle stepped last must not flip the craft's throttle.
+  gVehicleStep.reverseFlip = 0;
   gVehicleStep.prevX = v->prevPos[0] = v->pose.x;
   gVehicleStep.prevY = v->prevPos[1] = v->pose.y;
   gVehicleStep.prevZ = v->prevPos[2] = v->pose.z;
@@ -274,6 +276,8 @@ void AmbientUpdate(Vehicle* driver, Vehicle* v) {
     case VEHICLE_KNOCKED: Knocked(driver, v); break;
     default: v->state = VEHICLE_ON_GROUND; break;
   }
+  // A bounce's traction holds for one step only, as in the drive step.
+  v->tractionOverride = 0.0f;
   HitObjects(driver, v);
   v->bodyAngles[1] = static_cast<uint16_t>(RoundI32(v->pose.heading + v->slideAngle) & ANGLE_MASK);
 }

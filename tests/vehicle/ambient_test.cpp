@@ -12,6 +12,7 @@
 #include "frontend/frontend.h"
 #include "race/ambient.h"
 #include "race/object_types.h"
+#include "race/track_files.h"
 #include "race/tracks.h"
 #include "race/trajectory.h"
 #include "vehicle_fixture.h"
@@ -339,6 +340,88 @@ TEST_F(Ambient, FliesAlongItsLineAtItsHoverHeight) {
   v->state = VEHICLE_ROLLED_OVER;
   AmbientUpdate(v, v);
   EXPECT_EQ(+v->state, VEHICLE_ON_GROUND);
+}
+
+// A bounce off an object leaves its traction for the next step only, and the
+// slope stall of the car stepped before never reaches the craft: otherwise the
+// craft would brake where it means to accelerate, frame after frame.
+TEST_F(Ambient, NeitherABounceNorAnotherCarsStallKeepsTheCraftBraking) {
+  struct Case {
+    const char* name;
+    float tractionOverride;
+    uint8_t reverseFlip;
+    uint8_t brakesFirstStep;
+  };
+  const Case cases[] = {{"bounce", 8.0f, 0, 1}, {"stall of another car", 0.0f, 1, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    VehiclePlaceAmbient();
+    Vehicle* v = Craft();
+    v->velocity = 30.0f;
+    v->reverseTimer = 0.1f;
+    gPlayer1.pose.x = v->pose.x + 3000.0f;
+    v->tractionOverride = c.tractionOverride;
+    gVehicleStep.reverseFlip = c.reverseFlip;
+    AmbientUpdate(v, v);
+    EXPECT_EQ(+v->brakeCmd, c.brakesFirstStep);
+    EXPECT_EQ(v->tractionOverride, 0.0f);
+    for (int i = 0; i < 3; ++i) {
+      gVehicleStep.reverseFlip = c.reverseFlip;
+      AmbientUpdate(v, v);
+      EXPECT_EQ(+v->throttleCmd, 1);
+      EXPECT_EQ(+v->brakeCmd, 0);
+    }
+  }
+}
+
+TEST_F(Ambient, FlyingIntoAPlacedObjectKnocksItAndABuildingKnocksTheCraft) {
+  struct Case {
+    const char* name;
+    float velocity;
+    uint8_t building;
+    int32_t impact;
+    int32_t state;
+  };
+  const Case cases[] = {
+      {"slow into an object", 30.0f, 0, 30, VEHICLE_ON_GROUND},
+      {"fast into an object: thrown up, flying again next step", 150.0f, 0, 150, VEHICLE_IN_AIR},
+      {"into a building", 60.0f, 1, 60, VEHICLE_KNOCKED},
+      {"very fast: the impact stops at 300", 400.0f, 0, 300, VEHICLE_IN_AIR},
+  };
+  constexpr uint16_t ROW_TOWER = 200;
+  const DrawLists saved = gDrawLists;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ObjectTypesReset();
+    ObjectType& row = gObjectTypes[ROW_TOWER];
+    row.minX = row.minZ = -100.0f;
+    row.maxX = row.maxZ = 100.0f;
+    row.minY = 0.0f;
+    row.maxY = 1000.0f;
+    gDrawLists.staticCount = 0;
+    gPlacementCount = 0;
+    TrackBuildCellGrid();
+    VehiclePlaceAmbient();
+    Vehicle* v = Craft();
+    DrawSlot tower{};
+    tower.visible = 1;
+    tower.x = v->pose.x;
+    tower.z = v->pose.z;
+    gPlacements[gPlacementCount++] = ObjectPlacement{0, 0, COUNTER_SLOT_NONE, ROW_TOWER, tower.x, 0.0f, tower.z};
+    ASSERT_EQ(TrackGridAddObject(&tower), 1);
+    gTestObjectSolid = c.building;
+    v->velocity = c.velocity;
+    gVehicleCalls.clear();
+    AmbientUpdate(v, v);
+    EXPECT_EQ(CountCalls("DecorKnockObject"), 1);
+    EXPECT_EQ(+v->impactVelocity, c.impact);
+    EXPECT_EQ(+v->state, c.state);
+  }
+  gPlacementCount = 0;
+  gDrawLists = saved;
+  gDrawLists.staticCount = 0;
+  TrackBuildCellGrid();
+  ObjectTypesReset();
 }
 
 TEST_F(Ambient, AKnockedCraftTumblesOnlyWithThreeBouncesLeftAndSettlesToTheGroundOtherwise) {

@@ -174,9 +174,20 @@ void HitObjects(Vehicle* driver, Vehicle* v) {
   if (building) VehicleApplyHit(v, 0.0f, 0.0f, 0.0f, 0);
 }
 
+// The dynamic draw list lives as long as the game: a slot the craft claimed
+// in an earlier race would go on drawing (and turning the rotor) beside the
+// new one, or hold the model of a track since unloaded.
+void ReleaseEarlierSlots() {
+  for (int32_t i = 0; gDrawLists.dynamics && i < gDrawLists.dynamicCapacity; ++i) {
+    DrawSlot& s = gDrawLists.dynamics[i];
+    if (s.inUse && s.callback == AmbientDrawCallback) DrawListRelease(&s);
+  }
+}
+
 }  // namespace
 
 void VehiclePlaceAmbient() {
+  ReleaseEarlierSlots();
   gAmbient = AmbientState{};
   if (!gRace.trajectoriesLoaded || !AnyTrajectory()) return;
   MeshHeader* model = gObjectModels[AMBIENT_MODEL_ROW];

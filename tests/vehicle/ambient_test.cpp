@@ -164,6 +164,24 @@ TEST_F(Ambient, WithoutTrajectoriesOrModelThereIsNone) {
   }
 }
 
+// The dynamic draw list outlives a race: the next load keeps one craft slot,
+// and none on a track without the craft.
+TEST_F(Ambient, EachLoadLeavesOneSlotOfTheCraft) {
+  const auto craftSlots = [] {
+    int n = 0;
+    for (int32_t i = 0; i < gDrawLists.dynamicCapacity; ++i)
+      n += gDrawLists.dynamics[i].inUse && gDrawLists.dynamics[i].callback == AmbientDrawCallback;
+    return n;
+  };
+  VehiclePlaceAmbient();
+  VehiclePlaceAmbient();
+  EXPECT_EQ(craftSlots(), 1);
+  EXPECT_TRUE(gAmbient.slot->inUse);
+  gObjectModels[AMBIENT_MODEL_ROW] = nullptr;
+  VehiclePlaceAmbient();
+  EXPECT_EQ(craftSlots(), 0);
+}
+
 TEST_F(Ambient, PicksTheFirstLineFromARandomOneOfTheFirstFourWrappingAfterTheLast) {
   struct Case {
     std::vector<int> filled;

@@ -13,6 +13,7 @@
 #include "presentation/messages.h"
 #include "presentation/music.h"
 #include "presentation/sfx.h"
+#include "race/ambient.h"
 #include "race/assets.h"
 #include "race/race.h"
 #include "race/track_files.h"
@@ -320,6 +321,10 @@ uint64_t RaceTraceHash() {
     h.I32(PointerIndex(gVehicleTable[slot], table, n));
   }
   for (int32_t i = 0; i < n; ++i) HashVehicle(&h, *vehicles[i]);
+  h.Byte(gAmbient.model ? 1 : 0);
+  for (float f : {gAmbient.hoverHeight, gAmbient.rotorAngle, gAmbient.dustTimer}) h.F32(f);
+  h.I32(gAmbient.lookAngle);
+  h.Byte(gAmbient.shadowEnabled);
   HashPlacedObjects(&h);
   if (gRace.trackIndex == TRACK_HIGHWAY) HashTraffic(&h);
   // The effects: the three pools, the tyre-mark ring and its running index,

@@ -14,9 +14,12 @@
 #include "presentation/music.h"
 #include "presentation/replay.h"
 #include "presentation/sfx.h"
+#include "race/ambient.h"
 #include "race/assets.h"
 #include "race/race.h"
 #include "race/track_files.h"
+#include "race/tracks.h"
+#include "race/traffic.h"
 
 namespace {
 
@@ -203,6 +206,15 @@ void HashPlacedObjects(Hasher* h) {
   for (int32_t i = 0; gDrawLists.statics && i < gDrawLists.staticCount; ++i) h->Byte(gDrawLists.statics[i].visible);
 }
 
+// The highway's traffic: its counters and every object's record.
+void HashTraffic(Hasher* h) {
+  const TrackObjState& s = gTrackObjState;
+  for (int32_t i : {s.activeCount, s.sirenSlot, s.sirensStarted, s.horns, s.engineCopies}) h->I32(i);
+  h->Byte(s.crowded);
+  h->Byte(s.placed);
+  for (const Vehicle& v : gTrackObjects) HashVehicle(h, v);
+}
+
 // A slot's last word as an index: a vehicle (0..), a wheel (1000 + 4 x
 // vehicle + wheel), a small number (a placement) as itself, else -2.
 int32_t UserIndex(uintptr_t user, const Vehicle* const* vehicles, int32_t n) {
@@ -296,6 +308,9 @@ void WriteReadable(std::FILE* f) {
   std::fprintf(f, "#   replay track %d ms %u spot %d hold %.3f follow %d fade %.3f window %d %d\n", gRace.trackIndex,
                gReplayView.elapsedMs, SpotIndex(gReplayCut.current), gReplayCut.holdTime, gReplayCut.followKind,
                gReplayView.fade, gReplayView.windowX, gReplayView.windowY);
+  if (gRace.trackIndex == TRACK_HIGHWAY)
+    std::fprintf(f, "#   traffic active %d crowded %u siren %d\n", gTrackObjState.activeCount, gTrackObjState.crowded,
+                 gTrackObjState.sirenSlot != 0 ? 1 : 0);
   for (int32_t i = 0; gDrawLists.statics && i < gDrawLists.staticCount; ++i) {
     const DrawSlot& s = gDrawLists.statics[i];
     if (s.visible || s.user >= static_cast<uint32_t>(gPlacementCount) || s.user >= PLACEMENT_MAX) continue;
@@ -340,7 +355,12 @@ uint64_t RaceTraceHash() {
     h.I32(PointerIndex(gVehicleTable[slot], table, n));
   }
   for (int32_t i = 0; i < n; ++i) HashVehicle(&h, *vehicles[i]);
+  h.Byte(gAmbient.model ? 1 : 0);
+  for (float f : {gAmbient.hoverHeight, gAmbient.rotorAngle, gAmbient.dustTimer}) h.F32(f);
+  h.I32(gAmbient.lookAngle);
+  h.Byte(gAmbient.shadowEnabled);
   HashPlacedObjects(&h);
+  if (gRace.trackIndex == TRACK_HIGHWAY) HashTraffic(&h);
   // The effects: the three pools, the tyre-mark ring and its running index,
   // the dynamic draw slots.
   HashPool(&h, gFxSpritePool, FX_SPRITE_POOL, vehicles, n);

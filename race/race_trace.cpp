@@ -13,6 +13,7 @@
 #include "presentation/messages.h"
 #include "presentation/music.h"
 #include "presentation/sfx.h"
+#include "presentation/weather.h"
 #include "race/assets.h"
 #include "race/race.h"
 #include "race/track_files.h"
@@ -239,6 +240,32 @@ void HashPool(Hasher* h, const DrawSlot* pool, int32_t count, const Vehicle* con
   }
 }
 
+// The weather: the rain's cycle and lightning, the volcano's bursts and
+// used landing points, and where every snow flake, rain drop or star is.
+void HashWeather(Hasher* h) {
+  const WeatherState& w = gWeather;
+  for (float f : {w.rainIntensity, w.target, w.flashTime, w.boltX, w.boltY, w.boltZ}) h->F32(f);
+  h->Byte(w.rising);
+  h->Byte(w.lightning);
+  h->I32(w.thunderCopy);
+  h->I32(w.whistleCopy);
+  for (const VolcanoBurst& b : w.bursts) {
+    h->Byte(b.inUse);
+    h->Byte(b.phase);
+    h->Byte(b.whistle);
+    h->F32(b.timer);
+    h->F32(b.spin);
+  }
+  h->I32(w.targets.count);
+  for (const TrajPoint& p : w.targets.points) h->F32(p.x);
+  for (const auto& view : gWeatherParticles)
+    for (const Vertex& v : view) {
+      h->F32(v.x);
+      h->F32(v.y);
+      h->F32(v.z);
+    }
+}
+
 std::FILE* TraceFile() {
   if (!gTrace.opened) {
     gTrace.opened = true;
@@ -307,6 +334,7 @@ uint64_t RaceTraceHash() {
   }
   for (int32_t i = 0; i < n; ++i) HashVehicle(&h, *vehicles[i]);
   HashPlacedObjects(&h);
+  HashWeather(&h);
   // The effects: the three pools, the tyre-mark ring and its running index,
   // the dynamic draw slots.
   HashPool(&h, gFxSpritePool, FX_SPRITE_POOL, vehicles, n);

@@ -1,0 +1,43 @@
+// The track weather as a player sees it, from the real torvane run headless
+// on the data kit's data, on tracks chosen through the placeholder front
+// end's test setting: a frame of each track's weather compared with a small
+// reference picture beside this file, and a second run of the same script
+// writing the same trace.
+#include "game_run.h"
+
+namespace {
+
+struct WeatherRun {
+  const char* env;
+  int frame;  // the frame compared, shortly before the script leaves
+  const char* reference;
+};
+
+// Named so that scripts/update-references.sh finds it.
+class WeatherReference : public e2e::GameRun {
+ protected:
+  void Check(const WeatherRun& run) {
+    // A ends the track presentation early; Esc leaves the race.
+    dir_.Write("script.txt", "f40 press A\nf" + std::to_string(run.frame + 10) + " press ESC\n");
+    ASSERT_EQ(RunGame("trace1.txt", "frames", std::to_string(run.frame), run.env), 0) << dir_.Read("stderr.txt");
+    ASSERT_EQ(RunGame("trace2.txt", "frames2", "1", run.env), 0) << dir_.Read("stderr.txt");
+    EXPECT_EQ(dir_.Read("stderr.txt"), "");
+    e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(run.frame)), run.reference);
+    const std::string trace = dir_.Read("trace1.txt");
+    EXPECT_FALSE(trace.empty());
+    EXPECT_EQ(trace, dir_.Read("trace2.txt"));
+  }
+};
+
+// The rain starts 750 ticks (30 s) after the load and swells: its first
+// drops streak across the clouded sky.
+TEST_F(WeatherReference, OnBoueTheFirstDropsFallAfterThirtySeconds) {
+  Check({"TORVANE_TEST_RACE='track=2'", 1400, "weather_boue_rain.png"});
+}
+
+// The night track: the star field over the course.
+TEST_F(WeatherReference, OnLoopingTheStarsShine) {
+  Check({"TORVANE_TEST_RACE='track=6'", 320, "weather_looping_night.png"});
+}
+
+}  // namespace

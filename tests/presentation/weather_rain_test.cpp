@@ -175,9 +175,9 @@ TEST_F(WeatherTest, TheFourBoltModelsTakeTheirColoursOffsetsAndHeights) {
   for (int k = 0; k < 4; ++k) {
     SCOPED_TRACE(k);
     const MeshHeader* m = gObjectModels[WEATHER_ROW_BOLT + k];
-    EXPECT_EQ(m->faces[0].type, BOLT_COLOURS[k]);
-    EXPECT_EQ(m->vertices[0].x, shifted[k]);
-    EXPECT_EQ(m->vertices[2].y, 150.0f);
+    EXPECT_EQ(+m->faces[0].type, BOLT_COLOURS[k]);
+    EXPECT_EQ(+m->vertices[0].x, shifted[k]);
+    EXPECT_EQ(+m->vertices[2].y, 150.0f);
     EXPECT_EQ(gObjectTypes[WEATHER_ROW_BOLT + k].minY, -6.0f);
     EXPECT_EQ(gObjectTypes[WEATHER_ROW_BOLT + k].maxY, 150.0f);
     for (int i = 0; i < 4; ++i) {
@@ -185,8 +185,8 @@ TEST_F(WeatherTest, TheFourBoltModelsTakeTheirColoursOffsetsAndHeights) {
       EXPECT_EQ(v.red | v.green << 8 | v.blue << 16, static_cast<int>(BOLT_COLOURS[k]));
     }
   }
-  EXPECT_EQ(gObjectModels[WEATHER_ROW_BOLT]->vertices[0].red, 249);
-  EXPECT_EQ(gObjectModels[WEATHER_ROW_BOLT + 3]->vertices[0].blue, 173);
+  EXPECT_EQ(+gObjectModels[WEATHER_ROW_BOLT]->vertices[0].red, 249);
+  EXPECT_EQ(+gObjectModels[WEATHER_ROW_BOLT + 3]->vertices[0].blue, 173);
 }
 
 // The landed vertex-colour object routine takes a face's colour from its
@@ -213,7 +213,7 @@ TEST_F(WeatherTest, ABoltIsDrawnInItsPreparedColourWithAFlickeringAlpha) {
   for (const GfxCall& d : draws)
     for (const GfxVertex& v : d.vertices) EXPECT_EQ(v.a, alpha);
   // The model keeps its colour word; the far plane and the fog come back.
-  EXPECT_EQ(gObjectModels[WEATHER_ROW_BOLT]->faces[0].type, BOLT_COLOURS[0]);
+  EXPECT_EQ(+gObjectModels[WEATHER_ROW_BOLT]->faces[0].type, BOLT_COLOURS[0]);
   const WeatherCall* bolt = FirstCall("VColour");
   ASSERT_NE(bolt, nullptr);
   EXPECT_EQ(bolt->word, static_cast<uint32_t>(alpha));

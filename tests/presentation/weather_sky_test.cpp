@@ -39,8 +39,8 @@ TEST_F(WeatherTest, TheStarFieldIsTheSameInEveryRace) {
   EXPECT_EQ(std::memcmp(first.data(), gWeatherParticles[0], sizeof(Vertex) * WEATHER_STARS), 0);
   // High and far: at least 6000 from the middle of the world.
   for (const Vertex& s : first) {
-    EXPECT_GE(s.y, -62000.0f);
-    EXPECT_LT(s.y, 58000.0f);
+    EXPECT_GE(+s.y, -62000.0f);
+    EXPECT_LT(+s.y, 58000.0f);
     const float dx = s.x - 8000.0f, dz = s.z - 4000.0f;
     EXPECT_GT(dx * dx + dz * dz, 5999.0f * 5999.0f);
   }
@@ -62,9 +62,9 @@ TEST_F(WeatherTest, TheStarsTakeTheirColoursFromTheFog) {
         ASSERT_GE(grey, 73) << i;
         ASSERT_LE(grey, 200) << i;
       }
-      ASSERT_EQ(s.red, c.red ? grey : 0) << i;
-      ASSERT_EQ(s.green, c.green ? grey : 0) << i;
-      ASSERT_EQ(s.blue, c.blue ? grey : 0) << i;
+      ASSERT_EQ(+s.red, c.red ? grey : 0) << i;
+      ASSERT_EQ(+s.green, c.green ? grey : 0) << i;
+      ASSERT_EQ(+s.blue, c.blue ? grey : 0) << i;
     }
   }
   // A dim fog darkens the far stars more than the near ones.

@@ -32,19 +32,19 @@ TEST_F(WeatherTest, EachViewsThousandFlakesFallAtTheirOwnSpeeds) {
   for (int i = 0; i < WEATHER_PARTICLES; ++i) {
     const Vertex& f = gWeatherParticles[0][i];
     moved += f.y < 500.0f;
-    EXPECT_FLOAT_EQ(f.y, 500.0f - (5.0f + 0.01f * static_cast<float>(i)) * 2.0f) << i;
+    EXPECT_FLOAT_EQ(+f.y, 500.0f - (5.0f + 0.01f * static_cast<float>(i)) * 2.0f) << i;
     // The drift across: (2 - (random & 3)) / 3 of a time step.
     const float drift = f.x / 2.0f * 3.0f;
     EXPECT_NEAR(drift, std::round(drift), 1e-4f) << i;
     EXPECT_TRUE(drift > -1.5f && drift < 2.5f) << i << " " << f.x;
   }
   EXPECT_EQ(moved, WEATHER_PARTICLES);
-  EXPECT_EQ(gWeatherParticles[1][0].y, 500.0f);
+  EXPECT_EQ(+gWeatherParticles[1][0].y, 500.0f);
   EXPECT_EQ(CountCalls("Flat") + CountCalls("PointInside"), 0);
   gRace.viewIndex = 1;
   WeatherStepSnowfall();
-  EXPECT_FLOAT_EQ(gWeatherParticles[1][999].y, 500.0f - 14.99f * 2.0f);
-  EXPECT_FLOAT_EQ(gWeatherParticles[0][999].y, 500.0f - 14.99f * 2.0f);
+  EXPECT_FLOAT_EQ(+gWeatherParticles[1][999].y, 500.0f - 14.99f * 2.0f);
+  EXPECT_FLOAT_EQ(+gWeatherParticles[0][999].y, 500.0f - 14.99f * 2.0f);
 }
 
 TEST_F(WeatherTest, AFlakeSmallerThanTwoPixelsIsAPointAndALargerOneAQuad) {
@@ -151,7 +151,7 @@ TEST_F(WeatherTest, AFlakeBelowTheGroundComesBackAboveTheCamera) {
   WeatherStepSnowfall();
   for (int i = 0; i < WEATHER_PARTICLES; i += 111) {
     const Vertex& f = gWeatherParticles[0][i];
-    EXPECT_EQ(f.y, 1100.0f);
+    EXPECT_EQ(+f.y, 1100.0f);
     EXPECT_LT(std::abs(f.x - 1000.0f), 2000.0f);
     EXPECT_LT(std::abs(f.z - 2000.0f), 2000.0f);
   }

@@ -164,15 +164,15 @@ TEST_F(VolcanoTest, EachRockDigsItsCraterUnderTheNearestVertexAndRestsThere) {
     TerrainHeightAt(1050.0f, 1020.0f);
     Vertex* nearest = TerrainNearestVertex(1050.0f, 1020.0f);
     ASSERT_NE(nearest, nullptr);
-    ASSERT_EQ(nearest->x, 1000.0f);
+    ASSERT_EQ(+nearest->x, 1000.0f);
     rock->callback(rock, rock->owner);
-    EXPECT_EQ(nearest->y, 100.0f - depth[k]);
+    EXPECT_EQ(+nearest->y, 100.0f - depth[k]);
     EXPECT_EQ(rock->visible, VOLCANO_ROCK_RESTING);
     EXPECT_EQ(rock->y, TerrainHeightAt(1050.0f, 1020.0f) - 20.0f);
     EXPECT_EQ(gWeather.bursts[0].inUse, 0);
     ASSERT_EQ(gPlacementCount, 1);
-    EXPECT_EQ(gPlacements[0].type, WEATHER_ROW_ROCK + k);
-    EXPECT_EQ(gPlacements[0].yaw, 60);  // its spin, turned on by 50 in the last step
+    EXPECT_EQ(+gPlacements[0].type, WEATHER_ROW_ROCK + k);
+    EXPECT_EQ(+gPlacements[0].yaw, 60);  // its spin, turned on by 50 in the last step
     EXPECT_EQ(rock->user, 0u);
     EXPECT_EQ(CountCalls("Smoke"), 5);
     EXPECT_EQ(FirstCall("Smoke")->args[4], 5.0f);
@@ -204,7 +204,7 @@ TEST_F(VolcanoTest, RestingRocksBecomePlacementsUpTo900) {
     EXPECT_EQ(rock->inUse != 0, c.kept);
     if (c.kept) {
       EXPECT_EQ(rock->user, static_cast<uintptr_t>(c.before));
-      EXPECT_EQ(gPlacements[c.before].type, WEATHER_ROW_ROCK + 1);
+      EXPECT_EQ(+gPlacements[c.before].type, WEATHER_ROW_ROCK + 1);
     }
   }
 }

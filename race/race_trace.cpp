@@ -17,6 +17,7 @@
 #include "race/assets.h"
 #include "race/race.h"
 #include "race/track_files.h"
+#include "race/tracks.h"
 
 namespace {
 
@@ -295,6 +296,15 @@ void WriteReadable(std::FILE* f) {
     const ObjectPlacement& p = gPlacements[s.user];
     std::fprintf(f, "#   knocked placement %u type %u at %.3f %.3f %.3f\n", static_cast<unsigned>(s.user),
                  static_cast<unsigned>(p.type), p.x, p.y, p.z);
+  }
+  if (gRace.trackIndex == TRACK_BOUE)
+    std::fprintf(f, "#   rain %.3f lightning %u\n", gWeather.rainIntensity, gWeather.lightning);
+  if (gRace.trackIndex == TRACK_VOLCANO) {
+    int32_t flying = 0, used = 0;
+    for (const VolcanoBurst& b : gWeather.bursts) flying += b.inUse;
+    for (int32_t i = 0; i < gWeather.targets.count && i < TRAJ_POINTS; ++i)
+      used += gWeather.targets.points[i].x == VOLCANO_TARGET_USED;
+    std::fprintf(f, "#   volcano rocks flying %d points used %d\n", flying, used);
   }
 }
 

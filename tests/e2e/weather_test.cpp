@@ -3,6 +3,9 @@
 // end's test setting: a frame of each track's weather compared with a small
 // reference picture beside this file, and a second run of the same script
 // writing the same trace.
+#include <cstdio>
+#include <sstream>
+
 #include "game_run.h"
 
 namespace {
@@ -29,10 +32,31 @@ class WeatherReference : public e2e::GameRun {
   }
 };
 
-// The rain starts 750 ticks (30 s) after the load and swells: its first
-// drops streak across the clouded sky.
+// The rain starts 750 ticks (30 s, 1200 frames of 25 ms) after the load and
+// swells: its first drops streak across the clouded sky. In the smallest
+// display mode, to keep the run short.
 TEST_F(WeatherReference, OnBoueTheFirstDropsFallAfterThirtySeconds) {
-  Check({"TORVANE_TEST_RACE='track=2'", 1400, "weather_boue_rain.png"});
+  Check({"TORVANE_TEST_RACE='track=2 display=0'", 1400, "weather_boue_rain.png"});
+  if (HasFatalFailure()) return;
+  // The intensity every 25 frames: below zero until about the 1200th frame
+  // (a frame lasts a little over 25 ms).
+  std::istringstream lines(dir_.Read("trace1.txt"));
+  int frame = 0, firstWet = 0, readings = 0;
+  for (std::string line; std::getline(lines, line);) {
+    int race = 0, n = 0;
+    float rain = 0.0f;
+    unsigned lightning = 0;
+    if (std::sscanf(line.c_str(), "%d %d", &race, &n) == 2) frame = n;
+    if (std::sscanf(line.c_str(), "#   rain %f lightning %u", &rain, &lightning) != 2) continue;
+    ++readings;
+    if (rain > 0.0f && !firstWet) firstWet = frame;
+    if (!firstWet) {
+      EXPECT_EQ(lightning, 0u) << line;
+    }
+  }
+  EXPECT_GT(readings, 40);
+  EXPECT_GT(firstWet, 1150);
+  EXPECT_LE(firstWet, 1225);
 }
 
 // The night track: the star field over the course.

@@ -6,6 +6,7 @@
 #include "race/race.h"
 #include "race/tracks.h"
 #include "race/vehicle.h"
+#include "race/traffic.h"
 
 void DecorSetupTrack() {
   const int32_t t = gRace.trackIndex;
@@ -19,4 +20,5 @@ void DecorSetupTrack() {
   if (t == TRACK_BOUE || t == TRACK_VOLCANO || t == TRACK_SUNSET) DecorBuildRippleRing();
   if (t == TRACK_VOLCANO) WeatherResetVolcano();
   if (t == TRACK_LOOPING) WeatherBuildSkyPoints();
+  if (t == TRACK_HIGHWAY) TrackObjSetup();
 }

@@ -14,6 +14,7 @@
 #include "presentation/music.h"
 #include "presentation/sfx.h"
 #include "presentation/weather.h"
+#include "race/ambient.h"
 #include "race/assets.h"
 #include "race/race.h"
 #include "race/track_files.h"
@@ -356,6 +357,10 @@ uint64_t RaceTraceHash() {
     h.I32(PointerIndex(gVehicleTable[slot], table, n));
   }
   for (int32_t i = 0; i < n; ++i) HashVehicle(&h, *vehicles[i]);
+  h.Byte(gAmbient.model ? 1 : 0);
+  for (float f : {gAmbient.hoverHeight, gAmbient.rotorAngle, gAmbient.dustTimer}) h.F32(f);
+  h.I32(gAmbient.lookAngle);
+  h.Byte(gAmbient.shadowEnabled);
   HashPlacedObjects(&h);
   HashWeather(&h);
   if (gRace.trackIndex == TRACK_HIGHWAY) HashTraffic(&h);

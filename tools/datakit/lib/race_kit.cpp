@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "tools/datakit/lib/ambient_kit.h"
 #include "tools/datakit/lib/car_models.h"
 #include "tools/datakit/lib/model3ds_writer.h"
 #include "tools/datakit/lib/picture_writer.h"
@@ -258,7 +259,7 @@ constexpr KitObject DESERT_OBJECTS[] = {
     {"pano06", 1000, 100, 2000, 30, 200, 200, 0, ""},   {"pipbas", 300, 3000, 300, 120, 120, 120, 0, ""},
     {"pipcoud", 300, 300, 1000, 120, 120, 120, 0, ""},  {"piphor", 3000, 300, 300, 120, 120, 120, 0, ""},
     {"pipt", 300, 300, 1500, 120, 120, 120, 0, ""},     {"petrol", 800, 800, 1800, 180, 30, 30, 0, ""},
-    {"fleche", 800, 100, 800, 250, 250, 0, 0, ""},      {"helicop", 700, 2000, 800, 60, 80, 60, 0, ""},
+    {"fleche", 800, 100, 800, 250, 250, 0, 0, ""},
     {"pflag1", 300, 50, 2500, 250, 250, 250, 0, ""},     {"flag1", 600, 30, 2500, 220, 0, 0, 6, "flag"},
     {"pub1", 1500, 100, 1500, 250, 250, 250, 0, ""},    {"pub2", 1500, 100, 1500, 250, 200, 200, 0, ""},
     {"pub3", 1500, 100, 1500, 200, 200, 250, 0, ""},
@@ -442,6 +443,7 @@ std::vector<DataFile> ObjectModelFiles() {
                        Make3dsFrame(frame.meshes[0].vertices)});
     }
   }
+  files.push_back({1, "others\\helicop.3ds", Make3ds(HelicopterModel())});
   uint32_t hue = 7;
   for (const char* name : OTHER_OBJECTS) {
     hue = hue * 1103515245u + 12345u;  // drawn for the shaped ones too, so the others keep their colours

@@ -49,12 +49,8 @@ void CreditsSetupScene(int32_t track) {
 void MenuRunFrontEnd() {
   if (gMenuOpeningDone == 0) gMenuOpeningDone = 1;
   if (gKeyScanCode == SCAN_ESC) {
-    // Called from a race that runs: leave it and let the shell's game over follow.
-    if (gRaceLoaded && !gRace.raceLeft && !gRace.raceFinished) {
-      gRace.raceLeft = 1;
-      return;
-    }
-    GameQuit();
+    MenuEscape(gRaceLoaded && !gRace.raceLeft && !gRace.raceFinished);
+    return;
   }
   FrontEndApplyTestRace();
   const int32_t start = FrontEndTestStart();

@@ -30,6 +30,15 @@ uint8_t gPressLatch;
 
 }  // namespace
 
+void MenuEscape(bool raceRuns) {
+  // Called from a race that runs: leave it and let the shell's game over follow.
+  if (raceRuns) {
+    gRace.raceLeft = 1;
+    return;
+  }
+  GameQuit();
+}
+
 int32_t MenuEnableResolutions() { return 0; }
 void ScoresLoad() {}
 void ScoresSave() {}

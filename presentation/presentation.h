@@ -71,6 +71,11 @@ void WeatherStepSnowfall();
 void WeatherStepRain();
 void WeatherStepVolcano();
 void WeatherDrawMoon();
+// What the snow asks of the decor actors: the church bell it loops (1 with
+// its position, 0 when the track has no church), and the pace of the lift
+// cabins and skiers, set once a frame.
+int32_t DecorBellPosition(float* x, float* y, float* z);
+void DecorSetSkierPace(float pace);
 
 // The vehicles' sounds: `driver` is set for a vehicle heard in 3D; `event` is
 // the one sound event of the drive step (0 none), played as an effect row;

@@ -252,6 +252,72 @@ TEST_F(Load, TheBoueRaceLoadsItsListsModelsAndPond) {
   }
 }
 
+// The kit's ruins and sunset beach: their ground and sky lists, their own
+// mesh, a model for every row of the track (sunset's dancing figures with
+// their frames), every placement found its model, and the trajectories;
+// sunset's sea lies at its water level over ground below it.
+TEST_F(Load, TheRuinesAndSunsetRacesLoadInFull) {
+  struct Case {
+    int32_t track;
+    const char* lastGround;
+    const char* sky;
+    float startX, startZ;
+  };
+  // As at the game's start: the ground queries then read the loaded grid.
+  ASSERT_EQ(TerrainBuild(&gTrackTerrains[TRACK_DESERT]), 1);
+  for (const Case& c : {Case{TRACK_RUINES, "f55.3df", "sun.3df", 1796.0f, 6556.0f},
+                        Case{TRACK_SUNSET, "h55.3df", "water.3df", 3175.0f, 4875.0f}}) {
+    SCOPED_TRACE(c.track);
+    RaceLoad(c.track);
+    ASSERT_TRUE(gFatalErrors.empty()) << gFatalErrors[0];
+    EXPECT_STRCASEEQ(gTextureTable.entries[55].path, c.lastGround);
+    EXPECT_STRCASEEQ(gTextureTable.entries[56].path, c.sky);
+    EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
+    EXPECT_FLOAT_EQ(+gPlayer1.pose.x, c.startX);
+    EXPECT_FLOAT_EQ(+gPlayer1.pose.z, c.startZ);
+    const datakit::KitTrackDesc& desc = *datakit::KitTrackByIndex(c.track);
+    EXPECT_EQ(gPlacementCount, static_cast<int32_t>(desc.placements(desc).size()));
+    EXPECT_EQ(+gDrawLists.staticCount, gPlacementCount);
+    int32_t rows = 0;
+    for (int32_t row = 0; row < OBJECT_TYPE_ROWS; ++row) {
+      if (gObjectTypes[row].track != c.track) continue;
+      ++rows;
+      EXPECT_NE(+gObjectModels[row], nullptr) << gObjectTypes[row].name;
+    }
+    EXPECT_GT(rows, 15);
+    int32_t water = 0;
+    for (int32_t i = 0; i < gMesh.faceCount; ++i) {
+      const Face& f = gMesh.faces[i];
+      if (f.type >> 24 != FACE_TRANSLUCENT) continue;
+      ++water;
+      for (int k = 0; k < f.vertexCount; ++k) ASSERT_FLOAT_EQ(+gMesh.vertices[f.index[k]].y, 360.0f);
+    }
+    if (c.track == TRACK_RUINES) {
+      EXPECT_EQ(water, 0);
+      continue;
+    }
+    EXPECT_GT(water, 1000);
+    EXPECT_LT(TerrainHeightAt(7000.0f, 1300.0f), 360.0f);  // under the yacht
+    EXPECT_GT(TerrainHeightAt(c.startX, c.startZ), 360.0f);
+    for (int32_t row = 119; row <= 122; ++row) {  // sufma1 .. sufmd1
+      ASSERT_NE(+gObjectTypes[row].anim->frameSet, nullptr) << row;
+      EXPECT_EQ(+gObjectTypes[row].anim->frameSet->frameCount, 4u) << row;
+    }
+  }
+}
+
+// The panels of every track carry their own pictures, which the attract
+// demo finds by name.
+TEST_F(Load, ThePanelModelsBringTheirPictures) {
+  RaceLoad(TRACK_DESERT);
+  for (const char* name : {"pub1.3df", "pub3.3df"}) {
+    const TextureTableEntry* entry = TexFind(name);
+    ASSERT_NE(entry, nullptr) << name;
+    EXPECT_STRCASEEQ(entry->path, (std::string("others\\") + name).c_str());
+  }
+  EXPECT_TRUE(gFatalErrors.empty());
+}
+
 // After the game start's textures the k-th ground texture has handle
 // game-start count + k, so the mesh file's face words find it.
 TEST_F(Load, TrackTexturesFollowTheGameStartTextures) {

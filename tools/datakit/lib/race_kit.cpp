@@ -8,7 +8,9 @@
 #include "tools/datakit/lib/car_models.h"
 #include "tools/datakit/lib/model3ds_writer.h"
 #include "tools/datakit/lib/picture_writer.h"
+#include "tools/datakit/lib/shaped_models.h"
 #include "tools/datakit/lib/texture_3df.h"
+#include "tools/datakit/lib/track_kit_decor.h"
 
 namespace datakit {
 
@@ -33,10 +35,8 @@ std::vector<DataFile> TrackArchiveFiles() {
   for (char c = 'A'; c <= 'D'; ++c) {
     const float f = static_cast<float>(c - 'A');
     files.push_back({5, std::string("other.t") + c, PathFileWrite(Loop(4000.0f + 1500.0f * f, 4000.0f, 1200.0f, 40))});
-    files.push_back({5, std::string("ski.t") + c, PathFileWrite(Loop(3000.0f, 2000.0f + 800.0f * f, 500.0f, 20))});
   }
-  for (char c = 'A'; c <= 'B'; ++c)
-    files.push_back({5, std::string("ele.t") + c, PathFileWrite(Loop(6000.0f, 3000.0f + 900.0f * static_cast<float>(c - 'A'), 700.0f, 24))});
+  for (DataFile& f : DecorPathFiles()) files.push_back(std::move(f));
 
   // Tracks 0..3 share mappos.qvr, 4..7 mappos1.qvr and 8..9 mappos2.qvr, a quadrant each.
   std::vector<uint8_t> maps[3];
@@ -183,6 +183,9 @@ std::vector<KitTex> RaceKitTextures() {
   list.push_back({"looping\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 70, 74, 66, false)});
   list.push_back({"ruines\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 170, 150, 110, false)});
   list.push_back({"sunset\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 215, 190, 140, false)});
+  list.push_back({"neige\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 200, 206, 218, false)});
+  list.push_back({"volcano\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 50, 40, 36, false)});
+  list.push_back({"savana\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 170, 140, 90, false)});
   for (const char* name : {"vdavg", "vdavd", "vdarg", "vdard"})
     list.push_back({name, TEX3DF_ARGB1555, 32, 32, Plain1555(32, 255, 230, 150, false)});
   list.push_back({"fleche", TEX3DF_ARGB1555, 32, 32, ArrowTexels()});
@@ -277,12 +280,11 @@ constexpr KitObject DESERT_OBJECTS[] = {
 
 // Boue's rows (track 2): beeches, stone walls, a graveyard, a tower, an
 // inn, castles, standing stones, the boat and pier of its pond, the creature
-// in the pond and a pig; the lightning bolts of its storm. muret3 is thinner
-// than 2 units once scaled: a wall that breaks from a box that narrow.
+// in the pond and a pig (its storm's lightning bolts are in shaped_models).
+// muret3 is thinner than 2 units once scaled: a wall that breaks from a box
+// that narrow.
 constexpr KitObject BOUE_OBJECTS[] = {
     {"hetre", 600, 600, 4500, 60, 110, 40, 0, ""},      {"portail", 2500, 150, 2200, 110, 90, 70, 0, ""},
-    {"eclair1", 100, 100, 30000, 250, 250, 200, 0, ""}, {"eclair2", 120, 120, 28000, 250, 250, 210, 0, ""},
-    {"eclair3", 140, 140, 26000, 250, 250, 220, 0, ""}, {"eclair4", 160, 160, 24000, 250, 250, 230, 0, ""},
     {"muret1", 1500, 150, 500, 130, 120, 110, 0, ""},   {"muret2", 1200, 150, 450, 125, 115, 105, 0, ""},
     {"muret3", 900, 90, 400, 120, 110, 100, 0, ""},     {"tomb1", 300, 150, 600, 150, 150, 150, 0, ""},
     {"tomb2", 280, 140, 550, 140, 140, 145, 0, ""},     {"tomb3", 260, 130, 500, 160, 155, 150, 0, ""},
@@ -364,7 +366,7 @@ struct FrameList {
 constexpr FrameList OTHER_FRAMES[] = {
     {"mout", 1, 3, true},   {"icpg", 1, 4, true},
     {"sufma", 1, 4, false}, {"sufmb", 1, 4, false}, {"sufmc", 1, 4, false},  {"sufmd", 1, 4, false},
-    {"saelef", 1, 6, false}, {"lflag", 1, 6, true},
+    {"lflag", 1, 6, true},
 };
 
 }  // namespace
@@ -432,10 +434,11 @@ std::vector<DataFile> ObjectModelFiles() {
     hue = hue * 1103515245u + 12345u;  // drawn for the shaped ones too, so the others keep their colours
     bool isShaped = false;
     for (const KitObject& o : shaped) isShaped = isShaped || std::string(o.name) == name;
-    if (isShaped) continue;
+    if (isShaped || IsShapedObjectModel(name)) continue;
     const auto shade = [&](int shift) { return static_cast<uint8_t>(80 + ((hue >> shift) & 127)); };
     files.push_back({1, std::string("others\\") + name + ".3ds", Make3ds(Block(name, 500, 500, 1500, shade(8), shade(15), shade(22)))});
   }
+  for (DataFile& f : ShapedObjectModelFiles()) files.push_back(std::move(f));
   for (const FrameList& list : OTHER_FRAMES)
     for (int32_t k = list.first; k <= list.last; ++k) {
       const std::string name = std::string(list.stem) + (list.twoDigits && k < 10 ? "0" : "") + std::to_string(k);

@@ -5,6 +5,7 @@
 #include "tools/datakit/lib/camera_kit.h"
 #include "tools/datakit/lib/coast_ruins_kit.h"
 #include "tools/datakit/lib/contact_kit.h"
+#include "tools/datakit/lib/track_kit_decor.h"
 
 namespace datakit {
 
@@ -287,8 +288,10 @@ const std::vector<KitTrackDesc>& KitTracks() {
   static const std::vector<KitTrackDesc> tracks = {
       {0, "desert", 780.0f, 6620.0f, HEADING_ALONG_X, 8520.0f, 1020.0f, DesertHeight, {{140.0f, 3}}, 1, DesertObjects,
        0, 320.0f, 12, 3, 8},
+      NeigeTrackDesc(),
       {2, "boue", 580.0f, 2120.0f, 0, 0.0f, 0.0f, BoueHeight, {{140.0f, 3}}, 1, BoueObjects, 0, 320.0f, -1, 0, -1,
        {}, BOUE_WATER, BoueCourse},
+      VolcanoTrackDesc(),
       {6, "looping", 3815.0f, 5459.0f, HEADING_ALONG_X, 7000.0f, -(KIT_LOOPING_RETURN_Z - 5459.0f), LoopingHeight,
        {{140.0f, 3}}, 1, LoopingObjects, 0, 320.0f, -1, 0, -1,
        {{KIT_RAMP_X0, KIT_RAMP_Z0, KIT_RAMP_X1, 6900.0f, 56}, {KIT_RAMP_X0, 6900.0f, KIT_RAMP_X1, KIT_RAMP_Z1, 57}}},
@@ -297,6 +300,7 @@ const std::vector<KitTrackDesc>& KitTracks() {
        0, 320.0f, -1, 0, -1, {}, KIT_SUNSET_WATER},
       {9, "ice", 2241.0f, 6041.0f, HEADING_ALONG_X, 6400.0f, 1400.0f, IceHeight, {{140.0f, 3}, {ICE_SHORE, 1}}, 2,
        IceObjects, 3},
+      SavanaTrackDesc(),
   };
   return tracks;
 }

@@ -5,6 +5,7 @@
 #include "presentation/standin_weather_setup.h"
 #include "race/race.h"
 #include "race/tracks.h"
+#include "race/traffic.h"
 #include "race/vehicle.h"
 #include "race/vehicle_steps.h"
 

@@ -211,6 +211,4 @@ extern Vehicle gTrackObjects[TRACK_OBJECTS];
 // A traffic object thrown by a hit, and its horn.
 void TrackObjKnock(Vehicle* object, float impulse, float directionX, float directionZ, uint8_t hard);
 void TrackObjHorn(Vehicle* object);
-// The highway's traffic objects placed on their paths at race load.
-void TrackObjSetup();
 void RaceRankVehicles();

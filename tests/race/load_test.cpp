@@ -25,6 +25,7 @@
 #include "race/track_files.h"
 #include "race/terrain_table.h"
 #include "race/tracks.h"
+#include "race/traffic.h"
 #include "race/trajectory.h"
 #include "race_fixture.h"
 #include "tools/datakit/lib/boot_set.h"
@@ -83,7 +84,7 @@ TEST_F(Load, EveryTrackLoadsOnTheSharedGrid) {
     // The grid, and the water plane on the tracks with water.
     EXPECT_GE(+gMesh.vertexCount, 161 * 81);
     EXPECT_GE(+gMesh.faceCount, 2 * 160 * 80);
-    // The kit's tracks (desert, boue, looping and ice) come from their mesh files,
+    // The kit's tracks come from their mesh files,
     // the others from their terrain: all on the one grid.
     EXPECT_FLOAT_EQ(+gMesh.vertices[161 * 81 - 1].x, 16000.0f);
     EXPECT_FLOAT_EQ(+gMesh.vertices[161 * 81 - 1].z, 8000.0f);
@@ -254,69 +255,54 @@ TEST_F(Load, TheBoueRaceLoadsItsListsModelsAndPond) {
   }
 }
 
-// The kit's ruins and sunset beach: their ground and sky lists, their own
-// mesh, a model for every row of the track (sunset's dancing figures with
-// their frames), every placement found its model, and the trajectories;
-// sunset's sea lies at its water level over ground below it.
-TEST_F(Load, TheRuinesAndSunsetRacesLoadInFull) {
-  struct Case {
-    int32_t track;
-    const char* lastGround;
-    const char* sky;
-    float startX, startZ;
-  };
-  // As at the game's start: the ground queries then read the loaded grid.
+// The kit's highway: terhw and e1..e55, its own mesh, a model for every row
+// of the track (the traffic's bodies and wheels among them), and the traffic
+// set up on the kit's four lanes; without the path files none is placed.
+// The race's set-up of the decor is a stand-in here, so the test runs the
+// traffic's own.
+TEST_F(Load, TheHighwayRaceLoadsItsListsModelsAndTraffic) {
   ASSERT_EQ(TerrainBuild(&gTrackTerrains[TRACK_DESERT]), 1);
-  for (const Case& c : {Case{TRACK_RUINES, "f55.3df", "sun.3df", 1796.0f, 6556.0f},
-                        Case{TRACK_SUNSET, "h55.3df", "water.3df", 3175.0f, 4875.0f}}) {
-    SCOPED_TRACE(c.track);
-    RaceLoad(c.track);
-    ASSERT_TRUE(gFatalErrors.empty()) << gFatalErrors[0];
-    EXPECT_STRCASEEQ(gTextureTable.entries[55].path, c.lastGround);
-    EXPECT_STRCASEEQ(gTextureTable.entries[56].path, c.sky);
-    EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
-    EXPECT_FLOAT_EQ(+gPlayer1.pose.x, c.startX);
-    EXPECT_FLOAT_EQ(+gPlayer1.pose.z, c.startZ);
-    const datakit::KitTrackDesc& desc = *datakit::KitTrackByIndex(c.track);
-    EXPECT_EQ(gPlacementCount, static_cast<int32_t>(desc.placements(desc).size()));
-    EXPECT_EQ(+gDrawLists.staticCount, gPlacementCount);
-    int32_t rows = 0;
-    for (int32_t row = 0; row < OBJECT_TYPE_ROWS; ++row) {
-      if (gObjectTypes[row].track != c.track) continue;
-      ++rows;
-      EXPECT_NE(+gObjectModels[row], nullptr) << gObjectTypes[row].name;
-    }
-    EXPECT_GT(rows, 15);
-    int32_t water = 0;
-    for (int32_t i = 0; i < gMesh.faceCount; ++i) {
-      const Face& f = gMesh.faces[i];
-      if (f.type >> 24 != FACE_TRANSLUCENT) continue;
-      ++water;
-      for (int k = 0; k < f.vertexCount; ++k) ASSERT_FLOAT_EQ(+gMesh.vertices[f.index[k]].y, 360.0f);
-    }
-    if (c.track == TRACK_RUINES) {
-      EXPECT_EQ(water, 0);
-      continue;
-    }
-    EXPECT_GT(water, 1000);
-    EXPECT_LT(TerrainHeightAt(7000.0f, 1300.0f), 360.0f);  // under the yacht
-    EXPECT_GT(TerrainHeightAt(c.startX, c.startZ), 360.0f);
-    for (int32_t row = 119; row <= 122; ++row) {  // sufma1 .. sufmd1
-      ASSERT_NE(+gObjectTypes[row].anim->frameSet, nullptr) << row;
-      EXPECT_EQ(+gObjectTypes[row].anim->frameSet->frameCount, 4u) << row;
-    }
+  RaceLoad(TRACK_HIGHWAY);
+  EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
+  EXPECT_STRCASEEQ(gTextureTable.entries[0].path, "terhw.3df");
+  EXPECT_STRCASEEQ(gTextureTable.entries[55].path, "e55.3df");
+  EXPECT_FLOAT_EQ(+gPlayer1.pose.x, 2753.0f);
+  EXPECT_FLOAT_EQ(+gPlayer1.pose.z, 7061.0f);
+  for (int32_t row = 0; row < OBJECT_TYPE_ROWS; ++row) {
+    if (gObjectTypes[row].track != TRACK_HIGHWAY) continue;
+    EXPECT_NE(+gObjectModels[row], nullptr) << gObjectTypes[row].name;
   }
-}
-
-// The panels of every track carry their own pictures, which the attract
-// demo finds by name.
-TEST_F(Load, ThePanelModelsBringTheirPictures) {
+  EXPECT_GT(gPlacementCount, 20);
+  EXPECT_EQ(+gDrawLists.staticCount, gPlacementCount);
+  TrackObjSetup();
+  ASSERT_EQ(+gTrackObjState.placed, 1);
+  for (int32_t i = 0; i < TRAJ_SLOTS; ++i) EXPECT_EQ(gObjectPaths[i].count > 0, i < 4) << i;
+  for (const TrafficType& t : gTrafficTypes) {
+    EXPECT_NE(t.body, nullptr);
+    EXPECT_NE(t.farBody, nullptr);
+    ASSERT_NE(t.wheel, nullptr);
+    ASSERT_NE(t.wheelCopy, nullptr);
+    EXPECT_NE(t.wheel, t.wheelCopy);
+    EXPECT_EQ(t.wheel->vertexCount, t.wheelCopy->vertexCount);
+  }
+  // On their lanes, on the ground, each measured by its body.
+  for (const Vehicle& v : gTrackObjects) {
+    EXPECT_EQ(+v.human, 2);
+    EXPECT_FLOAT_EQ(+v.pose.y, TerrainHeightAt(v.pose.x, v.pose.z));
+    EXPECT_GT(v.footprint[1], v.footprint[0]);
+    const Trajectory& path = gObjectPaths[v.aiSlot];
+    ASSERT_GT(path.count, 0);
+  }
+  EXPECT_TRUE(gFatalErrors.empty());
+  // The next load frees the wheel copies with the other models.
   RaceLoad(TRACK_DESERT);
-  for (const char* name : {"pub1.3df", "pub3.3df"}) {
-    const TextureTableEntry* entry = TexFind(name);
-    ASSERT_NE(entry, nullptr) << name;
-    EXPECT_STRCASEEQ(entry->path, (std::string("others\\") + name).c_str());
-  }
+  for (int32_t row : TRAFFIC_SPARE_WHEEL_ROWS) EXPECT_EQ(+gObjectModels[row], nullptr);
+  // A disk without the path files: the highway loads without traffic.
+  for (char c = 'A'; c <= 'P'; ++c) std::remove((std::string("other.t") + c).c_str());
+  RaceLoad(TRACK_HIGHWAY);
+  TrackObjSetup();
+  EXPECT_EQ(+gTrackObjState.placed, 0);
+  EXPECT_EQ(gTrackObjState.activeCount, 0);
   EXPECT_TRUE(gFatalErrors.empty());
 }
 
@@ -434,6 +420,72 @@ TEST_F(Load, TheDecorFindsItsChurchLiftsPathsAndLandingPoints) {
   for (int32_t i = 0; i + 1 < course.count; ++i) {
     TerrainHeightAt(course.points[i].x, course.points[i].z);  // the nearest vertex is one of this query's corners
     EXPECT_NE(TerrainNearestVertex(course.points[i].x, course.points[i].z), nullptr) << i;
+  }
+  EXPECT_TRUE(gFatalErrors.empty());
+}
+
+// The kit's ruins and sunset beach: their ground and sky lists, their own
+// mesh, a model for every row of the track (sunset's dancing figures with
+// their frames), every placement found its model, and the trajectories;
+// sunset's sea lies at its water level over ground below it.
+TEST_F(Load, TheRuinesAndSunsetRacesLoadInFull) {
+  struct Case {
+    int32_t track;
+    const char* lastGround;
+    const char* sky;
+    float startX, startZ;
+  };
+  // As at the game's start: the ground queries then read the loaded grid.
+  ASSERT_EQ(TerrainBuild(&gTrackTerrains[TRACK_DESERT]), 1);
+  for (const Case& c : {Case{TRACK_RUINES, "f55.3df", "sun.3df", 1796.0f, 6556.0f},
+                        Case{TRACK_SUNSET, "h55.3df", "water.3df", 3175.0f, 4875.0f}}) {
+    SCOPED_TRACE(c.track);
+    RaceLoad(c.track);
+    ASSERT_TRUE(gFatalErrors.empty()) << gFatalErrors[0];
+    EXPECT_STRCASEEQ(gTextureTable.entries[55].path, c.lastGround);
+    EXPECT_STRCASEEQ(gTextureTable.entries[56].path, c.sky);
+    EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
+    EXPECT_FLOAT_EQ(+gPlayer1.pose.x, c.startX);
+    EXPECT_FLOAT_EQ(+gPlayer1.pose.z, c.startZ);
+    const datakit::KitTrackDesc& desc = *datakit::KitTrackByIndex(c.track);
+    EXPECT_EQ(gPlacementCount, static_cast<int32_t>(desc.placements(desc).size()));
+    EXPECT_EQ(+gDrawLists.staticCount, gPlacementCount);
+    int32_t rows = 0;
+    for (int32_t row = 0; row < OBJECT_TYPE_ROWS; ++row) {
+      if (gObjectTypes[row].track != c.track) continue;
+      ++rows;
+      EXPECT_NE(+gObjectModels[row], nullptr) << gObjectTypes[row].name;
+    }
+    EXPECT_GT(rows, 15);
+    int32_t water = 0;
+    for (int32_t i = 0; i < gMesh.faceCount; ++i) {
+      const Face& f = gMesh.faces[i];
+      if (f.type >> 24 != FACE_TRANSLUCENT) continue;
+      ++water;
+      for (int k = 0; k < f.vertexCount; ++k) ASSERT_FLOAT_EQ(+gMesh.vertices[f.index[k]].y, 360.0f);
+    }
+    if (c.track == TRACK_RUINES) {
+      EXPECT_EQ(water, 0);
+      continue;
+    }
+    EXPECT_GT(water, 1000);
+    EXPECT_LT(TerrainHeightAt(7000.0f, 1300.0f), 360.0f);  // under the yacht
+    EXPECT_GT(TerrainHeightAt(c.startX, c.startZ), 360.0f);
+    for (int32_t row = 119; row <= 122; ++row) {  // sufma1 .. sufmd1
+      ASSERT_NE(+gObjectTypes[row].anim->frameSet, nullptr) << row;
+      EXPECT_EQ(+gObjectTypes[row].anim->frameSet->frameCount, 4u) << row;
+    }
+  }
+}
+
+// The panels of every track carry their own pictures, which the attract
+// demo finds by name.
+TEST_F(Load, ThePanelModelsBringTheirPictures) {
+  RaceLoad(TRACK_DESERT);
+  for (const char* name : {"pub1.3df", "pub3.3df"}) {
+    const TextureTableEntry* entry = TexFind(name);
+    ASSERT_NE(entry, nullptr) << name;
+    EXPECT_STRCASEEQ(entry->path, (std::string("others\\") + name).c_str());
   }
   EXPECT_TRUE(gFatalErrors.empty());
 }

@@ -3,7 +3,6 @@
 #include "backend_common/draw.h"
 #include "engine3d/scene.h"
 #include "frontend/frontend.h"
-#include "presentation/decor_actors.h"
 #include "presentation/presentation.h"
 #include "race/race.h"
 #include "race/tracks.h"
@@ -14,11 +13,6 @@ void DecorFrameStep() {
   switch (gRace.trackIndex) {
     case TRACK_NEIGE:
       WeatherStepSnowfall();
-      if (!gRace.viewIndex) {
-        float x, y, z;
-        if (DecorBellPosition(&x, &y, &z)) SfxLoopEffectAt(DECOR_SOUND_BELL, x, y, z);
-        DecorSetSkierPace(gRace.frameRate > 0.0f ? 100000.0f / (gRace.frameRate * 3600.0f) : 0.0f);
-      }
       break;
     case TRACK_BOUE:
       if (effects) {

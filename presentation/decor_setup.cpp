@@ -2,7 +2,7 @@
 // its file: the race loader's tests stand in for it.
 #include "presentation/decor_actors.h"
 #include "presentation/presentation.h"
-#include "presentation/standin_weather_setup.h"
+#include "presentation/weather.h"
 #include "race/race.h"
 #include "race/tracks.h"
 #include "race/traffic.h"

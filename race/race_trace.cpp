@@ -13,6 +13,7 @@
 #include "presentation/messages.h"
 #include "presentation/music.h"
 #include "presentation/sfx.h"
+#include "presentation/weather.h"
 #include "race/ambient.h"
 #include "race/assets.h"
 #include "race/race.h"
@@ -251,6 +252,32 @@ void HashPool(Hasher* h, const DrawSlot* pool, int32_t count, const Vehicle* con
   }
 }
 
+// The weather: the rain's cycle and lightning, the volcano's bursts and
+// used landing points, and where every snow flake, rain drop or star is.
+void HashWeather(Hasher* h) {
+  const WeatherState& w = gWeather;
+  for (float f : {w.rainIntensity, w.target, w.flashTime, w.boltX, w.boltY, w.boltZ}) h->F32(f);
+  h->Byte(w.rising);
+  h->Byte(w.lightning);
+  h->I32(w.thunderCopy);
+  h->I32(w.whistleCopy);
+  for (const VolcanoBurst& b : w.bursts) {
+    h->Byte(b.inUse);
+    h->Byte(b.phase);
+    h->Byte(b.whistle);
+    h->F32(b.timer);
+    h->F32(b.spin);
+  }
+  h->I32(w.targets.count);
+  for (const TrajPoint& p : w.targets.points) h->F32(p.x);
+  for (const auto& view : gWeatherParticles)
+    for (const Vertex& v : view) {
+      h->F32(v.x);
+      h->F32(v.y);
+      h->F32(v.z);
+    }
+}
+
 std::FILE* TraceFile() {
   if (!gTrace.opened) {
     gTrace.opened = true;
@@ -283,6 +310,15 @@ void WriteReadable(std::FILE* f) {
     const ObjectPlacement& p = gPlacements[s.user];
     std::fprintf(f, "#   knocked placement %u type %u at %.3f %.3f %.3f\n", static_cast<unsigned>(s.user),
                  static_cast<unsigned>(p.type), p.x, p.y, p.z);
+  }
+  if (gRace.trackIndex == TRACK_BOUE)
+    std::fprintf(f, "#   rain %.3f lightning %u\n", gWeather.rainIntensity, gWeather.lightning);
+  if (gRace.trackIndex == TRACK_VOLCANO) {
+    int32_t flying = 0, used = 0;
+    for (const VolcanoBurst& b : gWeather.bursts) flying += b.inUse;
+    for (int32_t i = 0; i < gWeather.targets.count && i < TRAJ_POINTS; ++i)
+      used += gWeather.targets.points[i].x == VOLCANO_TARGET_USED;
+    std::fprintf(f, "#   volcano rocks flying %d points used %d\n", flying, used);
   }
 }
 
@@ -326,6 +362,7 @@ uint64_t RaceTraceHash() {
   h.I32(gAmbient.lookAngle);
   h.Byte(gAmbient.shadowEnabled);
   HashPlacedObjects(&h);
+  HashWeather(&h);
   if (gRace.trackIndex == TRACK_HIGHWAY) HashTraffic(&h);
   // The effects: the three pools, the tyre-mark ring and its running index,
   // the dynamic draw slots.

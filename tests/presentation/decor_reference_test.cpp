@@ -12,6 +12,7 @@
 
 #include "backend_common/display.h"
 #include "backend_common/draw.h"
+#include "backend_common/texture.h"
 #include "decor_fixture.h"
 #include "engine3d/camera.h"
 #include "hal/gfx/gfx.h"
@@ -122,6 +123,42 @@ TEST_F(DecorReference, TheIcePanelPennantAndGatesMirrorInTheIce) {
   EXPECT_GT(gFxGlowList.count, 0);
   Compare("ice");
   if (UpdatingReferences()) GTEST_SKIP() << "rewrote the reference pictures";
+}
+
+// The kit's street lights, highway gates and panels, and the looping's
+// floodlights: the loader finds each glow texture by name among the
+// textures the track loaded, centres the glow on the lamp faces that bear
+// it, and the drawn light adds its glow.
+class KitGlow : public DecorReference {};
+
+TEST_F(KitGlow, EachLightFindsItsGlowTextureOnItsLampAndAddsItsGlow) {
+  struct Case {
+    int32_t track;
+    uint16_t row;
+  };
+  const Case cases[] = {{3, 153}, {3, 154}, {3, 155}, {4, 114}, {4, 115}, {4, 116}, {4, 117}, {4, 118}, {6, 260}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "track " << c.track << " row " << c.row);
+    gRace.trackIndex = c.track;
+    TexMemReset();
+    AssetLoadTrackTextureLists();
+    gFxGlowList.count = 0;
+    Draw(c.track, {{c.row, 0.0f, 150.0f, 0}});
+    const ObjectType& type = gObjectTypes[c.row];
+    const MeshHeader* model = gObjectModels[c.row];
+    ASSERT_NE(model, nullptr);
+    ASSERT_NE(type.glow, nullptr);
+    const TextureTableEntry* texture = TexFind(type.glow->textureName);
+    ASSERT_NE(texture, nullptr) << type.glow->textureName;
+    int32_t lampFaces = 0;
+    for (uint32_t f = 0; f < model->faceCount; ++f)
+      lampFaces += model->faces[f].type == (uint32_t{FACE_TEX_LIT} << 24 | (texture->handle & 0xFFFFFF));
+    EXPECT_GT(lampFaces, 0);
+    // The lamp tops the light's pole: its centre lies in the model's upper half.
+    EXPECT_GT(type.glow->y, (type.minY + type.maxY) * 0.5f);
+    EXPECT_EQ(gFxGlowList.count, 1);
+    AssetFreeTrackObjects();
+  }
 }
 
 }  // namespace

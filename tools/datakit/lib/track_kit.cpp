@@ -85,9 +85,12 @@ std::vector<KitPlacement> DesertObjects(const KitTrackDesc& desc) {
   constexpr uint16_t ROW_TYPES[] = {VACHE, VACHE, 15, 8, 9, 10, 11, 254, 256, 257, 258, 255, 255, 18, 100};
   for (size_t i = 0; i < sizeof ROW_TYPES / sizeof ROW_TYPES[0]; ++i)
     at(ROW_TYPES[i], static_cast<uint16_t>(768 + 40 * i), 1500.0f + 170.0f * static_cast<float>(i), startZ + 430.0f);
-  // A fence panel and a drum on the course itself, where the cars drive through them.
+  // A fence panel and a drum on the course itself, where the cars drive
+  // through them: the drum 24 units left of the course line, where player
+  // 1's car settles on the outward straight (a drum is too slim to be met
+  // by a car holding its line anywhere else).
   at(BARRIERE, 256, 6000.0f, returnZ);  // across the way back
-  at(BIDON, 0, 4200.0f, startZ);
+  at(BIDON, 0, 4200.0f, startZ - 24.0f);
   // Cows grazing beside the course, on the inside of the outward straight.
   at(VACHE, 200, 3400.0f, startZ - 210.0f);
   at(VACHE, 900, 3560.0f, startZ - 230.0f);

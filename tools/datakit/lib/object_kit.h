@@ -1,0 +1,35 @@
+// The placed objects whose models bear textures of their own: the fence,
+// whose textured faces fly apart as shards when a car runs through it, and
+// the street lights, highway gates, highway panels and floodlights, whose
+// glow the game centres on the faces that bear the glow texture. Also the
+// desert with its placement array full, for the race benchmark.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "tools/datakit/lib/model3ds_writer.h"
+#include "tools/datakit/lib/race_textures.h"
+#include "tools/datakit/lib/track_writer.h"
+
+namespace datakit {
+
+// The objects' own textures, in the objects' texture directory: "others\barriere",
+// "others\vlum3", "others\hwgate1" and "others\hwpan1" .. "others\hwpan3". The
+// floodlight (projo) bears "g5.3df", which the looping track's ground list
+// loads before its objects (the kit's g5 is drawn as a lamp's face).
+std::vector<KitTexture> ObjectTextures();
+
+// The model of the object row `name` when the kit shapes it here: a light
+// on its pole, the lamp bearing its glow texture. False for any other row.
+bool KitLightModel(const std::string& name, Model3ds* out);
+// Gives the model of row `name` its texture when the row has one here (the
+// fence), mapped over the model's faces.
+void KitApplyObjectTexture(const std::string& name, Model3ds* model);
+
+// The desert's placements filled up to `count` (at most the game's 900)
+// with still objects of the desert's rows in rows beside the course, clear of it.
+std::vector<KitPlacement> DesertPlacementsFilled(size_t count);
+// "desert.uv" with those placements, for the archive of tracks (rur4.pak).
+Bytes DesertTrackFileFilled(size_t count);
+
+}  // namespace datakit

@@ -1,7 +1,9 @@
 #include "tools/datakit/lib/object_kit.h"
 
-#include <cstring>
+#include <cmath>
 
+#include "tools/datakit/lib/boot_set.h"
+#include "tools/datakit/lib/pak_writer.h"
 #include "tools/datakit/lib/picture_writer.h"
 #include "tools/datakit/lib/track_kit.h"
 
@@ -107,32 +109,49 @@ void KitApplyObjectTexture(const std::string& name, Model3ds* model) {
 
 std::vector<KitPlacement> DesertPlacementsFilled(size_t count) {
   const KitTrackDesc& desc = *KitTrackByIndex(0);
+  const std::vector<KitPoint> course = KitTrackCourse(desc);
   std::vector<KitPlacement> out = DesertPlacements();
   constexpr size_t MOST = 900;
   if (count > MOST) count = MOST;
   // Cacti, rocks, panels, tanks and pumps, with now and then a grazing cow
-  // or a waving flag: rows 300 units and more beyond the outward straight,
-  // inside the loop and beyond the way back.
+  // or a waving flag.
   constexpr uint16_t TYPES[] = {9, 24, 10, 16, 11, 25, 12, 14, 9, 26, 22, 10, 255, 27, 11, 35};
-  const float outward = desc.startZ, back = desc.startZ - desc.width, middle = (outward + back) * 0.5f;
-  const float rows[] = {outward + 300.0f, back - 300.0f, middle + 110.0f, middle - 110.0f,
-                        outward + 520.0f, back - 450.0f, outward + 700.0f, back - 600.0f};
-  const float first = desc.startX + 400.0f, last = desc.startX + desc.length - 200.0f;
   size_t k = 0;
-  while (out.size() < count) {
-    const size_t row = k % (sizeof rows / sizeof rows[0]), along = k / (sizeof rows / sizeof rows[0]);
-    const float x = first + static_cast<float>(along) * 70.0f + 35.0f * static_cast<float>(row % 2);
-    if (x > last) break;
-    const float z = rows[row];
+  auto put = [&](float x, float z) {
     const uint16_t type = TYPES[k % (sizeof TYPES / sizeof TYPES[0])];
     out.push_back({static_cast<uint16_t>((k * 97) & 1023), 0, 0xFF, type, x, KitTrackHeightAt(desc, x, z), z});
     ++k;
-  }
+  };
+  // Rows beside the course, 300 units and more from it, in view all the way
+  // round: beyond the outward straight, inside the loop, beyond the way back.
+  const float outward = desc.startZ, back = desc.startZ - desc.width, middle = (outward + back) * 0.5f;
+  const float rows[] = {outward + 300.0f, back - 300.0f, middle + 110.0f, middle - 110.0f,
+                        outward + 520.0f, back - 450.0f, outward + 700.0f, back - 600.0f};
+  for (float x = desc.startX + 400.0f; x < desc.startX + desc.length - 200.0f; x += 140.0f)
+    for (float z : rows)
+      if (out.size() < count) put(x, z);
+  // The rest spread over the whole ground, away from the course.
+  for (float z = 200.0f; z < 8000.0f && out.size() < count; z += 300.0f)
+    for (float x = 200.0f; x < 16000.0f && out.size() < count; x += 300.0f) {
+      float nearest = 1e30f;
+      for (const KitPoint& p : course) nearest = std::fmin(nearest, std::hypot(p.x - x, p.z - z));
+      if (nearest > 800.0f) put(x, z);
+    }
   return out;
 }
 
 Bytes DesertTrackFileFilled(size_t count) {
   return TrackMeshFileWrite(KitTrackMesh(*KitTrackByIndex(0)), DesertPlacementsFilled(count));
+}
+
+bool WritePaksWithFilledDesert(const std::string& folder, size_t count, std::string* error) {
+  PakSet paks;
+  AddPlaceholderFiles(&paks);
+  for (DataFile& f : BootArchiveFiles()) {
+    if (f.archive == 4 && f.path == "desert.uv") f.data = DesertTrackFileFilled(count);
+    paks.archives[static_cast<size_t>(f.archive - 1)].AddFile(f.path, f.data);
+  }
+  return WritePakSet(paks, folder, error);
 }
 
 }  // namespace datakit

@@ -27,9 +27,14 @@ bool KitLightModel(const std::string& name, Model3ds* out);
 void KitApplyObjectTexture(const std::string& name, Model3ds* model);
 
 // The desert's placements filled up to `count` (at most the game's 900)
-// with still objects of the desert's rows in rows beside the course, clear of it.
+// with objects of the desert's rows: rows beside the course, clear of it,
+// then a grid over the rest of the ground.
 std::vector<KitPlacement> DesertPlacementsFilled(size_t count);
 // "desert.uv" with those placements, for the archive of tracks (rur4.pak).
 Bytes DesertTrackFileFilled(size_t count);
+// The kit's archives (rur0.pak .. rur7.pak, as datakit writes them) with
+// that desert instead of its own, written into `folder` over those there.
+// False with `error` set on failure.
+bool WritePaksWithFilledDesert(const std::string& folder, size_t count, std::string* error);
 
 }  // namespace datakit

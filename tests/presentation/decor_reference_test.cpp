@@ -2,9 +2,10 @@
 // callbacks, compared pixel for pixel with stored pictures
 // (tests/presentation/reference_decor_<name>.png) in the smallest display
 // mode: a row of the desert's kinds with the cows and flags posed between
-// frames, and the ice's panel, pennant, gates and penguin with their
-// reflections. After a deliberate change of what is drawn, or of the kit's
-// models, regenerate them with scripts/update-references.sh, or this suite with
+// frames, the ice's panel, pennant, gates and penguin with their
+// reflections, and the looping's floodlight with its glow. After a
+// deliberate change of what is drawn, or of the kit's models, regenerate
+// them with scripts/update-references.sh, or this suite with
 //   TORVANE_UPDATE_REFERENCES=1 build/tests/presentation/tests_decor_objects --gtest_filter='DecorReference.*'
 // A picture that differs is written next to the test program as
 // decor_actual_<name>.png.
@@ -15,10 +16,14 @@
 #include "backend_common/texture.h"
 #include "decor_fixture.h"
 #include "engine3d/camera.h"
+#include "engine3d/sprite.h"
+#include "frontend/frontend.h"
 #include "hal/gfx/gfx.h"
+#include "presentation/fx.h"
 #include "presentation/presentation.h"
 #include "race/assets.h"
 #include "race/race.h"
+#include "race/tracks.h"
 #include "support/png_rgb.h"
 #include "support/test_support.h"
 #include "tools/datakit/lib/boot_set.h"
@@ -122,6 +127,23 @@ TEST_F(DecorReference, TheIcePanelPennantAndGatesMirrorInTheIce) {
   // The gate's light went into the glow list for the particle pass.
   EXPECT_GT(gFxGlowList.count, 0);
   Compare("ice");
+  if (UpdatingReferences()) GTEST_SKIP() << "rewrote the reference pictures";
+}
+
+TEST_F(DecorReference, TheLoopingFloodlightGlowsAtItsLamp) {
+  gRace.trackIndex = TRACK_LOOPING;
+  AssetLoadTrackTextureLists();  // g5, the floodlight's lamp
+  // A glow is the flare sprite, in the particle pass after the scene.
+  gFxSprites[FX_SPRITE_FLARE] = ObjCreateSprite("flare.3df", 100.0f, 100.0f);
+  ASSERT_NE(gFxSprites[FX_SPRITE_FLARE], nullptr);
+  Draw(TRACK_LOOPING, {{260, -20.0f, 150.0f, 0}});
+  ASSERT_EQ(gFxGlowList.count, 1);
+  gOptions.detail[3] = 1;
+  FxClearPools();
+  FxDrawParticles();
+  ObjFreeSprite(gFxSprites[FX_SPRITE_FLARE]);
+  gFxSprites[FX_SPRITE_FLARE] = nullptr;
+  Compare("looping_glow");
   if (UpdatingReferences()) GTEST_SKIP() << "rewrote the reference pictures";
 }
 

@@ -77,6 +77,19 @@ std::vector<KitTexture> ObjectTextures() {
   };
 }
 
+std::vector<uint16_t> GlowFlareTexels() {
+  std::vector<uint16_t> texels(SIDE * SIDE);
+  const float c = static_cast<float>(SIDE) * 0.5f - 0.5f;
+  for (uint32_t y = 0; y < SIDE; ++y)
+    for (uint32_t x = 0; x < SIDE; ++x) {
+      const float dx = static_cast<float>(x) - c, dy = static_cast<float>(y) - c;
+      const float fade = std::fmax(0.0f, 1.0f - std::sqrt(dx * dx + dy * dy) / 15.0f);
+      const auto nib = [fade](float v) { return static_cast<uint32_t>(v * fade * fade / 16.0f) & 15; };
+      texels[y * SIDE + x] = static_cast<uint16_t>(nib(255.0f) << 12 | nib(255.0f) << 8 | nib(255.0f) << 4 | nib(220.0f));
+    }
+  return texels;
+}
+
 bool KitLightModel(const std::string& name, Model3ds* out) {
   for (const Light& l : LIGHTS) {
     if (name != l.name) continue;

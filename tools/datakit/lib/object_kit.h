@@ -19,6 +19,11 @@ namespace datakit {
 // loads before its objects (the kit's g5 is drawn as a lamp's face).
 std::vector<KitTexture> ObjectTextures();
 
+// The glows' flare (32 x 32 ARGB4444): white at its middle, its colour
+// fading to black with its alpha, since the loader takes a 4444 texture's
+// alpha from its colour and the glows are added onto the scene.
+std::vector<uint16_t> GlowFlareTexels();
+
 // The model of the object row `name` when the kit shapes it here: a light
 // on its pole, the lamp bearing its glow texture. False for any other row.
 bool KitLightModel(const std::string& name, Model3ds* out);

@@ -207,7 +207,7 @@ std::vector<KitTex> RaceKitTextures() {
                     EffectTexels(32, 255, 230 - 22 * k, 60 + 10 * k, 7 + k, 9 - k)});
   list.push_back({"bulle", TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 190, 225, 255, 12, 1)});
   list.push_back({"feu", TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 255, 150, 30, 14, 3)});
-  list.push_back({"flare", TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 255, 255, 220, 15, 0)});
+  list.push_back({"flare", TEX3DF_ARGB4444, 32, 32, GlowFlareTexels()});
   list.push_back({"reflet", TEX3DF_ARGB1555, 32, 32, Highlight1555(32)});
   for (KitTexture& t : ObjectTextures()) list.push_back({t.name, t.format, t.width, t.height, std::move(t.texels)});
   return list;

@@ -225,12 +225,14 @@ std::vector<KitPlacement> BoueObjects(const KitTrackDesc& desc) {
   auto at = [&](uint16_t type, uint16_t yaw, float x, float z) {
     list.push_back({yaw, 0, 0xFF, type, x, desc.height(x, z, 0.0f), z});
   };
-  // Beeches and a pig beyond the long straight out, low walls inside it.
+  // Beeches and a pig beyond the long straight out, the three low walls
+  // inside it.
   const float outward = BOUE_BENDS[0].z + BOUE_BEND;
   for (int i = 0; i < 6; ++i)
     at(i % 2 ? HETRE1 : HETRE, static_cast<uint16_t>(170 * i), 2000.0f + 1100.0f * static_cast<float>(i), outward + 350.0f);
   at(COCHON, 300, 2550.0f, outward + 500.0f);
-  for (int i = 0; i < 3; ++i) at(MURET1, 256, 3000.0f + 1500.0f * static_cast<float>(i), outward - 300.0f);
+  for (int i = 0; i < 3; ++i)
+    at(static_cast<uint16_t>(MURET1 + i), 256, 3000.0f + 1500.0f * static_cast<float>(i), outward - 300.0f);
   // Barrels and the inn to the right of the straight past the pond.
   for (int i = 0; i < 4; ++i) at(BIDON, 0, desc.startX - 220.0f, 2600.0f + 500.0f * static_cast<float>(i));
   at(AUBERGE, 256, desc.startX - 380.0f, 3800.0f);

@@ -25,9 +25,11 @@
 #include "race/track_files.h"
 #include "race/terrain_table.h"
 #include "race/tracks.h"
+#include "race/trajectory.h"
 #include "race_fixture.h"
 #include "tools/datakit/lib/boot_set.h"
 #include "tools/datakit/lib/track_kit.h"
+#include "tools/datakit/lib/track_kit_decor.h"
 
 namespace {
 
@@ -250,6 +252,190 @@ TEST_F(Load, TheBoueRaceLoadsItsListsModelsAndPond) {
     EXPECT_EQ(+gDrawLists.staticCount, gPlacementCount);  // every placement found its model
     EXPECT_TRUE(gFatalErrors.empty());
   }
+}
+
+// The kit's snow, volcano and savanna tracks load from their own files in
+// full: the mesh on the shared grid, a model for every row of the track and
+// every placement, player 1 on the grid, and the course (trajectory A, where
+// the volcano's rocks land) on the terrain and above the water level.
+TEST_F(Load, TheSnowVolcanoAndSavannaTracksLoadInFull) {
+  ASSERT_EQ(TerrainBuild(&gTrackTerrains[TRACK_DESERT]), 1);
+  for (int32_t track : {TRACK_NEIGE, TRACK_VOLCANO, TRACK_SAVANA}) {
+    SCOPED_TRACE(track);
+    const datakit::KitTrackDesc* desc = datakit::KitTrackByIndex(track);
+    ASSERT_NE(desc, nullptr);
+    RaceLoad(track);
+    EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
+    EXPECT_FLOAT_EQ(+gPlayer1.pose.x, desc->startX);
+    EXPECT_FLOAT_EQ(+gPlayer1.pose.z, desc->startZ);
+    EXPECT_NEAR(TerrainHeightAt(desc->startX, desc->startZ), datakit::KitTrackHeightAt(*desc, desc->startX, desc->startZ), 2.0f);
+    for (int32_t row = 0; row < OBJECT_TYPE_ROWS; ++row) {
+      if (gObjectTypes[row].track != track) continue;
+      EXPECT_NE(+gObjectModels[row], nullptr) << gObjectTypes[row].name;
+    }
+    EXPECT_GT(gPlacementCount, 20);
+    EXPECT_EQ(+gDrawLists.staticCount, gPlacementCount);  // every placement found its model
+    const Trajectory& course = gTrajectories[0];
+    ASSERT_GT(course.count, 40);
+    for (int32_t i = 0; i < course.count; ++i) {
+      const TrajPoint p = course.points[i];
+      EXPECT_GT(TerrainHeightAt(p.x, p.z), +gRace.waterLevel) << i;
+      ASSERT_NE(TerrainNearestVertex(p.x, p.z), nullptr) << i;
+      // The track's own quadrant of the position map (cells of 400): a sector under every point.
+      const uint8_t zone = gTrackPositionMap[static_cast<int32_t>(p.z / 400.0f)][static_cast<int32_t>(p.x / 400.0f)];
+      EXPECT_TRUE(zone >= 1 && zone <= 54) << i << " " << +zone;
+    }
+  }
+  EXPECT_TRUE(gFatalErrors.empty());
+}
+
+// What the decor reads: the church among neige's placements (and none in its
+// variant without one), the lifts' cables above the snow, the skier paths
+// from the first lift's top down the slope, the elephants' paths across the
+// savanna's course, and a volcano course with a point beyond the terrain.
+TEST_F(Load, TheDecorFindsItsChurchLiftsPathsAndLandingPoints) {
+  ASSERT_EQ(TerrainBuild(&gTrackTerrains[TRACK_DESERT]), 1);
+  auto churches = [] {
+    std::vector<const ObjectPlacement*> found;
+    for (int32_t i = 0; i < gPlacementCount; ++i)
+      if (gPlacements[i].type == 63) found.push_back(&gPlacements[i]);
+    return found;
+  };
+  RaceLoad(TRACK_NEIGE);
+  const int32_t placements = gPlacementCount;
+  ASSERT_EQ(churches().size(), 1u);
+  EXPECT_FLOAT_EQ(+churches()[0]->x, datakit::KIT_NEIGE_CHURCH_X);
+  EXPECT_FLOAT_EQ(+churches()[0]->z, datakit::KIT_NEIGE_CHURCH_Z);
+  struct Lift {
+    float bottom, top, z;
+  };
+  for (const Lift& lift : {Lift{1450.0f, 12250.0f, 1650.0f}, Lift{4950.0f, 8550.0f, 6050.0f}, Lift{10250.0f, 15050.0f, 6050.0f}})
+    for (float x = lift.bottom; x <= lift.top; x += 100.0f)
+      ASSERT_LT(TerrainHeightAt(x, lift.z), x * 0.061513f + 630.0f - 150.0f) << x << " " << lift.z;
+  for (const char* name : {"ski.tA", "ski.tB", "ski.tC", "ski.tD"}) {
+    SCOPED_TRACE(name);
+    Trajectory path;
+    ASSERT_EQ(TrajLoadFile(name, &path), 1);
+    ASSERT_GE(path.count, 20);
+    EXPECT_LT(std::fabs(path.points[0].x - datakit::KIT_SKI_TOP_X), 200.0f);
+    EXPECT_LT(std::fabs(path.points[0].z - datakit::KIT_SKI_TOP_Z), 50.0f);
+    for (int32_t i = 1; i < path.count; ++i) {
+      EXPECT_LT(+path.points[i].x, +path.points[i - 1].x) << i;  // always downhill
+      EXPECT_LT(TerrainHeightAt(path.points[i].x, path.points[i].z),
+                TerrainHeightAt(path.points[i - 1].x, path.points[i - 1].z) + 20.0f) << i;
+    }
+  }
+
+  ASSERT_TRUE(datakit::WriteLooseFiles(datakit::NeigeWithoutChurchFiles(), ".", nullptr));
+  RaceLoad(TRACK_NEIGE);
+  EXPECT_TRUE(churches().empty());
+  EXPECT_EQ(gPlacementCount, placements - 1);
+
+  RaceLoad(TRACK_SAVANA);
+  for (const char* name : {"ele.tA", "ele.tB"}) {
+    SCOPED_TRACE(name);
+    Trajectory path;
+    ASSERT_EQ(TrajLoadFile(name, &path), 1);
+    ASSERT_GE(path.count, 16);  // the elephants start at points 0, 5, 10 and 15
+    float nearest = 1e9f;
+    for (int32_t i = 0; i < path.count; ++i)
+      for (int32_t j = 0; j < gTrajectories[0].count; ++j)
+        nearest = std::fmin(nearest, std::hypot(path.points[i].x - gTrajectories[0].points[j].x,
+                                                path.points[i].z - gTrajectories[0].points[j].z));
+    EXPECT_LT(nearest, 200.0f);
+  }
+
+  // The elephant's six walk frames, each pose visibly apart from the next.
+  const MeshFrameSet* walk = gObjectTypes[253].anim->frameSet;
+  ASSERT_NE(walk, nullptr);
+  ASSERT_EQ(walk->frameCount, 6u);
+  for (uint32_t k = 0; k < 6; ++k) {
+    const MeshFrame& a = walk->frames[k];
+    const MeshFrame& b = walk->frames[(k + 1) % 6];
+    float apart = 0.0f;
+    for (uint32_t i = 0; i < gObjectModels[253]->vertexCount; ++i)
+      apart = std::fmax(apart, std::fabs(a.vertices[i].x - b.vertices[i].x) + std::fabs(a.vertices[i].y - b.vertices[i].y) +
+                                   std::fabs(a.vertices[i].z - b.vertices[i].z));
+    EXPECT_GT(apart, 2.0f) << k;
+  }
+
+  ASSERT_TRUE(datakit::WriteLooseFiles(datakit::VolcanoTrajectoryBeyondEdgeFiles(), ".", nullptr));
+  RaceLoad(TRACK_VOLCANO);
+  const Trajectory& course = gTrajectories[0];
+  ASSERT_GT(course.count, 40);
+  EXPECT_FLOAT_EQ(+course.points[course.count - 1].x, datakit::KIT_BEYOND_EDGE_X);
+  EXPECT_EQ(TerrainNearestVertex(course.points[course.count - 1].x, course.points[course.count - 1].z), nullptr);
+  for (int32_t i = 0; i + 1 < course.count; ++i) {
+    TerrainHeightAt(course.points[i].x, course.points[i].z);  // the nearest vertex is one of this query's corners
+    EXPECT_NE(TerrainNearestVertex(course.points[i].x, course.points[i].z), nullptr) << i;
+  }
+  EXPECT_TRUE(gFatalErrors.empty());
+}
+
+// The kit's ruins and sunset beach: their ground and sky lists, their own
+// mesh, a model for every row of the track (sunset's dancing figures with
+// their frames), every placement found its model, and the trajectories;
+// sunset's sea lies at its water level over ground below it.
+TEST_F(Load, TheRuinesAndSunsetRacesLoadInFull) {
+  struct Case {
+    int32_t track;
+    const char* lastGround;
+    const char* sky;
+    float startX, startZ;
+  };
+  // As at the game's start: the ground queries then read the loaded grid.
+  ASSERT_EQ(TerrainBuild(&gTrackTerrains[TRACK_DESERT]), 1);
+  for (const Case& c : {Case{TRACK_RUINES, "f55.3df", "sun.3df", 1796.0f, 6556.0f},
+                        Case{TRACK_SUNSET, "h55.3df", "water.3df", 3175.0f, 4875.0f}}) {
+    SCOPED_TRACE(c.track);
+    RaceLoad(c.track);
+    ASSERT_TRUE(gFatalErrors.empty()) << gFatalErrors[0];
+    EXPECT_STRCASEEQ(gTextureTable.entries[55].path, c.lastGround);
+    EXPECT_STRCASEEQ(gTextureTable.entries[56].path, c.sky);
+    EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
+    EXPECT_FLOAT_EQ(+gPlayer1.pose.x, c.startX);
+    EXPECT_FLOAT_EQ(+gPlayer1.pose.z, c.startZ);
+    const datakit::KitTrackDesc& desc = *datakit::KitTrackByIndex(c.track);
+    EXPECT_EQ(gPlacementCount, static_cast<int32_t>(desc.placements(desc).size()));
+    EXPECT_EQ(+gDrawLists.staticCount, gPlacementCount);
+    int32_t rows = 0;
+    for (int32_t row = 0; row < OBJECT_TYPE_ROWS; ++row) {
+      if (gObjectTypes[row].track != c.track) continue;
+      ++rows;
+      EXPECT_NE(+gObjectModels[row], nullptr) << gObjectTypes[row].name;
+    }
+    EXPECT_GT(rows, 15);
+    int32_t water = 0;
+    for (int32_t i = 0; i < gMesh.faceCount; ++i) {
+      const Face& f = gMesh.faces[i];
+      if (f.type >> 24 != FACE_TRANSLUCENT) continue;
+      ++water;
+      for (int k = 0; k < f.vertexCount; ++k) ASSERT_FLOAT_EQ(+gMesh.vertices[f.index[k]].y, 360.0f);
+    }
+    if (c.track == TRACK_RUINES) {
+      EXPECT_EQ(water, 0);
+      continue;
+    }
+    EXPECT_GT(water, 1000);
+    EXPECT_LT(TerrainHeightAt(7000.0f, 1300.0f), 360.0f);  // under the yacht
+    EXPECT_GT(TerrainHeightAt(c.startX, c.startZ), 360.0f);
+    for (int32_t row = 119; row <= 122; ++row) {  // sufma1 .. sufmd1
+      ASSERT_NE(+gObjectTypes[row].anim->frameSet, nullptr) << row;
+      EXPECT_EQ(+gObjectTypes[row].anim->frameSet->frameCount, 4u) << row;
+    }
+  }
+}
+
+// The panels of every track carry their own pictures, which the attract
+// demo finds by name.
+TEST_F(Load, ThePanelModelsBringTheirPictures) {
+  RaceLoad(TRACK_DESERT);
+  for (const char* name : {"pub1.3df", "pub3.3df"}) {
+    const TextureTableEntry* entry = TexFind(name);
+    ASSERT_NE(entry, nullptr) << name;
+    EXPECT_STRCASEEQ(entry->path, (std::string("others\\") + name).c_str());
+  }
+  EXPECT_TRUE(gFatalErrors.empty());
 }
 
 // After the game start's textures the k-th ground texture has handle
@@ -513,7 +699,8 @@ TEST_F(Load, TyreMarksBlendTowardTheTracksTyreTextureOrAllTakeTheGameStarts) {
   ASSERT_EQ(::unlink("desert/gomme.3df"), 0);
   RaceLoad(TRACK_DESERT);
   for (uint32_t mark : gAssets.tyreMarks) EXPECT_EQ(mark, +gAssets.tyreTexture);
-  RaceLoad(TRACK_NEIGE);  // the kit gives neige no tyre texture of its own
+  ASSERT_EQ(::unlink("neige/gomme.3df"), 0);
+  RaceLoad(TRACK_NEIGE);
   for (uint32_t mark : gAssets.tyreMarks) EXPECT_EQ(mark, +gAssets.tyreTexture);
 }
 

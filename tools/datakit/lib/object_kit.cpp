@@ -58,8 +58,7 @@ struct Light {
   const char* texture;
 };
 constexpr Light LIGHTS[] = {
-    {"vlum1", 60, 4000, 300, 150, 200, "vlum3.3df"},   {"vlum2", 60, 3500, 300, 150, 200, "vlum3.3df"},
-    {"vlum3", 60, 3000, 250, 150, 200, "vlum3.3df"},   {"hwgate", 150, 3000, 4000, 150, 400, "hwgate1.3df"},
+    {"hwgate", 150, 3000, 4000, 150, 400, "hwgate1.3df"},
     {"hwpan1", 100, 1500, 2000, 80, 800, "hwpan1.3df"}, {"hwpan2", 100, 1500, 2000, 80, 800, "hwpan2.3df"},
     {"hwpan3", 100, 1500, 2000, 80, 800, "hwpan3.3df"}, {"projo", 80, 3500, 400, 200, 300, "g5.3df"},
 };
@@ -104,20 +103,29 @@ bool KitLightModel(const std::string& name, Model3ds* out) {
   return false;
 }
 
-void KitApplyObjectTexture(const std::string& name, Model3ds* model) {
-  if (name != "barriere" || model->materials.empty() || model->meshes.empty()) return;
-  model->materials[0].texture = "barriere.3df";
+void KitMapMaterialTexture(Model3ds* model, size_t material, const std::string& texture) {
+  if (model->meshes.empty() || material >= model->materials.size()) return;
+  model->materials[material].texture = texture;
   Mesh3ds& mesh = model->meshes[0];
+  std::vector<bool> bears(mesh.vertices.size(), false);
+  if (material < mesh.groups.size())
+    for (uint16_t f : mesh.groups[material].faces)
+      for (uint16_t i : mesh.faces[f]) bears[i] = true;
   float lo[3] = {1e30f, 1e30f, 1e30f}, hi[3] = {-1e30f, -1e30f, -1e30f};
-  for (const auto& v : mesh.vertices)
-    for (int i = 0; i < 3; ++i) {
-      lo[i] = v[i] < lo[i] ? v[i] : lo[i];
-      hi[i] = v[i] > hi[i] ? v[i] : hi[i];
+  for (size_t i = 0; i < mesh.vertices.size(); ++i)
+    for (int k = 0; bears[i] && k < 3; ++k) {
+      lo[k] = std::fmin(lo[k], mesh.vertices[i][k]);
+      hi[k] = std::fmax(hi[k], mesh.vertices[i][k]);
     }
-  // Along the fence and up it: the bands run across its length.
+  auto along = [&](size_t i, int k) { return hi[k] > lo[k] ? (mesh.vertices[i][k] - lo[k]) / (hi[k] - lo[k]) : 0.0f; };
   mesh.mapping.clear();
-  for (const auto& v : mesh.vertices)
-    mesh.mapping.push_back({(v[0] - lo[0]) / (hi[0] - lo[0]), (v[2] - lo[2]) / (hi[2] - lo[2])});
+  for (size_t i = 0; i < mesh.vertices.size(); ++i)
+    mesh.mapping.push_back(bears[i] ? std::array<float, 2>{along(i, 0), along(i, 2)} : std::array<float, 2>{0.0f, 0.0f});
+}
+
+void KitApplyObjectTexture(const std::string& name, Model3ds* model) {
+  // Along the fence and up it: the bands run across its length.
+  if (name == "barriere") KitMapMaterialTexture(model, 0, "barriere.3df");
 }
 
 std::vector<KitPlacement> DesertPlacementsFilled(size_t count) {

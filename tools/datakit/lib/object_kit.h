@@ -1,7 +1,8 @@
 // The placed objects whose models bear textures of their own: the fence,
 // whose textured faces fly apart as shards when a car runs through it, and
-// the street lights, highway gates, highway panels and floodlights, whose
-// glow the game centres on the faces that bear the glow texture. Also the
+// the street lights (shaped_models.h), highway gates, highway panels and
+// floodlights, whose glow the game centres on the faces that bear the glow
+// texture. Also the
 // desert with its placement array full, for the race benchmark.
 #pragma once
 #include <string>
@@ -14,7 +15,8 @@
 namespace datakit {
 
 // The objects' own textures, in the objects' texture directory: "others\barriere",
-// "others\vlum3", "others\hwgate1" and "others\hwpan1" .. "others\hwpan3". The
+// "others\vlum3" (the street lights' lamps), "others\hwgate1" and
+// "others\hwpan1" .. "others\hwpan3". The
 // floodlight (projo) bears "g5.3df", which the looping track's ground list
 // loads before its objects (the kit's g5 is drawn as a lamp's face).
 std::vector<KitTexture> ObjectTextures();
@@ -30,6 +32,10 @@ bool KitLightModel(const std::string& name, Model3ds* out);
 // Gives the model of row `name` its texture when the row has one here (the
 // fence), mapped over the model's faces.
 void KitApplyObjectTexture(const std::string& name, Model3ds* model);
+// Gives material `material` of the model's first mesh the texture
+// `texture`, mapped across the faces of that material (the modeller's x
+// and z); the other vertices map to a corner.
+void KitMapMaterialTexture(Model3ds* model, size_t material, const std::string& texture);
 
 // The desert's placements filled up to `count` (at most the game's 900)
 // with objects of the desert's rows: rows beside the course, clear of it,

@@ -9,7 +9,9 @@
 #include "tools/datakit/lib/model3ds_writer.h"
 #include "tools/datakit/lib/object_kit.h"
 #include "tools/datakit/lib/picture_writer.h"
+#include "tools/datakit/lib/shaped_models.h"
 #include "tools/datakit/lib/texture_3df.h"
+#include "tools/datakit/lib/track_kit_decor.h"
 
 namespace datakit {
 
@@ -34,10 +36,8 @@ std::vector<DataFile> TrackArchiveFiles() {
   for (char c = 'A'; c <= 'D'; ++c) {
     const float f = static_cast<float>(c - 'A');
     files.push_back({5, std::string("other.t") + c, PathFileWrite(Loop(4000.0f + 1500.0f * f, 4000.0f, 1200.0f, 40))});
-    files.push_back({5, std::string("ski.t") + c, PathFileWrite(Loop(3000.0f, 2000.0f + 800.0f * f, 500.0f, 20))});
   }
-  for (char c = 'A'; c <= 'B'; ++c)
-    files.push_back({5, std::string("ele.t") + c, PathFileWrite(Loop(6000.0f, 3000.0f + 900.0f * static_cast<float>(c - 'A'), 700.0f, 24))});
+  for (DataFile& f : DecorPathFiles()) files.push_back(std::move(f));
 
   // Tracks 0..3 share mappos.qvr, 4..7 mappos1.qvr and 8..9 mappos2.qvr, a quadrant each.
   std::vector<uint8_t> maps[3];
@@ -166,6 +166,21 @@ std::vector<uint16_t> Highlight1555(uint32_t side) {
   return texels;
 }
 
+// An advertising panel, 64 x 64 within a dark frame: panel 1 red with a
+// white band across, panel 3 blue with yellow diagonal stripes.
+std::vector<uint16_t> PanelTexels(int32_t panel) {
+  std::vector<uint16_t> texels(64 * 64);
+  for (uint32_t y = 0; y < 64; ++y)
+    for (uint32_t x = 0; x < 64; ++x) {
+      uint16_t c;
+      if (x < 3 || y < 3 || x > 60 || y > 60) c = Argb1555(30, 30, 30);
+      else if (panel == 1) c = y >= 24 && y < 40 ? Argb1555(250, 250, 250) : Argb1555(220, 30, 30);
+      else c = ((x + y) / 8) % 2 ? Argb1555(250, 220, 0) : Argb1555(30, 60, 220);
+      texels[y * 64 + x] = c;
+    }
+  return texels;
+}
+
 std::vector<KitTex> RaceKitTextures() {
   std::vector<KitTex> list;
   for (const NumberedGround& g : NUMBERED_GROUNDS)
@@ -178,6 +193,11 @@ std::vector<KitTex> RaceKitTextures() {
   list.push_back({"boue\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 90, 60, 30, false)});
   list.push_back({"ice\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 235, 245, 255, false)});
   list.push_back({"looping\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 70, 74, 66, false)});
+  list.push_back({"neige\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 200, 206, 218, false)});
+  list.push_back({"volcano\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 50, 40, 36, false)});
+  list.push_back({"savana\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 170, 140, 90, false)});
+  list.push_back({"ruines\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 170, 150, 110, false)});
+  list.push_back({"sunset\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 215, 190, 140, false)});
   for (const char* name : {"vdavg", "vdavd", "vdarg", "vdard"})
     list.push_back({name, TEX3DF_ARGB1555, 32, 32, Plain1555(32, 255, 230, 150, false)});
   list.push_back({"fleche", TEX3DF_ARGB1555, 32, 32, ArrowTexels()});
@@ -209,6 +229,9 @@ std::vector<KitTex> RaceKitTextures() {
   list.push_back({"feu", TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 255, 150, 30, 14, 3)});
   list.push_back({"flare", TEX3DF_ARGB4444, 32, 32, GlowFlareTexels()});
   list.push_back({"reflet", TEX3DF_ARGB1555, 32, 32, Highlight1555(32)});
+  // The advertising panels that the attract demo shows at the bottom of the screen.
+  list.push_back({"others\\pub1", TEX3DF_ARGB1555, 64, 64, PanelTexels(1)});
+  list.push_back({"others\\pub3", TEX3DF_ARGB1555, 64, 64, PanelTexels(3)});
   for (KitTexture& t : ObjectTextures()) list.push_back({t.name, t.format, t.width, t.height, std::move(t.texels)});
   return list;
 }
@@ -272,12 +295,11 @@ constexpr KitObject DESERT_OBJECTS[] = {
 
 // Boue's rows (track 2): beeches, stone walls, a graveyard, a tower, an
 // inn, castles, standing stones, the boat and pier of its pond, the creature
-// in the pond and a pig; the lightning bolts of its storm. muret3 is thinner
-// than 2 units once scaled: a wall that breaks from a box that narrow.
+// in the pond and a pig (its storm's lightning bolts are in shaped_models).
+// muret3 is thinner than 2 units once scaled: a wall that breaks from a box
+// that narrow.
 constexpr KitObject BOUE_OBJECTS[] = {
     {"hetre", 600, 600, 4500, 60, 110, 40, 0, ""},      {"portail", 2500, 150, 2200, 110, 90, 70, 0, ""},
-    {"eclair1", 100, 100, 30000, 250, 250, 200, 0, ""}, {"eclair2", 120, 120, 28000, 250, 250, 210, 0, ""},
-    {"eclair3", 140, 140, 26000, 250, 250, 220, 0, ""}, {"eclair4", 160, 160, 24000, 250, 250, 230, 0, ""},
     {"muret1", 1500, 150, 500, 130, 120, 110, 0, ""},   {"muret2", 1200, 150, 450, 125, 115, 105, 0, ""},
     {"muret3", 900, 90, 400, 120, 110, 100, 0, ""},     {"tomb1", 300, 150, 600, 150, 150, 150, 0, ""},
     {"tomb2", 280, 140, 550, 140, 140, 145, 0, ""},     {"tomb3", 260, 130, 500, 160, 155, 150, 0, ""},
@@ -292,6 +314,35 @@ constexpr KitObject BOUE_OBJECTS[] = {
     {"chato5", 2200, 2200, 6500, 150, 150, 150, 0, ""}, {"chato6", 2000, 2000, 8000, 160, 150, 140, 0, ""},
     {"barque", 1200, 450, 300, 120, 80, 40, 0, ""},     {"ponton", 1500, 300, 150, 110, 85, 55, 0, ""},
     {"nessy1", 400, 1500, 1800, 40, 90, 60, 3, "nessy"}, {"cochon1", 400, 800, 600, 240, 170, 170, 3, "cochon"},
+};
+
+// Ruines' rows (track 5): the amphitheatre, the aqueduct, stone blocks,
+// cypresses, columns tall enough to break into two blocks and the fallen one
+// they break into, the gate, panels, a plinth, statues and two temples; and
+// sunset's (track 7) but its dancing figures: a ball, chairs, palms, arrows,
+// the gate, straw huts, surfboards, a table and the yacht.
+constexpr KitObject RUINES_SUNSET_OBJECTS[] = {
+    {"ruamph", 4000, 2500, 2000, 176, 160, 130, 0, ""},  {"ruaqua1", 3000, 400, 3500, 190, 175, 150, 0, ""},
+    {"ruaqua2", 3000, 400, 3500, 185, 170, 145, 0, ""},  {"ruaqua3", 3000, 400, 3500, 180, 165, 140, 0, ""},
+    {"rubloc1", 600, 600, 500, 170, 160, 140, 0, ""},    {"rubloc2", 800, 500, 400, 160, 150, 130, 0, ""},
+    {"rucipr1", 250, 250, 3500, 30, 90, 40, 0, ""},      {"rucipr2", 300, 300, 4200, 40, 100, 45, 0, ""},
+    {"rucol1", 200, 200, 8000, 235, 230, 215, 0, ""},    {"rucol2", 200, 200, 8200, 232, 227, 212, 0, ""},
+    {"rucol3", 200, 200, 8400, 229, 224, 209, 0, ""},    {"rucol4", 200, 200, 8600, 226, 221, 206, 0, ""},
+    {"rucol5", 200, 200, 8800, 223, 218, 203, 0, ""},    {"rucol6", 200, 200, 9000, 220, 215, 200, 0, ""},
+    {"rucol7", 200, 200, 9200, 217, 212, 197, 0, ""},    {"rucolb", 250, 1000, 250, 225, 220, 205, 0, ""},
+    {"rugate", 2000, 300, 3500, 200, 185, 160, 0, ""},   {"rupan1", 800, 80, 1200, 120, 90, 60, 0, ""},
+    {"rupan2", 800, 80, 1200, 110, 80, 55, 0, ""},       {"rusocle", 400, 400, 600, 200, 195, 185, 0, ""},
+    {"rustat1", 200, 200, 1500, 220, 220, 225, 0, ""},   {"rustat2", 200, 200, 1600, 215, 215, 220, 0, ""},
+    {"rustat3", 200, 200, 1400, 210, 210, 215, 0, ""},   {"rustat4", 200, 200, 1700, 205, 205, 210, 0, ""},
+    {"rustat5", 200, 200, 1500, 200, 200, 205, 0, ""},   {"rutempl", 3000, 2000, 3000, 225, 215, 190, 0, ""},
+    {"rutemp1", 2500, 2500, 3500, 215, 205, 185, 0, ""},
+    {"suballe", 100, 100, 200, 250, 250, 60, 0, ""},     {"suchais", 200, 250, 400, 240, 240, 240, 0, ""},
+    {"sucoco1", 250, 250, 4500, 110, 80, 40, 0, ""},     {"sucoco2", 250, 250, 5000, 100, 75, 35, 0, ""},
+    {"sucoco3", 250, 250, 4000, 120, 85, 45, 0, ""},     {"sudir1", 800, 100, 800, 250, 120, 0, 0, ""},
+    {"sudir2", 800, 100, 800, 250, 150, 0, 0, ""},       {"sugate", 2500, 200, 3000, 250, 200, 120, 0, ""},
+    {"supail1", 1500, 1500, 2200, 200, 170, 90, 0, ""},  {"supail2", 1400, 1400, 2000, 190, 160, 80, 0, ""},
+    {"susurf1", 150, 900, 60, 40, 180, 230, 0, ""},      {"susurf2", 150, 900, 60, 240, 90, 60, 0, ""},
+    {"sutable", 500, 500, 400, 150, 110, 70, 0, ""},     {"suyatch", 1200, 4000, 2500, 250, 250, 250, 0, ""},
 };
 
 // Every track's models, as plain blocks, so each track loads; those shaped
@@ -330,7 +381,7 @@ struct FrameList {
 constexpr FrameList OTHER_FRAMES[] = {
     {"mout", 1, 3, true},   {"icpg", 1, 4, true},
     {"sufma", 1, 4, false}, {"sufmb", 1, 4, false}, {"sufmc", 1, 4, false},  {"sufmd", 1, 4, false},
-    {"saelef", 1, 6, false}, {"lflag", 1, 6, true},
+    {"lflag", 1, 6, true},
 };
 
 }  // namespace
@@ -373,9 +424,18 @@ std::vector<DataFile> ObjectModelFiles() {
   std::vector<DataFile> files;
   std::vector<KitObject> shaped(std::begin(DESERT_OBJECTS), std::end(DESERT_OBJECTS));
   shaped.insert(shaped.end(), std::begin(BOUE_OBJECTS), std::end(BOUE_OBJECTS));
+  shaped.insert(shaped.end(), std::begin(RUINES_SUNSET_OBJECTS), std::end(RUINES_SUNSET_OBJECTS));
   for (const KitObject& o : shaped) {
     Model3ds model = Block(o.name, o.w, o.d, o.h, o.r, o.g, o.b);
     KitApplyObjectTexture(o.name, &model);
+    const std::string name = o.name;
+    if (name == "pub1" || name == "pub3") {
+      // Found by name in the texture table by the attract demo: the face of
+      // the panel shows the whole picture, upright.
+      model.materials[0].texture = name + ".3df";
+      for (const auto& v : model.meshes[0].vertices)
+        model.meshes[0].mapping.push_back({v[0] > 0 ? 1.0f : 0.0f, v[2] > 0 ? 0.0f : 1.0f});
+    }
     files.push_back({1, std::string("others\\") + o.name + ".3ds", Make3ds(model)});
     for (int32_t k = 1; k <= o.frames; ++k) {
       // The first frame is the model's own file.
@@ -390,7 +450,7 @@ std::vector<DataFile> ObjectModelFiles() {
     hue = hue * 1103515245u + 12345u;  // drawn for the shaped ones too, so the others keep their colours
     bool isShaped = false;
     for (const KitObject& o : shaped) isShaped = isShaped || std::string(o.name) == name;
-    if (isShaped) continue;
+    if (isShaped || IsShapedObjectModel(name)) continue;
     const auto shade = [&](int shift) { return static_cast<uint8_t>(80 + ((hue >> shift) & 127)); };
     Model3ds light;
     if (KitLightModel(name, &light)) {
@@ -399,6 +459,7 @@ std::vector<DataFile> ObjectModelFiles() {
     }
     files.push_back({1, std::string("others\\") + name + ".3ds", Make3ds(Block(name, 500, 500, 1500, shade(8), shade(15), shade(22)))});
   }
+  for (DataFile& f : ShapedObjectModelFiles()) files.push_back(std::move(f));
   for (const FrameList& list : OTHER_FRAMES)
     for (int32_t k = list.first; k <= list.last; ++k) {
       const std::string name = std::string(list.stem) + (list.twoDigits && k < 10 ? "0" : "") + std::to_string(k);

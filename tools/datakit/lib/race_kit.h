@@ -17,13 +17,14 @@ std::vector<DataFile> TrackArchiveFiles();
 
 // Every track's numbered ground textures (a1 .. j30, so no texture number of
 // a track shifts), the tyre textures (gomme.3df, gom.3df and the kit tracks'
-// desert\gomme.3df, boue\gomme.3df, looping\gomme.3df and ice\gomme.3df, 32 x 32 ARGB1555), the driver-view
+// <track>\gomme.3df of every kit track, 32 x 32 ARGB1555), the driver-view
 // textures and the mini-car texture: .TEX in rur2.pak, .3DF loose.
 std::vector<DataFile> RaceKitTextureArchiveFiles();
 std::vector<DataFile> RaceKitTextureLooseFiles();
 // The models of every object row, with the animation frames of the animated
-// ones, in others\: the desert's and boue's shaped and coloured by what they
-// are, the other tracks' as plain blocks.
+// ones, in others\: the desert's and boue's coloured boxes, the snow,
+// volcano and savanna tracks' and the decor's shaped by what they are
+// (shaped_models.h), the other tracks' as plain blocks.
 std::vector<DataFile> ObjectModelFiles();
 
 // The game start's models: the six cars' bodies at every detail level with

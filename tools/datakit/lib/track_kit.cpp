@@ -2,7 +2,10 @@
 
 #include <cmath>
 
+#include "tools/datakit/lib/camera_kit.h"
+#include "tools/datakit/lib/coast_ruins_kit.h"
 #include "tools/datakit/lib/contact_kit.h"
+#include "tools/datakit/lib/track_kit_decor.h"
 
 namespace datakit {
 
@@ -290,13 +293,19 @@ const std::vector<KitTrackDesc>& KitTracks() {
   static const std::vector<KitTrackDesc> tracks = {
       {0, "desert", 780.0f, 6620.0f, HEADING_ALONG_X, 8520.0f, 1020.0f, DesertHeight, {{140.0f, 3}}, 1, DesertObjects,
        0, 320.0f, 12, 3, 8},
+      NeigeTrackDesc(),
       {2, "boue", 580.0f, 2120.0f, 0, 0.0f, 0.0f, BoueHeight, {{140.0f, 3}}, 1, BoueObjects, 0, 320.0f, -1, 0, -1,
        {}, BOUE_WATER, BoueCourse},
+      VolcanoTrackDesc(),
       {6, "looping", 3815.0f, 5459.0f, HEADING_ALONG_X, 7000.0f, -(KIT_LOOPING_RETURN_Z - 5459.0f), LoopingHeight,
        {{140.0f, 3}}, 1, LoopingObjects, 0, 320.0f, -1, 0, -1,
        {{KIT_RAMP_X0, KIT_RAMP_Z0, KIT_RAMP_X1, 6900.0f, 56}, {KIT_RAMP_X0, 6900.0f, KIT_RAMP_X1, KIT_RAMP_Z1, 57}}},
+      {5, "ruines", 1796.0f, 6556.0f, HEADING_ALONG_X, 7600.0f, 1300.0f, RuinesHeight, {{140.0f, 3}}, 1, RuinesObjects},
+      {7, "sunset", 3175.0f, 4875.0f, HEADING_ALONG_X, 6400.0f, 1900.0f, SunsetHeight, {{140.0f, 3}}, 1, SunsetObjects,
+       0, 320.0f, -1, 0, -1, {}, KIT_SUNSET_WATER},
       {9, "ice", 2241.0f, 6041.0f, HEADING_ALONG_X, 6400.0f, 1400.0f, IceHeight, {{140.0f, 3}, {ICE_SHORE, 1}}, 2,
        IceObjects, 3},
+      SavanaTrackDesc(),
   };
   return tracks;
 }
@@ -459,13 +468,7 @@ std::vector<DataFile> KitTrackFiles(const KitTrackDesc& desc) {
   const std::vector<KitPoint> course = KitTrackCourse(desc);
   std::vector<DataFile> files;
   files.push_back({4, name + ".uv", TrackMeshFileWrite(KitTrackMesh(desc), desc.placements(desc))});
-  std::vector<KitCameraSpot> spots;
-  for (size_t i = 0; i < course.size(); i += 8) {
-    const KitPoint p = course[i];
-    spots.push_back({1, static_cast<int32_t>(i % 16 == 0 ? 0 : 1), p.x, HeightAt(desc, course, p.x, p.z) + 120.0f,
-                     p.z + 300.0f, 1000.0f, 512.0f, 0.0f});
-  }
-  files.push_back({5, name + ".cam", CameraFileWrite(spots)});
+  files.push_back({5, name + ".cam", CameraFileWrite(KitTrackCameraSpots(desc))});
   const std::string traj = "traj\\" + name + ".t";
   files.push_back({5, traj + "A", PathFileWrite(course)});
   // The computer cars of grid slots 1 to 5 take lines A to E in turn; slots

@@ -71,7 +71,7 @@ constexpr float KIT_RAMP_X0 = 7400.0f, KIT_RAMP_X1 = 7600.0f;
 constexpr float KIT_RAMP_Z0 = 6700.0f, KIT_RAMP_Z1 = 7100.0f;
 constexpr float KIT_LOOPING_RETURN_Z = 6859.0f;
 
-// The tracks the kit writes: desert (0), boue (2), looping (6) and ice (9).
+// The tracks the kit writes, each once.
 const std::vector<KitTrackDesc>& KitTracks();
 // The kit's description of `track`, or null when the kit has none.
 const KitTrackDesc* KitTrackByIndex(int32_t track);

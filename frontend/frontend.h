@@ -41,6 +41,8 @@ struct SceneScreenSaved {
 // Written by SceneScreenBegin; the track presentation's zoom ends at its scale.
 extern SceneScreenSaved gSceneScreenSaved;
 void SceneDrawQuadOverlay();
+// Set while a character scene is shown; the ambient vehicle is not drawn then.
+extern uint8_t gSceneShown;
 int32_t MenuPollInput();
 void MenuPollInputNow();
 int32_t MenuNextChampionshipTrack();

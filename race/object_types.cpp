@@ -6,6 +6,8 @@
 // the common values of the given rows (merge 1, no colour key, scale 0.01,
 // ground mode 1, value 1000, grid flags 0xD0, special id -1, box scale 1.0).
 // Row 118 (a second vlum1) lights the highway, among whose rows it stands.
+// The traffic's wheels (rows 137 and 138) stay as modelled, round their
+// axle, for the wheels turn about their centre.
 #include "race/object_types.h"
 
 #include <cstring>
@@ -185,8 +187,8 @@ const ObjectType INITIAL_TYPES[OBJECT_TYPE_ROWS + 1] = {
     /* 134 */ {7, 1, NO_KEY, "susurf2", 0.01f, &PLACE, 1, 1, 1, 1000, 0xD0, -1, 1, nullptr, nullptr, 1.0f},
     /* 135 */ {7, 1, NO_KEY, "sutable", 0.01f, &PLACE, 1, 1, 1, 1000, 0xD0, -1, 1, nullptr, nullptr, 1.0f},
     /* 136 */ {7, 1, NO_KEY, "suyatch", 0.01f, &PLACE, 1, 1, 0, 1000, 0xD0, -1, 4, nullptr, nullptr, 1.0f},
-    /* 137 */ {4, 1, NO_KEY, "troue1", 0.01f, &PLACE, 1, 0, 0, 1000, 0xD0, -1, 0, nullptr, nullptr, 1.0f},
-    /* 138 */ {4, 1, NO_KEY, "vroue1", 0.01f, &PLACE, 1, 0, 0, 1000, 0xD0, -1, 0, nullptr, nullptr, 1.0f},
+    /* 137 */ {4, 1, NO_KEY, "troue1", 0.01f, &PLACE, 0, 0, 0, 1000, 0xD0, -1, 0, nullptr, nullptr, 1.0f},
+    /* 138 */ {4, 1, NO_KEY, "vroue1", 0.01f, &PLACE, 0, 0, 0, 1000, 0xD0, -1, 0, nullptr, nullptr, 1.0f},
     /* 139 */ {102, 0, NO_KEY, "null", 0.01f, &PLACE, 1, 0, 0, 1000, 0xD0, -1, 0, nullptr, nullptr, 1.0f},
     /* 140 */ {3, 1, NO_KEY, "vgate", 0.01f, &PLACE, 1, 1, 0, 1000, 0xD0, -1, 4, nullptr, nullptr, 1.0f},
     /* 141 */ {3, 1, NO_KEY, "vroc1", 0.01f, &PLACE, 1, 1, 0, 1000, 0xD0, -1, 4, nullptr, nullptr, 1.0f},

@@ -13,9 +13,12 @@
 #include "presentation/messages.h"
 #include "presentation/music.h"
 #include "presentation/sfx.h"
+#include "race/ambient.h"
 #include "race/assets.h"
 #include "race/race.h"
 #include "race/track_files.h"
+#include "race/tracks.h"
+#include "race/traffic.h"
 
 namespace {
 
@@ -202,6 +205,15 @@ void HashPlacedObjects(Hasher* h) {
   for (int32_t i = 0; gDrawLists.statics && i < gDrawLists.staticCount; ++i) h->Byte(gDrawLists.statics[i].visible);
 }
 
+// The highway's traffic: its counters and every object's record.
+void HashTraffic(Hasher* h) {
+  const TrackObjState& s = gTrackObjState;
+  for (int32_t i : {s.activeCount, s.sirenSlot, s.sirensStarted, s.horns, s.engineCopies}) h->I32(i);
+  h->Byte(s.crowded);
+  h->Byte(s.placed);
+  for (const Vehicle& v : gTrackObjects) HashVehicle(h, v);
+}
+
 // A slot's last word as an index: a vehicle (0..), a wheel (1000 + 4 x
 // vehicle + wheel), a small number (a placement) as itself, else -2.
 int32_t UserIndex(uintptr_t user, const Vehicle* const* vehicles, int32_t n) {
@@ -262,6 +274,9 @@ void WriteReadable(std::FILE* f) {
                  slot, v == gPlayer1Vehicle ? "player1" : v->human == 1 ? "human" : "computer", v->pose.x, v->pose.y,
                  v->pose.z, v->pose.heading, v->velocity, v->state, v->lapsDone, v->finished, v->progress);
   }
+  if (gRace.trackIndex == TRACK_HIGHWAY)
+    std::fprintf(f, "#   traffic active %d crowded %u siren %d\n", gTrackObjState.activeCount, gTrackObjState.crowded,
+                 gTrackObjState.sirenSlot != 0 ? 1 : 0);
   for (int32_t i = 0; gDrawLists.statics && i < gDrawLists.staticCount; ++i) {
     const DrawSlot& s = gDrawLists.statics[i];
     if (s.visible || s.user >= static_cast<uint32_t>(gPlacementCount) || s.user >= PLACEMENT_MAX) continue;
@@ -306,7 +321,12 @@ uint64_t RaceTraceHash() {
     h.I32(PointerIndex(gVehicleTable[slot], table, n));
   }
   for (int32_t i = 0; i < n; ++i) HashVehicle(&h, *vehicles[i]);
+  h.Byte(gAmbient.model ? 1 : 0);
+  for (float f : {gAmbient.hoverHeight, gAmbient.rotorAngle, gAmbient.dustTimer}) h.F32(f);
+  h.I32(gAmbient.lookAngle);
+  h.Byte(gAmbient.shadowEnabled);
   HashPlacedObjects(&h);
+  if (gRace.trackIndex == TRACK_HIGHWAY) HashTraffic(&h);
   // The effects: the three pools, the tyre-mark ring and its running index,
   // the dynamic draw slots.
   HashPool(&h, gFxSpritePool, FX_SPRITE_POOL, vehicles, n);

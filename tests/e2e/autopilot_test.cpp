@@ -94,7 +94,7 @@ std::string Kept(const std::vector<std::string>& lines) {
 // 1 has run through the drum on the outward straight and the fence on the
 // way back, on the first lap: the drum in the air, its explosion where its
 // last bounce ends, and the fence's faces flying as shards.
-constexpr int DRUM_FLYING = 746, DRUM_EXPLODES = 912, FENCE_SHARDS = 1325;
+constexpr int DRUM_FLYING = 758, DRUM_EXPLODES = 926, FENCE_SHARDS = 1328;
 
 TEST_F(AutopilotReference, TheRecordedRaceReplaysToItsFinish) {
   std::filesystem::create_directories(dir_.path() / "frames");

@@ -25,6 +25,7 @@
 #include "race/track_files.h"
 #include "race/terrain_table.h"
 #include "race/tracks.h"
+#include "race/traffic.h"
 #include "race/trajectory.h"
 #include "race_fixture.h"
 #include "tools/datakit/lib/boot_set.h"
@@ -83,7 +84,7 @@ TEST_F(Load, EveryTrackLoadsOnTheSharedGrid) {
     // The grid, and the water plane on the tracks with water.
     EXPECT_GE(+gMesh.vertexCount, 161 * 81);
     EXPECT_GE(+gMesh.faceCount, 2 * 160 * 80);
-    // The kit's tracks (desert, boue, looping and ice) come from their mesh files,
+    // The kit's tracks come from their mesh files,
     // the others from their terrain: all on the one grid.
     EXPECT_FLOAT_EQ(+gMesh.vertices[161 * 81 - 1].x, 16000.0f);
     EXPECT_FLOAT_EQ(+gMesh.vertices[161 * 81 - 1].z, 8000.0f);
@@ -252,6 +253,57 @@ TEST_F(Load, TheBoueRaceLoadsItsListsModelsAndPond) {
     EXPECT_EQ(+gDrawLists.staticCount, gPlacementCount);  // every placement found its model
     EXPECT_TRUE(gFatalErrors.empty());
   }
+}
+
+// The kit's highway: terhw and e1..e55, its own mesh, a model for every row
+// of the track (the traffic's bodies and wheels among them), and the traffic
+// set up on the kit's four lanes; without the path files none is placed.
+// The race's set-up of the decor is a stand-in here, so the test runs the
+// traffic's own.
+TEST_F(Load, TheHighwayRaceLoadsItsListsModelsAndTraffic) {
+  ASSERT_EQ(TerrainBuild(&gTrackTerrains[TRACK_DESERT]), 1);
+  RaceLoad(TRACK_HIGHWAY);
+  EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
+  EXPECT_STRCASEEQ(gTextureTable.entries[0].path, "terhw.3df");
+  EXPECT_STRCASEEQ(gTextureTable.entries[55].path, "e55.3df");
+  EXPECT_FLOAT_EQ(+gPlayer1.pose.x, 2753.0f);
+  EXPECT_FLOAT_EQ(+gPlayer1.pose.z, 7061.0f);
+  for (int32_t row = 0; row < OBJECT_TYPE_ROWS; ++row) {
+    if (gObjectTypes[row].track != TRACK_HIGHWAY) continue;
+    EXPECT_NE(+gObjectModels[row], nullptr) << gObjectTypes[row].name;
+  }
+  EXPECT_GT(gPlacementCount, 20);
+  EXPECT_EQ(+gDrawLists.staticCount, gPlacementCount);
+  TrackObjSetup();
+  ASSERT_EQ(+gTrackObjState.placed, 1);
+  for (int32_t i = 0; i < TRAJ_SLOTS; ++i) EXPECT_EQ(gObjectPaths[i].count > 0, i < 4) << i;
+  for (const TrafficType& t : gTrafficTypes) {
+    EXPECT_NE(t.body, nullptr);
+    EXPECT_NE(t.farBody, nullptr);
+    ASSERT_NE(t.wheel, nullptr);
+    ASSERT_NE(t.wheelCopy, nullptr);
+    EXPECT_NE(t.wheel, t.wheelCopy);
+    EXPECT_EQ(t.wheel->vertexCount, t.wheelCopy->vertexCount);
+  }
+  // On their lanes, on the ground, each measured by its body.
+  for (const Vehicle& v : gTrackObjects) {
+    EXPECT_EQ(+v.human, 2);
+    EXPECT_FLOAT_EQ(+v.pose.y, TerrainHeightAt(v.pose.x, v.pose.z));
+    EXPECT_GT(v.footprint[1], v.footprint[0]);
+    const Trajectory& path = gObjectPaths[v.aiSlot];
+    ASSERT_GT(path.count, 0);
+  }
+  EXPECT_TRUE(gFatalErrors.empty());
+  // The next load frees the wheel copies with the other models.
+  RaceLoad(TRACK_DESERT);
+  for (int32_t row : TRAFFIC_SPARE_WHEEL_ROWS) EXPECT_EQ(+gObjectModels[row], nullptr);
+  // A disk without the path files: the highway loads without traffic.
+  for (char c = 'A'; c <= 'P'; ++c) std::remove((std::string("other.t") + c).c_str());
+  RaceLoad(TRACK_HIGHWAY);
+  TrackObjSetup();
+  EXPECT_EQ(+gTrackObjState.placed, 0);
+  EXPECT_EQ(gTrackObjState.activeCount, 0);
+  EXPECT_TRUE(gFatalErrors.empty());
 }
 
 // The kit's snow, volcano and savanna tracks load from their own files in

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "tools/datakit/lib/ambient_kit.h"
 #include "tools/datakit/lib/car_models.h"
 #include "tools/datakit/lib/model3ds_writer.h"
 #include "tools/datakit/lib/object_kit.h"
@@ -15,28 +16,13 @@
 
 namespace datakit {
 
-namespace {
-
-std::vector<KitPoint> Loop(float cx, float cz, float radius, int n) {
-  std::vector<KitPoint> out;
-  for (int i = 0; i < n; ++i) {
-    const float a = 6.2831853f * static_cast<float>(i) / static_cast<float>(n);
-    out.push_back({cx + radius * std::sin(a), cz + radius * std::cos(a)});
-  }
-  return out;
-}
-
-}  // namespace
-
-std::vector<DataFile> TrackArchiveFiles() {
+std::vector<DataFile> TrackArchiveFiles(bool objectPaths) {
   std::vector<DataFile> files;
   for (const KitTrackDesc& track : KitTracks())
     for (DataFile& f : KitTrackFiles(track)) files.push_back(std::move(f));
   // The paths of the highway traffic, the skiers and the elephants.
-  for (char c = 'A'; c <= 'D'; ++c) {
-    const float f = static_cast<float>(c - 'A');
-    files.push_back({5, std::string("other.t") + c, PathFileWrite(Loop(4000.0f + 1500.0f * f, 4000.0f, 1200.0f, 40))});
-  }
+  if (objectPaths)
+    for (DataFile& f : HighwayObjectPathFiles()) files.push_back(std::move(f));
   for (DataFile& f : DecorPathFiles()) files.push_back(std::move(f));
 
   // Tracks 0..3 share mappos.qvr, 4..7 mappos1.qvr and 8..9 mappos2.qvr, a quadrant each.
@@ -198,6 +184,7 @@ std::vector<KitTex> RaceKitTextures() {
   list.push_back({"savana\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 170, 140, 90, false)});
   list.push_back({"ruines\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 170, 150, 110, false)});
   list.push_back({"sunset\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 215, 190, 140, false)});
+  list.push_back({"highway\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 50, 50, 54, false)});
   for (const char* name : {"vdavg", "vdavd", "vdarg", "vdard"})
     list.push_back({name, TEX3DF_ARGB1555, 32, 32, Plain1555(32, 255, 230, 150, false)});
   list.push_back({"fleche", TEX3DF_ARGB1555, 32, 32, ArrowTexels()});
@@ -287,7 +274,7 @@ constexpr KitObject DESERT_OBJECTS[] = {
     {"pano06", 1000, 100, 2000, 30, 200, 200, 0, ""},   {"pipbas", 300, 3000, 300, 120, 120, 120, 0, ""},
     {"pipcoud", 300, 300, 1000, 120, 120, 120, 0, ""},  {"piphor", 3000, 300, 300, 120, 120, 120, 0, ""},
     {"pipt", 300, 300, 1500, 120, 120, 120, 0, ""},     {"petrol", 800, 800, 1800, 180, 30, 30, 0, ""},
-    {"fleche", 800, 100, 800, 250, 250, 0, 0, ""},      {"helicop", 700, 2000, 800, 60, 80, 60, 0, ""},
+    {"fleche", 800, 100, 800, 250, 250, 0, 0, ""},
     {"pflag1", 300, 50, 2500, 250, 250, 250, 0, ""},     {"flag1", 600, 30, 2500, 220, 0, 0, 6, "flag"},
     {"pub1", 1500, 100, 1500, 250, 250, 250, 0, ""},    {"pub2", 1500, 100, 1500, 250, 200, 200, 0, ""},
     {"pub3", 1500, 100, 1500, 200, 200, 250, 0, ""},
@@ -344,6 +331,30 @@ constexpr KitObject RUINES_SUNSET_OBJECTS[] = {
     {"susurf1", 150, 900, 60, 40, 180, 230, 0, ""},      {"susurf2", 150, 900, 60, 240, 90, 60, 0, ""},
     {"sutable", 500, 500, 400, 150, 110, 70, 0, ""},     {"suyatch", 1200, 4000, 2500, 250, 250, 250, 0, ""},
 };
+
+// The highway traffic (track 4): each type's near and far body, trucks
+// (types 0..2) long and high, cars low, in their own colours, the police
+// car white; and the two wheels, written round their axle (see
+// TrafficWheel).
+constexpr KitObject HIGHWAY_OBJECTS[] = {
+    {"tblue1", 800, 2100, 1300, 40, 70, 200, 0, ""},   {"tblue2", 800, 2100, 1300, 40, 70, 200, 0, ""},
+    {"tmaro1", 800, 2100, 1300, 130, 80, 40, 0, ""},   {"tmaro2", 800, 2100, 1300, 130, 80, 40, 0, ""},
+    {"tred1", 800, 2100, 1300, 200, 40, 30, 0, ""},    {"tred2", 800, 2100, 1300, 200, 40, 30, 0, ""},
+    {"vflic1", 750, 1900, 700, 240, 240, 250, 0, ""},  {"vflic2", 750, 1900, 700, 240, 240, 250, 0, ""},
+    {"vmau1", 750, 1900, 700, 150, 40, 160, 0, ""},    {"vmau2", 750, 1900, 700, 150, 40, 160, 0, ""},
+    {"vora1", 750, 1900, 700, 240, 140, 20, 0, ""},    {"vora2", 750, 1900, 700, 240, 140, 20, 0, ""},
+    {"vred1", 750, 1900, 700, 220, 30, 40, 0, ""},     {"vred2", 750, 1900, 700, 220, 30, 40, 0, ""},
+    {"vsh1", 750, 1900, 700, 60, 160, 70, 0, ""},      {"vsh2", 750, 1900, 700, 60, 160, 70, 0, ""},
+};
+constexpr const char* TRAFFIC_WHEELS[] = {"troue1", "vroue1"};
+
+// A traffic wheel: a dark disc-like box 1.6 wide and 7.8 across, centred on
+// its axle (the modeller's x), which its row keeps where it is.
+Model3ds TrafficWheel(const std::string& name) {
+  Model3ds m = Block(name, 80, 390, 780, 25, 25, 25);
+  for (auto& v : m.meshes[0].vertices) v[2] -= 390.0f;
+  return m;
+}
 
 // Every track's models, as plain blocks, so each track loads; those shaped
 // above are written as such instead.
@@ -425,6 +436,9 @@ std::vector<DataFile> ObjectModelFiles() {
   std::vector<KitObject> shaped(std::begin(DESERT_OBJECTS), std::end(DESERT_OBJECTS));
   shaped.insert(shaped.end(), std::begin(BOUE_OBJECTS), std::end(BOUE_OBJECTS));
   shaped.insert(shaped.end(), std::begin(RUINES_SUNSET_OBJECTS), std::end(RUINES_SUNSET_OBJECTS));
+  shaped.insert(shaped.end(), std::begin(HIGHWAY_OBJECTS), std::end(HIGHWAY_OBJECTS));
+  for (const char* name : TRAFFIC_WHEELS)
+    files.push_back({1, std::string("others\\") + name + ".3ds", Make3ds(TrafficWheel(name))});
   for (const KitObject& o : shaped) {
     Model3ds model = Block(o.name, o.w, o.d, o.h, o.r, o.g, o.b);
     KitApplyObjectTexture(o.name, &model);
@@ -445,11 +459,13 @@ std::vector<DataFile> ObjectModelFiles() {
                        Make3dsFrame(frame.meshes[0].vertices)});
     }
   }
+  files.push_back({1, "others\\helicop.3ds", Make3ds(HelicopterModel())});
   uint32_t hue = 7;
   for (const char* name : OTHER_OBJECTS) {
     hue = hue * 1103515245u + 12345u;  // drawn for the shaped ones too, so the others keep their colours
     bool isShaped = false;
     for (const KitObject& o : shaped) isShaped = isShaped || std::string(o.name) == name;
+    for (const char* wheel : TRAFFIC_WHEELS) isShaped = isShaped || std::string(wheel) == name;
     if (isShaped || IsShapedObjectModel(name)) continue;
     const auto shade = [&](int shift) { return static_cast<uint8_t>(80 + ((hue >> shift) & 127)); };
     Model3ds light;

@@ -12,8 +12,9 @@ namespace datakit {
 
 // What the archives hold: every kit track's files (.uv in rur4.pak; .cam and
 // paths in rur5.pak), the shared paths, the maps with each kit track's
-// quadrant and the loading pictures (rur3.pak).
-std::vector<DataFile> TrackArchiveFiles();
+// quadrant and the loading pictures (rur3.pak). Without `objectPaths` the
+// highway traffic's paths are left out, as on a disk that lost them.
+std::vector<DataFile> TrackArchiveFiles(bool objectPaths = true);
 
 // Every track's numbered ground textures (a1 .. j30, so no texture number of
 // a track shifts), the tyre textures (gomme.3df, gom.3df and the kit tracks'

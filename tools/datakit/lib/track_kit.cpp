@@ -1,6 +1,8 @@
 #include "tools/datakit/lib/track_kit.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "tools/datakit/lib/camera_kit.h"
 #include "tools/datakit/lib/coast_ruins_kit.h"
@@ -91,9 +93,10 @@ std::vector<KitPlacement> DesertObjects(const KitTrackDesc& desc) {
   // A fence panel and a drum on the course itself, where the cars drive
   // through them: the drum 24 units left of the course line, where player
   // 1's car settles on the outward straight (a drum is too slim to be met
-  // by a car holding its line anywhere else).
+  // by a car holding its line anywhere else), and far enough along it that
+  // the drum, launched ahead of the car, bursts still ahead of it.
   at(BARRIERE, 256, 6000.0f, returnZ);  // across the way back
-  at(BIDON, 0, 4200.0f, startZ - 24.0f);
+  at(BIDON, 0, 4400.0f, startZ - 24.0f);
   // Cows grazing beside the course, on the inside of the outward straight.
   at(VACHE, 200, 3400.0f, startZ - 210.0f);
   at(VACHE, 900, 3560.0f, startZ - 230.0f);
@@ -253,6 +256,39 @@ std::vector<KitPlacement> BoueObjects(const KitTrackDesc& desc) {
   return list;
 }
 
+// ---- highway: a wide road on level ground at 100, the course along +x out
+// of the grid and back 1400 units to its left, with hills beyond it.
+
+constexpr float HIGHWAY_LEVEL = 100.0f;
+constexpr float HIGHWAY_VERGE = 360.0f;
+
+float HighwayHeight(float x, float z, float course) {
+  if (course <= HIGHWAY_VERGE) return HIGHWAY_LEVEL;
+  const float rise = std::fmin(220.0f, (course - HIGHWAY_VERGE) * 0.25f);
+  return std::round(HIGHWAY_LEVEL + rise * (0.8f + 0.2f * std::sin(x / 800.0f) * std::cos(z / 600.0f)));
+}
+
+std::vector<KitPlacement> HighwayObjects(const KitTrackDesc& desc) {
+  constexpr uint16_t HWBUI1 = 7, HWBUI2 = 102, HWBUI3 = 103, HWCUVE = 104, HWCUVE1 = 105, HWCUVE2 = 106,
+                     HWGUID = 107, HWHLM1 = 108, HWPAN1 = 114, HWGATE = 117, VLUM1 = 118;
+  const std::vector<KitPoint> course = KitTrackCourse(desc);
+  const float middle = desc.startZ - desc.width * 0.5f, outside = desc.startZ + 300.0f;
+  std::vector<KitPlacement> out;
+  auto at = [&](uint16_t type, uint16_t yaw, float x, float z) {
+    out.push_back({yaw, 0, 0xFF, type, x, HeightAt(desc, course, x, z), z});
+  };
+  // Buildings and tanks inside the oval, lamps and guides along the outer
+  // verge of the way out, its lit panels and a gate beyond them.
+  const uint16_t buildings[] = {HWBUI1, HWBUI2, HWBUI3, HWCUVE, HWCUVE1, HWCUVE2};
+  for (int i = 0; i < 6; ++i) at(buildings[i], static_cast<uint16_t>(128 * i), 3800.0f + 1300.0f * static_cast<float>(i), middle);
+  for (int i = 0; i < 6; ++i) at(static_cast<uint16_t>(HWHLM1 + i), 256, 3400.0f + 1200.0f * static_cast<float>(i), outside);
+  for (int i = 0; i < 4; ++i) at(HWGUID, 256, 4000.0f + 1200.0f * static_cast<float>(i), outside + 60.0f);
+  for (int i = 0; i < 3; ++i) at(static_cast<uint16_t>(HWPAN1 + i), 0, 4500.0f + 2000.0f * static_cast<float>(i), outside + 120.0f);
+  at(HWGATE, 0, 9500.0f, outside + 140.0f);
+  for (int i = 0; i < 4; ++i) at(VLUM1, 0, 5000.0f + 1500.0f * static_cast<float>(i), middle + 400.0f);
+  return out;
+}
+
 // A water quad at `level` over every grid square with a corner below it,
 // its own vertices shared between neighbouring squares; the terrain queries
 // read the grid alone, so the ground under the water stays where it is.
@@ -297,6 +333,8 @@ const std::vector<KitTrackDesc>& KitTracks() {
       {2, "boue", 580.0f, 2120.0f, 0, 0.0f, 0.0f, BoueHeight, {{140.0f, 3}}, 1, BoueObjects, 0, 320.0f, -1, 0, -1,
        {}, BOUE_WATER, BoueCourse},
       VolcanoTrackDesc(),
+      {4, "highway", 2753.0f, 7061.0f, HEADING_ALONG_X, 9000.0f, 1400.0f, HighwayHeight, {{230.0f, 3}}, 1,
+       HighwayObjects},
       {6, "looping", 3815.0f, 5459.0f, HEADING_ALONG_X, 7000.0f, -(KIT_LOOPING_RETURN_Z - 5459.0f), LoopingHeight,
        {{140.0f, 3}}, 1, LoopingObjects, 0, 320.0f, -1, 0, -1,
        {{KIT_RAMP_X0, KIT_RAMP_Z0, KIT_RAMP_X1, 6900.0f, 56}, {KIT_RAMP_X0, 6900.0f, KIT_RAMP_X1, KIT_RAMP_Z1, 57}}},
@@ -461,6 +499,23 @@ void KitTrackPositionCodes(const KitTrackDesc& desc, std::vector<uint8_t>* map) 
       at(static_cast<size_t>(desc.wrongRoadRow), static_cast<size_t>(c)) = WRONG_ROAD;
   for (size_t c = 0; c < QUADRANT_COLS; ++c) at(0, c) = at(QUADRANT_ROWS - 1, c) = OUT_OF_BOUNDS;
   for (size_t r = 0; r < QUADRANT_ROWS; ++r) at(r, 0) = at(r, QUADRANT_COLS - 1) = OUT_OF_BOUNDS;
+}
+
+std::vector<DataFile> HighwayObjectPathFiles() {
+  const KitTrackDesc& desc = *KitTrackByIndex(4);
+  const std::vector<KitPoint> course = KitTrackCourse(desc);
+  auto reversed = [](std::vector<KitPoint> points) {
+    std::reverse(points.begin(), points.end());
+    return points;
+  };
+  // Two lanes each way beside the racers' lines, driving on the right: with
+  // the course on its right, against it on its left.
+  const std::vector<KitPoint> lanes[] = {Offset(course, 130.0f), reversed(Offset(course, -130.0f)),
+                                         Offset(course, 180.0f), reversed(Offset(course, -180.0f))};
+  std::vector<DataFile> files;
+  for (size_t i = 0; i < std::size(lanes); ++i)
+    files.push_back({5, std::string("other.t") + static_cast<char>('A' + i), PathFileWrite(lanes[i])});
+  return files;
 }
 
 std::vector<DataFile> KitTrackFiles(const KitTrackDesc& desc) {

@@ -87,6 +87,9 @@ KitMesh KitTrackMesh(const KitTrackDesc& desc);
 void KitTrackPositionCodes(const KitTrackDesc& desc, std::vector<uint8_t>* map);
 // "<name>.uv", "<name>.cam" and "traj\<name>.tA" .. ".tD".
 std::vector<DataFile> KitTrackFiles(const KitTrackDesc& desc);
+// The highway traffic's paths "other.tA" .. "other.tD", two lanes each way
+// along the highway's course.
+std::vector<DataFile> HighwayObjectPathFiles();
 
 // Boue's pond: the terrain dips below the water level within
 // KIT_POND_SHORE of its centre. The course runs KIT_POND_COURSE from the

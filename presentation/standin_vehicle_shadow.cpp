@@ -1,4 +1,0 @@
-// Until the vehicle shadows exist: none is drawn.
-#include "presentation/presentation.h"
-
-void VehicleDrawShadow(Vehicle*) {}

@@ -46,31 +46,6 @@ bool FirstView() { return gRace.viewIndex == 0; }
 
 float StepDistance(float speed) { return gRace.frameRate > 0.0f ? VehicleStepDistance(speed) : 0.0f; }
 
-// The flight shared by everything that flies, once a frame: along the
-// heading, falling, bouncing off the floor and turning. -> true when its
-// last bounce is over.
-bool Fly(DrawSlot* s, float heading, float spinRate, float floorLift) {
-  if (!FirstView()) return false;
-  const float t = gRace.timeStep;
-  const float d = StepDistance(Speed(s));
-  const int32_t a = TruncI32(heading);
-  s->x += d * MathSin(a);
-  s->z += d * MathCos(a);
-  s->y += t * Lift(s) * 0.5f;
-  Lift(s) -= t;
-  const float floor = TerrainHeightAt(s->x, s->z) + floorLift;
-  if (s->y < floor) {
-    Speed(s) *= 2.0f / 3.0f;
-    s->y = floor;
-    Lift(s) = Speed(s) * 30.0f * 0.004f;
-    Spin(s) = static_cast<float>(RandNext() & 1);
-    Bounces(s) -= 1.0f;
-    if (Bounces(s) <= 0.0f) return true;
-  }
-  Pitch(s) += Spin(s) == 1.0f ? t * spinRate : -t * spinRate;
-  return false;
-}
-
 // The knocked form of the type's animation, for the placement `index`.
 void AnimateKnocked(const DrawSlot* slot, uintptr_t index, MeshHeader* mesh) {
   const ObjectPlacement* p = PlacementOf(index);
@@ -222,7 +197,7 @@ void FxStepLaunchedObject(DrawSlot* slot, void* model) {
     return;
   }
   AnimateKnocked(slot, slot->user, mesh);
-  if (Fly(slot, p->second, 6.0f, 0.0f)) {
+  if (FxFlyKnocked(slot, p->second, 6.0f, 0.0f)) {
     if (slot->visible == EXPLODES_OR_RESTS) FxSpawnSlotExplosion(slot);
     DrawListRelease(slot);
     return;
@@ -315,7 +290,7 @@ void DecorShatterFaces(DrawSlot* object, Vehicle* vehicle) {
 void FxStepFaceShard(DrawSlot* slot, void* owner) {
   const Face* face = static_cast<const Face*>(owner);
   const MeshHeader* mesh = reinterpret_cast<const MeshHeader*>(slot->user);
-  if (!face || !mesh || !mesh->vertices || !InShardWindow(slot) || Fly(slot, Heading(slot), 6.0f, 0.0f)) {
+  if (!face || !mesh || !mesh->vertices || !InShardWindow(slot) || FxFlyKnocked(slot, Heading(slot), 6.0f, 0.0f)) {
     DrawListRelease(slot);
     return;
   }
@@ -361,7 +336,7 @@ void DecorBreakIntoPieces(DrawSlot* object, Vehicle* vehicle, uint16_t pieceRow)
 
 void FxStepObjectShard(DrawSlot* slot, void* model) {
   MeshHeader* mesh = static_cast<MeshHeader*>(model);
-  if (!mesh || !InShardWindow(slot) || Fly(slot, Heading(slot), 30.0f, 0.0f)) {
+  if (!mesh || !InShardWindow(slot) || FxFlyKnocked(slot, Heading(slot), 30.0f, 0.0f)) {
     DrawListRelease(slot);
     return;
   }
@@ -405,7 +380,7 @@ void FxStepBlock(DrawSlot* slot, void* model) {
     RdrDrawObjectLit(slot, mesh);
     return;
   }
-  if (Fly(slot, Heading(slot), 30.0f, BLOCK_FLOOR_LIFT)) {
+  if (FxFlyKnocked(slot, Heading(slot), 30.0f, BLOCK_FLOOR_LIFT)) {
     // At rest: a new obstacle, when the placements and the grid have room.
     slot->visible = EXPLODES_OR_RESTS;
     if (gPlacementCount >= PLACEMENT_MAX) {

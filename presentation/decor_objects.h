@@ -31,6 +31,11 @@ void DecorStepSplash(DrawSlot* slot, void* owner);
 // slot it stands in for; a face shard's owner is its face, its last word the
 // model; a resting block's last word is the placement it became.
 struct Vehicle;
+// The flight everything knocked shares, run in the first view only: along the
+// heading, falling and bouncing off the ground (+ floorLift), the pitch
+// turning at spinRate; its box floats hold speed, lift, pitch, bounces left,
+// spin direction. -> true when its last bounce is over.
+bool FxFlyKnocked(DrawSlot* slot, float heading, float spinRate, float floorLift);
 void FxStepLaunchedObject(DrawSlot* slot, void* model);
 void FxStepSlidingObject(DrawSlot* slot, void* model);
 void FxStepKnockedPiece(DrawSlot* slot, void* model);

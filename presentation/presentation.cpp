@@ -23,4 +23,3 @@ int32_t ViewFadeOutStep() {
   RdrDepthOn();
   return alpha == 255 ? 0 : 1;
 }
-void DecorStartAmbientSound() {}

@@ -90,8 +90,16 @@ std::string Kept(const std::vector<std::string>& lines) {
   return out;
 }
 
+// Frames of the replay (counted from the program's start) just after player
+// 1 has run through the drum on the outward straight and the fence on the
+// way back, on the first lap: the drum in the air, its explosion where its
+// last bounce ends, and the fence's faces flying as shards.
+constexpr int DRUM_FLYING = 758, DRUM_EXPLODES = 926, FENCE_SHARDS = 1328;
+
 TEST_F(AutopilotReference, TheRecordedRaceReplaysToItsFinish) {
-  RecordAndReplay();
+  std::filesystem::create_directories(dir_.path() / "frames");
+  RecordAndReplay("", "TORVANE_DUMP_FRAMES='" + (dir_ / "frames") + "' TORVANE_DUMP_AT=" + std::to_string(DRUM_FLYING) +
+                          "," + std::to_string(DRUM_EXPLODES) + "," + std::to_string(FENCE_SHARDS) + " ");
   if (HasFatalFailure()) return;
   const std::string trace = dir_.Read("trace1.txt");
 
@@ -119,6 +127,10 @@ TEST_F(AutopilotReference, TheRecordedRaceReplaysToItsFinish) {
       knocked.insert(static_cast<int>(type));
   }
   EXPECT_EQ(knocked.count(19), 1u) << "the fence on the course (barriere)";
+  EXPECT_EQ(knocked.count(17), 1u) << "the drum on the course (bidon)";
+  e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(DRUM_FLYING)), "autopilot_drum_flying.png");
+  e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(DRUM_EXPLODES)), "autopilot_drum_explodes.png");
+  e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(FENCE_SHARDS)), "autopilot_fence_shards.png");
 
   const std::string kept = Kept(lines);
   const std::string path = std::string(E2E_DIR) + "/autopilot_trace.txt";

@@ -17,7 +17,7 @@
 struct DecorCall {
   std::string call;  // "Object", "TwoSided", "Yaw", "YawLit", "YawTwoSided", "YawLitAnyDepth", "YawShaded",
                      // "Smoke", "Sound", "Frequency",
-                     // "Lit", "Shock" (x, z in at[0], at[2])
+                     // "Lit", "Shock" (x, z in at[0], at[2]), "Loop"
   float y = 0.0f;    // the slot's height at the call
   uint16_t angle[3] = {};
   float at[3] = {};  // a smoke puff's or a sound's position

@@ -6,6 +6,7 @@
 
 #include "decor_fixture.h"
 #include "engine3d/mathutil.h"
+#include "engine3d/terrain.h"
 #include "presentation/decor_objects.h"
 #include "presentation/fx.h"
 #include "presentation/presentation.h"
@@ -300,6 +301,33 @@ TEST_F(KnockTest, TheSlidingFigureComesDownOntoTheIceAndIsDrawnWithItsReflection
   EXPECT_FLOAT_EQ(gDecorCalls[0].y, -7.0f);
   EXPECT_FLOAT_EQ(gDecorCalls[1].y, 7.0f);
   EXPECT_FLOAT_EQ(figure->y, 0.0f);  // restored
+}
+
+TEST_F(KnockTest, TheSlidingFigureLeavesTheIceAndIsReleased) {
+  // The ice at height 0 up to x = 200; beyond, the shore rises to 60 at x = 300.
+  const int16_t heights[16] = {0, 0, 0, 60, 0, 0, 0, 60, 0, 0, 0, 60, 0, 0, 0, 60};
+  TerrainDesc lake{};
+  lake.columns = lake.rows = 4;
+  lake.subdivisions = 1;
+  lake.heights = heights;
+  lake.spacing = 100.0f;
+  ASSERT_NE(TerrainBuild(&lake), 0);
+  gRace.trackIndex = TRACK_ICE;
+  vehicle_.pose.heading = 256.0f;  // toward the shore
+  DecorKnockObject(Object(10, 1), &vehicle_);
+  ASSERT_EQ(Live().size(), 1u);
+  DrawSlot* figure = Live()[0];
+  int32_t frames = 0;
+  float before = figure->x;
+  for (; figure->inUse && frames < 100; ++frames) {
+    before = figure->x;
+    Frame();
+  }
+  EXPECT_FALSE(figure->inUse);
+  EXPECT_GT(frames, 10);           // it slid on the ice first
+  EXPECT_LE(before, 200.0f);       // and went the frame it left it
+  EXPECT_TRUE(Live().empty());
+  TerrainForget();
 }
 
 }  // namespace

@@ -100,6 +100,18 @@ void __wrap__Z15SfxPlayEffectAtifff(int32_t row, float x, float y, float z) {
   gDecorCalls.push_back(c);
 }
 
+int32_t __wrap__Z15SfxLoopEffectAtifff(int32_t row, float x, float y, float z) {
+  if (!gDecorLogging) return 0;
+  DecorCall c;
+  c.call = "Loop";
+  c.row = row;
+  c.at[0] = x;
+  c.at[1] = y;
+  c.at[2] = z;
+  gDecorCalls.push_back(c);
+  return 0;
+}
+
 void __wrap__Z19SfxSetSlotFrequencyii(int32_t slot, int32_t pitch) {
   if (!gDecorLogging) return;
   DecorCall c;

@@ -2,9 +2,10 @@
 // callbacks, compared pixel for pixel with stored pictures
 // (tests/presentation/reference_decor_<name>.png) in the smallest display
 // mode: a row of the desert's kinds with the cows and flags posed between
-// frames, and the ice's panel, pennant, gates and penguin with their
-// reflections. After a deliberate change of what is drawn, or of the kit's
-// models, regenerate them with scripts/update-references.sh, or this suite with
+// frames, the ice's panel, pennant, gates and penguin with their
+// reflections, and the looping's floodlight with its glow. After a
+// deliberate change of what is drawn, or of the kit's models, regenerate
+// them with scripts/update-references.sh, or this suite with
 //   TORVANE_UPDATE_REFERENCES=1 build/tests/presentation/tests_decor_objects --gtest_filter='DecorReference.*'
 // A picture that differs is written next to the test program as
 // decor_actual_<name>.png.
@@ -12,12 +13,17 @@
 
 #include "backend_common/display.h"
 #include "backend_common/draw.h"
+#include "backend_common/texture.h"
 #include "decor_fixture.h"
 #include "engine3d/camera.h"
+#include "engine3d/sprite.h"
+#include "frontend/frontend.h"
 #include "hal/gfx/gfx.h"
+#include "presentation/fx.h"
 #include "presentation/presentation.h"
 #include "race/assets.h"
 #include "race/race.h"
+#include "race/tracks.h"
 #include "support/png_rgb.h"
 #include "support/test_support.h"
 #include "tools/datakit/lib/boot_set.h"
@@ -122,6 +128,59 @@ TEST_F(DecorReference, TheIcePanelPennantAndGatesMirrorInTheIce) {
   EXPECT_GT(gFxGlowList.count, 0);
   Compare("ice");
   if (UpdatingReferences()) GTEST_SKIP() << "rewrote the reference pictures";
+}
+
+TEST_F(DecorReference, TheLoopingFloodlightGlowsAtItsLamp) {
+  gRace.trackIndex = TRACK_LOOPING;
+  AssetLoadTrackTextureLists();  // g5, the floodlight's lamp
+  // A glow is the flare sprite, in the particle pass after the scene.
+  gFxSprites[FX_SPRITE_FLARE] = ObjCreateSprite("flare.3df", 100.0f, 100.0f);
+  ASSERT_NE(gFxSprites[FX_SPRITE_FLARE], nullptr);
+  Draw(TRACK_LOOPING, {{260, -20.0f, 150.0f, 0}});
+  ASSERT_EQ(gFxGlowList.count, 1);
+  gOptions.detail[3] = 1;
+  FxClearPools();
+  FxDrawParticles();
+  ObjFreeSprite(gFxSprites[FX_SPRITE_FLARE]);
+  gFxSprites[FX_SPRITE_FLARE] = nullptr;
+  Compare("looping_glow");
+  if (UpdatingReferences()) GTEST_SKIP() << "rewrote the reference pictures";
+}
+
+// The kit's street lights, highway gates and panels, and the looping's
+// floodlights: the loader finds each glow texture by name among the
+// textures the track loaded, centres the glow on the lamp faces that bear
+// it, and the drawn light adds its glow.
+class KitGlow : public DecorReference {};
+
+TEST_F(KitGlow, EachLightFindsItsGlowTextureOnItsLampAndAddsItsGlow) {
+  struct Case {
+    int32_t track;
+    uint16_t row;
+  };
+  const Case cases[] = {{3, 153}, {3, 154}, {3, 155}, {4, 114}, {4, 115}, {4, 116}, {4, 117}, {4, 118}, {6, 260}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "track " << c.track << " row " << c.row);
+    gRace.trackIndex = c.track;
+    TexMemReset();
+    AssetLoadTrackTextureLists();
+    gFxGlowList.count = 0;
+    Draw(c.track, {{c.row, 0.0f, 150.0f, 0}});
+    const ObjectType& type = gObjectTypes[c.row];
+    const MeshHeader* model = gObjectModels[c.row];
+    ASSERT_NE(model, nullptr);
+    ASSERT_NE(type.glow, nullptr);
+    const TextureTableEntry* texture = TexFind(type.glow->textureName);
+    ASSERT_NE(texture, nullptr) << type.glow->textureName;
+    int32_t lampFaces = 0;
+    for (uint32_t f = 0; f < model->faceCount; ++f)
+      lampFaces += model->faces[f].type == (uint32_t{FACE_TEX_LIT} << 24 | (texture->handle & 0xFFFFFF));
+    EXPECT_GT(lampFaces, 0);
+    // The lamp tops the light's pole: its centre lies in the model's upper half.
+    EXPECT_GT(type.glow->y, (type.minY + type.maxY) * 0.5f);
+    EXPECT_EQ(gFxGlowList.count, 1);
+    AssetFreeTrackObjects();
+  }
 }
 
 }  // namespace

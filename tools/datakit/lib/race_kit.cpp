@@ -8,6 +8,7 @@
 #include "tools/datakit/lib/ambient_kit.h"
 #include "tools/datakit/lib/car_models.h"
 #include "tools/datakit/lib/model3ds_writer.h"
+#include "tools/datakit/lib/object_kit.h"
 #include "tools/datakit/lib/picture_writer.h"
 #include "tools/datakit/lib/shaped_models.h"
 #include "tools/datakit/lib/texture_3df.h"
@@ -83,6 +84,17 @@ std::vector<uint16_t> NumberedGroundTexels(const NumberedGround& g, int32_t k) {
       for (uint32_t x = 0; x < GROUND_SIDE; ++x)
         texels[y * GROUND_SIDE + x] =
             ((x + y) / 4) % 2 ? Rgb565(40, 36, 30) : k == 56 ? Rgb565(240, 210, 40) : Rgb565(240, 130, 30);
+    return texels;
+  }
+  // The looping's g5 is the floodlights' lamp (no ground bears it): pale
+  // yellow, whiter at its middle.
+  if (g.letter == 'g' && k == 5) {
+    for (uint32_t y = 0; y < GROUND_SIDE; ++y)
+      for (uint32_t x = 0; x < GROUND_SIDE; ++x) {
+        const int32_t dx = static_cast<int32_t>(x) - 8, dy = static_cast<int32_t>(y) - 8;
+        const int32_t fade = (dx * dx + dy * dy) * 2;
+        texels[y * GROUND_SIDE + x] = Rgb565(255 - fade / 4, 250 - fade / 2, 200 - fade);
+      }
     return texels;
   }
   const int32_t shift = k == 3 ? 30 : (k % 7) * 6 - 18;
@@ -202,11 +214,12 @@ std::vector<KitTex> RaceKitTextures() {
                     EffectTexels(32, 255, 230 - 22 * k, 60 + 10 * k, 7 + k, 9 - k)});
   list.push_back({"bulle", TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 190, 225, 255, 12, 1)});
   list.push_back({"feu", TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 255, 150, 30, 14, 3)});
-  list.push_back({"flare", TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 255, 255, 220, 15, 0)});
+  list.push_back({"flare", TEX3DF_ARGB4444, 32, 32, GlowFlareTexels()});
   list.push_back({"reflet", TEX3DF_ARGB1555, 32, 32, Highlight1555(32)});
   // The advertising panels that the attract demo shows at the bottom of the screen.
   list.push_back({"others\\pub1", TEX3DF_ARGB1555, 64, 64, PanelTexels(1)});
   list.push_back({"others\\pub3", TEX3DF_ARGB1555, 64, 64, PanelTexels(3)});
+  for (KitTexture& t : ObjectTextures()) list.push_back({t.name, t.format, t.width, t.height, std::move(t.texels)});
   return list;
 }
 
@@ -243,14 +256,16 @@ struct KitObject {
 };
 
 // Desert rows (track 0) and the rows of every track (100). Sizes are in the
-// units of each row's scale (mostly 0.01: hundreds of units per metre).
+// units of each row's scale (mostly 0.01: hundreds of units per metre). The
+// drum and the fence stand taller than a car's contact outline rides over
+// the ground (some 12 units), so that the cars knock them over.
 constexpr KitObject DESERT_OBJECTS[] = {
     {"bugdead", 60, 30, 40, 90, 70, 40, 0, ""},        {"cactus1", 300, 300, 4000, 60, 140, 60, 0, ""},
     {"cactus2", 300, 300, 3000, 70, 150, 70, 0, ""},   {"cactus3", 400, 400, 2500, 50, 130, 60, 0, ""},
     {"vache1", 700, 1800, 1500, 240, 240, 230, 3, "vache"}, {"chato", 1500, 1500, 6000, 160, 150, 140, 0, ""},
     {"oiltank", 1200, 1200, 2500, 150, 150, 160, 0, ""}, {"oiltrack", 500, 500, 400, 20, 20, 20, 0, ""},
-    {"rocher1", 2000, 1500, 1500, 150, 110, 80, 0, ""}, {"bidon", 300, 300, 900, 200, 40, 30, 0, ""},
-    {"bidon1", 300, 300, 900, 40, 60, 200, 0, ""},      {"barriere", 1500, 100, 700, 240, 240, 240, 0, ""},
+    {"rocher1", 2000, 1500, 1500, 150, 110, 80, 0, ""}, {"bidon", 400, 400, 2000, 200, 40, 30, 0, ""},
+    {"bidon1", 300, 300, 900, 40, 60, 200, 0, ""},      {"barriere", 1500, 100, 1200, 240, 240, 240, 0, ""},
     {"checkp", 2500, 200, 2500, 240, 200, 0, 0, ""},    {"camion", 1200, 3000, 2500, 200, 120, 30, 0, ""},
     {"fuel", 400, 400, 1200, 220, 30, 30, 0, ""},      {"cater", 1500, 2000, 2000, 230, 180, 0, 0, ""},
     {"pano", 1000, 100, 2000, 30, 60, 200, 0, ""},      {"pano01", 1000, 100, 2000, 30, 160, 200, 0, ""},
@@ -426,6 +441,7 @@ std::vector<DataFile> ObjectModelFiles() {
     files.push_back({1, std::string("others\\") + name + ".3ds", Make3ds(TrafficWheel(name))});
   for (const KitObject& o : shaped) {
     Model3ds model = Block(o.name, o.w, o.d, o.h, o.r, o.g, o.b);
+    KitApplyObjectTexture(o.name, &model);
     const std::string name = o.name;
     if (name == "pub1" || name == "pub3") {
       // Found by name in the texture table by the attract demo: the face of
@@ -452,6 +468,11 @@ std::vector<DataFile> ObjectModelFiles() {
     for (const char* wheel : TRAFFIC_WHEELS) isShaped = isShaped || std::string(wheel) == name;
     if (isShaped || IsShapedObjectModel(name)) continue;
     const auto shade = [&](int shift) { return static_cast<uint8_t>(80 + ((hue >> shift) & 127)); };
+    Model3ds light;
+    if (KitLightModel(name, &light)) {
+      files.push_back({1, std::string("others\\") + name + ".3ds", Make3ds(light)});
+      continue;
+    }
     files.push_back({1, std::string("others\\") + name + ".3ds", Make3ds(Block(name, 500, 500, 1500, shade(8), shade(15), shade(22)))});
   }
   for (DataFile& f : ShapedObjectModelFiles()) files.push_back(std::move(f));

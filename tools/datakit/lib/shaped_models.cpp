@@ -8,6 +8,7 @@
 #include <map>
 
 #include "tools/datakit/lib/model3ds_writer.h"
+#include "tools/datakit/lib/object_kit.h"
 
 namespace datakit {
 
@@ -378,7 +379,10 @@ Model3ds Lamp(const std::string& name, float h, Rgb light) {
   s.Box(s.Colour({60, 60, 64}), {-100.0f, -100.0f, 0.0f}, {100.0f, 100.0f, h});
   s.Box(s.Colour({60, 60, 64}), {-100.0f, -100.0f, h - 200.0f}, {900.0f, 100.0f, h});
   s.Box(s.Colour(light), {600.0f, -250.0f, h - 500.0f}, {1100.0f, 250.0f, h - 200.0f});
-  return s.Done(name);
+  // The light bears the texture its glow is centred on.
+  Model3ds lamp = s.Done(name);
+  KitMapMaterialTexture(&lamp, 1, "vlum3.3df");
+  return lamp;
 }
 
 // ---- the decor's actors

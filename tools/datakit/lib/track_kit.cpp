@@ -90,9 +90,13 @@ std::vector<KitPlacement> DesertObjects(const KitTrackDesc& desc) {
   constexpr uint16_t ROW_TYPES[] = {VACHE, VACHE, 15, 8, 9, 10, 11, 254, 256, 257, 258, 255, 255, 18, 100};
   for (size_t i = 0; i < sizeof ROW_TYPES / sizeof ROW_TYPES[0]; ++i)
     at(ROW_TYPES[i], static_cast<uint16_t>(768 + 40 * i), 1500.0f + 170.0f * static_cast<float>(i), startZ + 430.0f);
-  // A fence panel and a drum on the course itself, where the cars drive through them.
+  // A fence panel and a drum on the course itself, where the cars drive
+  // through them: the drum 24 units left of the course line, where player
+  // 1's car settles on the outward straight (a drum is too slim to be met
+  // by a car holding its line anywhere else), and far enough along it that
+  // the drum, launched ahead of the car, bursts still ahead of it.
   at(BARRIERE, 256, 6000.0f, returnZ);  // across the way back
-  at(BIDON, 0, 4200.0f, startZ);
+  at(BIDON, 0, 4400.0f, startZ - 24.0f);
   // Cows grazing beside the course, on the inside of the outward straight.
   at(VACHE, 200, 3400.0f, startZ - 210.0f);
   at(VACHE, 900, 3560.0f, startZ - 230.0f);
@@ -227,12 +231,14 @@ std::vector<KitPlacement> BoueObjects(const KitTrackDesc& desc) {
   auto at = [&](uint16_t type, uint16_t yaw, float x, float z) {
     list.push_back({yaw, 0, 0xFF, type, x, desc.height(x, z, 0.0f), z});
   };
-  // Beeches and a pig beyond the long straight out, low walls inside it.
+  // Beeches and a pig beyond the long straight out, the three low walls
+  // inside it.
   const float outward = BOUE_BENDS[0].z + BOUE_BEND;
   for (int i = 0; i < 6; ++i)
     at(i % 2 ? HETRE1 : HETRE, static_cast<uint16_t>(170 * i), 2000.0f + 1100.0f * static_cast<float>(i), outward + 350.0f);
   at(COCHON, 300, 2550.0f, outward + 500.0f);
-  for (int i = 0; i < 3; ++i) at(MURET1, 256, 3000.0f + 1500.0f * static_cast<float>(i), outward - 300.0f);
+  for (int i = 0; i < 3; ++i)
+    at(static_cast<uint16_t>(MURET1 + i), 256, 3000.0f + 1500.0f * static_cast<float>(i), outward - 300.0f);
   // Barrels and the inn to the right of the straight past the pond.
   for (int i = 0; i < 4; ++i) at(BIDON, 0, desc.startX - 220.0f, 2600.0f + 500.0f * static_cast<float>(i));
   at(AUBERGE, 256, desc.startX - 380.0f, 3800.0f);

@@ -1,6 +1,6 @@
-// Until the menus exist: the front end starts the next race at once. Esc in a
-// race (the shell brings the player here with it) leaves the race, so the
-// game-over picture shows; Esc anywhere else quits the game.
+// Until the menus exist: the placeholder front end's state and the
+// operations the race and the shell call of it (its one screen is in
+// front_end_run.cpp).
 #include "frontend/frontend.h"
 
 #include <cstdio>
@@ -11,7 +11,6 @@
 #include "presentation/presentation.h"
 #include "platform/app.h"
 #include "race/race.h"
-#include "frontend/test_race.h"
 #include "shell/game.h"
 
 Options gOptions;
@@ -26,26 +25,18 @@ const char MENU_ITEM_TABLE[MENU_TRACK_ITEMS][MENU_ITEM_BYTES] = {
 };
 
 namespace {
-constexpr uint8_t SCAN_ESC = 1;
 constexpr uint32_t BEST_TIME_START_MS = 600000;
 uint8_t gPressLatch;
-uint8_t gRaceLoaded;
 
 }  // namespace
 
-void MenuRunFrontEnd() {
-  if (gMenuOpeningDone == 0) gMenuOpeningDone = 1;
-  if (gKeyScanCode == SCAN_ESC) {
-    // Called from a race that runs: leave it and let the shell's game over follow.
-    if (gRaceLoaded && !gRace.raceLeft && !gRace.raceFinished) {
-      gRace.raceLeft = 1;
-      return;
-    }
-    GameQuit();
+void MenuEscape(bool raceRuns) {
+  // Called from a race that runs: leave it and let the shell's game over follow.
+  if (raceRuns) {
+    gRace.raceLeft = 1;
+    return;
   }
-  FrontEndApplyTestRace();
-  RaceLoad(gRace.trackIndex);
-  gRaceLoaded = 1;
+  GameQuit();
 }
 
 int32_t MenuEnableResolutions() { return 0; }
@@ -60,7 +51,6 @@ int32_t MenuTrackUnlockLevel(int32_t) { return 0; }
 void MenuUnlockTracks() {}
 void PreviewApplyKitCar(int32_t, int32_t) {}
 void CreditsDrawScroll() {}
-void CreditsSetupScene(int32_t) {}
 void PodiumRun() {}
 void PodiumShowChampionshipEnd() {}
 void SceneRunGameOver() {}

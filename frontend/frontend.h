@@ -19,6 +19,9 @@ extern int32_t gMenuNetSetup;
 extern int32_t gMenuOpeningDone;
 
 void MenuRunFrontEnd();
+// Esc on the placeholder's screen: leaves the race that runs (the shell's
+// game over follows), or quits the game when none runs.
+void MenuEscape(bool raceRuns);
 int32_t MenuEnableResolutions();
 void ScoresLoad();
 void PodiumRun();

@@ -18,6 +18,7 @@ namespace {
 struct TestRaceChoice {
   bool parsed;
   int32_t track = -1, mode = -1, players = -1, display = -1, effects = -1;
+  int32_t start = TEST_START_RACE;
   int32_t controls[2] = {-1, -1};
   bool displaySet;
 };
@@ -41,6 +42,10 @@ bool ParseTestItem(const std::string& item) {
     gTestRace.players = static_cast<int32_t>(value);
   } else if (key == "display" && inRange(0, DISPLAY_MODE_COUNT - 1) && *end == '\0') {
     gTestRace.display = static_cast<int32_t>(value);
+  } else if (key == "demo" && inRange(0, 2) && *end == '\0') {
+    gTestRace.start = value == 0 ? TEST_START_RACE : value == 1 ? TEST_START_DEMO : TEST_START_DEMO_REPEAT;
+  } else if (key == "credits" && inRange(0, 1) && *end == '\0') {
+    gTestRace.start = value == 0 ? TEST_START_RACE : TEST_START_CREDITS;
   } else if (key == "effects" && inRange(0, 1) && *end == '\0') {
     gTestRace.effects = static_cast<int32_t>(value);
   } else if (key == "controls" && inRange(0, 3)) {
@@ -77,6 +82,11 @@ void ReadTestRace() {
 }
 
 }  // namespace
+
+int32_t FrontEndTestStart() {
+  if (!gTestRace.parsed) ReadTestRace();
+  return gTestRace.start;
+}
 
 void FrontEndApplyTestRace() {
   if (!gTestRace.parsed) ReadTestRace();

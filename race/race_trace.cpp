@@ -12,6 +12,7 @@
 #include "presentation/fx.h"
 #include "presentation/messages.h"
 #include "presentation/music.h"
+#include "presentation/replay.h"
 #include "presentation/sfx.h"
 #include "presentation/weather.h"
 #include "race/ambient.h"
@@ -252,6 +253,36 @@ void HashPool(Hasher* h, const DrawSlot* pool, int32_t count, const Vehicle* con
   }
 }
 
+// A camera spot as its index in the table, -1 for none.
+int32_t SpotIndex(const CameraSpot* spot) {
+  if (!spot) return -1;
+  for (int32_t i = 0; i < CAMERA_SPOTS; ++i)
+    if (spot == &gCameraSpots[i]) return i;
+  return -2;
+}
+
+// The replay camera, its cuts and the demo's views.
+void HashReplay(Hasher* h) {
+  for (float f : {gReplayCamera.x, gReplayCamera.y, gReplayCamera.z, gReplayCamera.pitch, gReplayCamera.heading,
+                  gReplayCamera.roll})
+    h->F32(f);
+  const ReplayCutState& cut = gReplayCut;
+  h->I32(SpotIndex(cut.current));
+  h->I32(SpotIndex(cut.previous));
+  for (float f : {cut.holdTime, cut.sinceCut, cut.baseScaleX, cut.baseScaleY}) h->F32(f);
+  h->I32(cut.followKind);
+  for (float f : {cut.followDistance, cut.followA, cut.followB}) h->F32(f);
+  const ReplayViewState& view = gReplayView;
+  h->F32(view.insetTimer);
+  h->I32(view.insetShown);
+  h->I32(view.insetPosition);
+  h->I32(PointerIndex(view.insetVehicle, gVehicleTable, VEHICLE_TABLE_SLOTS));
+  h->F32(view.insetAngle);
+  for (int32_t i : {view.windowX, view.windowY, view.randomIndex}) h->I32(i);
+  const Camera& c = view.insetCamera;
+  for (float f : {c.x, c.y, c.z, c.pitch, c.heading, c.roll, view.fade}) h->F32(f);
+}
+
 // The weather: the rain's cycle and lightning, the volcano's bursts and
 // used landing points, and where every snow flake, rain drop or star is.
 void HashWeather(Hasher* h) {
@@ -301,6 +332,9 @@ void WriteReadable(std::FILE* f) {
                  slot, v == gPlayer1Vehicle ? "player1" : v->human == 1 ? "human" : "computer", v->pose.x, v->pose.y,
                  v->pose.z, v->pose.heading, v->velocity, v->state, v->lapsDone, v->finished, v->progress);
   }
+  std::fprintf(f, "#   replay track %d ms %u spot %d hold %.3f follow %d fade %.3f window %d %d\n", gRace.trackIndex,
+               gReplayView.elapsedMs, SpotIndex(gReplayCut.current), gReplayCut.holdTime, gReplayCut.followKind,
+               gReplayView.fade, gReplayView.windowX, gReplayView.windowY);
   if (gRace.trackIndex == TRACK_HIGHWAY)
     std::fprintf(f, "#   traffic active %d crowded %u siren %d\n", gTrackObjState.activeCount, gTrackObjState.crowded,
                  gTrackObjState.sirenSlot != 0 ? 1 : 0);
@@ -383,6 +417,7 @@ uint64_t RaceTraceHash() {
     h.I32(i);
     HashSlot(&h, s, vehicles, n);
   }
+  HashReplay(&h);
   return h.value();
 }
 

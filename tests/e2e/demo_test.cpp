@@ -1,0 +1,186 @@
+// The attract demo and the credits backdrop in the real torvane, headless,
+// on the kit's desert at the smallest display mode: what the trace's
+// readable lines show of the camera, the fade, the music and the tracks, two
+// frames against reference pictures, and the ways a run ends.
+#include <cstdio>
+#include <set>
+#include <sstream>
+
+#include "game_run.h"
+
+namespace {
+
+// One readable group of the trace: the race it belongs to and what its
+// replay and sound lines say.
+struct Readable {
+  int race = 0, frame = 0;
+  int track = -1;
+  unsigned ms = 0;
+  int spot = -1;
+  float hold = 0.0f;
+  int follow = 0;
+  float fade = 0.0f;
+  int windowX = 0, windowY = 0;
+  int fader = -1;
+};
+
+struct Trace {
+  std::vector<Readable> readable;
+  int lastRace = 0, lastFrame = 0;
+};
+
+Trace ParseTrace(const std::string& text) {
+  Trace t;
+  std::istringstream lines(text);
+  std::string line;
+  int fader = -1;
+  while (std::getline(lines, line)) {
+    int race = 0, frame = 0;
+    char hash[17] = {};
+    if (line[0] != '#' && std::sscanf(line.c_str(), "%d %d %16s", &race, &frame, hash) == 3) {
+      t.lastRace = race;
+      t.lastFrame = frame;
+      continue;
+    }
+    int sound = 0, track = 0;
+    if (std::sscanf(line.c_str(), "#   sound %d music track %d fader %d", &sound, &track, &fader) == 3) continue;
+    Readable r;
+    if (std::sscanf(line.c_str(), "#   replay track %d ms %u spot %d hold %f follow %d fade %f window %d %d", &r.track,
+                    &r.ms, &r.spot, &r.hold, &r.follow, &r.fade, &r.windowX, &r.windowY) == 8) {
+      r.race = t.lastRace;
+      r.frame = t.lastFrame;
+      r.fader = fader;
+      t.readable.push_back(r);
+    }
+  }
+  return t;
+}
+
+class Demo : public e2e::GameRun {
+ protected:
+  void SetUp() override {
+    GameRun::SetUp();
+    dir_.Write("script.txt", OPEN);
+  }
+  int RunDemo(const std::string& trace, const std::string& frames, const std::string& at, const char* setting) {
+    return RunGame(trace, frames, at, std::string("TORVANE_TEST_RACE='") + setting + "'");
+  }
+  // Nothing pressed; the run ends by itself.
+  static constexpr const char* OPEN = "f4294967295 end\n";
+};
+
+constexpr int32_t FADE_MS = 84000, DEMO_MS = 90000;
+
+class DemoReference : public Demo {};
+
+// Frame 100 is a shot from a camera spot before the start, 1825 a
+// fly-by following the car; both with the panels and the picture-in-picture.
+TEST_F(DemoReference, TheDesertDemoCutsBetweenSpotsAndFollowShotsFadesOutAndEndsAfterNinetySeconds) {
+  ASSERT_EQ(RunDemo("trace1.txt", "frames", "100,1825", "demo=1 display=0"), 0) << dir_.Read("stderr.txt");
+  EXPECT_EQ(dir_.Read("stderr.txt"), "");
+  const std::string text = dir_.Read("trace1.txt");
+  const Trace t = ParseTrace(text);
+  ASSERT_FALSE(t.readable.empty());
+  EXPECT_EQ(t.lastRace, 1);
+  std::set<int> spots;
+  bool followed = false, fadeRose = true;
+  float lastFade = -1.0f;
+  unsigned lastMs = 0;
+  for (const Readable& r : t.readable) {
+    SCOPED_TRACE(r.frame);
+    EXPECT_EQ(r.track, 0);
+    EXPECT_GE(r.ms, lastMs);
+    lastMs = r.ms;
+    if (r.ms < static_cast<unsigned>(FADE_MS)) {
+      if (r.spot >= 0 && r.hold <= 0.0f) spots.insert(r.spot);
+      followed = followed || r.hold > 0.0f;
+      EXPECT_EQ(r.fade, -1.0f);
+      EXPECT_NE(r.fader, 2);  // not fading out
+    } else if (r.ms > static_cast<unsigned>(FADE_MS) + 100) {
+      EXPECT_EQ(r.fader, 2);
+      fadeRose = fadeRose && r.fade > lastFade;
+      lastFade = r.fade;
+    }
+  }
+  EXPECT_GE(spots.size(), 3u);
+  EXPECT_TRUE(followed);
+  EXPECT_TRUE(fadeRose);
+  EXPECT_GT(lastFade, 200.0f);
+  // The last readable group lies within a second of the end.
+  EXPECT_GE(lastMs, static_cast<unsigned>(DEMO_MS - 1000));
+  EXPECT_LT(lastMs, static_cast<unsigned>(DEMO_MS));
+  e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(100)), "demo_spot_shot.png");
+  e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(1825)), "demo_follow_shot.png");
+
+  ASSERT_EQ(RunDemo("trace2.txt", "frames2", "1", "demo=1 display=0"), 0) << dir_.Read("stderr.txt");
+  EXPECT_EQ(text, dir_.Read("trace2.txt"));
+}
+
+TEST_F(Demo, WithRepeatTheNextTrackFollowsAfterNinetySecondsAndAKeyEndsTheRun) {
+  // Held from 100000 ms; only at 200000 ms would the script close the window.
+  dir_.Write("script.txt", "100000 down SPACE\n200000 end\n");
+  ASSERT_EQ(RunDemo("trace.txt", "frames", "1", "demo=2 display=0"), 0) << dir_.Read("stderr.txt");
+  const Trace t = ParseTrace(dir_.Read("trace.txt"));
+  EXPECT_EQ(t.lastRace, 2);
+  bool neige = false;
+  for (const Readable& r : t.readable) {
+    if (r.race == 1) {
+      EXPECT_EQ(r.track, 0);
+      EXPECT_LT(r.ms, static_cast<unsigned>(DEMO_MS));
+    } else {
+      EXPECT_EQ(r.race, 2);
+      EXPECT_EQ(r.track, 1);
+      // The key came in the first seconds of neige's demo.
+      EXPECT_LT(r.ms, 10000u);
+      neige = true;
+    }
+  }
+  EXPECT_TRUE(neige);
+}
+
+// The key goes down once frame 1150 is shown (about 30 seconds in): the
+// demo ends at the end of the next frame, with no other track loaded.
+TEST_F(Demo, AKeyEndsTheDemoWithinAFrameWithoutLoadingAnotherTrack) {
+  dir_.Write("script.txt", "f1150 press SPACE\n");
+  ASSERT_EQ(RunDemo("trace.txt", "frames", "1149,1150,1151,1152", "demo=2 display=0"), 0) << dir_.Read("stderr.txt");
+  const Trace t = ParseTrace(dir_.Read("trace.txt"));
+  EXPECT_EQ(t.lastRace, 1);
+  for (const std::string name : {"frame01150.ppm", "frame01151.ppm"})
+    EXPECT_TRUE(std::filesystem::exists(dir_.path() / "frames" / name)) << name;
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "frames" / "frame01152.ppm"));
+}
+
+TEST_F(Demo, TheCreditsWindowMovesAboutTheScreenAndTheTrackChangesAfter37Seconds) {
+  // Held from 45000 ms; only at 90000 ms would the script close the window,
+  // a third track in. The menus' poll that ends the credits counts the keys
+  // of a scan code (Enter), not those of the key bits (arrows, Ctrl, Space).
+  dir_.Write("script.txt", "45000 down ENTER\n90000 end\n");
+  ASSERT_EQ(RunDemo("trace.txt", "frames", "1", "credits=1 display=0"), 0) << dir_.Read("stderr.txt");
+  const Trace t = ParseTrace(dir_.Read("trace.txt"));
+  EXPECT_EQ(t.lastRace, 2);
+  int lastX = 160, lastY = 120, lastMoveFrame = 0, moves = 0;
+  for (const Readable& r : t.readable) {
+    SCOPED_TRACE(r.frame);
+    EXPECT_EQ(r.track, r.race == 1 ? 0 : 1);
+    if (r.race == 1) {
+      EXPECT_LT(r.ms, 37000u);
+    }
+    EXPECT_GE(r.windowX, 0);
+    EXPECT_LE(r.windowX, 319);
+    EXPECT_GE(r.windowY, 0);
+    EXPECT_LE(r.windowY, 279);
+    if (r.windowX == lastX && r.windowY == lastY) continue;
+    EXPECT_TRUE(std::abs(r.windowX - lastX) >= 100 || std::abs(r.windowY - lastY) >= 80);
+    // Every 250 units (a frame is a little over one), or at the track change.
+    if (r.race == 1 && moves > 0) {
+      EXPECT_GE(r.frame - lastMoveFrame, 225);
+    }
+    ++moves;
+    lastMoveFrame = r.frame;
+    lastX = r.windowX;
+    lastY = r.windowY;
+  }
+  EXPECT_GE(moves, 4);
+}
+
+}  // namespace

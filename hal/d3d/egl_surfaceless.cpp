@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "hal/keep_loaded.h"
+
 namespace {
 
 bool HasExtension(const char* list, const char* name) {
@@ -28,6 +30,10 @@ bool HalEglOpenSurfaceless(int glMajor, int glMinor, HalEglContext* out) {
   if (display == EGL_NO_DISPLAY) return false;
   EGLint major = 0, minor = 0;
   if (!eglInitialize(display, &major, &minor)) return false;
+  // The driver is loaded now. Pin it even if this is only a probe that closes
+  // at once: a driver unloaded before exit leaves its start-up allocations
+  // unnamed, and the leak checker can no longer tell them from ours.
+  HalKeepLoadedLibraries();
   if (!HasExtension(eglQueryString(display, EGL_EXTENSIONS), "EGL_KHR_no_config_context") ||
       !eglBindAPI(EGL_OPENGL_API)) {
     eglTerminate(display);
@@ -44,6 +50,7 @@ bool HalEglOpenSurfaceless(int glMajor, int glMinor, HalEglContext* out) {
     eglTerminate(display);
     return false;
   }
+  HalKeepLoadedLibraries();
   out->display = display;
   out->context = context;
   return true;

@@ -183,7 +183,7 @@ void ReplayCamPickNearest() {
   for (CameraSpot& spot : gCameraSpots) {
     if (!spot.inUse) continue;
     const float d = ReplaySpotDistance(pose, &spot);
-    if (d >= bestDistance) continue;
+    if (!(d < bestDistance)) continue;  // a spot read with a NaN position never wins
     if (spot.kind != KIND_FIXED && d >= gRace.viewDistance) continue;
     best = &spot;
     bestDistance = d;

@@ -2,6 +2,7 @@
 // that rise, wait until they are seen, fall whistling onto points of the
 // course, dig a crater and stay there as obstacles. A car that drives into
 // the crater is put back on the track.
+#include <cmath>
 #include <cstdlib>
 
 #include "backend_common/draw.h"
@@ -101,8 +102,10 @@ void Throw() {
     return;
   }
   SfxPlayEffectAt(SFX_LAUNCH, VENT_X, VENT_Y + LAUNCH_SOUND_ABOVE, VENT_Z);
-  TargetX(s) = static_cast<float>(TruncI32(p->x / 100.0f) * 100);
-  TargetZ(s) = static_cast<float>(TruncI32(p->z / 100.0f) * 100);
+  // Snapped to the 100-unit grid in floats: a point from the file far off
+  // the world must not overflow an integer on its way.
+  TargetX(s) = std::trunc(p->x / 100.0f) * 100.0f;
+  TargetZ(s) = std::trunc(p->z / 100.0f) * 100.0f;
   TargetY(s) = TerrainHeightAt(TargetX(s), TargetZ(s)) - ROCK_SINKS;
   p->x = VOLCANO_TARGET_USED;
 }

@@ -210,6 +210,11 @@ TEST_F(ReplayTest, OnEqualDistancesTheEarlierSpotWins) {
     ReplayCamPick(0);
     EXPECT_EQ(Current(), 2);
   }
+  // A spot read from a damaged file with no position is never the nearest.
+  Spot(1, 1, std::nanf(""), 50.0f, 1000.0f);
+  gReplayCut = ReplayCutState{};
+  ReplayCamPickNearest();
+  EXPECT_EQ(Current(), 2);
 }
 
 TEST_F(ReplayTest, AForcedPickNeverReturnsToTheCurrentOrPreviousSpotAndWithNothingLeftFollowsTheCar) {

@@ -52,7 +52,7 @@ void Advance(ObjectCounter* c, int32_t last, NewDuration newDuration) {
     c->elapsed = 0.0f;
     c->frame = 0;
   }
-  if (!gRace.viewIndex) c->elapsed += gRace.timeStep;
+  if (RaceViewAdvances()) c->elapsed += gRace.timeStep;
   if (c->elapsed >= c->duration) {
     c->elapsed = 0.0f;
     c->duration = static_cast<float>(newDuration());

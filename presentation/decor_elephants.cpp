@@ -36,7 +36,7 @@ float& FrameTimer(DrawSlot* s) { return s->boxMinZ; }
 float& Frame(DrawSlot* s) { return s->boxMaxX; }
 float& Heading(DrawSlot* s) { return s->boxMaxY; }
 
-bool FirstView() { return gRace.viewIndex == 0; }
+bool FirstView() { return RaceViewAdvances(); }
 
 const Trajectory& PathOf(DrawSlot* s) {
   const int32_t n = TruncI32(PathNumber(s));

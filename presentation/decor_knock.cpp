@@ -42,7 +42,7 @@ const ObjectType* TypeOf(const ObjectPlacement* p) {
   return p && p->type < OBJECT_TYPE_ROWS ? &gObjectTypes[p->type] : nullptr;
 }
 
-bool FirstView() { return gRace.viewIndex == 0; }
+bool FirstView() { return RaceViewAdvances(); }
 
 float StepDistance(float speed) { return gRace.frameRate > 0.0f ? VehicleStepDistance(speed) : 0.0f; }
 

@@ -127,7 +127,7 @@ void DecorDrawBoat(DrawSlot* slot, void* model) {
   Placed o;
   if (!Resolve(slot, model, &o)) return;
   ObjectPlacement* p = o.placement;
-  const bool firstView = gRace.viewIndex == 0;
+  const bool firstView = RaceViewAdvances();
   if (firstView) {
     const float step = gRace.timeStep * BOAT_RATE;
     bool splash = false;

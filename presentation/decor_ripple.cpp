@@ -75,7 +75,7 @@ void FxDrawRippleRing(const DrawSlot* slot, float size) {
 
 void DecorStepSplash(DrawSlot* slot, void*) {
   if (slot->viewZ > 5.0f) FxDrawRippleRing(slot, FxW1(slot));
-  if (gRace.viewIndex != 0) return;
+  if (!RaceViewAdvances()) return;
   FxW1(slot) += 0.5f * gRace.timeStep;
   if (FxW1(slot) > 120.0f) slot->visible = FX_KIND_FREE;
 }

@@ -65,7 +65,7 @@ float& FallBounces(DrawSlot* s) { return s->boxMaxX; }
 float& FallSpin(DrawSlot* s) { return s->boxMaxY; }
 float& FallRoll(DrawSlot* s) { return s->boxMaxZ; }
 
-bool FirstView() { return gRace.viewIndex == 0; }
+bool FirstView() { return RaceViewAdvances(); }
 
 MeshHeader* Model(uint16_t row) { return gObjectModels[row]; }
 

@@ -11,7 +11,7 @@
 #include "race/race.h"
 
 // Ageing happens only while the first view is drawn.
-inline bool FxFirstView() { return gRace.viewIndex == 0; }
+inline bool FxFirstView() { return RaceViewAdvances(); }
 
 // The depth window the puffs are drawn in: 5.0 .. the far distance.
 inline bool FxInDepth(const DrawSlot* slot) { return !(slot->viewZ < 5.0f || slot->viewZ > gRace.viewDistance); }

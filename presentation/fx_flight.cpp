@@ -9,7 +9,7 @@
 #include "race/vehicle_steps.h"
 
 bool FxFlyKnocked(DrawSlot* s, float heading, float spinRate, float floorLift) {
-  if (gRace.viewIndex != 0) return false;
+  if (!RaceViewAdvances()) return false;
   float& speed = s->boxMinX;
   float& lift = s->boxMinY;
   float& pitch = s->boxMinZ;

@@ -49,9 +49,6 @@ struct ReplayViewState {
 extern Camera gReplayCamera;
 extern ReplayCutState gReplayCut;
 extern ReplayViewState gReplayView;
-// Set while the inset views (the picture-in-picture and the mirror) draw
-// their passes.
-extern uint8_t gViewInsetPass;
 
 // The replay camera.
 constexpr int32_t REPLAY_TIMER = 2;

@@ -29,7 +29,6 @@
 #include "race/vehicle_steps.h"
 
 ReplayViewState gReplayView;
-uint8_t gViewInsetPass;
 
 namespace {
 

@@ -516,6 +516,8 @@ void VehicleDrawOther(Vehicle* vehicle, Vehicle* netRecord) {
   const int32_t distance = MathAbs16(TruncI32(depth));
   if (v->human == 1) {
     v->cameraDistance = 0;
+  } else if (gViewInsetPass) {
+    // The sounds and level of detail of the next frame go by the views' distances, not an inset's.
   } else if (gRace.viewIndex) {
     if (distance < v->cameraDistance) v->cameraDistance = distance;
   } else {

@@ -8,7 +8,7 @@
 #include "frontend/frontend.h"
 #include "race/race.h"
 
-inline bool WeatherFirstView() { return gRace.viewIndex == 0; }
+inline bool WeatherFirstView() { return RaceViewAdvances(); }
 inline bool WeatherEffectsOn() { return gOptions.detail[3] != 0; }
 
 // The slot's view position from its world position and the current camera.

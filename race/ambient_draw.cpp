@@ -108,7 +108,7 @@ void AmbientDrawRotor(DrawSlot* slot, void*, Vehicle* v) {
     }
     RdrDrawFaceFlat(face);
   }
-  if (gRace.viewIndex == 0) {
+  if (RaceViewAdvances()) {
     gAmbient.rotorAngle += ROTOR_TURN * gRace.timeStep;
     // A whole turn less is the same angle; the float keeps its precision.
     if (gAmbient.rotorAngle >= 1024.0f) gAmbient.rotorAngle -= 1024.0f;

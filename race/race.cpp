@@ -2,6 +2,7 @@
 #include "race/vehicle_steps.h"
 
 RaceState gRace;
+uint8_t gViewInsetPass;
 Vehicle gPlayer1 = VehiclePlayer1Initial();
 Vehicle gVehicleRecords[VEHICLE_RECORDS];
 Vehicle* gVehicleTable[VEHICLE_TABLE_SLOTS];

@@ -73,6 +73,14 @@ struct RaceState {
 };
 extern RaceState gRace;
 
+// Set while an inset view (the mirror, the demo's picture-in-picture) draws
+// its passes; written by those views.
+extern uint8_t gViewInsetPass;
+// Whether the pass being drawn moves the world's per-frame state on (effects,
+// decor, weather): only the first view does, never the second view nor an
+// inset, so turning the mirror on changes nothing but the picture.
+inline bool RaceViewAdvances() { return gRace.viewIndex == 0 && !gViewInsetPass; }
+
 // Indices of gRace.trackTextures.
 enum TrackTextureSlot { TRACK_TEX_SKY = 0, TRACK_TEX_SUN = 1, TRACK_TEX_LETTERS = 2, TRACK_TEX_DIGITS = 3, TRACK_TEX_RING = 4 };
 

@@ -321,7 +321,7 @@ void RaceSetViewDepth() {
 }
 
 void RaceClearView() {
-  const bool firstView = gRace.viewIndex == 0;
+  const bool firstView = RaceViewAdvances();
   if (gRace.trackIndex == TRACK_SUNSET && gRace.tickPassed && firstView && (RandNext() & 0x7F) == 10)
     SfxPlayEffectAt(SFX_SUNSET_THUNDER, 0.0f, 0.0f, 0.0f);
   if (gRace.trackIndex == TRACK_SAVANA) {

@@ -106,7 +106,8 @@ void TrackObjDraw(Vehicle* v) {
   RdrProjectVertex(&at);
   const float depth = at.viewZ;
   const int32_t distance = MathAbs16(TruncI32(depth));
-  if (!gRace.viewIndex || distance < v->cameraDistance) v->cameraDistance = distance;
+  // The sounds and hits of the next frame go by the views' distances, not an inset's.
+  if (!gViewInsetPass && (!gRace.viewIndex || distance < v->cameraDistance)) v->cameraDistance = distance;
   if (depth < -50.0f || depth > gRace.viewDistance + 50.0f) return;
   const TrafficType* t = &gTrafficTypes[v->type & (TRAFFIC_TYPES - 1)];
   DrawSlot slot{};

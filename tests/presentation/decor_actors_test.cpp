@@ -286,11 +286,15 @@ TEST_F(DecorActorTest, AFallenSkierTumblesOnlyInTheFirstViewAndEndsWithItsBounce
   EXPECT_EQ(f->boxMaxZ, 512.0f);
   EXPECT_EQ(f->x, 10.0f);
   gRace.viewIndex = 0;
+  gViewInsetPass = 1;  // an inset view draws it where it is
+  Step(f);
+  gViewInsetPass = 0;
+  EXPECT_EQ(f->boxMaxZ, 512.0f);
   Step(f);
   EXPECT_EQ(f->boxMaxZ, 532.0f);
   EXPECT_FLOAT_EQ(std::fabs(f->boxMinZ), 18.0f);
   EXPECT_EQ(gObjectModels[DECOR_ROW_SKIER_FALLEN]->angle[2], 532 & 1023);
-  int32_t frames = 2;
+  int32_t frames = 3;
   while (f->inUse && frames < 2000) {
     Step(f);
     ++frames;
@@ -395,6 +399,10 @@ TEST_F(DecorActorTest, AnElephantHitsVehiclesNearerThanFortyWithStrengthFifty) {
     Step(e);
     EXPECT_EQ(car.state, VEHICLE_ON_GROUND);  // the second view only draws
     gRace.viewIndex = 0;
+    gViewInsetPass = 1;  // nor does the mirror
+    Step(e);
+    gViewInsetPass = 0;
+    EXPECT_EQ(car.state, VEHICLE_ON_GROUND);
     Step(e);
     EXPECT_EQ(car.state, c.hit ? VEHICLE_KNOCKED : VEHICLE_ON_GROUND);
     if (!c.hit) continue;

@@ -269,6 +269,16 @@ TEST_F(VehicleDrawTest, TheCameraDistanceIsWrittenForEveryOtherVehicle) {
     VehicleDrawOther(&v, nullptr);
     EXPECT_EQ(+v.cameraDistance, std::min(300, static_cast<int>(std::abs(second))));
   }
+
+  // An inset view (the mirror) leaves the distance the views measured.
+  gRace.viewIndex = 0;
+  LookFrom(-300.0f);
+  VehicleDrawOther(&v, nullptr);
+  gViewInsetPass = 1;
+  LookFrom(-50.0f);
+  VehicleDrawOther(&v, nullptr);
+  gViewInsetPass = 0;
+  EXPECT_EQ(+v.cameraDistance, 300);
 }
 
 // A lost wheel takes its arm with it; the other three and their arms stay.

@@ -36,8 +36,6 @@ float& FrameTimer(DrawSlot* s) { return s->boxMinZ; }
 float& Frame(DrawSlot* s) { return s->boxMaxX; }
 float& Heading(DrawSlot* s) { return s->boxMaxY; }
 
-bool FirstView() { return RaceViewAdvances(); }
-
 const Trajectory& PathOf(DrawSlot* s) {
   const int32_t n = TruncI32(PathNumber(s));
   return gDecor.paths[n >= 0 && n < HERD_PATHS ? n : 0];
@@ -104,7 +102,7 @@ void DecorSetupElephants() {
 }
 
 void DecorStepElephantActor(DrawSlot* slot, void* model) {
-  if (FirstView()) Walk(slot);
+  if (RaceViewAdvances()) Walk(slot);
   MeshHeader* mesh = static_cast<MeshHeader*>(model);
   if (!RdrObjectInDepthRange(slot)) return;
   if (mesh) {
@@ -113,7 +111,7 @@ void DecorStepElephantActor(DrawSlot* slot, void* model) {
     mesh->angle[1] = static_cast<uint16_t>(TruncI32(Heading(slot)) & ANGLE_MASK);
     RdrDrawObjectYawLit(slot, mesh);
   }
-  if (FirstView()) HitVehicles(slot);
+  if (RaceViewAdvances()) HitVehicles(slot);
 }
 
 void DecorStepElephant(DrawSlot* slot, MeshHeader* mesh) {
@@ -126,7 +124,7 @@ void DecorStepElephant(DrawSlot* slot, MeshHeader* mesh) {
   const int32_t count = frames ? static_cast<int32_t>(frames->frameCount) : 0;
   int32_t frame = TruncI32(Frame(slot));
   if (frame < 0 || frame >= count) frame = 0;
-  if (FirstView()) {
+  if (RaceViewAdvances()) {
     FrameTimer(slot) += gRace.timeStep;
     if (FrameTimer(slot) > FRAME_TICKS) {
       FrameTimer(slot) = 0.0f;

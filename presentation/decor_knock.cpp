@@ -42,8 +42,6 @@ const ObjectType* TypeOf(const ObjectPlacement* p) {
   return p && p->type < OBJECT_TYPE_ROWS ? &gObjectTypes[p->type] : nullptr;
 }
 
-bool FirstView() { return RaceViewAdvances(); }
-
 float StepDistance(float speed) { return gRace.frameRate > 0.0f ? VehicleStepDistance(speed) : 0.0f; }
 
 // The knocked form of the type's animation, for the placement `index`.
@@ -202,7 +200,7 @@ void FxStepLaunchedObject(DrawSlot* slot, void* model) {
     DrawListRelease(slot);
     return;
   }
-  if (FirstView()) Heading(slot) += gRace.timeStep * 8.0f;
+  if (RaceViewAdvances()) Heading(slot) += gRace.timeStep * 8.0f;
   Pose(mesh, TruncI32(Pitch(slot)), p->yaw, TruncI32(Heading(slot)));
   DrawByKind(slot, mesh, TypeOf(p));
 }
@@ -215,7 +213,7 @@ void FxStepSlidingObject(DrawSlot* slot, void* model) {
     return;
   }
   AnimateKnocked(slot, slot->user, mesh);
-  if (FirstView()) {
+  if (RaceViewAdvances()) {
     const float t = gRace.timeStep;
     const float d = StepDistance(Speed(slot));
     slot->x += d * MathSin(p->second);
@@ -254,7 +252,7 @@ void FxStepKnockedPiece(DrawSlot* slot, void* model) {
     return;
   }
   AnimateKnocked(slot, object->user, mesh);
-  if (FirstView()) {
+  if (RaceViewAdvances()) {
     const float step = Speed(slot) * gRace.timeStep;
     Pitch(slot) += Bounces(slot) != 0.0f ? step : -step;
     if (Pitch(slot) > Spin(slot) || Pitch(slot) < -Spin(slot)) {

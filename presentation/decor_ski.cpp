@@ -65,8 +65,6 @@ float& FallBounces(DrawSlot* s) { return s->boxMaxX; }
 float& FallSpin(DrawSlot* s) { return s->boxMaxY; }
 float& FallRoll(DrawSlot* s) { return s->boxMaxZ; }
 
-bool FirstView() { return RaceViewAdvances(); }
-
 MeshHeader* Model(uint16_t row) { return gObjectModels[row]; }
 
 float StepDistance(float velocity) { return gRace.frameRate > 0.0f ? VehicleStepDistance(velocity) : 0.0f; }
@@ -150,7 +148,7 @@ void DecorSetupLifts() {
 }
 
 void DecorStepCabin(DrawSlot* slot, void* model) {
-  if (FirstView()) {
+  if (RaceViewAdvances()) {
     slot->x += Direction(slot) * gDecor.skierPace;
     bool turned = false;
     if (Direction(slot) < 0.0f && slot->x < BottomX(slot)) {
@@ -231,7 +229,7 @@ void DecorStepSkier(DrawSlot* slot, void* model) {
   MeshHeader* mesh = static_cast<MeshHeader*>(model);
   bool turnBegins = false;
   uint16_t turnSound = 0;
-  if (FirstView()) {
+  if (RaceViewAdvances()) {
     TrajPoint point;
     if (!NextPoint(slot, &point)) {
       DrawListRelease(slot);
@@ -259,7 +257,7 @@ void DecorStepSkier(DrawSlot* slot, void* model) {
     if (turnBegins && slot->viewZ < SOUND_DEPTH)
       SfxPlayEffectCopyAt(turnSound, slot->x, slot->y, slot->z, static_cast<int32_t>(slot->user & 3));
   }
-  if (!FirstView() || !DecorSkierHit(slot)) return;
+  if (!RaceViewAdvances() || !DecorSkierHit(slot)) return;
   const int32_t sound =
       SfxPlayEffectCopyAt(DECOR_SOUND_SKIER, slot->x, slot->y, slot->z, static_cast<int32_t>(slot->user & 3));
   if (sound) SfxSetSlotFrequency(sound, (RandNext() & 3) * 10);
@@ -284,7 +282,7 @@ void FxStepFallenSkier(DrawSlot* slot, void* model) {
     DrawListRelease(slot);
     return;
   }
-  if (FirstView()) FallRoll(slot) += FALL_ROLL_RATE * gRace.timeStep;
+  if (RaceViewAdvances()) FallRoll(slot) += FALL_ROLL_RATE * gRace.timeStep;
   Pose(mesh, TruncI32(FallPitch(slot)), static_cast<int32_t>(heading), TruncI32(FallRoll(slot)));
   RdrDrawObject(slot, mesh);
 }

@@ -1,5 +1,5 @@
-// What the effect steps share: the first-view test, the depth window, the
-// alpha byte of a slot's type word, the animated-puff frame, scratch faces.
+// What the effect steps share: the depth window, the alpha byte of a slot's
+// type word, the animated-puff frame, scratch faces.
 #pragma once
 #include <cstdint>
 
@@ -9,9 +9,6 @@
 #include "presentation/fx.h"
 #include "race/assets.h"
 #include "race/race.h"
-
-// Ageing happens only while the first view is drawn.
-inline bool FxFirstView() { return RaceViewAdvances(); }
 
 // The depth window the puffs are drawn in: 5.0 .. the far distance.
 inline bool FxInDepth(const DrawSlot* slot) { return !(slot->viewZ < 5.0f || slot->viewZ > gRace.viewDistance); }

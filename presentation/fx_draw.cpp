@@ -136,7 +136,7 @@ void FxDrawTyreMarks() {
         RdrDrawFaceVertexColours(f, 0.0f);
       }
     }
-    if (!FxFirstView()) continue;
+    if (!RaceViewAdvances()) continue;
     mark.alpha -= 2.0f * gRace.timeStep;
     if (mark.alpha < 0.0f) mark.inUse = 0;
   }

@@ -49,7 +49,7 @@ void ShrinkingStep(DrawSlot* slot, float rise) {
     FxSpriteSizes sizes(sprite, sprite->halfWidth / FxW6(slot), sprite->halfHeight / FxW6(slot));
     RdrDrawSpriteTexAlpha(slot);
   }
-  if (!FxFirstView()) return;
+  if (!RaceViewAdvances()) return;
   const float t = gRace.timeStep;
   FxW1(slot) += t * FxW4(slot);
   slot->y += rise * t;
@@ -70,7 +70,7 @@ void ExplosionDraw(DrawSlot* slot, int32_t frame, float widthScale, float height
 }
 
 void ExplosionAge(DrawSlot* slot, float rate) {
-  if (!FxFirstView()) return;
+  if (!RaceViewAdvances()) return;
   FxW1(slot) += rate * gRace.timeStep;
   FxW4(slot) -= 10.0f * gRace.timeStep;
 }
@@ -104,7 +104,7 @@ void FxStepGrowingSmoke(DrawSlot* slot, void*) {
     const int32_t* c = gRace.particleColourA;
     RdrDrawSpriteCell(slot, c[0], c[1], c[2]);
   }
-  if (!FxFirstView()) return;
+  if (!RaceViewAdvances()) return;
   const float t = gRace.timeStep;
   FxW1(slot) += t * FxW4(slot);
   slot->y += FxW2(slot) * t;
@@ -171,7 +171,7 @@ void FxStepVehicleExplosion(DrawSlot* slot, void*) {
 // goes; every other phase a wisp of smoke. The crackle plays even when the
 // flame is too short to show.
 void FxSpawnVehicleFire(Vehicle* v) {
-  if (!v || !FxFirstView() || v->waterDepthSum > 60.0f) return;
+  if (!v || !RaceViewAdvances() || v->waterDepthSum > 60.0f) return;
   const float h = std::fabs(v->velocity) * 0.025f;
   DrawSlot* s = FxAllocPuff(&gFxSpriteOwner, FxStepVehicleSparks, v->smokePoint[0], v->smokePoint[1] - h * 0.5f,
                             v->smokePoint[2]);

@@ -122,7 +122,7 @@ bool EmitterParticleStep(DrawSlot* slot, float* f) {
 }
 
 void EmitterParticleAge(DrawSlot* slot) {
-  if (!FxFirstView()) return;
+  if (!RaceViewAdvances()) return;
   FxW1(slot) += gRace.timeStep;
   if (FxW4(slot) < FxW1(slot)) FxFree(slot);
 }
@@ -131,7 +131,7 @@ int32_t Clamp(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : v > hi ?
 
 // Shared by the two emitters: every tick, particles along every point.
 void EmitterStep(DrawSlot* slot, bool burst) {
-  if (!FxFirstView()) return;
+  if (!RaceViewAdvances()) return;
   FxW1(slot) -= 2.0f * gRace.timeStep;
   if (FxW1(slot) <= 0.0f) {
     DrawListRelease(slot);
@@ -252,7 +252,7 @@ void FxStepDebris(DrawSlot* slot, void* owner) {
   }
   float m[9];
   MatFromAngles(TruncI32(slot->x) & ANGLE_MASK, TruncI32(slot->y) & ANGLE_MASK, TruncI32(slot->z) & ANGLE_MASK, m);
-  if (FxFirstView()) {
+  if (RaceViewAdvances()) {
     const float t = gRace.timeStep;
     slot->x += FxW1(slot) * t;
     slot->y += FxW2(slot) * t;
@@ -313,7 +313,7 @@ void FxStepFlyingWheel(DrawSlot* slot, void* owner) {
   mesh->angle[0] = static_cast<uint16_t>(TruncI32(FxW1(slot)));
   mesh->angle[1] = static_cast<uint16_t>(TruncI32(FxW2(slot)));
   mesh->angle[2] = static_cast<uint16_t>(TruncI32(FxW3(slot)));
-  if (FxFirstView()) {
+  if (RaceViewAdvances()) {
     const float s = FxW6(slot) * 1000.0f * 10.0f / (gRace.frameRate * 3600.0f);
     const int32_t heading = TruncI32(FxW2(slot));
     slot->x += s * MathSin(-heading);
@@ -418,7 +418,7 @@ void FxSpawnSplash(Vehicle* v) {
 }
 
 void FxStepSplashEmitter(DrawSlot* slot, void*) {
-  if (!FxFirstView()) return;
+  if (!RaceViewAdvances()) return;
   FxW4(slot) -= gRace.timeStep;
   if (FxW4(slot) < 0.0f) {
     FxW4(slot) = 4.0f;

@@ -30,7 +30,7 @@ void SprayStep(DrawSlot* slot, const int32_t colour[3], int32_t alpha) {
     FxSetAlpha(slot, alpha);
     if (slot->owner) RdrDrawSpriteCell(slot, colour[0], colour[1], colour[2]);
   }
-  if (!FxFirstView()) return;
+  if (!RaceViewAdvances()) return;
   FxW1(slot) += gRace.timeStep * FxW4(slot);
   FxW2(slot) += gRace.timeStep;
 }
@@ -54,7 +54,7 @@ void PuffStep(DrawSlot* slot, float rise) {
     const int32_t* c = gRace.particleColourA;
     if (slot->owner) RdrDrawSpriteCell(slot, c[0], c[1], c[2]);
   }
-  if (!FxFirstView()) return;
+  if (!RaceViewAdvances()) return;
   FxW1(slot) += gRace.timeStep * FxW4(slot);
   slot->y += rise * gRace.timeStep;
 }
@@ -118,7 +118,7 @@ void FxStepGroundDust(DrawSlot* slot, void*) {
     const int32_t* c = gRace.particleColourA;
     if (slot->owner) RdrDrawSpriteCell(slot, c[0], c[1], c[2]);
   }
-  if (FxFirstView()) FxW4(slot) -= 6.0f * gRace.timeStep;
+  if (RaceViewAdvances()) FxW4(slot) -= 6.0f * gRace.timeStep;
 }
 
 // Behind the car, spread across it.
@@ -136,7 +136,7 @@ void FxStepDropFar(DrawSlot* slot, void*) {
   const float x = slot->x, y = slot->y, z = slot->z;
   const float corners[3][3] = {{x, y, z}, {x + 3.5f, y, z + 0.1f}, {x + 3.5f, y + 3.5f, z + 0.1f}};
   DrawDrop(corners, 50);
-  if (FxFirstView()) DropFall(slot);
+  if (RaceViewAdvances()) DropFall(slot);
 }
 
 void FxStepDropNear(DrawSlot* slot, void*) {
@@ -145,7 +145,7 @@ void FxStepDropNear(DrawSlot* slot, void*) {
   const float x = slot->x, y = slot->y, z = slot->z;
   const float corners[3][3] = {{x - c + s, y - s - c, z}, {x + c + s, y + s - c, z}, {x + c - s, y + c + s, z}};
   DrawDrop(corners, 30);
-  if (!FxFirstView()) return;
+  if (!RaceViewAdvances()) return;
   FxW4(slot) += FxW5(slot) * gRace.timeStep;
   DropFall(slot);
 }
@@ -192,7 +192,7 @@ void FxSpawnWheelClods(Vehicle* v, WheelState* w) {
 
 void FxStepSplash(DrawSlot* slot, void*) {
   if (slot->viewZ > 5.0f && slot->viewZ < gRace.viewDistance) FxDrawRippleRing(slot, FxW1(slot));
-  if (!FxFirstView()) return;
+  if (!RaceViewAdvances()) return;
   FxW1(slot) += 3.0f * gRace.timeStep;
   if (FxW1(slot) > 120.0f) FxFree(slot);
 }
@@ -207,7 +207,7 @@ void FxStepBubble(DrawSlot* slot, void*) {
   slot->owner = FxSprite(FX_SPRITE_BUBBLE);
   slot->kind |= 150u << 8;
   if (slot->owner) RdrDrawSpriteAlpha(slot);
-  if (!FxFirstView()) return;
+  if (!RaceViewAdvances()) return;
   slot->y += FxW2(slot) * gRace.timeStep;
   if (slot->y > gRace.waterLevel) {
     DrawListRelease(slot);

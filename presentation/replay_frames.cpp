@@ -142,6 +142,27 @@ uint32_t ReadDemoClock() {
   return gReplayView.elapsedMs;
 }
 
+// One frame of the race filmed by `placeCamera`, as the demo and the credits
+// both show it: the step, the scene, the vehicles, the decor and the HUD.
+void DrawReplayScene(void (*placeCamera)()) {
+  ++gRace.frameCounter;
+  gRace.viewIndex = 0;
+  AppPumpMessages();
+  RaceLogicStep();
+  placeCamera();
+  RaceRenderView();
+  AppPumpMessages();
+  RaceFlushScene();
+  VehicleDrawAmbientShadow();
+  VehicleDrawAll();
+  DecorFrameStep();
+  RaceRankVehicles();
+  FxDrawParticles();
+  FxDrawTyreMarks();
+  AppPumpMessages();
+  HudDrawView();
+}
+
 }  // namespace
 
 void ReplayRunAttract(int32_t repeat) {
@@ -182,22 +203,7 @@ void ReplayRunAttract(int32_t repeat) {
 }
 
 void ReplayFrameRender() {
-  ++gRace.frameCounter;
-  gRace.viewIndex = 0;
-  AppPumpMessages();
-  RaceLogicStep();
-  ReplayCamStep();
-  RaceRenderView();
-  AppPumpMessages();
-  RaceFlushScene();
-  VehicleDrawAmbientShadow();
-  VehicleDrawAll();
-  DecorFrameStep();
-  RaceRankVehicles();
-  FxDrawParticles();
-  FxDrawTyreMarks();
-  AppPumpMessages();
-  HudDrawView();
+  DrawReplayScene(ReplayCamStep);
   RdrSetProjScale(gReplayCut.baseScaleX, gReplayCut.baseScaleY);
   if (gReplayView.insetShown && gOptions.detail[3]) DrawPictureInPicture();
   ReplayViewState& view = gReplayView;
@@ -269,22 +275,7 @@ void ReplayRunCreditsDemo(uint16_t* buffer) {
 }
 
 int32_t ReplayCreditsFrame() {
-  ++gRace.frameCounter;
-  gRace.viewIndex = 0;
-  AppPumpMessages();
-  RaceLogicStep();
-  ReplayCreditsCamera();
-  RaceRenderView();
-  AppPumpMessages();
-  RaceFlushScene();
-  VehicleDrawAmbientShadow();
-  VehicleDrawAll();
-  DecorFrameStep();
-  RaceRankVehicles();
-  FxDrawParticles();
-  FxDrawTyreMarks();
-  AppPumpMessages();
-  HudDrawView();
+  DrawReplayScene(ReplayCreditsCamera);
   ReplayViewState& view = gReplayView;
   view.insetTimer += gRace.timeStep;
   int32_t changed = 0;

@@ -1,5 +1,5 @@
-// What the weather's files share: the view tests, a point's view depth, one
-// scratch vertex, the effects option and the sound copies.
+// What the weather's files share: a point's view depth, one scratch vertex,
+// the effects option and the sound copies.
 #pragma once
 #include <cstdint>
 
@@ -8,7 +8,6 @@
 #include "frontend/frontend.h"
 #include "race/race.h"
 
-inline bool WeatherFirstView() { return RaceViewAdvances(); }
 inline bool WeatherEffectsOn() { return gOptions.detail[3] != 0; }
 
 // The slot's view position from its world position and the current camera.

@@ -68,7 +68,7 @@ void StepIntensity() {
 
 void WeatherStepRain() {
   WeatherState& w = gWeather;
-  const bool first = WeatherFirstView();
+  const bool first = RaceViewAdvances();
   if (first) StepIntensity();
   if (w.rainIntensity <= 0.0f) {
     w.lightning = 0;
@@ -180,7 +180,7 @@ void WeatherDrawBolt() {
     w.boltScreenX = TruncI32(p->screenX);
     w.boltScreenY = TruncI32(p->screenY);
   }
-  if (WeatherFirstView()) {
+  if (RaceViewAdvances()) {
     w.flashTime -= gRace.timeStep;
     if (w.flashTime < 0.0f) w.lightning = 0;
   }

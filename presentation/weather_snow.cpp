@@ -29,7 +29,7 @@ float& LensHalfSize(DrawSlot* s) { return FxW2(s); }
 }  // namespace
 
 void WeatherStepSnowfall() {
-  const bool first = WeatherFirstView();
+  const bool first = RaceViewAdvances();
   if (first) {
     float x, y, z;
     if (DecorBellPosition(&x, &y, &z)) SfxLoopEffectAt(SFX_BELL, x, y, z);
@@ -85,7 +85,7 @@ void WeatherAddLensDrop() {
 
 // A drop on the lens: it fades as it ages and is gone at 80.
 void WeatherStepSnow(DrawSlot* slot, void*) {
-  if (WeatherFirstView()) LensAge(slot) += LENS_AGE_RATE * gRace.timeStep;
+  if (RaceViewAdvances()) LensAge(slot) += LENS_AGE_RATE * gRace.timeStep;
   if (LensAge(slot) > LENS_AGE_END) {
     slot->visible = FX_KIND_FREE;
     return;

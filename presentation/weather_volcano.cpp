@@ -193,7 +193,7 @@ void WeatherCraterCheck() {
 
 void WeatherStepVolcano() {
   WeatherCraterCheck();
-  if (!WeatherFirstView() || AppTimerElapsed(RACE_CLOCK_TIMER) > ERUPTION_MS || (gRace.ticks & 3) != 0 ||
+  if (!RaceViewAdvances() || AppTimerElapsed(RACE_CLOCK_TIMER) > ERUPTION_MS || (gRace.ticks & 3) != 0 ||
       !gRace.tickPassed)
     return;
   SpawnSmoke(VENT_X, 1400.0f, 4472.0f, 50, 15.0f);
@@ -214,7 +214,7 @@ void WeatherStepVolcanoBurst(DrawSlot* slot, void* owner) {
     DrawListRelease(slot);
     return;
   }
-  if (WeatherFirstView()) Fly(slot, b, rock);
+  if (RaceViewAdvances()) Fly(slot, b, rock);
   // Landed this frame: drawn where it rests from the next one on.
   if (!slot->inUse || slot->visible == VOLCANO_ROCK_RESTING) return;
   if (b->phase == PHASE_WAITING && slot->viewZ > SEEN_NEAR && slot->viewZ < SEEN_FAR) b->phase = PHASE_FALLING;

@@ -4,6 +4,8 @@
 // iteration draws the same. Targets: 3 ms full, 0.05 ms empty.
 #include <benchmark/benchmark.h>
 
+#include "bench/support/bench_common.h"
+
 #include "backend_common/display.h"
 #include "engine3d/angle.h"
 #include "engine3d/camera.h"
@@ -23,18 +25,8 @@ Sprite gBenchSprites[FX_SPRITES];
 Camera gBenchCamera{0.0f, 30.0f, 0.0f, 980.0f, 0.0f, 0.0f};
 
 bool Open() {
-  HalResetForTest();
-  HalClockUseVirtual(0, 0);
-  if (!RdrOpen(gDisplayModes[2], 1)) return false;
-  MathBuildTables();
-  if (!gRandom.filled) RandFillTable(RandomTable, RANDOM_TABLE_SIZE);
-  MeshPoolAllocVertices(MESH_POOL_VERTICES);
-  MeshPoolAllocFaces(MESH_POOL_FACES);
-  DrawListAllocDynamic(DRAW_LIST_DYNAMIC);
-  gRace = RaceState{};
-  gRace.frameRate = 25.0f;
+  if (!BenchOpenView()) return false;
   gRace.timeStep = 1.0f;
-  gRace.viewDistance = 1700.0f;
   gRace.waterLevel = -5.0f;
   gRace.trackIndex = TRACK_BOUE;
   gRace.particleAlphaA = 120;

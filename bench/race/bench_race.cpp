@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/bench_common.h"
 #include "autopilot_drive.h"
 #include "engine3d/angle.h"
 #include "hal/window.h"
@@ -182,12 +183,6 @@ std::vector<Sample> RunRace(const std::string& data, const char* name, const cha
   return samples;
 }
 
-double Percentile(std::vector<double> v, double p) {
-  if (v.empty()) return 0.0;
-  std::sort(v.begin(), v.end());
-  return v[static_cast<size_t>(p * static_cast<double>(v.size() - 1) + 0.5)];
-}
-
 void Report(const char* name, const std::vector<Sample>& samples) {
   const auto column = [&](double Sample::*field) {
     std::vector<double> v;
@@ -201,7 +196,7 @@ void Report(const char* name, const std::vector<Sample>& samples) {
   } rows[] = {{"frame", &Sample::frame},   {"simulation", &Sample::simulation}, {"scene", &Sample::scene},
               {"vehicles", &Sample::vehicles}, {"hud", &Sample::hud}};
   for (const auto& r : rows)
-    std::printf("  %-10s %8.3f %8.3f ms\n", r.label, Percentile(column(r.field), 0.5), Percentile(column(r.field), 0.95));
+    std::printf("  %-10s %8.3f %8.3f ms\n", r.label, BenchPercentile(column(r.field), 0.5), BenchPercentile(column(r.field), 0.95));
 }
 
 // One measured frame per iteration, as manual time.

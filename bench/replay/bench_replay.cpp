@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/bench_common.h"
 #include "frontend/frontend.h"
 #include "hal/window.h"
 #include "presentation/replay.h"
@@ -104,12 +105,6 @@ std::vector<double> RunDemo(const std::string& data) {
   return samples;
 }
 
-double Percentile(std::vector<double> v, double p) {
-  if (v.empty()) return 0.0;
-  std::sort(v.begin(), v.end());
-  return v[static_cast<size_t>(p * static_cast<double>(v.size() - 1) + 0.5)];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -135,8 +130,8 @@ int main(int argc, char** argv) {
       ->Iterations(static_cast<int64_t>(samples.size()))
       ->Unit(benchmark::kMillisecond);
   benchmark::RunSpecifiedBenchmarks();
-  std::printf("attract frame with inset: median %.3f ms, p95 %.3f ms\n", Percentile(samples, 0.5),
-              Percentile(samples, 0.95));
+  std::printf("attract frame with inset: median %.3f ms, p95 %.3f ms\n", BenchPercentile(samples, 0.5),
+              BenchPercentile(samples, 0.95));
   benchmark::Shutdown();
   return 0;
 }

@@ -5,6 +5,8 @@
 // draws the same. Target: 1 ms each.
 #include <benchmark/benchmark.h>
 
+#include "bench/support/bench_common.h"
+
 #include "backend_common/display.h"
 #include "engine3d/angle.h"
 #include "engine3d/camera.h"
@@ -23,18 +25,8 @@ namespace {
 Camera gBenchCamera{0.0f, 30.0f, 0.0f, 0.0f, 0.0f, 0.0f};
 
 bool Open() {
-  HalResetForTest();
-  HalClockUseVirtual(0, 0);
-  if (!RdrOpen(gDisplayModes[2], 1)) return false;
-  MathBuildTables();
-  if (!gRandom.filled) RandFillTable(RandomTable, RANDOM_TABLE_SIZE);
-  MeshPoolAllocVertices(MESH_POOL_VERTICES);
-  MeshPoolAllocFaces(MESH_POOL_FACES);
-  DrawListAllocDynamic(DRAW_LIST_DYNAMIC);
-  gRace = RaceState{};
-  gRace.frameRate = 25.0f;
+  if (!BenchOpenView()) return false;
   gRace.timeStep = 0.0f;
-  gRace.viewDistance = 1700.0f;
   gRace.waterLevel = NO_WATER_LEVEL;
   gRace.viewTop = 0;
   gRace.viewHeight = gRdrState.screenHeight;

@@ -96,7 +96,7 @@ void DrawPictureInPicture() {
   RdrSetClipWindow(x0, y0, x0 + w * 200 / 512, y0 + vh * 150 / 384);
   RdrSetProjCentre(x0 + w * 100 / 512, y0 + vh * 75 / 384);
   gRace.currentPose = &v->pose;
-  gVehicleStep.carModel = &gCarModels[v->type >= 0 && v->type < CAR_MODEL_ROWS ? v->type : 0];
+  VehicleSelectCarModel(v);
   LookBack(v, &gReplayView.insetCamera);
   CamSet(&gReplayView.insetCamera);
   RaceRenderView();

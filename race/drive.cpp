@@ -312,8 +312,7 @@ void StateBackingOff(Step* s) {
 
 void Prologue(Step* s, uint8_t* boostAtStart) {
   Vehicle* v = s->v;
-  const int32_t row = v->type >= 0 && v->type < CAR_MODEL_ROWS ? v->type : 0;
-  gVehicleStep.carModel = &gCarModels[row];
+  VehicleSelectCarModel(v);
   v->iceLowSlip = gRace.trackIndex == TRACK_ICE && v->cellLevel < 2.0f ? 1 : 0;
   if (v->pushVelocity2 > 0.0f) v->pushVelocity2 -= gRace.timeStep * 10.0f;
   if (v->cameraLag > 0.0f) v->cameraLag -= gRace.timeStep * 0.5f;

@@ -302,10 +302,7 @@ void BounceOff(Vehicle* v, Vehicle* driver, int32_t a, int32_t rollTarget, int32
 
 }  // namespace
 
-void VehicleApplyHit(Vehicle* v, float impulse, float dx, float dz, uint8_t hard) {
-  if (v->state == VEHICLE_RESETTING || v->hitProtect > 0.0f) return;
-  const int32_t row = v->type >= 0 && v->type < CAR_MODEL_ROWS ? v->type : 0;
-  gVehicleStep.carModel = &gCarModels[row];
+void VehicleSetKnockImpulse(Vehicle* v, float impulse, float dx, float dz) {
   if (v->velocity + impulse > MAX_THROW) {
     impulse = MAX_THROW - v->velocity;
     if (impulse < 0.0f) impulse = 0.0f;
@@ -313,6 +310,12 @@ void VehicleApplyHit(Vehicle* v, float impulse, float dx, float dz, uint8_t hard
   v->knockImpulse = impulse;
   v->knockDirX = dx;
   v->knockDirZ = dz;
+}
+
+void VehicleApplyHit(Vehicle* v, float impulse, float dx, float dz, uint8_t hard) {
+  if (v->state == VEHICLE_RESETTING || v->hitProtect > 0.0f) return;
+  VehicleSelectCarModel(v);
+  VehicleSetKnockImpulse(v, impulse, dx, dz);
   FxVehicleCrash(v);
   if (v->velocity + v->knockImpulse > 40.0f && v->cameraDistance < 1500) FxVehicleDebris(v);
   v->knockLift = (v->velocity + v->knockImpulse) * 30.0f * 0.004f;

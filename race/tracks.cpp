@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "race/vehicle_steps.h"
+
 namespace {
 
 // A numbered ground texture: no colour key, loaded.
@@ -253,6 +255,11 @@ int32_t TrackTextureCount(const TrackTextureEntry* list) {
 }
 
 CarModel gCarModels[CAR_MODEL_ROWS];
+
+void VehicleSelectCarModel(const Vehicle* v) {
+  gVehicleStep.carModel = &gCarModels[v->type >= 0 && v->type < CAR_MODEL_ROWS ? v->type : 0];
+}
+
 
 namespace {
 

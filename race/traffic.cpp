@@ -33,7 +33,6 @@ constexpr int32_t HORN_DISTANCE = 800;
 constexpr int32_t SPARKS_DISTANCE = 999;
 constexpr int32_t UPRIGHT_DISTANCE = 1001;
 constexpr int32_t KNOCK_LANDING_DISTANCE = 1280;
-constexpr float MAX_THROW = 250.0f;
 constexpr float WHEEL_TRAVEL = 5.0f;
 
 float Clamp(float x, float lo, float hi) { return x < lo ? lo : x > hi ? hi : x; }
@@ -41,12 +40,6 @@ float Clamp(float x, float lo, float hi) { return x < lo ? lo : x > hi ? hi : x;
 int32_t RoundI32(float x) { return std::isfinite(x) ? static_cast<int32_t>(std::lrint(x)) : 0; }
 
 TrafficType* TypeOf(const Vehicle* v) { return &gTrafficTypes[v->type & (TRAFFIC_TYPES - 1)]; }
-
-// The traffic type, and the car model row the shared vehicle helpers read.
-void MakeCurrent(Vehicle* v) {
-  const int32_t row = v->type >= 0 && v->type < CAR_MODEL_ROWS ? v->type : 0;
-  gVehicleStep.carModel = &gCarModels[row];
-}
 
 const Trajectory& PathOf(const Vehicle* v) { return gObjectPaths[v->aiSlot & (TRAJ_SLOTS - 1)]; }
 
@@ -320,7 +313,7 @@ void TrackObjSetControls(Vehicle* driver, Vehicle* v, float traction) {
 
 void TrackObjIdle(Vehicle* driver, Vehicle* v) {
   if (v->state == VEHICLE_BLOCKED || v->state == VEHICLE_BACKING_OFF) v->state = VEHICLE_ON_GROUND;
-  MakeCurrent(v);
+  VehicleSelectCarModel(v);
   TrackObjFollowPath(driver, v);
   VehicleSteerWheels(v, v->steerInput);
   TrackObjSetControls(driver, v, 3.0f);
@@ -329,7 +322,7 @@ void TrackObjIdle(Vehicle* driver, Vehicle* v) {
 }
 
 void TrackObjUpdate(Vehicle* driver, Vehicle* v) {
-  MakeCurrent(v);
+  VehicleSelectCarModel(v);
   v->boostButton = 0;
   v->exhaustFlame = 0;
   if (v->pushVelocity2 > 0.0f) v->pushVelocity2 -= gRace.timeStep * 10.0f;
@@ -397,14 +390,8 @@ void TrackObjTrafficStep() {
 }
 
 void TrackObjKnock(Vehicle* v, float impulse, float dx, float dz, uint8_t keepVelocity) {
-  MakeCurrent(v);
-  if (v->velocity + impulse > MAX_THROW) {
-    impulse = MAX_THROW - v->velocity;
-    if (impulse < 0.0f) impulse = 0.0f;
-  }
-  v->knockImpulse = impulse;
-  v->knockDirX = dx;
-  v->knockDirZ = dz;
+  VehicleSelectCarModel(v);
+  VehicleSetKnockImpulse(v, impulse, dx, dz);
   TrackObjSparks(v);
   v->state = VEHICLE_KNOCKED;
   v->knockLift = (v->velocity + v->knockImpulse) * 30.0f * 0.004f;

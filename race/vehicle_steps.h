@@ -29,6 +29,9 @@ struct VehicleStepState {
   float prevX, prevY, prevZ;  // the pose at the start of the step
 };
 extern VehicleStepState gVehicleStep;
+// Points gVehicleStep.carModel at the row of the vehicle's type (row 0 for a
+// type outside the table).
+void VehicleSelectCarModel(const Vehicle* vehicle);
 
 // --- Vehicle types and the control update ---
 constexpr int VEHICLE_TYPE_ROWS = 20;
@@ -108,6 +111,9 @@ void VehicleStepSpecialState(Vehicle* vehicle, Vehicle* driver, float y0, float*
 // The object-contact pass at the end of a step that moved.
 void VehicleObjectContactPass(Vehicle* vehicle, Vehicle* driver, int32_t* soundEvent, float* steerTarget);
 void VehicleApplyHit(Vehicle* vehicle, float impulse, float directionX, float directionZ, uint8_t hard);
+// The knock's impulse, capped so that velocity and impulse together stay
+// within the largest throw, and its direction.
+void VehicleSetKnockImpulse(Vehicle* vehicle, float impulse, float directionX, float directionZ);
 void VehicleSetBodySway(Vehicle* vehicle, float amount);
 
 // --- Controls, computer drivers and recovery ---

@@ -347,9 +347,8 @@ void WheelProbeDownhill(Vehicle* v) {
 
 void WheelUpdateVehicle(Vehicle* v) {
   // 1. The current records.
-  const int32_t row = v->type >= 0 && v->type < CAR_MODEL_ROWS ? v->type : 0;
-  const CarModel* model = &gCarModels[row];
-  gVehicleStep.carModel = &gCarModels[row];
+  VehicleSelectCarModel(v);
+  const CarModel* model = gVehicleStep.carModel;
   gWheelPass.vehicle = v;
   const uint8_t frontHidden = IsHuman(v) && (v->viewActive != 0 || gRace.flyInActive);
   v->effectClock += gRace.timeStep;

@@ -247,11 +247,15 @@ int32_t SoundPan(int32_t slot, int32_t* pan, int32_t op) {
   return SOUND_OK;
 }
 
+uint64_t SoundPitchFrequency(uint32_t baseFrequency, int32_t pitch) {
+  if (pitch < -480 || pitch > 480) return 0;
+  long double product = static_cast<long double>(baseFrequency) * static_cast<long double>(PITCH_RATIO_TABLE[pitch + 480]);
+  return static_cast<uint64_t>(std::trunc(product));
+}
+
 int32_t SoundSetPitch(int32_t slot, int32_t pitch) {
   if (!SoundSlotInUse(slot) || pitch < -480 || pitch > 480) return SOUND_FAIL;
-  long double product = static_cast<long double>(gSound.baseFrequency[slot]) *
-                        static_cast<long double>(PITCH_RATIO_TABLE[pitch + 480]);
-  long double hz = std::trunc(product);
+  const uint64_t hz = SoundPitchFrequency(gSound.baseFrequency[slot], pitch);
   if (hz < HAL_AUDIO_MIN_FREQUENCY || hz > HAL_AUDIO_MAX_FREQUENCY) return SOUND_FAIL;
   return Check(HalAudioSetFrequency(gSound.buffer[slot], static_cast<uint32_t>(hz)));
 }

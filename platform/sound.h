@@ -105,6 +105,9 @@ int32_t SoundFrequency(int32_t slot, uint32_t* hz, int32_t op);
 int32_t SoundVolume(int32_t slot, int32_t* volume, int32_t op);
 int32_t SoundPan(int32_t slot, int32_t* pan, int32_t op);
 int32_t SoundSetPitch(int32_t slot, int32_t pitch);
+// The rate in Hz a pitch (-480..480 tenths of a semitone) plays a sound of
+// `baseFrequency` at, truncated, before any range check; 0 for a pitch outside.
+uint64_t SoundPitchFrequency(uint32_t baseFrequency, int32_t pitch);
 int32_t SoundDuplicate(int32_t slot, int32_t* newSlot);
 int32_t SoundFree(int32_t slot);
 int32_t SoundSetSpeakers(int32_t mode);

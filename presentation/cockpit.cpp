@@ -44,10 +44,10 @@ Vec3 Turn(const float* m, float x, float y, float z) {
 }
 
 // The vehicle frame's point (a, b, c) in the world: the axes are the columns
-// of the body matrix, the origin the body point the body is drawn at.
-Vec3 VehiclePoint(const Vehicle* v, float a, float b, float c) {
+// of the body matrix, the origin a point of the vehicle.
+Vec3 VehiclePoint(const Vehicle* v, const float* origin, float a, float b, float c) {
   const Vec3 d = Turn(v->bodyMatrix, a, b, c);
-  return {v->bodyPoint[0] + d.x, v->bodyPoint[1] + d.y, v->bodyPoint[2] + d.z};
+  return {origin[0] + d.x, origin[1] + d.y, origin[2] + d.z};
 }
 
 Vec3 ViewOf(const Vec3& p) { return Turn(gCamera.view, p.x, p.y, p.z); }
@@ -207,7 +207,7 @@ void DrawDashboard(Vehicle* v) {
   MeshHeader* dashboard = gVehicleAssets.dashboard;
   if (!MeshDrawable(dashboard)) return;
   for (int i = 0; i < 3; ++i) dashboard->angle[i] = v->bodyAngles[i];
-  const Vec3 p = VehiclePoint(v, -6.0f, 10.0f, 0.0f);
+  const Vec3 p = VehiclePoint(v, v->bodyPoint, -6.0f, 10.0f, 0.0f);
   DrawSlot slot{};
   slot.x = p.x;
   slot.y = p.y;
@@ -288,8 +288,11 @@ void CockpitTransformUnlit(Vehicle* vehicle, MeshHeader* model) {
   CockpitBucketsDrawUnlit();
 }
 
+// The needles and the steering wheel hang in front of the driver: their
+// points are taken from the eye point the in-car camera sits on (the body
+// point lies some 10 units lower, which would put them below the screen).
 CockpitPoint CockpitProjectPoint(Vehicle* vehicle, float a, float b, float c) {
-  const Vec3 p = VehiclePoint(vehicle, a, b, c);
+  const Vec3 p = VehiclePoint(vehicle, vehicle->eyePoint, a, b, c);
   const Vec3 view = ViewOf({p.x - gCamera.x, p.y - gCamera.y, p.z - gCamera.z});
   Vertex v{};
   v.viewX = view.x;

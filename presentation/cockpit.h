@@ -42,7 +42,8 @@ void CockpitBucketsDrawLit();
 void CockpitBucketsDrawUnlit();
 void CockpitTransformLit(Vehicle* vehicle, MeshHeader* model);
 void CockpitTransformUnlit(Vehicle* vehicle, MeshHeader* model);
-// The screen point of (a, b, c) in the vehicle's frame, seen by the current camera.
+// The screen point of (a, b, c) in the vehicle's frame from its eye point,
+// seen by the current camera.
 CockpitPoint CockpitProjectPoint(Vehicle* vehicle, float a, float b, float c);
 // The needle angles (Angle10) of the velocity and of the engine revolutions.
 int32_t CockpitVelocityAngle(const Vehicle* vehicle);

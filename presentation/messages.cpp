@@ -10,7 +10,7 @@
 #include "presentation/text.h"
 #include "race/race.h"
 
-HudMessages gHudMessages = {{-1, 0}, {{-1, 0}, {-1, 0}}, 1};
+HudMessages gHudMessages = {{-1, 0}, {{-1, 0}, {-1, 0}}, 1, -1};
 
 namespace {
 
@@ -64,7 +64,21 @@ void PrintMessage(const char* text, float centreX, int32_t y, int32_t remaining)
   TextPrintFadedAt(static_cast<int16_t>(x), static_cast<int16_t>(y), "%s", text);
 }
 
+// A countdown that another message replaced runs on unseen and starts the
+// race at its time; the race clock stands until then.
+void StepHiddenCountdown() {
+  int32_t& left = gHudMessages.countdownLeft;
+  if (left < 0) return;
+  if (AppTimerElapsed(HUD_GLOBAL_TIMER) >= static_cast<uint32_t>(left)) {
+    left = -1;
+    StartRace();
+  } else {
+    AppTimerStart(RACE_CLOCK_TIMER);
+  }
+}
+
 void DrawGlobalMessage() {
+  StepHiddenCountdown();
   HudMessageSlot& m = gHudMessages.global;
   if (m.number == HUD_MSG_NONE) return;
   const uint32_t t = AppTimerElapsed(HUD_GLOBAL_TIMER);
@@ -127,11 +141,23 @@ void HudResetMessages() {
   gHudMessages.player[0].number = HUD_MSG_NONE;
   gHudMessages.player[1].number = HUD_MSG_NONE;
   gHudMessages.done = 1;
+  gHudMessages.countdownLeft = -1;
 }
 
 void HudShowMessage(int32_t number, float duration) {
   HudMessageSlot& m = gHudMessages.global;
   if (m.number == HUD_MSG_RACE_OVER || m.number == HUD_MSG_OFF_TRACK) return;
+  // The start of the race hangs on the countdown, so a message shown over it
+  // (a wrong road under the grid) takes over its remaining time on the
+  // restarted clock; a new countdown replaces it.
+  int32_t& left = gHudMessages.countdownLeft;
+  const int32_t due = m.number == HUD_MSG_READY ? m.duration : left;
+  if (number == HUD_MSG_READY) {
+    left = -1;
+  } else if (due >= 0) {
+    const uint32_t t = AppTimerElapsed(HUD_GLOBAL_TIMER);
+    left = t >= static_cast<uint32_t>(due) ? 0 : due - static_cast<int32_t>(t);
+  }
   AppTimerStart(HUD_GLOBAL_TIMER);
   m.number = number;
   m.duration = static_cast<int32_t>(duration);

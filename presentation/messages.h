@@ -35,6 +35,9 @@ struct HudMessages {
   HudMessageSlot global;     // timer slot 0
   HudMessageSlot player[2];  // timer slots 28 and 29
   uint8_t done;              // 1 after the global message ended, and after a reset
+  // A countdown that another global message replaced: it still starts the
+  // race this many ms after timer slot 0's start (-1 none).
+  int32_t countdownLeft;
 };
 extern HudMessages gHudMessages;
 

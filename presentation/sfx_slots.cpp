@@ -1,5 +1,7 @@
 // The slot wrappers, the effect-row helpers and the vehicles' own copies of
 // a row. A failing sound-library call turns sound off for the rest of the run.
+#include <algorithm>
+
 #include "engine3d/angle.h"
 #include "engine3d/mathutil.h"
 #include "presentation/sfx.h"
@@ -85,7 +87,18 @@ void SfxPlaySlot(int32_t slot) {
 
 void SfxSetSlotFrequency(int32_t slot, int32_t pitch) {
   SfxSlotEntry* e = Live(slot);
-  if (e && e->inUse) Check(SoundSetPitch(e->soundId, pitch));
+  if (!e || !e->inUse || e->soundId >= SOUND_SLOT_COUNT) return;
+  // A sound recorded at a high rate goes past the device's highest rate at the
+  // top pitches (22050 Hz from about 26 semitones up): it plays at the nearest
+  // rate the device takes, and sound stays on.
+  const int32_t p = std::clamp(pitch, -480, 480);
+  const uint64_t hz = SoundPitchFrequency(gSound.baseFrequency[e->soundId], p);
+  if (p == pitch && hz >= HAL_AUDIO_MIN_FREQUENCY && hz <= HAL_AUDIO_MAX_FREQUENCY) {
+    Check(SoundSetPitch(e->soundId, pitch));
+    return;
+  }
+  uint32_t held = static_cast<uint32_t>(std::clamp<uint64_t>(hz, HAL_AUDIO_MIN_FREQUENCY, HAL_AUDIO_MAX_FREQUENCY));
+  Check(SoundFrequency(e->soundId, &held, SOUND_OP_SET));
 }
 
 void SfxSetSlotVolume(int32_t slot, int32_t volume) {

@@ -1,5 +1,7 @@
 // Each frame's engine, slide and surface sounds of a vehicle: heard in 3D for
 // computer and network vehicles, from inside or outside for a player's own.
+#include <cmath>
+
 #include "engine3d/mathutil.h"
 #include "engine3d/random.h"
 #include "presentation/presentation.h"
@@ -148,8 +150,10 @@ void SfxUpdateVehicle(Vehicle* v, Vehicle* remote, int32_t secondRow, uint8_t on
 
 int32_t SfxVehicleSlideTest(Vehicle* v) {
   if (!gSoundOn || v->cameraDistance > 400) return 0;
-  if (gRace.trackIndex == TRACK_ICE) return v->slideAngle < 2.0f ? 1 : 0;
-  return v->slideAngle > 6.0f ? 1 : 0;
+  // A slide to the left is as loud as one to the right.
+  const float slide = std::fabs(v->slideAngle);
+  if (gRace.trackIndex == TRACK_ICE) return slide < 2.0f ? 1 : 0;
+  return slide > 6.0f ? 1 : 0;
 }
 
 void SfxStopVehicleLoops(Vehicle* v) {

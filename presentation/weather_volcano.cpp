@@ -90,6 +90,8 @@ void Throw() {
     b->inUse = 0;
     return;
   }
+  // The volcano roars for every rock it throws, one that finds no point too.
+  SfxPlayEffectAt(SFX_LAUNCH, VENT_X, VENT_Y + LAUNCH_SOUND_ABOVE, VENT_Z);
   StartX(s) = VENT_X;
   StartY(s) = VENT_Y;
   StartZ(s) = VENT_Z;
@@ -101,7 +103,6 @@ void Throw() {
     b->inUse = 0;
     return;
   }
-  SfxPlayEffectAt(SFX_LAUNCH, VENT_X, VENT_Y + LAUNCH_SOUND_ABOVE, VENT_Z);
   // Snapped to the 100-unit grid in floats: a point from the file far off
   // the world must not overflow an integer on its way.
   TargetX(s) = std::trunc(p->x / 100.0f) * 100.0f;

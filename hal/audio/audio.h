@@ -231,6 +231,8 @@ uint32_t HalAudioListenerGetOrientation(HalAudioBuffer listener, HalAudioVector*
 uint32_t HalAudioCommitDeferred(HalAudioBuffer listener);
 
 // Mixes `frames` stereo frames into `out` and moves every playing cursor on.
+// A sum that would pass full scale is turned down by a limiter whose state
+// carries from one call to the next.
 // SDL's callback calls it; headless, tests call it, and so does a headless
 // program (HalHeadlessProgram) at every shown frame: the frames of the virtual
 // time since the last mix, so that a run mixes the same on every run.

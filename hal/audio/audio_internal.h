@@ -80,6 +80,9 @@ struct Mixer {
   HalAudioListenerParams listenerPending = DefaultListener();
   HalAudioListenerParams listenerCurrent = DefaultListener();
   std::deque<Injection> injections[HAL_AUDIO_CALL_COUNT];
+  // The output limiter (audio_mixing.cpp): its gain and the frames it still holds it.
+  double limiterGain = 1.0;
+  uint32_t limiterHold = 0;
   // The game never releases the device: SDL's thread must stop mixing before
   // this state goes away at the end of the process.
   ~Mixer() {

@@ -1,5 +1,6 @@
 // The mix: every playing buffer resampled, placed and summed with the CD's
-// audio into the output; and the test hooks.
+// audio, kept under full scale by a limiter, into the output; and the test
+// hooks.
 #include <algorithm>
 #include <cmath>
 
@@ -15,6 +16,20 @@ namespace {
 [[maybe_unused]] const bool FOLLOWS_FRAMES = (FollowFrames(), true);
 
 constexpr double SPEED_OF_SOUND = 343.0;  // metres per second
+
+// The output limiter. Six engines, effects and the CD summed at their own
+// levels pass full scale now and then; clipped, every sample over it would
+// flatten. Instead, a frame that would pass the ceiling drops the gain at once
+// to what keeps it inside; while frames keep pressing on the ceiling the gain
+// holds, and some milliseconds after the last it comes back to 1 at a steady
+// rate in decibels, so a loud passage is turned down as a whole rather than
+// bent wave by wave. A mix that stays inside with the gain at 1 comes out
+// sample for sample as summed. The ceiling sits a little under full scale so
+// that no sample is pinned there.
+constexpr double LIMIT_CEILING = 32000.0;
+constexpr double LIMIT_PRESSING = LIMIT_CEILING * 0.97;
+constexpr uint32_t LIMIT_HOLD_FRAMES = HAL_AUDIO_OUTPUT_RATE / 50;  // 20 ms
+constexpr double LIMIT_RELEASE_DB_PER_SECOND = 40.0;
 
 double Dot(const HalAudioVector& a, const HalAudioVector& b) {
   return double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z;
@@ -142,18 +157,48 @@ void MixBuffer(const Mixer& m, Buffer& b, double* acc, uint32_t frames,
   }
 }
 
+// Scales the stereo frames of `acc` in place; the gain and the hold carry
+// from one call to the next, so a mix is limited the same however its frames
+// are cut into calls.
+void Limit(double* acc, uint32_t frames, double* gain, uint32_t* hold) {
+  static const double release = std::pow(10.0, LIMIT_RELEASE_DB_PER_SECOND / 20.0 / HAL_AUDIO_OUTPUT_RATE);
+  for (uint32_t i = 0; i < frames; ++i) {
+    double* frame = acc + size_t(i) * HAL_AUDIO_OUTPUT_CHANNELS;
+    const double peak = std::max(std::fabs(frame[0]), std::fabs(frame[1]));
+    if (peak * *gain > LIMIT_CEILING) {
+      *gain = LIMIT_CEILING / peak;
+      *hold = LIMIT_HOLD_FRAMES;
+    } else if (*gain < 1.0 && peak * *gain > LIMIT_PRESSING) {
+      *hold = LIMIT_HOLD_FRAMES;
+    } else if (*hold > 0) {
+      --*hold;
+    } else if (*gain < 1.0) {
+      // Never back past what the current frame allows.
+      *gain = std::min({1.0, *gain * release, peak > 0.0 ? LIMIT_CEILING / peak : 1.0});
+    }
+    if (*gain < 1.0) {
+      frame[0] *= *gain;
+      frame[1] *= *gain;
+    }
+  }
+}
+
 }  // namespace
 
 void HalAudioRender(int16_t* out, uint32_t frames) {
   if (!out || frames == 0) return;
   std::vector<double> acc(size_t(frames) * HAL_AUDIO_OUTPUT_CHANNELS, 0.0);
   std::vector<HalEvent> fired;
+  Mixer& m = M();
+  double gain;
+  uint32_t hold;
   {
-    Mixer& m = M();
     std::lock_guard lock(m.mutex);
     for (auto& [id, b] : m.buffers) {
       if (b.playing && !b.primary) MixBuffer(m, b, acc.data(), frames, &fired);
     }
+    gain = m.limiterGain;
+    hold = m.limiterHold;
   }
   // The sound buffers are the mixer device's wave line; the CD (its own line)
   // is pulled in after them, outside this device's lock.
@@ -162,6 +207,12 @@ void HalAudioRender(int16_t* out, uint32_t frames) {
     for (double& a : acc) a *= wave;
   }
   HalCdMixAudio(acc.data(), frames, HAL_AUDIO_OUTPUT_RATE);
+  Limit(acc.data(), frames, &gain, &hold);
+  {
+    std::lock_guard lock(m.mutex);
+    m.limiterGain = gain;
+    m.limiterHold = hold;
+  }
   for (size_t i = 0; i < acc.size(); ++i) {
     out[i] = static_cast<int16_t>(std::clamp(std::lround(acc[i]), -32768L, 32767L));
   }
@@ -198,4 +249,6 @@ void HalAudioResetForTest() {
   m.speakerConfig = 0;
   m.listenerPending = m.listenerCurrent = DefaultListener();
   for (auto& queue : m.injections) queue.clear();
+  m.limiterGain = 1.0;
+  m.limiterHold = 0;
 }

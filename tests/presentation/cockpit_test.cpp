@@ -215,6 +215,49 @@ TEST_F(CockpitTest, TheSteeringWheelTurnsWithTheSteering) {
   EXPECT_FLOAT_EQ(texLit[0].corners[0].viewZ, 10.0f);
 }
 
+// In the game's cars, seen from the in-car camera at 640 x 480, the needles
+// and the steering wheel stand in the lower half of the screen, about its
+// middle.
+TEST_F(CockpitTest, TheNeedlesAndTheWheelShowAtTheBottomOfTheInCarView) {
+  RdrClose();
+  ASSERT_TRUE(RdrOpen(gDisplayModes[2], 1));
+  MeshPoolAllocVertices(MESH_POOL_VERTICES);
+  MeshPoolAllocFaces(MESH_POOL_FACES);
+  gRace.viewHeight = 480;
+  CarModelSetGeometry();
+  Interior wheel({0.0f});
+  wheel.faces[0].type = FACE_TEX_LIT << 24 | 9;
+  for (int32_t type = 0; type < CAR_MODEL_GAME_ROWS; ++type) {
+    SCOPED_TRACE(type);
+    gCarModels[type].steeringWheel = &wheel.mesh;
+    StandVehicle(&gPlayer1, type, 100.0f, 50.0f, 200.0f);
+    gPlayer1.viewActive = 1;
+    // Where the wheel pass puts the eye for the in-car view, and the camera there.
+    const CarPoint eye = gCarModels[type].point2;
+    const float* m = gPlayer1.bodyMatrix;
+    const float e[3] = {eye.x, eye.y, eye.z - 2.0f};
+    for (int i = 0; i < 3; ++i)
+      gPlayer1.eyePoint[i] = gPlayer1.bodyPoint[i] + m[3 * i] * e[0] + m[3 * i + 1] * e[1] + m[3 * i + 2] * e[2];
+    camera_ = Camera{gPlayer1.eyePoint[0], gPlayer1.eyePoint[1], gPlayer1.eyePoint[2], 0, 0, 0};
+    CamSet(&camera_);
+    MatViewFromCamera();
+    gDrawn.clear();
+    CockpitDraw(&gPlayer1);
+    std::vector<Drawn> shown = DrawnCalls("Gouraud");
+    ASSERT_EQ(shown.size(), 2u);
+    const std::vector<Drawn> texLit = DrawnCalls("TexLit");
+    ASSERT_EQ(texLit.size(), 1u);
+    shown.push_back(texLit[0]);
+    for (const Drawn& d : shown)
+      for (const Vertex& v : d.corners) {
+        EXPECT_GT(v.screenX, 160.0f);
+        EXPECT_LT(v.screenX, 480.0f);
+        EXPECT_GT(v.screenY, 240.0f);
+        EXPECT_LT(v.screenY, 480.0f);
+      }
+  }
+}
+
 TEST_F(CockpitTest, TheDialsShowOnlyWithTheGaugesOutsideTheCar) {
   Interior interior({10.0f});
   UseInterior(interior);

@@ -81,7 +81,7 @@ void HudTest::SetUp() {
   gOptions = Options{};
   gNetParticipants = NetParticipants{};
   gRaceResults.bestLapMs = VEHICLE_BEST_LAP_NONE;
-  gHudMessages = HudMessages{{-1, 0}, {{-1, 0}, {-1, 0}}, 1};
+  gHudMessages = HudMessages{{-1, 0}, {{-1, 0}, {-1, 0}}, 1, -1};
   gVehicleAssets = VehicleAssets{};
   HudFont.letterTexture = TEST_LETTERS;
   HudFont.digitTexture = TEST_DIGITS;

@@ -10,9 +10,9 @@
 
 namespace {
 
-// What the library plays a pitch of a kit sound at (6000 Hz base).
-uint32_t PitchHz(int32_t pitch) {
-  long double hz = std::trunc(static_cast<long double>(6000) * static_cast<long double>(PITCH_RATIO_TABLE[pitch + 480]));
+// What the library plays a pitch of a sound at (the kit's base is 6000 Hz).
+uint32_t PitchHz(int32_t pitch, uint32_t base = 6000) {
+  long double hz = std::trunc(static_cast<long double>(base) * static_cast<long double>(PITCH_RATIO_TABLE[pitch + 480]));
   return static_cast<uint32_t>(hz);
 }
 
@@ -124,6 +124,40 @@ TEST_F(SfxTest, PitchIsHeldAtTheCaps) {
   EXPECT_EQ(gSoundOn, 1);
 }
 
+// Engines recorded at 22050 Hz pass the device's 100000 Hz from a pitch of
+// about 262 on: the countdown revs reach it, and sound must stay on.
+TEST_F(SfxTest, EnginesRecordedAtACommonRateKeepSoundOnThroughTheCountdown) {
+  std::string error;
+  ASSERT_TRUE(datakit::WriteLooseFiles(datakit::SoundArchiveFiles(22050), ".", &error)) << error;
+  SfxLoadTrackBank(SFX_BANK_TRACK);
+  ASSERT_EQ(gSoundOn, 1);
+  gPlayer1.physParams[PHYS_ACCEL_FACTOR] = 2.0f;
+  gVehicleStep.engineLoad = 1;
+  for (int frame = 0; frame < 200; ++frame) {
+    gRace.frameCounter = static_cast<uint32_t>(frame);
+    SfxUpdateVehicle(&gPlayer1, nullptr, 0, 0);
+    for (int i = 0; i < 5; ++i) SfxUpdateVehicle(&gVehicleRecords[i], &gVehicleRecords[i], 0, 0);
+    ASSERT_EQ(gSoundOn, 1) << "frame " << frame;
+  }
+  EXPECT_GT(gPlayer1.engineRevsHeard, 262.0f * 8000.0f / 320.0f);
+
+  // Held at the device's top rate above it, exact below it.
+  gRace.raceStarted = 1;
+  const struct {
+    float revs;
+    uint32_t hz;
+  } cases[] = {{7000.0f, 100000}, {9499.0f, 100000}, {1000.0f, PitchHz(40, 22050)}};
+  for (const auto& c : cases) {
+    gPlayer1.engineRevs = c.revs;
+    SfxUpdateVehicle(&gPlayer1, nullptr, 0, 0);
+    EXPECT_EQ(Hz(gPlayer1.engineSoundOut), c.hz) << c.revs;
+  }
+  // A pitch past the library's own range is held at its end.
+  SfxSetSlotFrequency(gPlayer1.engineSoundOut, 900);
+  EXPECT_EQ(Hz(gPlayer1.engineSoundOut), 100000u);
+  EXPECT_EQ(gSoundOn, 1);
+}
+
 struct SmoothCase {
   const char* name;
   int32_t state;
@@ -228,6 +262,29 @@ TEST_F(SfxTest, SlidingAndSurfaceSoundsFollowTheWheels) {
   SfxStopVehicleLoops(&v);
   EXPECT_EQ(v.loopSound, SFX_SLOT_NONE);
 }
+
+struct SlideCase {
+  int32_t track;
+  float slideAngle;
+  int32_t sounds;
+};
+
+class SlideSound : public SfxTest, public ::testing::WithParamInterface<SlideCase> {};
+
+// A slide sounds the same to either side: on ice while it stays small, on the
+// other tracks once it is wide.
+TEST_P(SlideSound, SoundsForSlidesToEitherSide) {
+  const SlideCase& c = GetParam();
+  gRace.trackIndex = c.track;
+  Vehicle v{};
+  v.slideAngle = c.slideAngle;
+  EXPECT_EQ(SfxVehicleSlideTest(&v), c.sounds);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothWays, SlideSound,
+    ::testing::Values(SlideCase{0, 7.0f, 1}, SlideCase{0, -7.0f, 1}, SlideCase{0, 5.0f, 0}, SlideCase{0, -5.0f, 0},
+                      SlideCase{9, 1.5f, 1}, SlideCase{9, -1.5f, 1}, SlideCase{9, 3.0f, 0}, SlideCase{9, -3.0f, 0}));
 
 TEST_F(SfxTest, TheListenerIsSentAtMostEveryQuarterSecond) {
   gCamera.x = 10.0f;

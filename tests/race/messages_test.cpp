@@ -87,6 +87,46 @@ TEST_F(Messages, TheRaceStartsOnTheFirstFrameAtTheEndOfTheCountdown) {
   EXPECT_EQ(AppTimerElapsed(RACE_CLOCK_TIMER), 11u);
 }
 
+// A wrong road under the grid shows its message over the countdown, again
+// and again; the race still starts when the countdown ends.
+TEST_F(Messages, MessagesOverTheCountdownDoNotHoldTheStart) {
+  HalClockSet(start_);
+  HudShowMessage(HUD_MSG_READY, 5000.0f);
+  At(1000);
+  HudShowMessage(HUD_MSG_WRONG_ROAD, 2000.0f);
+  EXPECT_EQ(At(1100), "FALSCHESTRASSE");
+  At(3100);  // the wrong road's message ends here
+  At(3500);
+  HudShowMessage(HUD_MSG_WRONG_ROAD, 2000.0f);
+  HalClockSet(start_ + 4000);
+  HudShowMessage(HUD_MSG_WRONG_ROAD, 2000.0f);
+  At(4999);
+  EXPECT_EQ(AppTimerElapsed(RACE_CLOCK_TIMER), 0u);
+  EXPECT_EQ(+gRace.raceStarted, 0);
+  EXPECT_EQ(At(5000), "falschestrasse");
+  EXPECT_EQ(+gRace.raceStarted, 1);
+  HalClockAdvance(7);
+  for (int slot = 0; slot < 6; ++slot) EXPECT_EQ(AppTimerElapsed(slot + 12), 7u) << slot;
+  // The race clock runs from the last frame of the countdown.
+  At(5500);
+  EXPECT_EQ(AppTimerElapsed(RACE_CLOCK_TIMER), 501u);
+
+  // A new countdown over a hidden one counts its own time.
+  HudResetMessages();
+  gRace.raceStarted = 0;
+  HalClockSet(start_);
+  HudShowMessage(HUD_MSG_READY, 5000.0f);
+  HudShowMessage(HUD_MSG_CHECKPOINT, 3000.0f);
+  HalClockSet(start_ + 2000);
+  HudShowMessage(HUD_MSG_READY, 5000.0f);
+  HalClockSet(start_ + 6999);
+  HudDrawMessages();
+  EXPECT_EQ(+gRace.raceStarted, 0);
+  HalClockSet(start_ + 7000);
+  HudDrawMessages();
+  EXPECT_EQ(+gRace.raceStarted, 1);
+}
+
 TEST_F(Messages, ATrainingRaceStartsOnItsFirstFrame) {
   gRace.gameMode = 0;
   HalClockSet(start_);

@@ -167,7 +167,7 @@ void RaceTest::SetUp() {
   for (uint32_t& at : gNetScript.replyAtMs) at = 0;
   gTestUnlockLevel = 0;
   gMenuUnlockCount = 0;
-  gHudMessages = HudMessages{{-1, 0}, {{-1, 0}, {-1, 0}}, 1};
+  gHudMessages = HudMessages{{-1, 0}, {{-1, 0}, {-1, 0}}, 1, -1};
   gCalls.clear();
   gFaces.clear();
   gLogFaceCalls = true;

@@ -1,6 +1,9 @@
 // The sound device stand-in on its own.
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "hal/audio/audio.h"
 #include "support/test_support.h"
@@ -96,6 +99,58 @@ TEST_F(HalAudio, NotificationsFireWhenTheCursorReachesTheirOffsets) {
   EXPECT_EQ(HalEventWaitAny(both, 2, 0), HAL_WAIT_TIMEOUT);
   // Notifications cannot change while the buffer plays.
   EXPECT_EQ(HalAudioSetNotificationPositions(b, 1, notes), HAL_AUDIO_E_INVALIDCALL);
+}
+
+// Two loud triangles in step sum to half again full scale. The limiter turns
+// the whole passage down instead of flattening its tops: nothing reaches full
+// scale, the waves keep their shape at one gain, the gain comes back once the
+// overload ends, and the result does not depend on how the mix is pulled.
+TEST_F(HalAudio, ALimiterKeepsAnOverloadedSumInsideWithoutFlatteningIt) {
+  constexpr uint32_t PERIOD = 100, FRAMES = 100 * PERIOD;
+  constexpr int32_t AMPLITUDE = 24000;
+  auto level = [](uint32_t i) {
+    const int32_t phase = static_cast<int32_t>(i % PERIOD), half = PERIOD / 2;
+    return (phase < half ? phase : static_cast<int32_t>(PERIOD) - phase) * 2 * AMPLITUDE / half - AMPLITUDE;
+  };
+  auto mix = [&](uint32_t chunk) {
+    HalAudioResetForTest();
+    HalAudioCreate(&device);
+    HalAudioBuffer a = Make(FRAMES * 2, 0), b = Make(FRAMES * 2, 0);
+    for (HalAudioBuffer buffer : {a, b}) {
+      void* r1 = nullptr;
+      void* r2 = nullptr;
+      uint32_t n1 = 0, n2 = 0;
+      HalAudioLock(buffer, 0, 0, &r1, &n1, &r2, &n2, HAL_AUDIO_LOCK_ENTIREBUFFER);
+      auto* samples = static_cast<int16_t*>(r1);
+      for (uint32_t i = 0; i < FRAMES; ++i) samples[i] = static_cast<int16_t>(level(i));
+      HalAudioUnlock(buffer, r1, n1, r2, n2);
+      HalAudioPlay(buffer, 0, 0, HAL_AUDIO_PLAY_LOOPING);
+    }
+    std::vector<int16_t> out(2 * 3 * FRAMES);
+    for (uint32_t done = 0; done < 3 * FRAMES; done += chunk) {
+      if (done == FRAMES) HalAudioStop(b);  // the overload ends after a while
+      HalAudioRender(out.data() + 2 * done, std::min(chunk, 3 * FRAMES - done));
+    }
+    return out;
+  };
+  const std::vector<int16_t> out = mix(FRAMES);
+  int16_t loudest = 0;
+  for (int16_t v : out) {
+    EXPECT_GT(v, -32768);
+    EXPECT_LT(v, 32767);
+    loudest = std::max<int16_t>(loudest, static_cast<int16_t>(std::abs(v)));
+  }
+  EXPECT_GT(loudest, 31000);
+  // After the first wave the sum comes out at one gain: each top is a single
+  // peak sample, not a run of equal ones.
+  const double gain = 32000.0 / (2 * AMPLITUDE);
+  for (uint32_t i = PERIOD; i < FRAMES; ++i) {
+    ASSERT_NEAR(out[2 * i], 2 * level(i) * gain, 1.0) << i;
+    ASSERT_EQ(out[2 * i + 1], out[2 * i]) << i;
+  }
+  // Alone, the one triangle is back at its own level a quarter second later.
+  for (uint32_t i = 2 * FRAMES + 2050; i < 3 * FRAMES; ++i) ASSERT_EQ(out[2 * i], level(i)) << i;
+  EXPECT_EQ(mix(16), out);
 }
 
 TEST_F(HalAudio, InjectedResultsPassAfterTheSkippedCalls) {

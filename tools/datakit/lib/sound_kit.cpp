@@ -5,10 +5,6 @@
 namespace datakit {
 
 namespace {
-// Low enough that the highest engine pitch (15.9 times the rate) stays
-// within the mixer's 100000 Hz.
-constexpr uint32_t RATE = 6000;
-constexpr uint32_t FRAMES = 600;  // a tenth of a second
 constexpr int SOUND_ARCHIVE = 6;
 constexpr int DEBUG_SOUND_ARCHIVE = 7;
 }  // namespace
@@ -27,13 +23,14 @@ const std::vector<std::string>& KitSoundNames() {
   return names;
 }
 
-Bytes KitSoundWave(size_t index) {
-  // A triangle wave whose period (in samples) is the sound's own; the length
-  // is a whole number of periods, so a looping sound has no seam.
-  const uint32_t period = 12 + static_cast<uint32_t>(index) * 2;
-  const uint32_t frames = FRAMES / period * period;
+Bytes KitSoundWave(size_t index, uint32_t rate) {
+  // A triangle wave whose period (in samples at the kit's rate) is the
+  // sound's own; the length, about a tenth of a second, is a whole number of
+  // periods, so a looping sound has no seam.
+  const uint32_t period = (12 + static_cast<uint32_t>(index) * 2) * rate / KIT_SOUND_RATE;
+  const uint32_t frames = rate / 10 / period * period;
   WaveSpec spec;
-  spec.rate = RATE;
+  spec.rate = rate;
   spec.samples = WaveSamples(1, 16, frames, [&](uint32_t i, uint16_t) {
     const int32_t phase = static_cast<int32_t>(i % period);
     const int32_t half = static_cast<int32_t>(period / 2);
@@ -43,11 +40,12 @@ Bytes KitSoundWave(size_t index) {
   return WaveWrite(spec);
 }
 
-std::vector<DataFile> SoundArchiveFiles() {
+std::vector<DataFile> SoundArchiveFiles(uint32_t engineRate) {
   std::vector<DataFile> files;
   const std::vector<std::string>& names = KitSoundNames();
   for (size_t i = 0; i < names.size(); ++i) {
-    const Bytes wave = KitSoundWave(i);
+    const bool engine = names[i].rfind("moteur", 0) == 0;
+    const Bytes wave = KitSoundWave(i, engine ? engineRate : KIT_SOUND_RATE);
     files.push_back({SOUND_ARCHIVE, "wav\\" + names[i] + ".wav", wave});
     files.push_back({DEBUG_SOUND_ARCHIVE, names[i] + ".wav", wave});
   }

@@ -245,4 +245,26 @@ TEST_F(KitTextures, EachDialIsCentredOnItsNeedlesHub) {
   }
 }
 
+// The desert's road (ground texture 3, on the cells the course crosses)
+// must read as a road against its sand (texture 1, the rest of the ground).
+TEST_F(KitTextures, TheDesertRoadStandsOutFromTheSand) {
+  double mean[2][3] = {};
+  const char* names[2] = {"a1.3df", "a3.3df"};
+  for (int t = 0; t < 2; ++t) {
+    TextureRecord* r = LoadKitRecord(names[t]);
+    ASSERT_NE(r, nullptr);
+    const uint32_t n = r->info.width * r->info.height;
+    for (uint32_t i = 0; i < n; ++i) {
+      const uint32_t c = static_cast<const uint16_t*>(r->info.data)[i];
+      mean[t][0] += (c >> 11 & 31) * 255.0 / 31.0 / n;
+      mean[t][1] += (c >> 5 & 63) * 255.0 / 63.0 / n;
+      mean[t][2] += (c & 31) * 255.0 / 31.0 / n;
+    }
+    TexFree(r);
+  }
+  double apart = 0.0;
+  for (int k = 0; k < 3; ++k) apart += std::fabs(mean[0][k] - mean[1][k]);
+  EXPECT_GE(apart, 150.0);
+}
+
 }  // namespace

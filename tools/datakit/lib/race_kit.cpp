@@ -109,7 +109,7 @@ std::vector<uint16_t> NumberedGroundTexels(const NumberedGround& g, int32_t k) {
       s = s * 1103515245u + 12345u;
       const int32_t grain = static_cast<int32_t>((s >> 16) % 12) - 6;
       const bool gravel = (s >> 8) % 29 == 0;
-      texels[i] = gravel ? Rgb565(172, 138, 106) : Rgb565(150 + grain, 114 + grain, 84 + grain);
+      texels[i] = gravel ? Rgb565(166, 132, 102) : Rgb565(140 + grain, 104 + grain, 78 + grain);
     }
     return texels;
   }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "backend_common/display.h"
+#include "engine3d/instance.h"
 #include "engine3d/model3ds.h"
 #include "platform/mem.h"
 #include "tools/datakit/lib/race_kit.h"
@@ -295,8 +296,10 @@ TEST_F(CockpitTest, TheDialsShowOnlyWithTheGaugesOutsideTheCar) {
   }
 }
 
-// A kit model through the game's 3DS loader, in the game's axes.
-MeshHeader* LoadKitModel(const std::string& path) {
+// A kit model through the game's 3DS loader, in the game's axes; the body
+// sets (the interior among them) rest on the body point as the game loads
+// them.
+MeshHeader* LoadKitModel(const std::string& path, bool restOnGround = false) {
   for (const datakit::DataFile& f : datakit::VehicleModelFiles()) {
     if (f.path != path) continue;
     auto* buffer = static_cast<uint8_t*>(MemAlloc(static_cast<uint32_t>(f.data.size())));
@@ -304,31 +307,80 @@ MeshHeader* LoadKitModel(const std::string& path) {
     std::memcpy(buffer, f.data.data(), f.data.size());
     if (!MeshFileOpenBuffer(buffer, static_cast<uint32_t>(f.data.size()))) return nullptr;
     const MeshPlacement placement = {0, 1.0f, 0.0f, {1, 0, 0, 0, 0, 1, 0, 1, 0}, 1, 1};
-    return MeshLoad3dsOpened("", &placement);
+    MeshHeader* mesh = MeshLoad3dsOpened("", &placement);
+    if (mesh && restOnGround) MeshRestOnGroundShiftZ(mesh);
+    return mesh;
   }
   return nullptr;
 }
 
-TEST_F(CockpitTest, TheKitsInteriorFillsEveryBucket) {
-  MeshHeader* interior = LoadKitModel("car1\\int\\ziziz.3ds");
+// Whether the screen point lies inside a drawn face.
+bool Covers(const Drawn& d, float x, float y) {
+  const size_t n = d.corners.size();
+  if (n < 3) return false;
+  bool inside = false;
+  for (size_t i = 0, j = n - 1; i < n; j = i++) {
+    const Vertex &a = d.corners[i], &b = d.corners[j];
+    if ((a.screenY > y) != (b.screenY > y) &&
+        x < (b.screenX - a.screenX) * (y - a.screenY) / (b.screenY - a.screenY) + a.screenX)
+      inside = !inside;
+  }
+  return inside;
+}
+
+// Each kit car's inside seen from its driver's eye: the road ahead shows
+// through the windscreen, the whole interior fits the arena, and the dial
+// lies where the needles turn (2.8 and 3.1 right of the eye, 6 below, 10
+// ahead).
+TEST_F(CockpitTest, TheKitsInteriorsLeaveTheRoadInSightAndHoldTheDialUnderTheNeedles) {
+  CarModelSetGeometry();
   MeshHeader* dashboard = LoadKitModel("car1\\bord.3ds");
-  MeshHeader* wheel = LoadKitModel("car1\\volant.3ds");
-  ASSERT_NE(interior, nullptr);
   ASSERT_NE(dashboard, nullptr);
-  ASSERT_NE(wheel, nullptr);
-  for (MeshHeader*& m : gCarModels[0].body[CAR_BODY_SETS - 1]) m = interior;
-  gCarModels[0].steeringWheel = wheel;
   gVehicleAssets.dashboard = dashboard;
-  CockpitDraw(&gPlayer1);
-  int32_t filled = 0;
-  for (const CockpitBucket& b : gCockpitBuckets.buckets) filled += b.count > 0 ? 1 : 0;
-  EXPECT_EQ(filled, COCKPIT_BUCKETS);
-  EXPECT_EQ(gCockpitBuckets.dropped, 0);
-  EXPECT_EQ(DrawnCalls("TexLit").size(), wheel->faceCount);
-  EXPECT_EQ(DrawnCalls("Lit").size(), 1u);
-  MeshFree(interior);
+  const float w = static_cast<float>(gRdrState.screenWidth), h = static_cast<float>(gRace.viewHeight);
+  const float cx = gRdrState.centreX, cy = gRdrState.centreY;
+  for (int32_t type = 0; type < CAR_MODEL_GAME_ROWS; ++type) {
+    SCOPED_TRACE(type);
+    MeshHeader* interior = LoadKitModel("car" + std::to_string(type + 1) + "\\int\\ziziz.3ds", true);
+    ASSERT_NE(interior, nullptr);
+    for (MeshHeader*& m : gCarModels[0].body[CAR_BODY_SETS - 1]) m = interior;
+    // The in-car eye of this car type, as the wheel pass places it.
+    const CarPoint& p = gCarModels[type].point2;
+    const float* m = gPlayer1.bodyMatrix;
+    const float e[3] = {p.x, p.y, p.z - 2.0f};
+    float eye[3];
+    for (int k = 0; k < 3; ++k) eye[k] = gPlayer1.bodyPoint[k] + m[3 * k] * e[0] + m[3 * k + 1] * e[1] + m[3 * k + 2] * e[2];
+    camera_ = Camera{eye[0], eye[1], eye[2], 0, 0, 0};
+    CamSet(&camera_);
+    MatViewFromCamera();
+    gDrawn.clear();
+    CockpitDrawBody(&gPlayer1);
+    EXPECT_EQ(gCockpitBuckets.dropped, 0);
+    EXPECT_GT(gCockpitBuckets.used, 0);
+    std::vector<Drawn> faces = DrawnCalls("Gouraud"), flat = DrawnCalls("Flat");
+    faces.insert(faces.end(), flat.begin(), flat.end());
+    for (const float x : {cx - w / 8, cx, cx + w / 8})
+      for (const float y : {cy - h / 4, cy, cy + h / 10})
+        for (const Drawn& d : faces) EXPECT_FALSE(Covers(d, x, y)) << "covered at " << x << " " << y;
+
+    // The dial: the darkest faces, their corners' middle on the needles' line.
+    float sum[3] = {}, count = 0;
+    for (uint32_t f = 0; f < interior->faceCount; ++f) {
+      const Face& face = interior->faces[f];
+      if ((face.type & 0xFFFFFF) != (16u | 16u << 8 | 18u << 16)) continue;
+      for (int c = 0; c < face.vertexCount; ++c) {
+        const Vertex& v = interior->vertices[face.index[c]];
+        sum[0] += v.x, sum[1] += v.y, sum[2] += v.z, ++count;
+      }
+    }
+    ASSERT_GT(count, 0);
+    // The interior's own axes are the vehicle frame's, its origin the body point.
+    EXPECT_NEAR(sum[0] / count, e[0] + 2.95f, 0.05f);
+    EXPECT_NEAR(sum[1] / count, e[1] - 6.0f, 0.05f);
+    EXPECT_NEAR(sum[2] / count, e[2] + 10.0f, 0.05f);
+    MeshFree(interior);
+  }
   MeshFree(dashboard);
-  MeshFree(wheel);
 }
 
 TEST_F(CockpitTest, FogComesBackOnlyWhereTheRaceHasIt) {

@@ -3,6 +3,7 @@
 // panel and the minimap strip with one icon per vehicle type.
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -43,9 +44,10 @@ class HudReference : public HudTest {
     }
     TexSetColourKey(-1, -1, -1);
     Load("minicar.3df", datakit::TEX3DF_ARGB1555, 256, 128, datakit::MiniCarTexels());
-    std::vector<uint16_t> light(32 * 32, 0xFFC0);
-    for (const char* name : {"vdavg.3df", "vdavd.3df", "vdarg.3df", "vdard.3df"})
-      Load(name, datakit::TEX3DF_ARGB1555, 32, 32, light);
+    // The kit's wheel lights, keyed pure green as the game start loads them.
+    TexSetColourKey(0, 255, 0);
+    for (const char* name : {"vdavg.3df", "vdavd.3df", "vdarg.3df", "vdard.3df"}) LoadKit(name);
+    TexSetColourKey(-1, -1, -1);
     // A map picture: a dark course on a green ground.
     std::vector<uint16_t> map(256 * 128);
     for (uint32_t i = 0; i < map.size(); ++i) {
@@ -67,6 +69,22 @@ class HudReference : public HudTest {
     TexFree(record);
     return static_cast<uint32_t>(handle);
   }
+  // A loose texture of the kit's, written into the folder; the loaded record.
+  TextureRecord* LoadKitRecord(const std::string& name) {
+    for (const datakit::DataFile& f : datakit::RaceKitTextureLooseFiles())
+      if (f.path == name) {
+        EXPECT_TRUE(datakit::WriteFile(dir_.path() / name, f.data));
+        return TexLoad(name.c_str());
+      }
+    ADD_FAILURE() << name << " is not in the kit";
+    return nullptr;
+  }
+  void LoadKit(const std::string& name) {
+    TextureRecord* record = LoadKitRecord(name);
+    if (!record) return;
+    TexDownload(record);
+    TexFree(record);
+  }
   TempDir dir_;
   std::string home_;
 };
@@ -86,6 +104,10 @@ TEST_F(HudReference, OneViewMidRace) {
   gPlayer1.heading = 300.0f;
   AppTimerSet(gPlayer1.lapTimerSlot, 83456);
   for (WheelState& w : gPlayer1.wheels) w.attached = 1;
+  // The front right wheel lost, the rear left hurt (blinking, lit in this
+  // frame): three lights, each on its own wheel.
+  gPlayer1.wheels[1].attached = 0;
+  gPlayer1.wheels[2].bend = 40;
   for (int i = 0; i < 5; ++i) {
     Vehicle& v = gVehicleRecords[i];
     gVehicleTable[i] = &v;
@@ -115,6 +137,134 @@ TEST_F(HudReference, OneViewMidRace) {
   for (size_t i = 0; i < rgb.size(); ++i) differing += rgb[i] != stored[i] ? 1 : 0;
   if (differing) WritePng(std::string(PRESENTATION_TEST_BINARY_DIR) + "/hud_view_drawn.png", rgb, w, h);
   EXPECT_EQ(differing, 0u) << "drawn picture: " << PRESENTATION_TEST_BINARY_DIR << "/hud_view_drawn.png";
+}
+
+// The kit's own textures as the game loads them.
+class KitTextures : public HudReference {
+ protected:
+  static uint32_t Texel(const TextureRecord* r, uint32_t x, uint32_t y) {
+    return static_cast<const uint16_t*>(r->info.data)[y * r->info.width + x];
+  }
+};
+
+// Loose, the 4444 effect sprites take their alpha from their colour: each
+// must still be a round puff, clear in its corners, not a square.
+TEST_F(KitTextures, EffectSpritesLoadedLooseAreRoundPuffs) {
+  std::vector<std::string> names = {"bulle", "feu", "flare"};
+  for (int k = 1; k <= 8; ++k) names.push_back("fumee" + std::to_string(k));
+  for (int k = 1; k <= 4; ++k) names.push_back("flam" + std::to_string(k));
+  for (int k = 1; k <= 8; ++k) names.push_back("explo" + std::to_string(k));
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    TextureRecord* r = LoadKitRecord(name + ".3df");
+    ASSERT_NE(r, nullptr);
+    const uint32_t w = r->info.width, h = r->info.height;
+    uint32_t shown = 0;
+    for (uint32_t y = 0; y < h; ++y)
+      for (uint32_t x = 0; x < w; ++x) shown += (Texel(r, x, y) >> 12) != 0 ? 1 : 0;
+    for (const auto& [x, y] : {std::pair{0u, 0u}, {w - 1, 0u}, {0u, h - 1}, {w - 1, h - 1}}) EXPECT_EQ(Texel(r, x, y) >> 12, 0u);
+    EXPECT_GT(Texel(r, w / 2, h / 2) >> 12, 0u);
+    // A disc covers at most pi/4 of its square.
+    EXPECT_LE(shown * 4, w * h * 3);
+    TexFree(r);
+  }
+}
+
+// Each wheel light is drawn over the whole wheel panel: each shows only its
+// own wheel's corner, the four corners apart, the rest keyed away.
+TEST_F(KitTextures, EachWheelLightShowsItsOwnCorner) {
+  TexSetColourKey(0, 255, 0);
+  const char* names[4] = {"vdavg.3df", "vdavd.3df", "vdarg.3df", "vdard.3df"};  // FL, FR, RL, RR
+  std::vector<int> owner(32 * 32, -1);
+  for (int wheel = 0; wheel < 4; ++wheel) {
+    SCOPED_TRACE(names[wheel]);
+    TextureRecord* r = LoadKitRecord(names[wheel]);
+    ASSERT_NE(r, nullptr);
+    ASSERT_EQ(r->info.width, 32u);
+    ASSERT_EQ(r->info.height, 32u);
+    uint32_t shown = 0;
+    for (uint32_t y = 0; y < 32; ++y)
+      for (uint32_t x = 0; x < 32; ++x) {
+        if (!(Texel(r, x, y) & 0x8000)) continue;
+        ++shown;
+        EXPECT_EQ(x >= 16, wheel % 2 == 1) << x << " " << y;
+        EXPECT_EQ(y >= 16, wheel >= 2) << x << " " << y;
+        EXPECT_EQ(owner[y * 32 + x], -1);
+        owner[y * 32 + x] = wheel;
+      }
+    EXPECT_GT(shown, 0u);
+    TexFree(r);
+  }
+  TexSetColourKey(-1, -1, -1);
+}
+
+// The attract demo draws its panels with texture rows 0..127 of columns
+// 0..255: the whole picture only when it is twice as wide as high.
+TEST_F(KitTextures, TheDemoPanelsAreTwiceAsWideAsHigh) {
+  for (const char* name : {"others\\pub1.3df", "others\\pub3.3df"}) {
+    SCOPED_TRACE(name);
+    bool found = false;
+    for (const datakit::DataFile& f : datakit::RaceKitTextureLooseFiles()) {
+      if (f.path != name) continue;
+      found = true;
+      EXPECT_TRUE(datakit::WriteFile(dir_.path() / "panel.3df", f.data));
+      TextureRecord* r = TexLoad("panel.3df");
+      ASSERT_NE(r, nullptr);
+      EXPECT_EQ(r->info.width, 2 * r->info.height);
+      TexFree(r);
+    }
+    EXPECT_TRUE(found);
+  }
+}
+
+// The gauges' dials in the digit texture, where the outside view's dial
+// panel puts its needles' hubs (texels x 160 + 30, y 1 + 24 and 1 + 73 of
+// the panel's 126 rows over 128): each dial's light rim lies as far from
+// its hub in every direction.
+TEST_F(KitTextures, EachDialIsCentredOnItsNeedlesHub) {
+  const std::vector<uint16_t> digits = datakit::FontDigitTexels();
+  const uint16_t rim = digits[static_cast<size_t>(25 * 256 + 190 + 19)];  // the light ring, 19 out
+  ASSERT_GT((rim >> 10 & 31) + (rim >> 5 & 31) + (rim & 31), 3u * 20u);
+  for (const double hubY : {1.0 + 24.0 * 126.0 / 128.0, 1.0 + 73.0 * 126.0 / 128.0}) {
+    SCOPED_TRACE(hubY);
+    const double hubX = 160.0 + 30.0 * 95.0 / 96.0;
+    std::vector<double> reach;
+    for (int k = 0; k < 8; ++k) {
+      const double a = k * 3.14159265358979 / 4.0;
+      for (double r = 1.0; r < 40.0; r += 0.25) {
+        const auto x = static_cast<int>(std::lround(hubX + r * std::cos(a))), y = static_cast<int>(std::lround(hubY + r * std::sin(a)));
+        if (x < 160 || x > 255 || y < 1 || y > 127) break;
+        if (digits[static_cast<size_t>(y * 256 + x)] == rim) {
+          reach.push_back(r);
+          break;
+        }
+      }
+    }
+    ASSERT_EQ(reach.size(), 8u);
+    for (const double r : reach) EXPECT_NEAR(r, reach[0], 1.5);
+  }
+}
+
+// The desert's road (ground texture 3, on the cells the course crosses)
+// must read as a road against its sand (texture 1, the rest of the ground).
+TEST_F(KitTextures, TheDesertRoadStandsOutFromTheSand) {
+  double mean[2][3] = {};
+  const char* names[2] = {"a1.3df", "a3.3df"};
+  for (int t = 0; t < 2; ++t) {
+    TextureRecord* r = LoadKitRecord(names[t]);
+    ASSERT_NE(r, nullptr);
+    const uint32_t n = r->info.width * r->info.height;
+    for (uint32_t i = 0; i < n; ++i) {
+      const uint32_t c = static_cast<const uint16_t*>(r->info.data)[i];
+      mean[t][0] += (c >> 11 & 31) * 255.0 / 31.0 / n;
+      mean[t][1] += (c >> 5 & 63) * 255.0 / 63.0 / n;
+      mean[t][2] += (c & 31) * 255.0 / 31.0 / n;
+    }
+    TexFree(r);
+  }
+  double apart = 0.0;
+  for (int k = 0; k < 3; ++k) apart += std::fabs(mean[0][k] - mean[1][k]);
+  EXPECT_GE(apart, 150.0);
 }
 
 }  // namespace

@@ -8,6 +8,9 @@
 // vehicle_actual_<name>.png.
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "backend_common/display.h"
 #include "draw_fixture.h"
 #include "frontend/frontend.h"
@@ -76,6 +79,36 @@ TEST_F(VehicleDrawReference, TheCarMirroredOnTheIceMatchesItsPicture) {
   Compare("ice");
   EXPECT_TRUE(gFatalErrors.empty());
   if (UpdatingReferences()) GTEST_SKIP() << "rewrote the reference pictures";
+}
+
+// The kit's car bodies under the desert's sun (light travelling along
+// (100, -700, 1000), intensity 64, no ambient light) from four sides: no
+// side face goes black from edge to edge, as a body of flat boxes would on
+// the side turned from the sun; its upper edge still takes light.
+class KitCarLight : public KitVehicleDrawTest {};
+
+TEST_F(KitCarLight, NoSideOfABodyIsBlackAllOver) {
+  for (int32_t turn = 0; turn < 4; ++turn) {
+    const float c = turn % 2 ? 0.0f : turn == 0 ? 1.0f : -1.0f, s = turn % 2 ? (turn == 1 ? 1.0f : -1.0f) : 0.0f;
+    float lx = 100.0f * c - 1000.0f * s, ly = -700.0f, lz = 100.0f * s + 1000.0f * c;
+    const float length = std::sqrt(lx * lx + ly * ly + lz * lz);
+    lx *= 1024.0f / length, ly *= 1024.0f / length, lz *= 1024.0f / length;
+    for (int32_t type = 0; type < CAR_MODEL_GAME_ROWS; ++type) {
+      const MeshHeader* body = gCarModels[type].body[0][0];
+      ASSERT_NE(body, nullptr);
+      for (uint32_t f = 0; f < body->faceCount; ++f) {
+        const Face& face = body->faces[f];
+        if (std::fabs(face.normalY) > 100.0f) continue;  // tops and bottoms
+        float brightest = 0.0f;
+        for (int k = 0; k < face.vertexCount; ++k) {
+          const Vertex& v = body->vertices[face.index[k]];
+          const float light = (v.normalX * lx + v.normalY * ly + v.normalZ * lz) / 1024.0f * 64.0f / 1024.0f + 32.0f;
+          brightest = std::max(brightest, light);
+        }
+        EXPECT_GE(brightest, 12.0f) << "type " << type << " turn " << turn << " face " << f;
+      }
+    }
+  }
 }
 
 }  // namespace

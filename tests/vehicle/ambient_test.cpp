@@ -1,6 +1,7 @@
 // The ambient vehicle: its placement, trajectory choice, following, flight
 // and knocks, and its drawing through its draw slot (model, rotor, dust and
 // the corners of its shadow), with and without the effects option.
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -15,6 +16,7 @@
 #include "race/track_files.h"
 #include "race/tracks.h"
 #include "race/trajectory.h"
+#include "tools/datakit/lib/ambient_kit.h"
 #include "vehicle_fixture.h"
 
 namespace {
@@ -612,6 +614,21 @@ TEST_F(Ambient, TheRotorDiscSpinsAboveTheCraft) {
     }
     previousX = disc[0].corners[0].x;
   }
+}
+
+// The kit's craft is built to the disc above: at its row's scale, about as
+// long as the disc is across (50), its mast reaching the disc's height above
+// its lowest point (14).
+TEST(AmbientKit, TheCraftIsBuiltToItsRotor) {
+  const datakit::Model3ds model = datakit::HelicopterModel();
+  float lo[3] = {1e9f, 1e9f, 1e9f}, hi[3] = {-1e9f, -1e9f, -1e9f};
+  for (const datakit::Mesh3ds& mesh : model.meshes)
+    for (const auto& v : mesh.vertices)
+      for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], v[k]), hi[k] = std::max(hi[k], v[k]);
+  const float scale = gObjectTypes[37].scale;
+  ASSERT_STREQ(gObjectTypes[37].name, "helicop");
+  EXPECT_GE(std::max(hi[0] - lo[0], hi[1] - lo[1]) * scale, 50.0f);
+  EXPECT_NEAR((hi[2] - lo[2]) * scale, 14.0f, 1.0f);
 }
 
 TEST_F(Ambient, ItsShadowLiesUnderItSixAheadAndThreeAside) {

@@ -2,6 +2,10 @@
 
 namespace datakit {
 
+namespace {
+constexpr float HELICOPTER_STRETCH = 1.5f;
+}  // namespace
+
 Model3ds HelicopterModel() {
   ModelBuilder b;
   const size_t body = b.Material("Mhelibody", 70, 95, 60);
@@ -21,7 +25,14 @@ Model3ds HelicopterModel() {
   b.Box(body, belly, {-100.0f, 700.0f, 700.0f}, {100.0f, 3000.0f, 920.0f});
   b.Box(stripe, stripe, {-35.0f, 2700.0f, 920.0f}, {35.0f, 3050.0f, 1500.0f});
   b.Box(metal, metal, {100.0f, 2600.0f, 600.0f}, {135.0f, 3100.0f, 1100.0f});
-  b.Box(metal, metal, {-70.0f, 320.0f, 1100.0f}, {70.0f, 460.0f, 1400.0f});
+  b.Box(metal, metal, {-70.0f, -70.0f, 1100.0f}, {70.0f, 70.0f, 1400.0f});
+  // The game spins a rotor disc 50 units across (70 corner to corner) 14
+  // above the craft's lowest point: the craft is drawn out to that rotor,
+  // some 62 long, its mast still reaching up to the disc.
+  for (auto& v : b.mesh.vertices) {
+    v[0] *= HELICOPTER_STRETCH;
+    v[1] *= HELICOPTER_STRETCH;
+  }
   return b.Done("helicop");
 }
 

@@ -81,6 +81,27 @@ constexpr Vec3 DRIVER_BOXES[3][2] = {
 };
 constexpr float DRIVER_HEIGHT = 7.8f;
 
+
+// A box whose faces share its eight corners, so that the loader's vertex
+// normals lean over the edges: a side turned from the sun still takes light
+// along its upper edge instead of going black from edge to edge, as a
+// rounded body would. The top and sides take `sides`, the bottom `bottom`.
+void RoundedBox(ModelBuilder* b, size_t sides, size_t bottom, const Vec3& lo, const Vec3& hi) {
+  const auto base = static_cast<int>(b->mesh.vertices.size());
+  for (int k = 0; k < 8; ++k) {
+    b->mesh.vertices.push_back({(k & 1) ? hi[0] : lo[0], (k & 2) ? hi[1] : lo[1], (k & 4) ? hi[2] : lo[2]});
+    b->mesh.mapping.push_back({(k & 1) ? 1.0f : 0.0f, (k & 2) ? 1.0f : 0.0f});
+  }
+  // Corner k has x from bit 0, y from bit 1, z from bit 2; the windings are
+  // those of ModelBuilder::Box.
+  const int QUADS[6][4] = {{4, 5, 7, 6}, {2, 3, 1, 0}, {0, 1, 5, 4}, {3, 2, 6, 7}, {1, 3, 7, 5}, {2, 0, 4, 6}};
+  for (int q = 0; q < 6; ++q) {
+    const size_t group = q == 1 ? bottom : sides;
+    b->Triangle(group, base + QUADS[q][0], base + QUADS[q][1], base + QUADS[q][2]);
+    b->Triangle(group, base + QUADS[q][0], base + QUADS[q][2], base + QUADS[q][3]);
+  }
+}
+
 }  // namespace
 
 Model3ds CarBodyModel(int level) {
@@ -88,7 +109,8 @@ Model3ds CarBodyModel(int level) {
   const size_t paints[] = {b.Material("BODY", 255, 255, 255, "car.3df"), b.Material("GLASS", 40, 60, 90),
                            b.Material("DARK", 40, 40, 40), b.Material("LAMP", 250, 230, 120)};
   for (const BodyBox& box : BODY_BOXES)
-    if (level >= box.minLevel && level <= box.maxLevel) b.Box(paints[box.paint], paints[BodyBox::DARK], box.lo, box.hi);
+    if (level >= box.minLevel && level <= box.maxLevel)
+      RoundedBox(&b, paints[box.paint], paints[BodyBox::DARK], box.lo, box.hi);
   return b.Done("body");
 }
 

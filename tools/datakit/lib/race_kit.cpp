@@ -1,5 +1,7 @@
 #include "tools/datakit/lib/race_kit.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <iterator>
 #include <string>
@@ -97,6 +99,20 @@ std::vector<uint16_t> NumberedGroundTexels(const NumberedGround& g, int32_t k) {
       }
     return texels;
   }
+  // The desert's course texture (3) is its road: hard-packed earth, darker
+  // and redder than the sand around it, so that the way reads from afar,
+  // with a little paler gravel (faint: magnified near the camera, a texel
+  // is a spot across the road).
+  if (g.letter == 'a' && k == 3) {
+    uint32_t s = 977;
+    for (uint32_t i = 0; i < texels.size(); ++i) {
+      s = s * 1103515245u + 12345u;
+      const int32_t grain = static_cast<int32_t>((s >> 16) % 12) - 6;
+      const bool gravel = (s >> 8) % 29 == 0;
+      texels[i] = gravel ? Rgb565(166, 132, 102) : Rgb565(140 + grain, 104 + grain, 78 + grain);
+    }
+    return texels;
+  }
   const int32_t shift = k == 3 ? 30 : (k % 7) * 6 - 18;
   uint32_t s = static_cast<uint32_t>(g.letter * 131 + k);
   for (uint32_t i = 0; i < texels.size(); ++i) {
@@ -118,24 +134,20 @@ std::vector<uint16_t> Plain1555(uint32_t side, int32_t r, int32_t g, int32_t b, 
 }
 
 // An effect sprite: a round blob of the colour, opaque at the centre and
-// fading out by `radius` texels, with `spokes` darker spokes (0: none).
-std::vector<uint16_t> EffectTexels(uint32_t side, int32_t r, int32_t g, int32_t b, int32_t radius, int32_t spokes) {
+// fading out by `radius` texels. The colour fades with the alpha, black
+// outside the blob: written loose, 4444 textures take their alpha from their
+// colour, and the blob must keep its shape then too.
+std::vector<uint16_t> EffectTexels(uint32_t side, int32_t r, int32_t g, int32_t b, int32_t radius) {
   std::vector<uint16_t> texels(side * side);
   const float c = static_cast<float>(side) * 0.5f - 0.5f;
   for (uint32_t y = 0; y < side; ++y)
     for (uint32_t x = 0; x < side; ++x) {
       const float dx = static_cast<float>(x) - c, dy = static_cast<float>(y) - c;
-      const float d = std::sqrt(dx * dx + dy * dy);
-      const float fade = 1.0f - d / static_cast<float>(radius);
-      const int32_t a = fade <= 0.0f ? 0 : static_cast<int32_t>(15.0f * (fade > 0.5f ? 1.0f : fade * 2.0f));
-      bool dark = false;
-      if (spokes > 0) {
-        const float turn = std::atan2(dy, dx) / 6.2831853f + 0.5f;
-        dark = static_cast<int32_t>(turn * static_cast<float>(2 * spokes)) % 2 == 0 && d > 2.0f;
-      }
-      auto nib = [dark](int32_t v) { return static_cast<uint32_t>((dark ? v * 2 / 3 : v) >> 4 & 15); };
-      texels[y * side + x] =
-          static_cast<uint16_t>(static_cast<uint32_t>(a) << 12 | nib(r) << 8 | nib(g) << 4 | nib(b));
+      const float fade = 1.0f - std::sqrt(dx * dx + dy * dy) / static_cast<float>(radius);
+      const float cover = fade <= 0.0f ? 0.0f : fade > 0.5f ? 1.0f : fade * 2.0f;
+      const auto a = static_cast<uint32_t>(15.0f * cover);
+      auto nib = [cover](int32_t v) { return static_cast<uint32_t>(static_cast<float>(v) * cover) >> 4 & 15; };
+      texels[y * side + x] = static_cast<uint16_t>(a << 12 | nib(r) << 8 | nib(g) << 4 | nib(b));
     }
   return texels;
 }
@@ -152,17 +164,37 @@ std::vector<uint16_t> Highlight1555(uint32_t side) {
   return texels;
 }
 
-// An advertising panel, 64 x 64 within a dark frame: panel 1 red with a
-// white band across, panel 3 blue with yellow diagonal stripes.
+// The wheel lights of the damage panel, front left, front right, rear left,
+// rear right: a light shows while its wheel is on, blinking when the wheel
+// is hurt. Each is drawn over the whole panel, so each lights only its own
+// wheel of the car under it and is keyed green (transparent) elsewhere.
+constexpr const char* WHEEL_LIGHTS[4] = {"vdavg", "vdavd", "vdarg", "vdard"};
+
+std::vector<uint16_t> WheelLightTexels(int32_t wheel) {
+  constexpr uint16_t KEYED = 0x03E0;  // pure green without the alpha bit
+  std::vector<uint16_t> texels(32 * 32, KEYED);
+  const bool right = wheel == 1 || wheel == 3, rear = wheel >= 2;
+  const uint32_t x0 = right ? 24 : 0, y0 = rear ? 21 : 3;
+  for (uint32_t y = y0; y < y0 + 9; ++y)
+    for (uint32_t x = x0; x < x0 + 8; ++x) texels[y * 32 + x] = Argb1555(90, 230, 90);
+  return texels;
+}
+
+// An advertising panel, twice as wide as high as the demo shows it (its
+// texture coordinates run 0..255 across and 0..127 down), within a dark
+// frame: panel 1 red with a white band across, panel 3 blue with yellow
+// diagonal stripes.
+constexpr uint32_t PANEL_W = 128, PANEL_H = 64;
+
 std::vector<uint16_t> PanelTexels(int32_t panel) {
-  std::vector<uint16_t> texels(64 * 64);
-  for (uint32_t y = 0; y < 64; ++y)
-    for (uint32_t x = 0; x < 64; ++x) {
+  std::vector<uint16_t> texels(PANEL_W * PANEL_H);
+  for (uint32_t y = 0; y < PANEL_H; ++y)
+    for (uint32_t x = 0; x < PANEL_W; ++x) {
       uint16_t c;
-      if (x < 3 || y < 3 || x > 60 || y > 60) c = Argb1555(30, 30, 30);
+      if (x < 3 || y < 3 || x >= PANEL_W - 3 || y >= PANEL_H - 3) c = Argb1555(30, 30, 30);
       else if (panel == 1) c = y >= 24 && y < 40 ? Argb1555(250, 250, 250) : Argb1555(220, 30, 30);
       else c = ((x + y) / 8) % 2 ? Argb1555(250, 220, 0) : Argb1555(30, 60, 220);
-      texels[y * 64 + x] = c;
+      texels[y * PANEL_W + x] = c;
     }
   return texels;
 }
@@ -185,8 +217,8 @@ std::vector<KitTex> RaceKitTextures() {
   list.push_back({"ruines\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 170, 150, 110, false)});
   list.push_back({"sunset\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 215, 190, 140, false)});
   list.push_back({"highway\\gomme", TEX3DF_ARGB1555, TYRE_SIDE, TYRE_SIDE, Plain1555(TYRE_SIDE, 50, 50, 54, false)});
-  for (const char* name : {"vdavg", "vdavd", "vdarg", "vdard"})
-    list.push_back({name, TEX3DF_ARGB1555, 32, 32, Plain1555(32, 255, 230, 150, false)});
+  for (int32_t wheel = 0; wheel < 4; ++wheel)
+    list.push_back({WHEEL_LIGHTS[wheel], TEX3DF_ARGB1555, 32, 32, WheelLightTexels(wheel)});
   list.push_back({"fleche", TEX3DF_ARGB1555, 32, 32, ArrowTexels()});
   list.push_back({"minicar", TEX3DF_ARGB1555, 256, 128, MiniCarTexels()});
   // Each car's body texture, and the same smaller for low texture memory; the
@@ -201,24 +233,23 @@ std::vector<KitTex> RaceKitTextures() {
   for (const char* sub : {"kit\\", "kit\\low\\"}) {
     list.push_back({std::string(sub) + "car", TEX3DF_ARGB1555, 32, 32, Plain1555(32, 200, 200, 60, false)});
   }
-  // The effect sprites, each with its own picture and soft edges, so a drawn
-  // frame shows which it is: smoke greys growing frame by frame, flames,
-  // explosions, bubble, fire and glow (fumee3 is the ground dust's too).
+  // The effect sprites, soft round puffs, each frame its own size and
+  // colour: smoke greys growing frame by frame, flames, explosions, bubble,
+  // fire and glow (fumee3 is the ground dust's too).
   for (int32_t k = 1; k <= 8; ++k)
     list.push_back({"fumee" + std::to_string(k), TEX3DF_ARGB4444, 32, 32,
-                    EffectTexels(32, 80 + 20 * k, 80 + 18 * k, 80 + 16 * k, 6 + k, k)});
+                    EffectTexels(32, 80 + 20 * k, 80 + 18 * k, 80 + 16 * k, 6 + k)});
   for (int32_t k = 1; k <= 4; ++k)
-    list.push_back({"flam" + std::to_string(k), TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 255, 40 + 50 * k, 20, 8 + 2 * k, k)});
+    list.push_back({"flam" + std::to_string(k), TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 255, 40 + 50 * k, 20, 8 + 2 * k)});
   for (int32_t k = 1; k <= 8; ++k)
-    list.push_back({"explo" + std::to_string(k), TEX3DF_ARGB4444, 32, 32,
-                    EffectTexels(32, 255, 230 - 22 * k, 60 + 10 * k, 7 + k, 9 - k)});
-  list.push_back({"bulle", TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 190, 225, 255, 12, 1)});
-  list.push_back({"feu", TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 255, 150, 30, 14, 3)});
+    list.push_back({"explo" + std::to_string(k), TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 255, 230 - 22 * k, 60 + 10 * k, 7 + k)});
+  list.push_back({"bulle", TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 190, 225, 255, 12)});
+  list.push_back({"feu", TEX3DF_ARGB4444, 32, 32, EffectTexels(32, 255, 150, 30, 14)});
   list.push_back({"flare", TEX3DF_ARGB4444, 32, 32, GlowFlareTexels()});
   list.push_back({"reflet", TEX3DF_ARGB1555, 32, 32, Highlight1555(32)});
   // The advertising panels that the attract demo shows at the bottom of the screen.
-  list.push_back({"others\\pub1", TEX3DF_ARGB1555, 64, 64, PanelTexels(1)});
-  list.push_back({"others\\pub3", TEX3DF_ARGB1555, 64, 64, PanelTexels(3)});
+  list.push_back({"others\\pub1", TEX3DF_ARGB1555, PANEL_W, PANEL_H, PanelTexels(1)});
+  list.push_back({"others\\pub3", TEX3DF_ARGB1555, PANEL_W, PANEL_H, PanelTexels(3)});
   for (KitTexture& t : ObjectTextures()) list.push_back({t.name, t.format, t.width, t.height, std::move(t.texels)});
   return list;
 }
@@ -534,53 +565,98 @@ void TwoSidedQuad(Mesh3ds& mesh, Group3ds& group, const std::array<std::array<fl
   }
 }
 
-// The car's inside (modeller axes: y forward, z up): eighty slices of wall
-// and floor, one unit each, over 40 units either side of the middle (the
-// loader centres the model on the body), so that the faces ahead of the eye
-// fall into every one of the cockpit's forty depth buckets. The slices
-// alternate between two shades, so that drawing out of depth order shows.
-Model3ds ModelCarInterior() {
+// Where the game puts each car's eye in the in-car view, in the frame the
+// interior is drawn in (x across, y up from the body point, z forward).
+constexpr std::array<float, 3> CAR_EYES[6] = {
+    {-0.31f, 10.7f, 0.1775f},  {0.20625f, 11.755f, -2.1275f}, {-3.1f, 11.4913f, -0.44125f},
+    {0.16875f, 9.99875f, -3.265f}, {0.0f, 12.365f, -8.03875f}, {-0.06f, 11.1575f, -6.42075f},
+};
+
+// A box of two-sided quads, drawn from inside or out.
+void TwoSidedBox(Mesh3ds& mesh, Group3ds& group, const std::array<float, 3>& lo, const std::array<float, 3>& hi) {
+  const float x0 = lo[0], y0 = lo[1], z0 = lo[2], x1 = hi[0], y1 = hi[1], z1 = hi[2];
+  TwoSidedQuad(mesh, group, {{{x0, y0, z1}, {x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1}}});
+  TwoSidedQuad(mesh, group, {{{x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1}}});
+  TwoSidedQuad(mesh, group, {{{x0, y1, z0}, {x1, y1, z0}, {x1, y1, z1}, {x0, y1, z1}}});
+  TwoSidedQuad(mesh, group, {{{x0, y0, z0}, {x0, y1, z0}, {x0, y1, z1}, {x0, y0, z1}}});
+  TwoSidedQuad(mesh, group, {{{x1, y0, z0}, {x1, y1, z0}, {x1, y1, z1}, {x1, y0, z1}}});
+}
+
+// The car's inside around its driver's eye: the dashboard ahead and below,
+// its dial under the gauge needles, the door sills, the windscreen's pillars
+// and the roof's front edge, leaving the road ahead in sight. Written in the
+// modeller's axes (x across, y forward, z up): the loader centres the model
+// across and along, sets its lowest point on the body point and moves it 2
+// back, so the door sills, running from the floor, are as long behind that
+// point as ahead of it, and everything else is placed from the eye.
+Model3ds ModelCarInterior(int32_t car) {
   Model3ds m;
-  m.materials.push_back({"INTDARK", 60, 50, 45, AmbientChunks::BOTH, ""});
-  m.materials.push_back({"INTLIGHT", 120, 100, 80, AmbientChunks::BOTH, ""});
+  m.materials.push_back({"INTDASH", 62, 60, 58, AmbientChunks::BOTH, ""});
+  m.materials.push_back({"INTFRAME", 40, 40, 44, AmbientChunks::BOTH, ""});
+  m.materials.push_back({"INTDIAL", 16, 16, 18, AmbientChunks::BOTH, ""});
+  m.materials.push_back({"INTRIM", 200, 200, 205, AmbientChunks::BOTH, ""});
   Mesh3ds mesh;
   mesh.name = "interior";
-  Group3ds groups[2] = {{"INTDARK", {}}, {"INTLIGHT", {}}};
-  // The floor stops short of the walls on every side, and each slice short
-  // of the next.
-  constexpr float W = 9.0f, IN = 8.8f, TOP = 10.0f;
-  for (int k = 0; k < 80; ++k) {
-    const float y0 = -40.0f + static_cast<float>(k), y1 = y0 + 0.9f;
-    Group3ds& g = groups[k % 2];
-    TwoSidedQuad(mesh, g, {{{-W, y0, 0.0f}, {-W, y1, 0.0f}, {-W, y1, TOP}, {-W, y0, TOP}}});
-    TwoSidedQuad(mesh, g, {{{W, y0, 0.0f}, {W, y1, 0.0f}, {W, y1, TOP}, {W, y0, TOP}}});
-    TwoSidedQuad(mesh, g, {{{-IN, y0 + 0.1f, 0.0f}, {IN, y0 + 0.1f, 0.0f}, {IN, y1 - 0.1f, 0.0f}, {-IN, y1 - 0.1f, 0.0f}}});
+  Group3ds dash{"INTDASH", {}}, frame{"INTFRAME", {}}, dial{"INTDIAL", {}}, rim{"INTRIM", {}};
+  const std::array<float, 3>& eye = CAR_EYES[car];
+  // From the drawn frame (z forward) to the modeller's (y forward, 2 ahead).
+  const float ex = eye[0], ey = eye[1], ez = eye[2] + 2.0f;
+  constexpr float HALF_WIDTH = 10.0f;
+  // The dashboard: a shelf 4 below the eye from 4 to 13 ahead of it, seen
+  // from above (so the sun lights it as it lights the ground).
+  const float dashNear = ez + 4.0f, dashBack = ez + 13.0f, dashTop = ey - 4.0f;
+  TwoSidedQuad(mesh, dash, {{{-HALF_WIDTH, dashNear, dashTop}, {HALF_WIDTH, dashNear, dashTop}, {HALF_WIDTH, dashBack, dashTop},
+                             {-HALF_WIDTH, dashBack, dashTop}}});
+  // The dial where the needles turn (2.8 and 3.1 right of the eye, 6 below
+  // and 10 ahead), facing the eye: nearer than the shelf's far edge, it is
+  // drawn over the shelf.
+  const float dialX = ex + 2.95f, dialY = ez + 10.0f, dialZ = ey - 6.0f;
+  constexpr int SEGMENTS = 16;
+  for (int s = 0; s < SEGMENTS; ++s) {
+    const float a0 = 6.2831853f * static_cast<float>(s) / SEGMENTS, a1 = 6.2831853f * static_cast<float>(s + 1) / SEGMENTS;
+    const auto at = [&](float r, float a) { return std::array<float, 3>{dialX + r * std::cos(a), dialY, dialZ + r * std::sin(a)}; };
+    TwoSidedQuad(mesh, rim, {{at(1.35f, a0), at(1.6f, a0), at(1.6f, a1), at(1.35f, a1)}});
+    TwoSidedQuad(mesh, dial, {{at(0.0f, a0), at(1.35f, a0), at(1.35f, a1), at(0.01f, a1)}});
   }
-  for (Group3ds& g : groups) mesh.groups.push_back(g);
+  // The windscreen's pillars, from the dashboard's corners up to the roof,
+  // and the roof's front edge across.
+  const float roof = ey + 5.0f, roofFront = ez + 8.0f;
+  for (const float side : {-1.0f, 1.0f}) {
+    const float outer = side * HALF_WIDTH, inner = side * (HALF_WIDTH - 1.0f);
+    TwoSidedQuad(mesh, frame, {{{outer, dashBack, dashTop}, {inner, dashBack, dashTop}, {inner + side * 0.5f, roofFront, roof},
+                                {outer, roofFront, roof}}});
+  }
+  TwoSidedBox(mesh, frame, {-HALF_WIDTH, roofFront - 6.0f, roof}, {HALF_WIDTH, roofFront, roof + 1.0f});
+  // The door sills, 3 below the eye, from the floor up.
+  const float back = -dashBack;
+  for (const float side : {-1.0f, 1.0f}) {
+    const float outer = side * HALF_WIDTH, inner = side * (HALF_WIDTH - 1.5f);
+    TwoSidedBox(mesh, frame, {std::min(outer, inner), back, 0.0f}, {std::max(outer, inner), dashBack, ey - 3.0f});
+  }
+  for (Group3ds* g : {&dash, &frame, &dial, &rim}) mesh.groups.push_back(*g);
   m.meshes.push_back(mesh);
   return m;
 }
 
-// The dashboard: eight low bars from 4 to 32 ahead, lighter with distance.
+// The dashboard model, placed 6 to the left of the body point and 10 above
+// it, beside the driver: the door's arm rest, a rail along the window.
 Model3ds ModelDashboard() {
   Model3ds m;
+  m.materials.push_back({"BORD", 90, 86, 80, AmbientChunks::BOTH, ""});
   Mesh3ds mesh;
   mesh.name = "bord";
-  for (int k = 0; k < 8; ++k) {
-    const std::string name = "BORD" + std::to_string(k);
-    const auto shade = static_cast<uint8_t>(40 + 25 * k);
-    m.materials.push_back({name, shade, shade, static_cast<uint8_t>(shade / 2), AmbientChunks::BOTH, ""});
-    Group3ds g{name, {}};
-    const float y = 4.0f + 4.0f * static_cast<float>(k);
-    TwoSidedQuad(mesh, g, {{{-4.0f, y, -1.0f}, {4.0f, y, -1.0f}, {4.0f, y, 0.0f}, {-4.0f, y, 0.0f}}});
-    mesh.groups.push_back(g);
-  }
+  Group3ds g{"BORD", {}};
+  TwoSidedBox(mesh, g, {-0.5f, -6.0f, -2.4f}, {0.5f, 6.0f, -1.8f});
+  mesh.groups.push_back(g);
   m.meshes.push_back(mesh);
   return m;
 }
 
 // The steering wheel, flat in the modeller's x-z plane (the screen's plane
-// in the in-car view): a textured rim of twelve segments and two spokes.
+// in the in-car view), in screen units (512 across): a textured rim of
+// sixteen segments, the bar across and the spoke down. The in-car view turns
+// it a quarter turn at rest, so it is written a quarter turn back: the bar
+// along z, the spoke along x.
 Model3ds ModelSteeringWheel() {
   Model3ds m;
   m.materials.push_back({"VOLANT", 255, 255, 255, AmbientChunks::BOTH, "car.3df"});
@@ -600,16 +676,17 @@ Model3ds ModelSteeringWheel() {
                             static_cast<uint16_t>(base + f[2])});
     }
   };
-  constexpr float INNER = 22.0f, OUTER = 28.0f, PI = 3.14159265f;
-  for (int i = 0; i < 12; ++i) {
-    const float a = 2.0f * PI * static_cast<float>(i) / 12.0f, b = 2.0f * PI * static_cast<float>(i + 1) / 12.0f;
+  constexpr float INNER = 98.0f, OUTER = 110.0f, BAR = 5.0f, PI = 3.14159265f;
+  constexpr int SEGMENTS = 16;
+  for (int i = 0; i < SEGMENTS; ++i) {
+    const float a = 2.0f * PI * static_cast<float>(i) / SEGMENTS, b = 2.0f * PI * static_cast<float>(i + 1) / SEGMENTS;
     quad({{{INNER * std::cos(a), 0.0f, INNER * std::sin(a)},
            {OUTER * std::cos(a), 0.0f, OUTER * std::sin(a)},
            {OUTER * std::cos(b), 0.0f, OUTER * std::sin(b)},
            {INNER * std::cos(b), 0.0f, INNER * std::sin(b)}}});
   }
-  quad({{{-INNER, 0.0f, -2.0f}, {INNER, 0.0f, -2.0f}, {INNER, 0.0f, 2.0f}, {-INNER, 0.0f, 2.0f}}});
-  quad({{{-2.0f, 0.0f, -INNER}, {2.0f, 0.0f, -INNER}, {2.0f, 0.0f, 0.0f}, {-2.0f, 0.0f, 0.0f}}});
+  quad({{{-BAR, 0.0f, -INNER}, {BAR, 0.0f, -INNER}, {BAR, 0.0f, INNER}, {-BAR, 0.0f, INNER}}});
+  quad({{{0.0f, 0.0f, -BAR}, {INNER, 0.0f, -BAR}, {INNER, 0.0f, BAR}, {0.0f, 0.0f, BAR}}});
   mesh.groups.push_back(g);
   m.meshes.push_back(mesh);
   return m;
@@ -624,7 +701,7 @@ std::vector<DataFile> VehicleModelFiles() {
     const std::string dir = "car" + std::to_string(car) + "\\";
     for (int level = 0; level < CAR_BODY_LEVELS; ++level)
       model(dir + "res" + std::to_string(level + 1) + "\\ziziz.3ds", CarBodyModel(level));
-    model(dir + "int\\ziziz.3ds", ModelCarInterior());
+    model(dir + "int\\ziziz.3ds", ModelCarInterior(car - 1));
     for (const char* level : {"res1\\", "res2\\", "res3\\"}) {
       for (const char* wheel : {"rouearg", "roueard"}) model(dir + level + wheel + ".3ds", CarRearWheelModel());
       for (const char* wheel : {"roueavg", "roueavd"}) model(dir + level + wheel + ".3ds", CarFrontWheelModel());

@@ -92,19 +92,51 @@ void DrawGlyphCell(std::vector<uint16_t>* texels, int width, int cell, const cha
     }
 }
 
-// The dial of the gauges: a dark disc with a light rim and ticks.
+// The dial panel of the outside views, texels (160, 1) to (255, 127): the
+// revolutions dial above the speed dial, each centred where the panel puts
+// its needle's hub (screen x 30 of 96, y 280 and 329 of 256..384), ticks
+// over the sweep of its needle (a needle at angle a points along
+// (-sin a, cos a), a quarter turn being 256), and in the corner the car
+// seen from above that the in-car view shows under the wheel lights.
+constexpr double DIAL_X = 160.0 + 30.0 * 95.0 / 96.0;
+constexpr double REVS_DIAL_Y = 1.0 + (280.0 - 256.0) * 126.0 / 128.0;
+constexpr double SPEED_DIAL_Y = 1.0 + (329.0 - 256.0) * 126.0 / 128.0;
+constexpr double DIAL_RADIUS = 19.0;
+
+uint16_t DialTexel(double dx, double dy, int32_t firstTick, int32_t lastTick, int32_t tickStep, int32_t redFrom) {
+  const double d = std::sqrt(dx * dx + dy * dy);
+  if (d > DIAL_RADIUS + 1.5) return 0;
+  if (d > DIAL_RADIUS - 1.0) return Argb1555(200, 200, 210);
+  if (d < 1.5) return Argb1555(150, 150, 160);
+  if (d > DIAL_RADIUS - 6.0) {
+    // The needle's angle of this texel, in 1024ths of a turn.
+    double a = std::atan2(-dx, dy) * 512.0 / 3.14159265358979;
+    if (a < 0.0) a += 1024.0;
+    for (int32_t t = firstTick; t <= lastTick; t += tickStep)
+      if (std::fabs(a - t) * d * 3.14159265358979 / 512.0 < 0.8) return t >= redFrom ? Argb1555(240, 60, 40) : Argb1555(240, 240, 240);
+  }
+  return Argb1555(28, 28, 34);
+}
+
 void DrawDialPanel(std::vector<uint16_t>* texels, int width) {
-  const double cx = 207.5, cy = 64.0, r = 46.0;
   for (int y = 1; y <= 127; ++y)
     for (int x = 160; x <= 255; ++x) {
-      const double dx = x - cx, dy = y - cy, d = std::sqrt(dx * dx + dy * dy);
-      uint16_t t = Argb1555(40, 40, 48);
-      if (d > r + 2.0) t = Argb1555(16, 16, 20);
-      else if (d > r - 2.0) t = Argb1555(200, 200, 210);
-      else if (d > r - 10.0) {
-        const double a = std::atan2(dy, dx) * 180.0 / 3.14159265358979;
-        if (std::fmod(a + 360.0, 22.5) < 3.0) t = Argb1555(230, 230, 230);
-      }
+      const double dx = x - DIAL_X;
+      uint16_t t = DialTexel(dx, y - REVS_DIAL_Y, 100, 900, 100, 800);
+      if (!t) t = DialTexel(dx, y - SPEED_DIAL_Y, 8, 758, 75, 2000);
+      if (!t) t = Argb1555(60, 62, 70);
+      (*texels)[static_cast<size_t>(y * width + x)] = t;
+    }
+  // The wheel panel's car, texels (204, 94) to (233, 125), nose up: a body
+  // with the four wheels at its corners, where the wheel lights come on.
+  for (int y = 94; y <= 125; ++y)
+    for (int x = 204; x <= 233; ++x) {
+      const int u = x - 204, v = y - 94;
+      const bool wheel = (u < 8 || u > 21) && ((v >= 3 && v <= 11) || (v >= 20 && v <= 28));
+      const bool body = u >= 8 && u <= 21 && v >= 1 && v <= 30;
+      uint16_t t = Argb1555(60, 62, 70);
+      if (wheel) t = Argb1555(20, 20, 20);
+      else if (body) t = v < 6 ? Argb1555(170, 170, 180) : Argb1555(120, 120, 130);
       (*texels)[static_cast<size_t>(y * width + x)] = t;
     }
 }

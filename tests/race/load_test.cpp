@@ -602,6 +602,34 @@ TEST_F(Load, TheGameStartLoadsEveryVehicleModelOfTheKit) {
   EXPECT_TRUE(gFatalErrors.empty());
 }
 
+// Pure green is see-through in the driver-view, car and kit textures and
+// nowhere after the driver's load: not in the sprites or the mini-car.
+TEST_F(Load, TheGameStartColourKeyHoldsUntilTheDriver) {
+  AssetLoadVehicles();
+  auto keyedGreen = [](uint32_t handle) {
+    for (int32_t i = 0; i < gTextureTable.count; ++i) {
+      const TextureTableEntry& e = gTextureTable.entries[i];
+      if (e.handle == handle) return e.keyRed == 0 && e.keyGreen == 255 && e.keyBlue == 0;
+    }
+    ADD_FAILURE() << "no texture of handle " << handle;
+    return false;
+  };
+  auto faceTexture = [](const MeshHeader* mesh) {
+    for (uint32_t f = 0; f < mesh->faceCount; ++f)
+      if (mesh->faces[f].type >> 24 == FACE_TEX_LIT) return mesh->faces[f].type & 0xFFFFFFu;
+    ADD_FAILURE() << "no textured face";
+    return 0u;
+  };
+  int32_t s = 0, t = 0;
+  auto named = [&](const char* name) { return static_cast<uint32_t>(TexFindHandle(name, &s, &t)); };
+  EXPECT_TRUE(keyedGreen(named("vdavg.3df")));
+  EXPECT_TRUE(keyedGreen(named("gomme.3df")));
+  EXPECT_TRUE(keyedGreen(faceTexture(gCarModels[0].body[0][0])));
+  EXPECT_TRUE(keyedGreen(faceTexture(gVehicleAssets.kitBodies[0])));
+  EXPECT_FALSE(keyedGreen(named("minicar.3df")));
+  EXPECT_FALSE(keyedGreen(gFxSprites[0]->type & 0xFFFFFFu));
+}
+
 // What the cars are drawn from: fewer body faces at each detail level,
 // front wheels unlike the rear ones with their treads flagged as tyres on
 // both, a driver whose six frames each strike another pose, and the sheen.

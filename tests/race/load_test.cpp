@@ -815,6 +815,21 @@ TEST_F(Load, WithoutAHumanTheExtraCarStartsAndNothingIsPresented) {
   EXPECT_EQ(+gVehicleTable[0], &gVehicleRecords[VEHICLE_EXTRA_CAR]);
 }
 
+// The extra car of a race without a human starts on the second line and the
+// computer cars on the first five, as they do behind a player.
+TEST_F(Load, TheComputerCarsStartOnTheFirstLinesWithOrWithoutAHuman) {
+  for (uint8_t noHuman : {1, 0}) {
+    SCOPED_TRACE(+noHuman);
+    gRace.noHumanMode = noHuman;
+    gRace.gameMode = 1;
+    RaceLoad(TRACK_DESERT);
+    for (int32_t i = 0; i < VEHICLE_EXTRA_CAR; ++i) EXPECT_EQ(+gVehicleRecords[i].aiSlot, i) << i;
+    if (noHuman) {
+      EXPECT_EQ(+gVehicleRecords[VEHICLE_EXTRA_CAR].aiSlot, 1);
+    }
+  }
+}
+
 TEST_F(Load, ANetworkRaceWaitsForTheHostWithoutPresentationOrFlyIn) {
   gRace.networkGame = 1;
   gRace.gameMode = 0;

@@ -13,6 +13,14 @@ uint8_t gJoyButton2;
 VehicleStepState gVehicleStep;
 TyreMark gTyreMarks[TYRE_MARK_ENTRIES];
 
+namespace {
+// Like player 1, no car has a championship rank before its first championship race.
+[[maybe_unused]] const bool gRecordsUnranked = [] {
+  for (Vehicle& v : gVehicleRecords) v.championRank = -1;
+  return true;
+}();
+}  // namespace
+
 Vehicle VehiclePlayer1Initial() {
   Vehicle v{};
   const float defaults[VEHICLE_PHYS_PARAMS] = {3.5f, 810.0f, 294400.0f, 0.2f, 0.5f, 2.0f,

@@ -930,6 +930,25 @@ TEST_F(Load, AChampionshipRaceRaisesTheUnlockLevelAndSavesTheBestTimes) {
   EXPECT_EQ(gMenuUnlockCount, 4);
 }
 
+// The first championship race: no car has a rank yet, and every one stands
+// on its own grid place and starts on its own line.
+TEST_F(Load, TheFirstChampionshipRaceGivesEveryCarItsOwnPlace) {
+  gRace.gameMode = 3;
+  RaceLoad(TRACK_RUINES);
+  std::vector<std::pair<float, float>> places;
+  std::vector<int32_t> lines;
+  for (int32_t slot = 0; slot < VEHICLE_TABLE_SLOTS; ++slot) {
+    const Vehicle* v = gVehicleTable[slot];
+    ASSERT_NE(v, nullptr) << slot;
+    places.emplace_back(v->pose.x, v->pose.z);
+    if (v != gPlayer1Vehicle) lines.push_back(v->aiSlot);
+  }
+  std::sort(places.begin(), places.end());
+  EXPECT_EQ(std::adjacent_find(places.begin(), places.end()), places.end());
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(std::adjacent_find(lines.begin(), lines.end()), lines.end());
+}
+
 class NetworkLoad : public Load {
  protected:
   void SetUp() override {

@@ -13,13 +13,6 @@ uint8_t gJoyButton2;
 VehicleStepState gVehicleStep;
 TyreMark gTyreMarks[TYRE_MARK_ENTRIES];
 
-namespace {
-// Like player 1, no car has a championship rank before its first championship race.
-[[maybe_unused]] const bool gRecordsUnranked = [] {
-  for (Vehicle& v : gVehicleRecords) v.championRank = -1;
-  return true;
-}();
-}  // namespace
 
 Vehicle VehiclePlayer1Initial() {
   Vehicle v{};

@@ -246,6 +246,10 @@ void LightCollectMoving(DrawSlot* slot, void* light) {
 
 namespace {
 
+// How far along a blend of t out of n is. A blend over no time has arrived:
+// 0 / 0 would turn every vertex into NaN.
+float BlendFraction(float t, float n) { return n > 0.0f ? t / n : 1.0f; }
+
 bool FramesUsable(const MeshHeader* mesh, const MeshFrameSet* set, uint32_t frame) {
   if (!mesh || !set || !set->frames || frame >= set->frameCount) return false;
   const MeshFrame& f = set->frames[frame];
@@ -256,7 +260,7 @@ bool FramesUsable(const MeshHeader* mesh, const MeshFrameSet* set, uint32_t fram
 
 void MeshLerpFrames(MeshHeader* mesh, const MeshFrameSet* set, uint32_t a, uint32_t b, float t, float n) {
   if (!FramesUsable(mesh, set, a) || !FramesUsable(mesh, set, b)) return;
-  float f = t / n;
+  const float f = BlendFraction(t, n);
   const MeshFrame& A = set->frames[a];
   const MeshFrame& B = set->frames[b];
   for (uint32_t i = 0; i < mesh->vertexCount; ++i) {
@@ -292,7 +296,7 @@ void MeshSetFrame(MeshHeader* mesh, const MeshFrameSet* set, uint32_t frame) {
 
 void MeshBlendToFrame(MeshHeader* mesh, const MeshFrameSet* set, uint32_t frame, float t, float n) {
   if (!FramesUsable(mesh, set, frame)) return;
-  float f = t / n;
+  const float f = BlendFraction(t, n);
   const MeshFrame& F = set->frames[frame];
   for (uint32_t i = 0; i < mesh->vertexCount; ++i) {
     Vertex& v = mesh->vertices[i];

@@ -125,6 +125,8 @@ void AppQuit() {
   AppPumpMessages();
 }
 
+void AppSetExitCode(int32_t code) { gApp.exitCode = code; }
+
 void AppMessageBox(const char* text) { std::fprintf(stderr, "%s\n", text); }
 
 // ---- Message pump and window procedure ----
@@ -133,7 +135,7 @@ void AppPumpMessages() {
   for (int dispatched = 0; dispatched < 100; ++dispatched) {
     HalMsg msg;
     if (!HalPeekMessage(&msg)) return;
-    if (msg.message == HAL_WM_QUIT) HalExit(0);
+    if (msg.message == HAL_WM_QUIT) HalExit(static_cast<int>(static_cast<int32_t>(msg.wParam)));
     HalDispatchMessage(msg);
   }
 }
@@ -141,7 +143,7 @@ void AppPumpMessages() {
 intptr_t AppWindowProc(uint32_t window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
     case HAL_WM_DESTROY:
-      HalPostQuitMessage(0);
+      HalPostQuitMessage(gApp.exitCode);
       return HalDefWindowProc(window, message, wParam, lParam);
     case HAL_WM_PAINT:
       gApp.paintContext = window;

@@ -26,6 +26,7 @@ struct AppState {
   int16_t videoRect[4];
   float frameRate;
   uint32_t frameRateCalls;
+  int32_t exitCode;  // the process's status once the window closes: 0, or 1 after an error ended the game
 };
 
 enum : uint32_t { APP_MOUSE_LEFT = 1u << 0, APP_MOUSE_RIGHT = 1u << 1 };
@@ -73,6 +74,8 @@ void AppGetScreenSize(int32_t* width, int32_t* height);
 void AppSetHighPriority();
 void AppCaptureMouse(int32_t release);
 void AppQuit();
+// The status the process ends with when the window closes (0 unless set).
+void AppSetExitCode(int32_t code);
 void AppMessageBox(const char* text);
 
 // Message pump and window procedure.

@@ -29,7 +29,6 @@ constexpr float BRAKE_TIME = 6.0f;
 constexpr int32_t FAR_BEHIND = -4000;
 constexpr float BOOST_TIME = 2.0f;
 constexpr float BOOST_STEER_LIMIT = 50.0f;
-constexpr int32_t GAME_MODE_CHAMPIONSHIP = 3;
 constexpr int32_t CHAMPIONSHIP_TOP_SLOT = 5;
 constexpr int32_t REMOTE_FALLBACK_MS = 100;
 constexpr float GUIDE_OTHER_SLOT_PENALTY = 250000.0f;
@@ -142,8 +141,7 @@ void AiPickStartTrajectory(Vehicle* driver) {
   if (!gRace.trajectoriesLoaded) return;
   driver->aiPoint = 0;
   int32_t slot = gNextStartTrajectory;
-  if (gRace.gameMode == GAME_MODE_CHAMPIONSHIP && driver->championRank != -1)
-    slot = CHAMPIONSHIP_TOP_SLOT - driver->championRank;
+  if (const int32_t rank = VehicleChampionRank(driver); rank != -1) slot = CHAMPIONSHIP_TOP_SLOT - rank;
   // A sixth-ranked car would start the search before the table.
   driver->aiSlot = FirstTrajectoryFrom(slot & (TRAJ_SLOTS - 1));
   gNextStartTrajectory = (driver->aiSlot + 1) & (TRAJ_SLOTS - 1);

@@ -62,14 +62,16 @@ void AmbientDrawCallback(DrawSlot* slot, void* owner) {
   slot->x = v->pose.x;
   slot->y = v->pose.y;
   slot->z = v->pose.z;
-  v->cameraDistance = AbsDepth(slot->viewZ);
+  const int32_t depth = AbsDepth(slot->viewZ);
+  // The craft's hits and sound of the next frame go by the views' distance, not an inset's.
+  if (!gViewInsetPass) v->cameraDistance = depth;
   if (!RdrObjectInDepthRange(slot)) {
     gAmbient.shadowEnabled = 0;
     return;
   }
   gAmbient.shadowEnabled = 1;
   ObjectAngles(v, model->angle);
-  if (v->cameraDistance < LIT_DEPTH)
+  if (depth < LIT_DEPTH)
     RdrDrawObjectLit(slot, model);
   else
     RdrDrawObject(slot, model);

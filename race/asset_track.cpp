@@ -8,6 +8,7 @@
 #include "engine3d/instance.h"
 #include "engine3d/model3ds.h"
 #include "engine3d/normals.h"
+#include "platform/app.h"
 #include "platform/mem.h"
 #include "race/assets.h"
 #include "race/object_types.h"
@@ -156,6 +157,8 @@ bool IsTyreTexture(const TextureRecord* r) {
 }  // namespace
 
 void AssetMissing(const std::string& what) {
+  // Set first: closing the window on the error screen ends the game as well.
+  AppSetExitCode(1);
   GameFatalError(what.c_str());
   GameQuit();
 }

@@ -227,9 +227,10 @@ void AssetDentMesh(MeshHeader* mesh, float weldTolerance, float amount) {
 }
 
 void AssetLoadVehicles() {
+  // Pure green is transparent in the driver-view, car and kit textures; the
+  // driver's load clears the key.
   TexSetColourKey(0, 255, 0);
   for (const char* name : {"vdavg.3df", "vdavd.3df", "vdarg.3df", "vdard.3df"}) LoadGameStartTexture(name, true);
-  TexSetColourKey(-1, -1, -1);
   // Before the wheels, whose treads name it.
   LoadGameStartTexture("gomme.3df", false);
   CarModelSetGeometry();

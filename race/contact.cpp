@@ -169,9 +169,10 @@ void ContactPassCheckpoint(Vehicle* v, const DrawSlot* checkpoint) {
     if (!gRace.noHumanMode) SfxPlayEffectAt(SFX_CHECK, 0.0f, 0.0f, 0.0f);
   }
   v->lastCheckpoint = checkpoint;
-  v->damageCounter = v->damageCounter < 3 ? 0 : v->damageCounter - 3;
-  v->damageA = 0;
-  v->damageB = 0;
+  // The repair shows: three stages of visible damage go, and the details kept with them.
+  v->damageStage = static_cast<uint8_t>(v->damageStage < 3 ? 0 : v->damageStage - 3);
+  v->damageA = v->damageB = 0;
+  v->damageCounter = 0;
   for (WheelState& w : v->wheels) ContactWheelWear(&w);
 }
 

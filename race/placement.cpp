@@ -91,7 +91,17 @@ void ResetRaceValues(Vehicle* v) {
   v->lastCheckpoint = nullptr;
 }
 
+int32_t GridSize() { return gRace.networkGame ? NetParticipantCount() : LOCAL_GRID_SIZE; }
+
 }  // namespace
+
+int32_t VehicleChampionRank(const Vehicle* v) {
+  if (gRace.gameMode != GAME_MODE_CHAMPIONSHIP) return -1;
+  // Records that never raced a championship hold no rank (0 in a fresh
+  // record); such a rank would stack every car on one spot off the grid.
+  const int32_t r = v->championRank;
+  return r >= 1 && r <= GridSize() ? r : -1;
+}
 
 void VehiclePlaceOnGrid(Vehicle* v, int32_t slot, int32_t type) {
   v->human = 0;
@@ -101,9 +111,9 @@ void VehiclePlaceOnGrid(Vehicle* v, int32_t slot, int32_t type) {
   SetGrip(v, t);
   gRace.currentPose = &v->pose;
 
-  const int32_t n = gRace.networkGame ? NetParticipantCount() : LOCAL_GRID_SIZE;
-  int32_t g = slot;
-  if (gRace.gameMode == GAME_MODE_CHAMPIONSHIP && v->championRank != -1) g = n - v->championRank;
+  const int32_t n = GridSize();
+  const int32_t rank = VehicleChampionRank(v);
+  const int32_t g = rank != -1 ? n - rank : slot;
   v->championRank = n - g;
   v->position = n - g;
   float x, z;

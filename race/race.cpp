@@ -13,6 +13,7 @@ uint8_t gJoyButton2;
 VehicleStepState gVehicleStep;
 TyreMark gTyreMarks[TYRE_MARK_ENTRIES];
 
+
 Vehicle VehiclePlayer1Initial() {
   Vehicle v{};
   const float defaults[VEHICLE_PHYS_PARAMS] = {3.5f, 810.0f, 294400.0f, 0.2f, 0.5f, 2.0f,

@@ -179,10 +179,11 @@ void RaceResetComputerCar(Vehicle* v) {
 void RacePlaceVehicles() {
   for (Vehicle*& v : gVehicleTable) v = nullptr;
   gVehicleStep.raceOverSent = 0;
-  AiSetNextTrajectory(0);
   const bool split = gRace.playersMode == 1;
   const bool network = gRace.networkGame != 0;
   if (gRace.noHumanMode) {
+    // The extra car takes the second line; the computer cars then start again from the first.
+    AiSetNextTrajectory(1);
     Vehicle* extra = &gVehicleRecords[VEHICLE_EXTRA_CAR];
     VehicleCopyDefaults(extra);
     RaceResetComputerCar(extra);
@@ -195,6 +196,7 @@ void RacePlaceVehicles() {
     VehiclePlaceOnGrid(gPlayer1Vehicle, 0, gPlayer1Vehicle->type);
     ChaseCamReset(gPlayer1Vehicle);
   }
+  AiSetNextTrajectory(0);
   if (network) {
     const int32_t own = NetOwnIndex();
     for (int32_t i = 0; i < NetParticipantCount(); ++i) {

@@ -227,7 +227,7 @@ float StateBackingOff(Vehicle* driver, Vehicle* v) {
 }
 
 // The placed object it ran into: the object reacts, a hard hit throws debris
-// or knocks the traffic object, and the body bounces off.
+// or knocks the traffic object, and the body bounces off, however slow.
 void HitPlacedObject(Vehicle* driver, Vehicle* v) {
   gRace.currentPose = &v->pose;
   DrawSlot* object = ContactFindObject(v);
@@ -237,8 +237,8 @@ void HitPlacedObject(Vehicle* driver, Vehicle* v) {
   v->impactVelocity = static_cast<int16_t>(strength);
   const bool building = FxObjectKindIs4Or5(object) != 0;
   if (!building) FxVehicleCrash(v);
-  if (!(strength > 50 || building)) return;
-  if (!DecorKnockObject(object, v)) {
+  // Only the object's reaction waits for a strength above 50; the body bounces off at any.
+  if ((strength > 50 || building) && !DecorKnockObject(object, v)) {
     if (strength > 220)
       TrackObjKnock(v, 0.0f, 0.0f, 0.0f, 1);
     else if (strength > 200)

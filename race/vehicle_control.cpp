@@ -169,8 +169,11 @@ void Gearbox(Vehicle* v) {
       v->engineRevs += 250.0f * gRace.timeStep;
     return;
   }
-  v->engineRevs = RevsAtGear(v, s, static_cast<float>(v->gear));
-  if (v->engineRevs > limit && static_cast<float>(v->gear) < gears) {
+  // Rolling out of gear there are no revolutions to compute (a division by
+  // zero): the box shifts up as it does from revolutions above the limit.
+  const bool neutral = v->gear == 0;
+  if (!neutral) v->engineRevs = RevsAtGear(v, s, static_cast<float>(v->gear));
+  if ((neutral || v->engineRevs > limit) && static_cast<float>(v->gear) < gears) {
     ++v->gear;
     v->engineRevs = RevsAtGear(v, s, static_cast<float>(v->gear));
     ShiftPuff(v, 10.0f);

@@ -95,6 +95,10 @@ void VehicleStartLoopJump(Vehicle* vehicle);
 
 // --- Placement ---
 void VehiclePlaceOnGrid(Vehicle* vehicle, int32_t gridSlot, int32_t type);
+// The rank of the previous championship race that orders this race's grid
+// and start lines: 1..the grid's size, or -1 outside a championship, before
+// its first race, or for a rank that names no place on the grid.
+int32_t VehicleChampionRank(const Vehicle* vehicle);
 void VehiclePlaceTrafficObject(Vehicle* record, const Vehicle* pathRecord);
 void VehicleCopyDefaults(NetVehicle* record);
 // Set by the game start: every traffic object is of type 3.

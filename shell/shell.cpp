@@ -39,6 +39,7 @@ bool NetworkGame() { return gRace.networkGame != 0; }
 bool GameMountArchives() {
   if (!FileExists(PAK_DIRECTORY_ARCHIVE)) return true;
   if (PakMountArchives()) return true;
+  AppSetExitCode(1);
   GameFatalError(PakLastError());
   return false;
 }
@@ -69,6 +70,7 @@ void GameEntry() {
   gShellWindow = AppGetWindow();
   gShellInstance = AppGetInstance();
   if (!GameStartGraphics()) {
+    AppSetExitCode(1);
     AppQuit();
     return;
   }

@@ -144,7 +144,7 @@ TEST_F(Boot, WithoutArchivesReadsLooseFiles) {
 TEST_F(Boot, ADamagedDirectoryArchiveIsReportedAndTheGameEnds) {
   ASSERT_EQ(Run("'" DATAKIT_PATH "' ."), 0);
   std::filesystem::resize_file(dir_.path() / "data/rur0.pak", 40);
-  EXPECT_EQ(RunGame("1000 press A\n"), 0);
+  EXPECT_EQ(RunGame("1000 press A\n"), 1);
   EXPECT_NE(dir_.Read("stderr.txt").find("TALVEROS ERROR... rur0.pak entry"), std::string::npos)
       << dir_.Read("stderr.txt");
   // The error screen: dot-font text at (100, 100) on black; "T" starts with three dots.

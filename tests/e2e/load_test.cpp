@@ -106,13 +106,31 @@ TEST_F(LoadRace, WithoutItsMeshFileTheDesertRaceRunsOnItsTerrain) {
   EXPECT_NE(Shown("terrain", 373).rgb, Shown("mesh", 373).rgb);
 }
 
-// The error screen names the missing body until a key is pressed; then the game ends.
-TEST_F(LoadRace, WithoutACarBodyTheGameNamesItsPathAndEnds) {
-  ASSERT_EQ(::unlink((dir_ / "data/car3/res2/ziziz.3ds").c_str()), 0);
-  EXPECT_EQ(RunGame("1000 press A\n", "missing", "1"), 0);
-  EXPECT_NE(dir_.Read("stderr.txt").find("TALVEROS ERROR... car3\\res2\\ziziz.3ds"), std::string::npos)
-      << dir_.Read("stderr.txt");
-  EXPECT_EQ(dir_.Read("missing.trace"), "");  // no race was run
+// The error screen names the file that cannot be loaded until a key is
+// pressed; then the game ends with an error status.
+TEST_F(LoadRace, AFileThatCannotBeLoadedIsNamedAndEndsTheGameWithAnError) {
+  struct Case {
+    const char* name;
+    const char* file;
+    bool truncate;  // else removed
+    const char* shown;
+  };
+  const Case cases[] = {{"body", "car3/res2/ziziz.3ds", false, "car3\\res2\\ziziz.3ds"},
+                        {"ground", "a5.3df", true, "a5.3df"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir_ / (std::string("data/") + c.file);
+    const std::string kept = dir_.Read(std::string("data/") + c.file);
+    if (c.truncate)
+      dir_.Write(std::string("data/") + c.file, kept.substr(0, 100));
+    else
+      ASSERT_EQ(::unlink(path.c_str()), 0);
+    EXPECT_EQ(RunGame("f300 press A\n", c.name, "1"), 1);
+    EXPECT_NE(dir_.Read("stderr.txt").find(std::string("TALVEROS ERROR... ") + c.shown), std::string::npos)
+        << dir_.Read("stderr.txt");
+    EXPECT_EQ(dir_.Read(std::string(c.name) + ".trace"), "");  // no race was run
+    dir_.Write(std::string("data/") + c.file, kept);
+  }
 }
 
 }  // namespace

@@ -268,6 +268,15 @@ TEST_F(CameraLight, FrameInterpolation) {
 
   MeshSetFrame(&mesh, &set, 2);  // no such frame: nothing moves
   EXPECT_EQ(+vertices[0].x, 6.0f);
+
+  // A blend or a step over no time has arrived at its target frame.
+  MeshBlendToFrame(&mesh, &set, 1, 0.0f, 0.0f);
+  EXPECT_EQ(+vertices[0].x, 11.0f);
+  EXPECT_EQ(+vertices[1].z, -6.0f);
+  EXPECT_EQ(+faces[0].normalX, 1024.0f);
+  MeshLerpFrames(&mesh, &set, 1, 0, 0.0f, 0.0f);
+  EXPECT_EQ(+vertices[0].y, 2.0f);
+  EXPECT_EQ(+faces[0].normalZ, 1024.0f);
 }
 
 // ---- point lights

@@ -602,6 +602,34 @@ TEST_F(Load, TheGameStartLoadsEveryVehicleModelOfTheKit) {
   EXPECT_TRUE(gFatalErrors.empty());
 }
 
+// Pure green is see-through in the driver-view, car and kit textures and
+// nowhere after the driver's load: not in the sprites or the mini-car.
+TEST_F(Load, TheGameStartColourKeyHoldsUntilTheDriver) {
+  AssetLoadVehicles();
+  auto keyedGreen = [](uint32_t handle) {
+    for (int32_t i = 0; i < gTextureTable.count; ++i) {
+      const TextureTableEntry& e = gTextureTable.entries[i];
+      if (e.handle == handle) return e.keyRed == 0 && e.keyGreen == 255 && e.keyBlue == 0;
+    }
+    ADD_FAILURE() << "no texture of handle " << handle;
+    return false;
+  };
+  auto faceTexture = [](const MeshHeader* mesh) {
+    for (uint32_t f = 0; f < mesh->faceCount; ++f)
+      if (mesh->faces[f].type >> 24 == FACE_TEX_LIT) return mesh->faces[f].type & 0xFFFFFFu;
+    ADD_FAILURE() << "no textured face";
+    return 0u;
+  };
+  int32_t s = 0, t = 0;
+  auto named = [&](const char* name) { return static_cast<uint32_t>(TexFindHandle(name, &s, &t)); };
+  EXPECT_TRUE(keyedGreen(named("vdavg.3df")));
+  EXPECT_TRUE(keyedGreen(named("gomme.3df")));
+  EXPECT_TRUE(keyedGreen(faceTexture(gCarModels[0].body[0][0])));
+  EXPECT_TRUE(keyedGreen(faceTexture(gVehicleAssets.kitBodies[0])));
+  EXPECT_FALSE(keyedGreen(named("minicar.3df")));
+  EXPECT_FALSE(keyedGreen(gFxSprites[0]->type & 0xFFFFFFu));
+}
+
 // What the cars are drawn from: fewer body faces at each detail level,
 // front wheels unlike the rear ones with their treads flagged as tyres on
 // both, a driver whose six frames each strike another pose, and the sheen.
@@ -787,6 +815,21 @@ TEST_F(Load, WithoutAHumanTheExtraCarStartsAndNothingIsPresented) {
   EXPECT_EQ(+gVehicleTable[0], &gVehicleRecords[VEHICLE_EXTRA_CAR]);
 }
 
+// The extra car of a race without a human starts on the second line and the
+// computer cars on the first five, as they do behind a player.
+TEST_F(Load, TheComputerCarsStartOnTheFirstLinesWithOrWithoutAHuman) {
+  for (uint8_t noHuman : {1, 0}) {
+    SCOPED_TRACE(+noHuman);
+    gRace.noHumanMode = noHuman;
+    gRace.gameMode = 1;
+    RaceLoad(TRACK_DESERT);
+    for (int32_t i = 0; i < VEHICLE_EXTRA_CAR; ++i) EXPECT_EQ(+gVehicleRecords[i].aiSlot, i) << i;
+    if (noHuman) {
+      EXPECT_EQ(+gVehicleRecords[VEHICLE_EXTRA_CAR].aiSlot, 1);
+    }
+  }
+}
+
 TEST_F(Load, ANetworkRaceWaitsForTheHostWithoutPresentationOrFlyIn) {
   gRace.networkGame = 1;
   gRace.gameMode = 0;
@@ -885,6 +928,25 @@ TEST_F(Load, AChampionshipRaceRaisesTheUnlockLevelAndSavesTheBestTimes) {
   EXPECT_GE(IndexOfCall("MenuTrackUnlockLevel(0)"), 0);
   EXPECT_EQ(IndexOfCall("ScoresSave"), -1);
   EXPECT_EQ(gMenuUnlockCount, 4);
+}
+
+// The first championship race: no car has a rank yet, and every one stands
+// on its own grid place and starts on its own line.
+TEST_F(Load, TheFirstChampionshipRaceGivesEveryCarItsOwnPlace) {
+  gRace.gameMode = 3;
+  RaceLoad(TRACK_RUINES);
+  std::vector<std::pair<float, float>> places;
+  std::vector<int32_t> lines;
+  for (int32_t slot = 0; slot < VEHICLE_TABLE_SLOTS; ++slot) {
+    const Vehicle* v = gVehicleTable[slot];
+    ASSERT_NE(v, nullptr) << slot;
+    places.emplace_back(v->pose.x, v->pose.z);
+    if (v != gPlayer1Vehicle) lines.push_back(v->aiSlot);
+  }
+  std::sort(places.begin(), places.end());
+  EXPECT_EQ(std::adjacent_find(places.begin(), places.end()), places.end());
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(std::adjacent_find(lines.begin(), lines.end()), lines.end());
 }
 
 class NetworkLoad : public Load {

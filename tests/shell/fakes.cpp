@@ -46,6 +46,7 @@ void RdrLoadConfig() { Note("RdrLoadConfig"); }
 
 bool RdrOpen(DisplayMode* mode, uint32_t) {
   Note(Num("RdrOpen", mode - &gModes[0]));
+  if (gFakes.displayFails) return false;
   MemPoolInit();
   gRdrState.clipMinX = 0;
   gRdrState.clipMaxX = 640;

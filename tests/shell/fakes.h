@@ -11,6 +11,7 @@ struct ShellFakes {
   int32_t texMemKb = 4096;
   uint32_t assetLoadMs = 0;  // how long the shared loads take
   uint32_t frameBeforeFrontEnd = 0;
+  bool displayFails = false;  // RdrOpen answers false
   // Runs in place of the front end's menus; loads a race by default.
   std::function<void(int call)> frontEnd;
   // Finishing positions of player 1 and 2 for each race, in order.

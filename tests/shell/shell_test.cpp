@@ -56,8 +56,14 @@ class Shell : public ::testing::Test {
 
 TEST_F(Shell, AFailedWindowEndsTheProgramBeforeTheGameStarts) {
   ASSERT_NE(HalWindowCreate("other", nullptr), 0u);  // the one window is taken
-  EXPECT_EQ(WinMain(1, 0, "", 1), 0);
+  EXPECT_EQ(WinMain(1, 0, "", 1), 1);
   EXPECT_TRUE(gFakes.trace.empty());
+}
+
+TEST_F(Shell, ADisplayThatDoesNotOpenEndsTheProgramWithAnError) {
+  gFakes.displayFails = true;
+  EXPECT_EQ(Run(), 1);
+  EXPECT_FALSE(gFakes.Saw("FrontEnd"));
 }
 
 TEST_F(Shell, StartsHoldsTheIntroAndShutsDownInOrder) {
@@ -191,7 +197,7 @@ TEST_F(Shell, ADamagedDirectoryArchiveIsShownAndEndsTheGame) {
   dir_.Write("rur0.pak", std::string("PAK0\x40\x00\x00\x00", 8));
   std::string error;
   ASSERT_TRUE(HalScriptLoad("5000 press A\n+600000 end\n", &error)) << error;
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), 1);
   int shown = -1;
   for (size_t i = 0; i < gFakes.trace.size(); ++i)
     if (gFakes.trace[i].rfind("Print:TALVEROS ERROR... ", 0) == 0) shown = static_cast<int>(i);

@@ -248,7 +248,9 @@ TEST_F(AiTest, StartTrajectoriesRotateOverTheNonEmptySlotsAndFollowTheChampionsh
     int32_t slot;
   };
   // Rank 6 gives -1, reduced to slot 15 and wrapped round to the first line.
-  const Case cases[] = {{2, 3}, {4, 1}, {5, 0}, {3, 3}, {6, 0}};
+  // A rank of no grid place (0 in a record that never raced a championship)
+  // is no rank: the rotating counter goes on.
+  const Case cases[] = {{2, 3}, {4, 1}, {5, 0}, {3, 3}, {6, 0}, {0, 1}, {7, 3}};
   gRace.gameMode = 3;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.rank);

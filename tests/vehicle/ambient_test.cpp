@@ -527,6 +527,17 @@ TEST_F(Ambient, IsLitNearerThan320AndNotDrawnOutsideTheDepthRange) {
     EXPECT_EQ(gAmbientDrawn[0].call, c.call);
     EXPECT_EQ(gAmbientDrawn[1].call, "Flat");  // the rotor
   }
+  // An inset (the mirror, the demo's picture-in-picture) draws the craft by
+  // its own depth and leaves the distance its hits and sound go by alone.
+  LookAtCraft(100.0f);
+  Craft()->cameraDistance = 1000;
+  gViewInsetPass = 1;
+  gAmbientDrawn.clear();
+  DrawSlotAtDepth(150.0f);
+  gViewInsetPass = 0;
+  EXPECT_EQ(+Craft()->cameraDistance, 1000);
+  ASSERT_FALSE(gAmbientDrawn.empty());
+  EXPECT_EQ(gAmbientDrawn[0].call, "Lit");
   // Nor while a character scene is shown.
   gSceneShown = 1;
   gAmbientDrawn.clear();

@@ -1,5 +1,7 @@
 // Vehicle against placed objects: the cell search, the turned boxes, the
 // checkpoints, the way out of a blocked move; and the race ranking.
+#include <algorithm>
+#include <array>
 #include <vector>
 
 #include "engine3d/mesh.h"
@@ -199,14 +201,15 @@ TEST_F(Contact, ACheckpointAddsBoostAndRepairs) {
   struct Case {
     const char* name;
     float boost;
-    int32_t damage;
+    uint8_t damage;
     uint8_t noHuman;
     float boostAfter;
-    int32_t damageAfter;
+    uint8_t damageAfter;
   };
   const Case cases[] = {
-      {"boost and three damage steps", 100.0f, 5, 0, 150.0f, 2},
-      {"a counter of 2 is fully repaired", 0.0f, 2, 0, 50.0f, 0},
+      {"boost and three damage stages", 100.0f, 5, 0, 150.0f, 2},
+      {"a stage of 2 is fully repaired", 0.0f, 2, 0, 50.0f, 0},
+      {"the last stage", 0.0f, 8, 0, 50.0f, 5},
       {"boost stops at 999", 980.0f, 0, 0, 999.0f, 0},
       {"no boost in the no-human mode", 500.0f, 0, 1, 0.0f, 0},
   };
@@ -215,7 +218,8 @@ TEST_F(Contact, ACheckpointAddsBoostAndRepairs) {
     MakeCar(&v, 0.0f, 0.0f, 0.0f);
     gRace.noHumanMode = c.noHuman;
     v.boostLeft = c.boost;
-    v.damageCounter = c.damage;
+    v.damageStage = c.damage;
+    v.damageCounter = 7;
     v.damageA = 3;
     v.damageB = 4;
     v.wheels[0].bend = 25;
@@ -225,8 +229,8 @@ TEST_F(Contact, ACheckpointAddsBoostAndRepairs) {
     DrawSlot gate{};
     ContactPassCheckpoint(&v, &gate);
     EXPECT_FLOAT_EQ(v.boostLeft, c.boostAfter) << c.name;
-    EXPECT_EQ(v.damageCounter, c.damageAfter) << c.name;
-    EXPECT_EQ(v.damageA + v.damageB, 0) << c.name;
+    EXPECT_EQ(+v.damageStage, +c.damageAfter) << c.name;
+    EXPECT_EQ(v.damageA + v.damageB + v.damageCounter, 0) << c.name;
     EXPECT_EQ(+v.wheels[0].bend, 15) << c.name;
     EXPECT_EQ(+v.wheels[1].bend, 0) << c.name;
     EXPECT_EQ(+v.wheels[2].bend, 25) << c.name;  // a wheel off the ground keeps its wear
@@ -259,12 +263,17 @@ TEST_F(Contact, TheContactPassSoundsSwaysBouncesAndKnocks) {
   const float lift = 0.0f;
   const Case cases[] = {
       {"slow against a small object: resolved only", 30.0f, 0, 0, 0, VEHICLE_ON_GROUND, lift},
+      {"at 40: still no sway", 40.0f, 0, 0, 0, VEHICLE_ON_GROUND, lift},
+      {"at 50: a sway, and still no sound", 50.0f, 0, 0, 0, VEHICLE_ON_GROUND, lift},
       {"fast against a small object that stands: thrown up", 200.0f, 0, 0, 9, VEHICLE_IN_AIR, lift},
       {"fast against a small object that gives way", 200.0f, 0, 1, 10, VEHICLE_IN_AIR, lift},
       {"slow against a building", 30.0f, 1, 0, 9, VEHICLE_ON_GROUND, lift},
       {"fast against a building: a soft knock", 150.0f, 1, 0, 9, VEHICLE_KNOCKED, 150.0f * 30.0f * 0.004f * 0.333333f},
       {"above 220: a hard knock", 230.0f, 1, 0, 9, VEHICLE_KNOCKED, 230.0f * 30.0f * 0.004f},
   };
+  // The sway scales with the car's own factor (3.0 for type 0).
+  const auto savedModels = std::to_array(gCarModels);
+  CarModelSetGeometry();
   for (const Case& c : cases) {
     Restart();
     used_ = 0;
@@ -277,7 +286,7 @@ TEST_F(Contact, TheContactPassSoundsSwaysBouncesAndKnocks) {
     gTestObjectGivesWay = c.givesWay;
     int32_t event = 0;
     float steerTarget = 0.0f;
-    const float sway = gCarModels[0].sway * c.velocity * 0.1f;
+    const float sway = c.velocity > 40.0f ? 3.0f * c.velocity * 0.1f : 0.0f;
     VehicleObjectContactPass(&car_, nullptr, &event, &steerTarget);
     EXPECT_EQ(event, c.event) << c.name;
     EXPECT_EQ(+car_.state, c.state) << c.name;
@@ -291,6 +300,7 @@ TEST_F(Contact, TheContactPassSoundsSwaysBouncesAndKnocks) {
       EXPECT_FLOAT_EQ(steerTarget, 400.0f - 30.0f) << c.name;  // away from the object's side
     }
   }
+  std::copy(savedModels.begin(), savedModels.end(), gCarModels);
 }
 
 TEST_F(Contact, AnImpactOf200DeflectsBy64TowardTheOpenSide) {

@@ -1,3 +1,4 @@
+#include <cfenv>
 #include <cmath>
 
 #include "vehicle_fixture.h"
@@ -143,6 +144,8 @@ TEST_F(Control, TheGearboxStartsShiftsAndRevs) {
       {"up-shift in water", 1, 1, 0, 0, 0, 1, 100.0f, 0.0f, 0, 10.0f, 1.0f, 2, revsAt(100.0f, 2.0f), nullptr},
       {"down-shift", 1, 3, 0, 0, 0, 1, 50.0f, 0.0f, 0, 0.0f, 1.0f, 2, revsAt(50.0f, 2.0f), "FxAttachVehicleEmitter(20)"},
       {"top gear stays", 1, 5, 0, 0, 0, 1, 400.0f, 0.0f, 0, 0.0f, 1.0f, 5, revsAt(400.0f, 5.0f), nullptr},
+      {"rolling in neutral takes first", 1, 0, 0, 0, 0, 1, 30.0f, 1000.0f, 0, 0.0f, 1.0f, 1, revsAt(30.0f, 1.0f),
+       "FxAttachVehicleEmitter(10)"},
   };
   for (const Case& c : cases) {
     Restart();
@@ -158,7 +161,9 @@ TEST_F(Control, TheGearboxStartsShiftsAndRevs) {
     car_.cameraDistance = c.cameraDistance;
     car_.waterDepthSum = c.water;
     car_.steerAngle = 0.0f;
+    std::feclearexcept(FE_ALL_EXCEPT);
     VehicleControlUpdate(&car_);
+    EXPECT_FALSE(std::fetestexcept(FE_DIVBYZERO | FE_INVALID)) << c.name;  // no revolutions from 0 / 0 or x / 0
     EXPECT_EQ(+car_.gear, +c.gearAfter) << c.name;
     EXPECT_NEAR(+car_.engineRevs, +c.revsAfter, 0.01f) << c.name;
     const std::vector<std::string> want = c.effect ? std::vector<std::string>{c.effect} : std::vector<std::string>{};

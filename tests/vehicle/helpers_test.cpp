@@ -1,4 +1,5 @@
 #include "engine3d/angle.h"
+#include "engine3d/mesh.h"
 #include "vehicle_fixture.h"
 
 namespace {
@@ -103,16 +104,64 @@ TEST_F(Helpers, AStallBelowTwoJoltsAWheelThatCannotClimb) {
   }
 }
 
-TEST_F(Helpers, DriverAnimationsPlayForAHumanOnceAndBlendIntoSteering) {
+// A driver of one vertex and one face whose frame k stands at x = 100 k,
+// with its face normal (k, 0, 0).
+class Driver : public Helpers {
+ protected:
+  void SetUp() override {
+    Helpers::SetUp();
+    for (uint32_t k = 0; k < FRAMES; ++k) {
+      frameVertices_[k] = FrameVertex{100.0f * static_cast<float>(k), 1.0f, 2.0f, 0.0f, 0.0f, 0.0f};
+      frameNormals_[k][0] = static_cast<float>(k);
+      frames_[k] = MeshFrame{&frameVertices_[k], frameNormals_[k]};
+    }
+    set_ = MeshFrameSet{FRAMES, frames_};
+    model_ = MeshHeader{MESH_TYPE_WORD, 1, 1, &face_, &vertex_, {0, 0, 0}};
+    gDriverFrames = &set_;
+  }
+  void TearDown() override {
+    gDriverFrames = nullptr;
+    Helpers::TearDown();
+  }
+  static constexpr uint32_t FRAMES = 6;
+  FrameVertex frameVertices_[FRAMES]{};
+  float frameNormals_[FRAMES][3]{};
+  MeshFrame frames_[FRAMES]{};
+  MeshFrameSet set_{};
+  Vertex vertex_{};
+  Face face_{};
+  MeshHeader model_{};
+};
+
+// Straight from the grid no animation has been asked for: the driver sits
+// in its rest frame, not at a blend over no time.
+TEST_F(Driver, TheFirstFrameAfterPlacementIsTheRestFrame) {
+  gRace.trackIndex = 0;
+  Vehicle& placed = gVehicleRecords[0];
+  placed = Vehicle{};
+  VehiclePlaceOnGrid(&placed, 0, 0);
+  placed.human = 1;
+  vertex_.x = 37.0f;
+  VehicleAnimateDriver(&model_, &placed);
+  EXPECT_EQ(+vertex_.x, 0.0f);
+  EXPECT_EQ(+vertex_.y, 1.0f);
+  EXPECT_EQ(+face_.normalX, 0.0f);
+}
+
+TEST_F(Driver, AnimationsPlayForAHumanOnceAndBlendIntoSteering) {
   Vehicle computer;
   MakeCar(&computer, 100.0f, 100.0f, 0.0f, 0);
   VehicleDriverPlay(&computer, 4, 15.0f);
   EXPECT_EQ(+computer.driverAnim, 0);
 
+  // Frame 4 stands at x 400: each step blends a further time / 15 of the way.
   VehicleDriverPlay(&car_, 4, 15.0f);
   EXPECT_EQ(+car_.driverAnim, 4);
-  VehicleAnimateDriver(nullptr, &car_);
-  VehicleAnimateDriver(nullptr, &car_);
+  VehicleAnimateDriver(&model_, &car_);
+  EXPECT_EQ(+vertex_.x, 0.0f);
+  VehicleAnimateDriver(&model_, &car_);
+  EXPECT_FLOAT_EQ(+vertex_.x, 400.0f / 15.0f);
+  EXPECT_FLOAT_EQ(+face_.normalX, 4.0f / 15.0f);
   EXPECT_EQ(+car_.driverAnimTime, 2.0f);
   VehicleDriverPlay(&car_, 4, 12.0f);  // already playing: not restarted
   EXPECT_EQ(+car_.driverAnimTime, 2.0f);
@@ -120,23 +169,28 @@ TEST_F(Helpers, DriverAnimationsPlayForAHumanOnceAndBlendIntoSteering) {
   // Steering takes over only once an animation is done.
   VehicleDriverSteer(&car_, 1, 100.0f);
   EXPECT_EQ(+car_.driverAnim, 4);
-  for (int i = 0; i < 14; ++i) VehicleAnimateDriver(nullptr, &car_);
-  EXPECT_EQ(+car_.driverAnim, 0);  // a reaction returns to rest
+  for (int i = 0; i < 14; ++i) VehicleAnimateDriver(&model_, &car_);
+  EXPECT_FLOAT_EQ(+vertex_.x, 400.0f);  // the last step blends all the way
+  EXPECT_EQ(+car_.driverAnim, 0);       // a reaction returns to rest
   car_.driverAnimDone = 1;
   VehicleDriverSteer(&car_, 2, 160.0f);
   EXPECT_EQ(+car_.driverAnim, 2);
   EXPECT_EQ(+car_.driverAnimTime, 160.0f);
   EXPECT_EQ(+car_.driverAnimEnd, 320.0f);
+  // Steering sets the driver between the rest frame and the side's frame.
+  VehicleAnimateDriver(&model_, &car_);
+  EXPECT_FLOAT_EQ(+vertex_.x, 100.0f);
 
   // Looking back lasts while reversing and ends once the car rolls forward.
   car_.velocity = -5.0f;
   VehicleDriverPlay(&car_, 5, 3.0f);
-  for (int i = 0; i < 6; ++i) VehicleAnimateDriver(nullptr, &car_);
+  for (int i = 0; i < 6; ++i) VehicleAnimateDriver(&model_, &car_);
+  EXPECT_FLOAT_EQ(+vertex_.x, 500.0f);
   EXPECT_EQ(+car_.driverAnim, 5);
   EXPECT_EQ(+car_.driverAnimDone, 0);
   EXPECT_EQ(+car_.driverAnimTime, 3.0f);
   car_.velocity = 0.0f;
-  VehicleAnimateDriver(nullptr, &car_);
+  VehicleAnimateDriver(&model_, &car_);
   EXPECT_EQ(+car_.driverAnim, 0);
 }
 

@@ -45,8 +45,9 @@ TEST_F(Placement, ChampionshipRanksChooseTheGridAndPositionsOtherwiseFollowTheSl
     int32_t position;
   };
   // Desert: grid index g stands at x = 780 + (g / 2) x 53.
-  const Case cases[] = {{3, 0, 1, 886.0f, 1}, {3, 4, 6, 780.0f, 6}, {3, 2, -1, 833.0f, 4},
-                        {1, 0, 1, 780.0f, 6}, {1, 5, -1, 886.0f, 1}};
+  // A rank of no grid place counts as none: 0 is what a record holds before its first championship.
+  const Case cases[] = {{3, 0, 1, 886.0f, 1}, {3, 4, 6, 780.0f, 6}, {3, 2, -1, 833.0f, 4}, {3, 2, 0, 833.0f, 4},
+                        {3, 1, 7, 780.0f, 5}, {1, 0, 1, 780.0f, 6},  {1, 5, -1, 886.0f, 1}};
   for (const Case& c : cases) {
     gRace.gameMode = c.gameMode;
     Vehicle v{};

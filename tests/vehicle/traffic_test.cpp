@@ -356,14 +356,17 @@ class TrafficContact : public Traffic {
   DrawLists saved_{};
 };
 
-TEST_F(TrafficContact, AHitOf210ThrowsDebrisAndOnlyAbove220IsTheObjectKnocked) {
+// The object reacts from a strength of 51; debris from 201 and a knock above
+// 220 only when it does not take the hit; the body bounces off at any strength.
+TEST_F(TrafficContact, EveryHitBouncesTheObjectReactsFrom51AndOnlyAbove220IsTheTrafficKnocked) {
   struct Case {
     float velocity;
     uint8_t givesWay;
-    bool debris, knocked;
+    bool reacts, debris, knocked;
   };
-  const Case cases[] = {{150.0f, 0, false, false}, {210.0f, 0, true, false}, {230.0f, 0, true, true},
-                        {230.0f, 1, false, false}};
+  const Case cases[] = {{40.0f, 0, false, false, false}, {150.0f, 0, true, false, false},
+                        {210.0f, 0, true, true, false},  {230.0f, 0, true, true, true},
+                        {230.0f, 1, true, false, false}};
   for (const Case& c : cases) {
     Restart();
     // Driving along +x into an object just ahead.
@@ -372,13 +375,16 @@ TEST_F(TrafficContact, AHitOf210ThrowsDebrisAndOnlyAbove220IsTheObjectKnocked) {
     for (int i = 0; i < 6; ++i) v->footprint[i] = box[i];
     v->velocity = c.velocity;
     gObjectPaths[0].points[0] = TrajPoint{6000.0f, 3000.0f};
-    Place(3030.0f, 3000.0f);
+    Place(3025.0f, 3000.0f);
     gTestObjectGivesWay = c.givesWay;
     Update(v);
-    EXPECT_EQ(CountCalls("DecorKnockObject"), 1) << c.velocity;
+    EXPECT_EQ(CountCalls("DecorKnockObject"), c.reacts ? 1 : 0) << c.velocity;
     EXPECT_NEAR(+v->impactVelocity, c.velocity, 3.0f) << c.velocity;
     EXPECT_EQ(CountCalls("FxSpawnSmokePuff") >= 10, c.debris) << c.velocity;
     EXPECT_EQ(v->state == VEHICLE_KNOCKED, c.knocked) << c.velocity;
+    if (!c.knocked) {
+      EXPECT_EQ(+v->contactTime, 1.0f) << c.velocity;  // one frame of bouncing contact
+    }
   }
 }
 

@@ -9,6 +9,7 @@
 #include "backend_common/picture.h"
 #include "backend_common/texture.h"
 #include "engine3d/angle.h"
+#include "engine3d/mathutil.h"
 #include "engine3d/random.h"
 #include "engine3d/scene.h"
 #include "frontend/frontend.h"
@@ -45,7 +46,7 @@ float CameraHeight() {
   return c ? c->y : gCamera.y;
 }
 
-void SetFar(float far) { RdrSetDepthRange(NEAR_PLANE, static_cast<int32_t>(far)); }
+void SetFar(float far) { RdrSetDepthRange(NEAR_PLANE, TruncI32(far)); }
 
 void FogFrom(const int32_t colour[3], float start, float end) {
   RdrSetFog(colour[0], colour[1], colour[2], start, end);
@@ -344,8 +345,7 @@ void RaceClearView() {
     if (v > 2000.0f) v = 2000.0f;
     const float f = v * 0.0005f;
     if (firstView) {
-      const int32_t sky[3] = {static_cast<int32_t>(33.0f + 144.0f * f), static_cast<int32_t>(148.0f + 49.0f * f),
-                              static_cast<int32_t>(255.0f - 93.0f * f)};
+      const int32_t sky[3] = {TruncI32(33.0f + 144.0f * f), TruncI32(148.0f + 49.0f * f), TruncI32(255.0f - 93.0f * f)};
       for (int i = 0; i < 3; ++i) gRace.horizonColour[i] = gRace.clearColour[i] = sky[i];
     }
   }

@@ -41,9 +41,12 @@ bool SplitScreen() { return gRace.playersMode == 1; }
 
 Vehicle* OwnVehicle() { return gRace.networkGame ? NetOwnRecord() : gPlayer1Vehicle; }
 
+// A height that is not a number (a camera over damaged ground) reads as the
+// ground's: every limit below compares against it.
 float CameraHeight() {
   const Camera* c = gRace.gViewCamera[gRace.viewIndex ? 1 : 0];
-  return c ? c->y : gCamera.y;
+  const float y = c ? c->y : gCamera.y;
+  return y == y ? y : 0.0f;
 }
 
 void SetFar(float far) { RdrSetDepthRange(NEAR_PLANE, TruncI32(far)); }

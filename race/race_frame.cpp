@@ -9,6 +9,7 @@
 #include "backend_common/picture.h"
 #include "backend_common/texture.h"
 #include "engine3d/angle.h"
+#include "engine3d/mathutil.h"
 #include "engine3d/random.h"
 #include "engine3d/scene.h"
 #include "frontend/frontend.h"
@@ -40,12 +41,15 @@ bool SplitScreen() { return gRace.playersMode == 1; }
 
 Vehicle* OwnVehicle() { return gRace.networkGame ? NetOwnRecord() : gPlayer1Vehicle; }
 
+// A height that is not a number (a camera over damaged ground) reads as the
+// ground's: every limit below compares against it.
 float CameraHeight() {
   const Camera* c = gRace.gViewCamera[gRace.viewIndex ? 1 : 0];
-  return c ? c->y : gCamera.y;
+  const float y = c ? c->y : gCamera.y;
+  return y == y ? y : 0.0f;
 }
 
-void SetFar(float far) { RdrSetDepthRange(NEAR_PLANE, static_cast<int32_t>(far)); }
+void SetFar(float far) { RdrSetDepthRange(NEAR_PLANE, TruncI32(far)); }
 
 void FogFrom(const int32_t colour[3], float start, float end) {
   RdrSetFog(colour[0], colour[1], colour[2], start, end);
@@ -344,8 +348,7 @@ void RaceClearView() {
     if (v > 2000.0f) v = 2000.0f;
     const float f = v * 0.0005f;
     if (firstView) {
-      const int32_t sky[3] = {static_cast<int32_t>(33.0f + 144.0f * f), static_cast<int32_t>(148.0f + 49.0f * f),
-                              static_cast<int32_t>(255.0f - 93.0f * f)};
+      const int32_t sky[3] = {TruncI32(33.0f + 144.0f * f), TruncI32(148.0f + 49.0f * f), TruncI32(255.0f - 93.0f * f)};
       for (int i = 0; i < 3; ++i) gRace.horizonColour[i] = gRace.clearColour[i] = sky[i];
     }
   }

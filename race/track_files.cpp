@@ -2,6 +2,7 @@
 // object grid and ground table, and the position map.
 #include "race/track_files.h"
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -88,6 +89,15 @@ bool IsGroundTexture(int32_t track, uint32_t s) {
 }
 
 bool SkyAndFogOn() { return gOptions.detail[3] != 0; }
+
+// Position, normal and light: what the game reads of a stored vertex
+// before drawing overwrites the rest.
+bool VertexFinite(const Vertex& v) {
+  const float values[] = {v.x, v.y, v.z, v.normalX, v.normalY, v.normalZ, v.light};
+  for (float value : values)
+    if (!std::isfinite(value)) return false;
+  return true;
+}
 
 void DecodePlacement(const uint8_t* b, ObjectPlacement* p) {
   p->yaw = GetU16(b);
@@ -205,6 +215,7 @@ int32_t TrackReadMesh(const uint8_t* file, uint32_t size) {
   if (!take(uint64_t{faceCount} * MESH_FACE_BYTES) || !take(4)) return 0;
   const uint32_t vertexCount = GetU32(file + at - 4);
   if (vertexCount > static_cast<uint32_t>(gMesh.vertexCapacity)) return 0;
+  if (vertexCount < static_cast<uint32_t>(TRACK_GRID_VERTICES)) return 0;
   const uint64_t verticesAt = at;
   if (!take(uint64_t{vertexCount} * MESH_VERTEX_BYTES) || !take(4)) return 0;
   const uint32_t placementCount = GetU32(file + at - 4);
@@ -213,6 +224,11 @@ int32_t TrackReadMesh(const uint8_t* file, uint32_t size) {
   if (!take(uint64_t{placementCount} * PLACEMENT_BYTES)) return 0;
   for (uint32_t i = 0; i < faceCount; ++i)
     if (!MeshFaceRecordValid(file + facesAt + uint64_t{i} * MESH_FACE_BYTES, vertexCount)) return 0;
+  for (uint32_t i = 0; i < vertexCount; ++i) {
+    Vertex v;
+    MeshDecodeVertex(file + verticesAt + uint64_t{i} * MESH_VERTEX_BYTES, &v);
+    if (!VertexFinite(v)) return 0;
+  }
 
   for (uint32_t i = 0; i < vertexCount; ++i)
     MeshDecodeVertex(file + verticesAt + uint64_t{i} * MESH_VERTEX_BYTES, &gMesh.vertices[i]);
@@ -222,9 +238,14 @@ int32_t TrackReadMesh(const uint8_t* file, uint32_t size) {
     FixFaceWord(&gMesh.faces[i]);
   }
   gMesh.faceCount = static_cast<int32_t>(faceCount);
-  for (uint32_t i = 0; i < placementCount; ++i)
-    DecodePlacement(file + placementsAt + uint64_t{i} * PLACEMENT_BYTES, &gPlacements[i]);
-  gPlacementCount = static_cast<int32_t>(placementCount);
+  // A placement that is nowhere is left out; the others keep their order.
+  int32_t placed = 0;
+  for (uint32_t i = 0; i < placementCount; ++i) {
+    ObjectPlacement& p = gPlacements[placed];
+    DecodePlacement(file + placementsAt + uint64_t{i} * PLACEMENT_BYTES, &p);
+    if (std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) ++placed;
+  }
+  gPlacementCount = placed;
   return 1;
 }
 

@@ -78,7 +78,9 @@ extern uint8_t gTrackPositionMap[POSITION_MAP_ROWS][POSITION_MAP_COLS];
 
 void TrackLoadMesh();
 // The mesh file's contents into the current mesh and the placements: 1, or 0
-// (and nothing changed) when the file is damaged or does not fit the pools.
+// (and nothing changed) when the file is damaged or does not fit the pools; a
+// mesh with fewer vertices than the ground grid, or with a vertex that is not
+// a number, is damaged. Placements whose position is not a number are left out.
 int32_t TrackReadMesh(const uint8_t* file, uint32_t size);
 // Enters every placement into the static draw list by its type's draw kind.
 void TrackPlaceObjects();

@@ -13,6 +13,17 @@ Trajectory gTrajectories[TRAJ_SLOTS];
 namespace {
 // The grid build starts with the segment from point n - 2 to n - 1.
 constexpr int32_t TRAJ_COURSE_MIN_POINTS = 2;
+// A line may pass a little beyond the world's edges, never far: a point past
+// this margin is damage, and its lengths would overflow the progress sums.
+constexpr float TRAJ_WORLD_MARGIN = 4000.0f;
+constexpr float TRAJ_WORLD_WIDTH = TRAJ_GRID_CELL * TRAJ_GRID_COLS;
+constexpr float TRAJ_WORLD_DEPTH = TRAJ_GRID_CELL * TRAJ_GRID_ROWS;
+
+bool PointUsable(const TrajPoint& p) {
+  // Written so that a NaN fails every comparison.
+  return p.x >= -TRAJ_WORLD_MARGIN && p.x <= TRAJ_WORLD_WIDTH + TRAJ_WORLD_MARGIN && p.z >= -TRAJ_WORLD_MARGIN &&
+         p.z <= TRAJ_WORLD_DEPTH + TRAJ_WORLD_MARGIN;
+}
 }  // namespace
 
 int32_t TrajRead(const uint8_t* file, uint32_t size, Trajectory* out) {
@@ -22,6 +33,9 @@ int32_t TrajRead(const uint8_t* file, uint32_t size, Trajectory* out) {
   if (count < 0 || count > TRAJ_POINTS) return 0;
   for (int32_t i = 0; i < TRAJ_POINTS; ++i)
     out->points[i] = TrajPoint{GetF32(file + 4 + 8 * i), GetF32(file + 8 + 8 * i)};
+  // Only the counted points are the line; the rest of the file is filler.
+  for (int32_t i = 0; i < count; ++i)
+    if (!PointUsable(out->points[i])) return 0;
   out->count = count;
   return 1;
 }
@@ -44,5 +58,7 @@ void TrajLoad() {
   }
   // Without a course of at least one segment no computer car can follow it.
   if (gTrajectories[0].count < TRAJ_COURSE_MIN_POINTS) gRace.trajectoriesLoaded = 0;
-  if (gRace.trajectoriesLoaded) TrajBuildGrid();
+  // Built even then: an unusable course leaves an empty line, never the
+  // previous track's.
+  TrajBuildGrid();
 }

@@ -21,12 +21,13 @@ static_assert(sizeof(Trajectory) == TRAJ_FILE_BYTES);
 extern Trajectory gTrajectories[TRAJ_SLOTS];
 
 // A path file's image into `out`: 1, or 0 (out emptied) when it is shorter
-// than 804 bytes or its count lies outside 0..100.
+// than 804 bytes, its count lies outside 0..100, or one of its counted points
+// is not a number or lies far outside the world (16000 x 8000).
 int32_t TrajRead(const uint8_t* file, uint32_t size, Trajectory* out);
 // The same from a file of archive slot 4.
 int32_t TrajLoadFile(const char* path, Trajectory* out);
 // The sixteen trajectories of gRace.trackIndex, trajectoriesLoaded, and the
-// course's grid.
+// course's grid (empty when trajectory A has fewer than 2 points).
 void TrajLoad();
 
 // The course line (trajectory A) cut into points every 10 units, each with

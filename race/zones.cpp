@@ -2,6 +2,7 @@
 // course, the finish line, the wrong-way and wrong-road warnings, the world's
 // edge; and the coded ground cells that gather a cell level or start
 // track 6's scripted run.
+#include <algorithm>
 #include <cmath>
 
 #include "engine3d/mathutil.h"
@@ -61,9 +62,11 @@ void CountLap(Vehicle* v) {
         v->endViewZ = gRace.currentPose->z;
         v->finishDelay = FINISH_DELAY;
       }
-      // Finished vehicles rank above running ones, the faster first.
-      v->progress = TruncI32(static_cast<float>(gRace.lapCount + FINISH_RANK_LAPS) * gTrajLength) +
-                    (FINISH_RANK_MS - v->totalMs);
+      // Finished vehicles rank above running ones, the faster first. Summed
+      // wide: the course length and the total come from files and clocks.
+      const int64_t rank = int64_t{TruncI32(static_cast<float>(gRace.lapCount + FINISH_RANK_LAPS) * gTrajLength)} +
+                           (FINISH_RANK_MS - int64_t{v->totalMs});
+      v->progress = static_cast<int32_t>(std::clamp<int64_t>(rank, INT32_MIN, INT32_MAX));
     }
   }
   v->lineCrossed = 1;
@@ -86,12 +89,15 @@ void RaceUpdateProgress(Vehicle* v) {
   const Camera& pose = *gRace.currentPose;
   const int32_t column0 = TruncI32(pose.x * PROGRESS_CELL_SCALE - static_cast<float>(PROGRESS_REACH));
   const int32_t row0 = TruncI32(pose.z * PROGRESS_CELL_SCALE - static_cast<float>(PROGRESS_REACH));
+  // The 5 x 5 cells from there, cut to the grid; a position far outside
+  // (wherever a respawn or a crash put it) saturates and leaves none.
+  const int32_t firstRow = std::max(row0, 0), firstColumn = std::max(column0, 0);
+  const int64_t lastRow = std::min<int64_t>(int64_t{row0} + 2 * PROGRESS_REACH, TRAJ_GRID_ROWS - 1);
+  const int64_t lastColumn = std::min<int64_t>(int64_t{column0} + 2 * PROGRESS_REACH, TRAJ_GRID_COLS - 1);
   float best = PROGRESS_SEARCH;
   const TrajDensePoint* nearest = nullptr;
-  for (int32_t row = row0; row <= row0 + 2 * PROGRESS_REACH; ++row) {
-    if (row < 0 || row >= TRAJ_GRID_ROWS) continue;
-    for (int32_t column = column0; column <= column0 + 2 * PROGRESS_REACH; ++column) {
-      if (column < 0 || column >= TRAJ_GRID_COLS) continue;
+  for (int32_t row = firstRow; row <= lastRow; ++row) {
+    for (int32_t column = firstColumn; column <= lastColumn; ++column) {
       const TrajGridCell& cell = gTrajGrid[row][column];
       for (int32_t i = 0; i < cell.count; ++i) {
         const TrajDensePoint& p = cell.first[i];

@@ -341,6 +341,121 @@ TEST_F(Load, TheSnowVolcanoAndSavannaTracksLoadInFull) {
   EXPECT_TRUE(gFatalErrors.empty());
 }
 
+// Damaged track files, each loaded after a track with a course: a damaged
+// course leaves no line (no computer car drives, progress stays where it
+// was), a damaged mesh builds the track from its terrain as a missing one
+// does, and a placement that is nowhere is left out. No car stands at a
+// height that is not a number.
+TEST_F(Load, DamagedTrackFilesLoadAsMissingOnesWouldAndTheRaceGoesOn) {
+  using datakit::KitPoint;
+  // As at the game's start: the ground queries read any mesh through this grid.
+  ASSERT_EQ(TerrainBuild(&gTrackTerrains[TRACK_DESERT]), 1);
+  const auto desc = [](int32_t track) { return *datakit::KitTrackByIndex(track); };
+  const auto course = [&](int32_t track, void (*damage)(std::vector<KitPoint>*)) {
+    std::vector<KitPoint> points = datakit::KitTrackCourse(desc(track));
+    damage(&points);
+    return datakit::DataFile{5, std::string("traj\\") + desc(track).name + ".tA", datakit::PathFileWrite(points)};
+  };
+  const auto mesh = [&](int32_t track, void (*damage)(datakit::KitMesh*, std::vector<datakit::KitPlacement>*)) {
+    const datakit::KitTrackDesc d = desc(track);
+    datakit::KitMesh m = datakit::KitTrackMesh(d);
+    std::vector<datakit::KitPlacement> placements = d.placements(d);
+    damage(&m, &placements);
+    return datakit::DataFile{4, std::string(d.name) + ".uv", datakit::TrackMeshFileWrite(m, placements)};
+  };
+  const auto uvMissing = [&](int32_t track) { return datakit::DataFile{4, std::string(desc(track).name) + ".uv", {}}; };
+  struct Case {
+    const char* what;
+    int32_t track;
+    datakit::DataFile file;  // over the kit's; without data, the kit's file is removed
+    bool line, terrain;
+    int32_t placementsLeftOut;
+  };
+  const Case cases[] = {
+      {"course missing", TRACK_NEIGE, {5, "traj\\neige.tA", {}}, false, false, 0},
+      {"course of 1 point", TRACK_NEIGE, course(TRACK_NEIGE, [](std::vector<KitPoint>* p) { p->resize(1); }), false,
+       false, 0},
+      {"course with a point at (1e30, 1e30)", TRACK_DESERT,
+       course(TRACK_DESERT, [](std::vector<KitPoint>* p) { (*p)[7] = {1e30f, 1e30f}; }), false, false, 0},
+      {"course with every point far off", TRACK_DESERT,
+       course(TRACK_DESERT, [](std::vector<KitPoint>* p) {
+         for (KitPoint& q : *p) q = {q.x + 1e6f, q.z + 1e6f};
+       }),
+       false, false, 0},
+      {"mesh of 10 vertices", TRACK_ICE,
+       mesh(TRACK_ICE,
+            [](datakit::KitMesh* m, std::vector<datakit::KitPlacement>*) {
+              m->vertices.resize(10);
+              m->faces.clear();
+            }),
+       true, true, 0},
+      {"mesh with a height not a number", TRACK_DESERT,
+       mesh(TRACK_DESERT, [](datakit::KitMesh* m, std::vector<datakit::KitPlacement>*) { m->vertices[4000].y = NAN; }),
+       true, true, 0},
+      {"placement not a number", TRACK_DESERT,
+       mesh(TRACK_DESERT,
+            [](datakit::KitMesh*, std::vector<datakit::KitPlacement>* p) { (*p)[3].x = NAN; }),
+       true, false, 1},
+  };
+  const auto write = [](const datakit::DataFile& f) {
+    if (!f.data.empty()) return datakit::WriteLooseFiles({f}, ".", nullptr);
+    std::string path = f.path;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return std::remove(path.c_str()) == 0;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const datakit::KitTrackDesc d = desc(c.track);
+    const int32_t kitPlacements = static_cast<int32_t>(d.placements(d).size());
+    // What a missing mesh gives: player 1 stands on the terrain.
+    float terrainY = NAN;
+    int32_t terrainVertices = 0;
+    if (c.terrain) {
+      ASSERT_TRUE(write(uvMissing(c.track)));
+      RaceLoad(c.track);
+      terrainY = gPlayer1.pose.y;
+      terrainVertices = gMesh.vertexCount;
+      ASSERT_TRUE(datakit::WriteLooseFiles(datakit::KitTrackFiles(d), ".", nullptr));
+    }
+    RaceLoad(c.track == TRACK_DESERT ? TRACK_NEIGE : TRACK_DESERT);
+    ASSERT_GT(gTrajDenseCount, 0);
+    ASSERT_TRUE(write(c.file));
+    RaceLoad(c.track);
+
+    EXPECT_EQ(+gRace.trajectoriesLoaded, c.line ? 1 : 0);
+    EXPECT_EQ(gTrajDenseCount > 0, c.line);
+    if (!c.line) {
+      EXPECT_EQ(gTrajLength, 0.0f);
+    }
+    if (c.terrain) {
+      EXPECT_EQ(gPlacementCount, 0);
+      EXPECT_EQ(+gMesh.vertexCount, terrainVertices);
+      EXPECT_FLOAT_EQ(+gPlayer1.pose.y, terrainY);
+    } else {
+      EXPECT_EQ(gPlacementCount, kitPlacements - c.placementsLeftOut);
+    }
+    for (int32_t i = 0; i < gPlacementCount; ++i) EXPECT_TRUE(std::isfinite(gPlacements[i].x)) << i;
+    for (const Vehicle* v : gVehicleTable) EXPECT_TRUE(!v || std::isfinite(v->pose.y));
+    // The race: the computer cars drive only along a line, and progress is
+    // measured only where the grid holds this track's line (with none, every
+    // car keeps its progress).
+    gRace.gameMode = 1;
+    gCalls.clear();
+    VehicleDriveComputerCars();
+    EXPECT_EQ(CallsStartingWith("Drive(C").size(), c.line ? 5u : 0u);
+    int32_t column = 0, row = 0;
+    ASSERT_TRUE(TrajGridCellOf(gPlayer1.pose.x, gPlayer1.pose.z, &column, &row));
+    int32_t near = 0;
+    for (int32_t r = std::max(row - 2, 0); r <= std::min(row + 2, TRAJ_GRID_ROWS - 1); ++r)
+      for (int32_t k = std::max(column - 2, 0); k <= std::min(column + 2, TRAJ_GRID_COLS - 1); ++k)
+        near += gTrajGrid[r][k].count;
+    EXPECT_EQ(near > 0, c.line);
+
+    ASSERT_TRUE(datakit::WriteLooseFiles(datakit::KitTrackFiles(d), ".", nullptr));
+  }
+  EXPECT_TRUE(gFatalErrors.empty());
+}
+
 // What the decor reads: the church among neige's placements (and none in its
 // variant without one), the lifts' cables above the snow, the skier paths
 // from the first lift's top down the slope, the elephants' paths across the

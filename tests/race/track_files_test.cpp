@@ -35,12 +35,17 @@ void PutPlacement(Le& f, uint16_t yaw, uint16_t second, uint8_t counter, uint16_
   f.u16(yaw).u16(second).u8(counter).u16(type).f32(x).f32(y).f32(z);
 }
 
+// The rest of the ground grid's vertices, which every mesh file holds.
+void PutGridFiller(Le& f, int32_t written, int32_t count = TRACK_GRID_VERTICES) {
+  for (int32_t i = written; i < count; ++i) PutVertex(f, 0, 0, 0, 255, 255, 255);
+}
+
 constexpr int32_t START = 10;      // game-start texture count
 constexpr uint32_t SKY = 77;        // handle of the sky layer
 
-// Five faces, one of each fix-up, over three white vertices and a yellow one,
-// and two placements: a barrel and an animated cow.
-Le SmallUv() {
+// Five faces, one of each fix-up, over three white vertices and a yellow one
+// (the first of the grid's), and two placements: a barrel and an animated cow.
+Le SmallUv(int32_t vertexCount = TRACK_GRID_VERTICES) {
   Le f;
   f.u32(5);
   PutFace(f, 0x02000003, {0, 1, 2});
@@ -48,11 +53,12 @@ Le SmallUv() {
   PutFace(f, 0x0D000005, {0, 1, 2});
   PutFace(f, 0x0D000006, {0, 1, 3});
   PutFace(f, 0x0E000009, {0, 1, 2, 3});
-  f.u32(4);
+  f.u32(static_cast<uint32_t>(vertexCount));
   PutVertex(f, 100, 5, 200, 255, 255, 255);
   PutVertex(f, 300, 6, 200, 255, 255, 255);
   PutVertex(f, 300, 7, 400, 255, 255, 255);
   PutVertex(f, 100, 8, 400, 255, 255, 0);
+  PutGridFiller(f, 4, vertexCount);
   f.u32(2);
   PutPlacement(f, 100, 0, 0x44, OBJECT_ROW_BIDON, 1000, 50, 2000);
   PutPlacement(f, 300, 7, 0x33, 12, 1500, 60, 2500);
@@ -82,7 +88,7 @@ TEST_F(TrackMesh, FacesVerticesAndPlacementsLoadWithTheirWordsFixed) {
     ASSERT_EQ(TrackReadMesh(file.b.data(), static_cast<uint32_t>(file.b.size())), 1);
     TrackPlaceObjects();
     ASSERT_EQ(+gMesh.faceCount, 5);
-    ASSERT_EQ(+gMesh.vertexCount, 4);
+    ASSERT_EQ(+gMesh.vertexCount, TRACK_GRID_VERTICES);
     EXPECT_EQ(+gMesh.faces[0].type, 0x0200000Du);  // below 0x0D: the count added
     EXPECT_EQ(+gMesh.faces[1].type, 0x0F00000Eu);  // above 0x0E likewise
     EXPECT_EQ(+gMesh.faces[2].type, 0x0200000Fu);  // vertex-coloured over white corners: plainly lit
@@ -146,7 +152,7 @@ TEST_F(TrackMesh, WithoutAFileTheTrackIsItsTerrainAndHasNoTrajectories) {
 // Every damaged file is refused whole, and the loader builds the terrain instead.
 TEST_F(TrackMesh, DamagedFilesAreRefusedAndLeaveTheMeshAsItWas) {
   const Le good = SmallUv();
-  const uint32_t facesEnd = 4 + 5 * 58, verticesEnd = facesEnd + 4 + 4 * 52;
+  const uint32_t facesEnd = 4 + 5 * 58, verticesEnd = facesEnd + 4 + TRACK_GRID_VERTICES * 52;
   auto patched = [&](uint32_t at, uint32_t value) {
     Le f = good;
     for (int i = 0; i < 4; ++i) f.b[at + i] = static_cast<uint8_t>(value >> (8 * i));
@@ -160,7 +166,15 @@ TEST_F(TrackMesh, DamagedFilesAreRefusedAndLeaveTheMeshAsItWas) {
   std::vector<uint8_t> fiveCorners = good.b;
   fiveCorners[4 + 4] = 5;
   std::vector<uint8_t> badIndex = good.b;
-  badIndex[4 + 58 * 3 + 5 + 4] = 4;  // corner 2 of face 3 names vertex 4 of 4
+  badIndex[4 + 58 * 3 + 5 + 4] = TRACK_GRID_VERTICES & 0xFF;  // corner 2 of face 3 names the vertex past the last
+  badIndex[4 + 58 * 3 + 5 + 5] = TRACK_GRID_VERTICES >> 8;
+  // Field `at` of vertex k.
+  auto vertexField = [&](int32_t k, uint32_t at, float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, 4);
+    return patched(facesEnd + 4 + static_cast<uint32_t>(k) * 52 + at, bits);
+  };
+  const float nan = std::nanf(""), inf = HUGE_VALF;
   const Case cases[] = {
       {"empty", {}},
       {"three bytes", cut(3)},
@@ -175,6 +189,13 @@ TEST_F(TrackMesh, DamagedFilesAreRefusedAndLeaveTheMeshAsItWas) {
       {"face count past the file", patched(0, 0xFFFFFFFF)},
       {"vertex count past the pool", patched(facesEnd, MESH_POOL_VERTICES + 1)},
       {"placement count past the table", patched(verticesEnd, PLACEMENT_MAX + 1)},
+      // The height queries read the first 161 x 81 vertices as the ground.
+      {"10 vertices", SmallUv(10).b},
+      {"one vertex short of the grid", SmallUv(TRACK_GRID_VERTICES - 1).b},
+      {"a height not a number", vertexField(1, 4, nan)},
+      {"an infinite x", vertexField(TRACK_GRID_VERTICES - 1, 0, -inf)},
+      {"a normal not a number", vertexField(2, 28, nan)},
+      {"an infinite light", vertexField(3, 47, inf)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -190,6 +211,39 @@ TEST_F(TrackMesh, DamagedFilesAreRefusedAndLeaveTheMeshAsItWas) {
   TrackLoadMesh();
   EXPECT_EQ(+gTerrain.desc, &gTrackTerrains[TRACK_DESERT]);
   EXPECT_EQ(+gRace.trajectoriesLoaded, 0);
+}
+
+// A placement that is nowhere is left out, the rest keep their order; the
+// mesh itself is good.
+TEST_F(TrackMesh, PlacementsWhosePositionIsNotANumberAreLeftOut) {
+  const uint32_t placementsAt = 4 + 5 * 58 + 4 + TRACK_GRID_VERTICES * 52 + 4;
+  const float nan = std::nanf(""), inf = HUGE_VALF;
+  const struct {
+    const char* what;
+    uint32_t placement, at;  // the field: 7 x, 11 y, 15 z
+    float value;
+  } cases[] = {
+      {"the barrel's x not a number", 0, 7, nan},
+      {"the barrel's y infinite", 0, 11, inf},
+      {"the barrel's z minus infinity", 0, 15, -inf},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Le f = SmallUv();
+    uint32_t bits;
+    std::memcpy(&bits, &c.value, 4);
+    for (int i = 0; i < 4; ++i) f.b[placementsAt + c.placement * 19 + c.at + i] = static_cast<uint8_t>(bits >> (8 * i));
+    gDrawLists.staticCount = 0;
+    gObjectCounterCount = 0;
+    ASSERT_EQ(TrackReadMesh(f.b.data(), static_cast<uint32_t>(f.b.size())), 1);
+    ASSERT_EQ(gPlacementCount, 1);
+    EXPECT_EQ(+gPlacements[0].type, 12);  // the cow
+    EXPECT_FLOAT_EQ(+gPlacements[0].x, 1500.0f);
+    TrackPlaceObjects();
+    ASSERT_EQ(+gDrawLists.staticCount, 1);
+    EXPECT_EQ(+gDrawLists.statics[0].user, 0u);
+    EXPECT_FLOAT_EQ(+gDrawLists.statics[0].x, 1500.0f);
+  }
 }
 
 class Placements : public TrackMesh {
@@ -262,7 +316,9 @@ TEST_F(Placements, The257thAnimatedPlacementGetsNoCounterSlot) {
 
 TEST_F(Placements, AFileWithoutPlacementsGivesNoSlotsAndNoCounters) {
   Le f;
-  f.u32(0).u32(0).u32(0);
+  f.u32(0).u32(TRACK_GRID_VERTICES);
+  PutGridFiller(f, 0);
+  f.u32(0);
   dir_.Write("desert.uv", f.str());
   gPlacementCount = 7;
   TrackLoadMesh();

@@ -2,7 +2,9 @@
 // by field, and the save's open retries through a file layer that fails.
 #include <sys/resource.h>
 
+#include <cmath>
 #include <csignal>
+#include <filesystem>
 
 #include "files_fixture.h"
 #include "platform/app.h"
@@ -79,7 +81,25 @@ TEST_F(Trajectories, WithoutTheFirstFileTheOthersLoadButTheTrajectoriesStayOff) 
   EXPECT_EQ(+gTrajectories[15].count, 17);
 }
 
+// Point i of a 60-point line at 1000 + i, 1000 - i made (x, z).
+std::string PathWithPoint(int32_t i, float x, float z) {
+  Le f;
+  f.u32(60);
+  for (int k = 0; k < 100; ++k)
+    f.f32(k == i ? x : 1000.0f + static_cast<float>(k)).f32(k == i ? z : 1000.0f - static_cast<float>(k));
+  return f.str();
+}
+
+// The same line moved by (dx, dz).
+std::string PathMoved(float dx, float dz) {
+  Le f;
+  f.u32(60);
+  for (int k = 0; k < 100; ++k) f.f32(1000.0f + static_cast<float>(k) + dx).f32(1000.0f - static_cast<float>(k) + dz);
+  return f.str();
+}
+
 TEST_F(Trajectories, DamagedFilesCountAsMissing) {
+  const float nan = std::nanf(""), inf = HUGE_VALF;
   const struct {
     const char* what;
     std::string file;
@@ -88,6 +108,12 @@ TEST_F(Trajectories, DamagedFilesCountAsMissing) {
       {"empty", ""},
       {"101 points", Path(101, 0.0f)},
       {"a negative count", Path(-1, 0.0f)},
+      // The lengths of such a line overflow every sum of the race's progress.
+      {"a point at (1e30, 1e30)", PathWithPoint(17, 1e30f, 1e30f)},
+      {"a point not a number", PathWithPoint(0, nan, 500.0f)},
+      {"an infinite point", PathWithPoint(59, 500.0f, -inf)},
+      {"every point far off", PathMoved(1.0e6f, 1.0e6f)},
+      {"every point far behind", PathMoved(-30000.0f, 0.0f)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -105,15 +131,65 @@ TEST_F(Trajectories, DamagedFilesCountAsMissing) {
   EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
 }
 
-// The grid build needs one segment: a course of 0 or 1 points is no course.
-TEST_F(Trajectories, ACourseOfFewerThanTwoPointsTurnsTheTrajectoriesOff) {
-  for (int32_t n : {0, 1, 2}) {
-    SCOPED_TRACE(n);
-    dir_.Write("traj/desert.tA", Path(n, 0.0f));
+// A line may run a little past the world's edges, and what lies past its
+// count is filler, whatever it holds.
+TEST_F(Trajectories, PointsNearTheWorldAndFillerPastTheCountAreKept) {
+  const struct {
+    const char* what;
+    std::string file;
+  } cases[] = {
+      {"a point 450 past the east edge", PathWithPoint(30, 16450.0f, 4000.0f)},
+      {"a point 2000 before the west edge", PathWithPoint(30, -2000.0f, 4000.0f)},
+      {"a point 2000 past the south edge", PathWithPoint(30, 5000.0f, 10000.0f)},
+      {"filler not a number", PathWithPoint(60, std::nanf(""), 1e30f)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    dir_.Write("traj/desert.tA", c.file);
     TrajLoad();
-    EXPECT_EQ(+gTrajectories[0].count, n);
-    EXPECT_EQ(+gRace.trajectoriesLoaded, n >= 2 ? 1 : 0);
+    EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
+    EXPECT_EQ(+gTrajectories[0].count, 60);
   }
+}
+
+// The grid build needs one segment: a course of 0 or 1 points, or a missing
+// or damaged one, is no course, and leaves no line behind from the track
+// before (whose course was of 60 points, 2 x 59 x sqrt 2 long).
+TEST_F(Trajectories, AnUnusableCourseTurnsTheTrajectoriesOffAndLeavesNoLine) {
+  const struct {
+    const char* what;
+    std::string file;
+    int32_t count;
+  } cases[] = {
+      {"no points", Path(0, 0.0f), 0},
+      {"one point", Path(1, 1000.0f), 1},
+      {"missing", "", 0},
+      {"a point at (1e30, 1e30)", PathWithPoint(17, 1e30f, 1e30f), 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    dir_.Write("traj/desert.tA", Path(60, 1000.0f));
+    TrajLoad();
+    ASSERT_EQ(+gRace.trajectoriesLoaded, 1);
+    ASSERT_NEAR(gTrajLength, 2.0f * 59.0f * std::sqrt(2.0f), 0.01f);
+    ASSERT_GT(gTrajDenseCount, 0);
+    if (c.file.empty())
+      std::filesystem::remove(dir_.path() / "traj/desert.tA");
+    else
+      dir_.Write("traj/desert.tA", c.file);
+    TrajLoad();
+    EXPECT_EQ(+gTrajectories[0].count, c.count);
+    EXPECT_EQ(+gRace.trajectoriesLoaded, 0);
+    EXPECT_EQ(gTrajDenseCount, 0);
+    EXPECT_EQ(gTrajLength, 0.0f);
+    int32_t inCells = 0;
+    for (const auto& row : gTrajGrid)
+      for (const TrajGridCell& cell : row) inCells += cell.count;
+    EXPECT_EQ(inCells, 0);
+  }
+  dir_.Write("traj/desert.tA", Path(2, 1000.0f));
+  TrajLoad();
+  EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
 }
 
 // Record 3 of a whole file, every field at its offset.

@@ -101,6 +101,9 @@ TEST_F(View, NeigesFarPlaneFollowsTheCameraHeight) {
       {3000.0f, {"RdrClear(240,240,240)", "RdrSetDepthRange(5,1473)", "RdrSetFog(240,240,240,300,1300)"},
        1300.0f * 1700.0f / 1500.0f},
       {30000.0f, {"RdrClear(240,240,240)", "RdrSetDepthRange(5,340)", "RdrSetFog(240,240,240,-200,300)"}, 340.0f},
+      // A camera over damaged ground: not a number reads as height 0.
+      {NAN, {"RdrClear(240,240,240)", "RdrSetDepthRange(5,1700)", "RdrSetFog(240,240,240,500,1500)"}, 1700.0f},
+      {INFINITY, {"RdrClear(240,240,240)", "RdrSetDepthRange(5,340)", "RdrSetFog(240,240,240,-200,300)"}, 340.0f},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.height);
@@ -108,6 +111,11 @@ TEST_F(View, NeigesFarPlaneFollowsTheCameraHeight) {
     EXPECT_EQ(Render(c.height), c.calls);
     EXPECT_FLOAT_EQ(+gRace.viewDistance, +c.viewDistance);
   }
+  // Far below, the far plane is as far as the back end's range goes (the
+  // largest 32-bit number, as the log prints it).
+  Track(1);
+  Render(-1e30f);
+  EXPECT_EQ(CallsStartingWith("RdrSetDepthRange"), Calls{"RdrSetDepthRange(5,2.14748e+09)"});
 }
 
 TEST_F(View, SavanaClimbsIntoItsSkyAboveEightThousand) {
@@ -122,6 +130,10 @@ TEST_F(View, SavanaClimbsIntoItsSkyAboveEightThousand) {
       {8000.0f, {33, 148, 255}, "RdrSetDepthRange(5,1700)", true},
       {9000.0f, {105, 172, 208}, "RdrSetDepthRange(5,900)", true},
       {10000.0f, {177, 197, 162}, "RdrSetDepthRange(5,900)", true},
+      // A camera over damaged ground: not a number reads as height 0.
+      {NAN, {33, 148, 255}, "RdrSetDepthRange(5,1700)", false},
+      {INFINITY, {177, 197, 162}, "RdrSetDepthRange(5,900)", true},
+      {-INFINITY, {33, 148, 255}, "RdrSetDepthRange(5,1700)", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.height);

@@ -147,6 +147,9 @@ TEST_F(Progress, ProgressIsLapsTimesTheLengthPlusTheNearestDensePointWithinTwoCe
       {1500.0f, 2030.0f, 0, 0, 0, 500},  {1500.0f, 2030.0f, 2, 0, 0, 8500}, {1500.0f, 2250.0f, 1, 0, 0, 4500},
       {1500.0f, 2300.0f, 1, 0, 0, -1},   {2000.0f, 1950.0f, 0, 1, 0, -1},   {2000.0f, 1950.0f, 0, 0, 0, 3950},
       {2000.0f, 1005.0f, 0, 1, 0, 3000}, {1500.0f, 2030.0f, 0, 0, 1, -1},   {-500.0f, -500.0f, 0, 0, 0, -1},
+      // Far outside, where a crash or a respawn on a damaged line can put a car: no cell, no overflow.
+      {1e30f, 1e30f, 0, 0, 0, -1},       {1500.0f, -1e30f, 0, 0, 0, -1},    {NAN, 2030.0f, 0, 0, 0, -1},
+      {2.2e11f, 2030.0f, 0, 0, 0, -1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.x << ", " << c.z << " laps " << c.laps << " crossed " << +c.crossed);
@@ -263,6 +266,19 @@ TEST_F(Progress, TheThirdCountedLapOfThreeFinishesTheCarWithLapsDoneTwo) {
   RaceCheckZone(other, other);
   EXPECT_EQ(+other->finished, 0);
   EXPECT_EQ(other->lapsDone, 3);
+}
+
+// A course too long to measure in 32 bits (its length built from a line
+// that no file can give any more) still ranks a finisher first, never last.
+TEST_F(Progress, AFinishOnACourseTooLongToMeasureRanksAtTheTop) {
+  gTrajLength = 1e30f;
+  car_->lapsDone = 2;
+  car_->totalMs = 150000;
+  Zones(12, 1);
+  AppTimerSet(car_->lapTimerSlot, 30000);
+  Check();
+  ASSERT_EQ(+car_->finished, 1);
+  EXPECT_EQ(car_->progress, INT32_MAX);
 }
 
 TEST_F(Progress, ZoneChangesWarnOfTheWrongWayAndTheWrongRoadAndPutBackAtTheEdge) {

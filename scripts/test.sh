@@ -6,10 +6,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=build
-options=()
+# The project's own test command keeps the build free of warnings.
+options=(-DTORVANE_WERROR=ON)
 if [ "${1:-}" = "--sanitize" ]; then
   build=build-asan
-  options=(-DTORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DTORVANE_BENCH=OFF)
+  options+=(-DTORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DTORVANE_BENCH=OFF)
 fi
 
 bash scripts/setup.sh

@@ -8,12 +8,12 @@
 #include "engine3d/instance.h"
 #include "engine3d/model3ds.h"
 #include "engine3d/normals.h"
+#include "platform/fatal.h"
 #include "platform/mem.h"
 #include "race/assets.h"
 #include "race/object_types.h"
 #include "race/race.h"
 #include "race/tracks.h"
-#include "shell/game.h"
 
 namespace {
 
@@ -157,7 +157,7 @@ bool IsTyreTexture(const TextureRecord* r) {
 
 void AssetMissing(const std::string& what) {
   GameFatalError(what.c_str());
-  GameQuit();
+  GameFatalQuit();
 }
 
 void AssetRecordGameStartTextures() {

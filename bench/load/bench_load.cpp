@@ -38,7 +38,6 @@ void GameQuit() {
   std::abort();
 }
 
-void GameShowNumber(int32_t) {}
 
 namespace {
 

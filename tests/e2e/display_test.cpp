@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -110,18 +111,19 @@ class XvfbDisplay : public ::testing::Test {
   void SetUp() override {
     int fds[2];
     ASSERT_EQ(::pipe(fds), 0);
+    // The server goes with the test, should the test end without TearDown.
     const std::string fd = std::to_string(fds[1]);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    std::vector<std::string> argv = {"Xvfb", "-displayfd", fd, "-nolisten", "tcp", "-screen", "0", "800x600x24"};
-    std::vector<char*> args;
-    for (std::string& a : argv) args.push_back(a.data());
-    args.push_back(nullptr);
-    if (posix_spawnp(&server_, "Xvfb", &actions, nullptr, args.data(), environ) != 0) server_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
+    server_ = ::fork();
+    if (server_ == 0) {
+      ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+      ::close(fds[0]);
+      int null = ::open("/dev/null", O_RDWR);
+      ::dup2(null, 1);
+      ::dup2(null, 2);
+      ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0", "800x600x24",
+               static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
     ::close(fds[1]);
     // Xvfb writes its display number once it accepts clients.
     std::string number;

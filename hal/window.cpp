@@ -1,6 +1,7 @@
 #include "hal/window.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,7 @@ struct WindowState {
   int32_t cursorX = 0, cursorY = 0;  // headless cursor
   uint32_t frames = 0;
   bool headlessProgram = false;
+  bool program = false;  // a whole program, set up by HalInitFromEnv
 };
 
 WindowState gWin;
@@ -48,6 +50,7 @@ bool HalInitFromEnv(std::string* error) {
   bool isHeadless = headless && *headless && std::string(headless) != "0";
   HalSetHeadless(isHeadless);
   gWin.headlessProgram = isHeadless;
+  gWin.program = true;
   if (isHeadless) {
     // Every clock reading moves time on by a millisecond, so busy waits end
     // after a bounded number of polls and two runs are identical.
@@ -75,21 +78,84 @@ void HalResetForTest() {
   gWin.cursorX = gWin.cursorY = 0;
   gWin.frames = 0;
   gWin.headlessProgram = false;
+  gWin.program = false;
   HalScriptReset();
 }
 
+std::string HalSessionVideoDriver(const char* sdlVideoDriver, const char* display, const char* waylandDisplay) {
+  if (sdlVideoDriver && *sdlVideoDriver) return sdlVideoDriver;
+  if (display && *display) return "x11";
+  if (waylandDisplay && *waylandDisplay) return "wayland";
+  return "";
+}
+
+bool HalVideoDriverShowsWindows(const std::string& driver) {
+  return !driver.empty() && SDL_strcasecmp(driver.c_str(), "offscreen") != 0 &&
+         SDL_strcasecmp(driver.c_str(), "dummy") != 0;
+}
+
 namespace {
+
+constexpr const char* HEADLESS_HINT = " (TORVANE_HEADLESS=1 runs without one)";
+
+}  // namespace
+
+bool HalVideoStart(std::string* error) {
+  if (gWin.headless || gWin.sdlVideoStarted) return true;
+  // A program asks for the session's own display: left to itself, SDL falls
+  // back to its off-screen driver when that fails, and the program would then
+  // wait for ever behind a window nobody sees. Tests that set the hal up
+  // themselves may use SDL's dummy driver.
+  if (gWin.program) {
+    const std::string driver = HalSessionVideoDriver(std::getenv("SDL_VIDEODRIVER"), std::getenv("DISPLAY"),
+                                                     std::getenv("WAYLAND_DISPLAY"));
+    if (driver.empty()) {
+      *error = std::string("cannot open a window: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)") +
+               HEADLESS_HINT;
+      return false;
+    }
+    if (!HalVideoDriverShowsWindows(driver)) {
+      *error = "cannot open a window: SDL's video driver '" + driver + "' shows nothing" + HEADLESS_HINT;
+      return false;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, driver.c_str());
+  }
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    const char* display = std::getenv("DISPLAY");
+    *error = std::string("cannot open a window: ") + SDL_GetError() +
+             (display && *display ? std::string(" (DISPLAY=") + display + ")" : std::string()) + HEADLESS_HINT;
+    return false;
+  }
+  const char* current = SDL_GetCurrentVideoDriver();
+  if (gWin.program && !HalVideoDriverShowsWindows(current ? current : "")) {
+    *error = std::string("cannot open a window: SDL chose its video driver '") + (current ? current : "") +
+             "', which shows nothing" + HEADLESS_HINT;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+  }
+  // Started once, for the whole process: a restart can land on another driver.
+  gWin.sdlVideoStarted = true;
+  return true;
+}
+
+namespace {
+
+// True when SDL placed the window on a display of the session's windowing
+// system (X11, Wayland, the console's KMS), not in memory.
+bool OnRealDisplay(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  return SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem != SDL_SYSWM_UNKNOWN;
+}
 
 // width 0: full screen. Otherwise a window of that size in the middle of the screen.
 uint32_t CreateWindow(const char* title, HalWindowProc proc, int32_t width, int32_t height, uint32_t sdlFlags) {
   if (gWin.window != 0) return 0;
   if (!gWin.headless) {
-    if (!gWin.sdlVideoStarted) {
-      if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "cannot open a window: %s (TORVANE_HEADLESS=1 runs without one)\n", SDL_GetError());
-        return 0;
-      }
-      gWin.sdlVideoStarted = true;
+    std::string error;
+    if (!HalVideoStart(&error)) {
+      std::fprintf(stderr, "%s\n", error.c_str());
+      return 0;
     }
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
@@ -102,6 +168,13 @@ uint32_t CreateWindow(const char* title, HalWindowProc proc, int32_t width, int3
                                       (full ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) | SDL_WINDOW_SHOWN | sdlFlags);
     if (!gWin.sdlWindow) {
       std::fprintf(stderr, "cannot open a window: %s\n", SDL_GetError());
+      return 0;
+    }
+    if (gWin.program && !OnRealDisplay(gWin.sdlWindow)) {
+      std::fprintf(stderr, "cannot open a window: SDL's window is on no display (%s)%s\n", SDL_GetError(),
+                   HEADLESS_HINT);
+      SDL_DestroyWindow(gWin.sdlWindow);
+      gWin.sdlWindow = nullptr;
       return 0;
     }
     gWin.logicalW = full ? gWin.screenW : width;

@@ -72,6 +72,17 @@ bool HalIsHeadless();
 // Back to a fresh state: empty queue, no window, no script, headless, hooks kept.
 void HalResetForTest();
 
+// Starts SDL's video once for the process (nothing headless). A program set
+// up by HalInitFromEnv asks for the session's display: the driver named in
+// SDL_VIDEODRIVER, else x11 when DISPLAY is set, else wayland when
+// WAYLAND_DISPLAY is; SDL's off-screen and dummy drivers are refused there.
+// False, with the reason, when the machine cannot show a window.
+bool HalVideoStart(std::string* error);
+// The driver HalVideoStart asks for, from those three variables ("" when the
+// session has no display); whether a driver puts windows on a screen.
+std::string HalSessionVideoDriver(const char* sdlVideoDriver, const char* display, const char* waylandDisplay);
+bool HalVideoDriverShowsWindows(const std::string& driver);
+
 // The window. Its id is 1 while it exists, 0 after it was destroyed.
 uint32_t HalWindowCreate(const char* title, HalWindowProc proc);
 // A window of `width` x `height` in the middle of the screen, the cursor in

@@ -5,6 +5,9 @@
 #include <GL/glext.h>
 #include <SDL.h>
 
+#include <cstdio>
+#include <string>
+
 #include "hal/d3d/egl_surfaceless.h"
 #include "hal/keep_loaded.h"
 #include "hal/window.h"
@@ -84,9 +87,12 @@ bool LauncherProbeVideo() {
     HalEglClose(&probe);
     return ok;
   }
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
-  return true;
+  // Started here once for the whole launcher, and on the session's own
+  // display: the dialog and the videos use the same start.
+  std::string error;
+  if (HalVideoStart(&error)) return true;
+  std::fprintf(stderr, "launcher: %s\n", error.c_str());
+  return false;
 }
 
 bool LauncherProbeOpenGl() {
@@ -95,7 +101,8 @@ bool LauncherProbeOpenGl() {
     LauncherGlClose();
     return ok;
   }
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  std::string error;
+  if (!HalVideoStart(&error)) return false;
   bool ok = false;
   if (SDL_Window* window = SDL_CreateWindow("Torvane", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN)) {
     if (SDL_GLContext context = SDL_GL_CreateContext(window)) {
@@ -104,6 +111,5 @@ bool LauncherProbeOpenGl() {
     }
     SDL_DestroyWindow(window);
   }
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
   return ok;
 }

@@ -22,7 +22,9 @@ void LauncherSetDialogRunner(LauncherDialogRunner runner) { gRunner = runner; }
 int LauncherStart() {
   gLauncher = LauncherState{};
   LauncherReadConfig(&gLauncher.config);
-  if (!LauncherCheckDirectX()) return 0;
+  // A refused machine ends the launcher with a failure, so a script or a
+  // desktop that started it can tell.
+  if (!LauncherCheckDirectX()) return LAUNCHER_EXIT_REFUSED;
   gLauncher.glideBoards = LauncherGlideBoardCount();
 
   LauncherDialog dialog;

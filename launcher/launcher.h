@@ -20,5 +20,9 @@ extern LauncherState gLauncher;
 using LauncherDialogRunner = int32_t (*)(LauncherDialog* dialog);
 void LauncherSetDialogRunner(LauncherDialogRunner runner);
 
-// Returns 0 in every case.
+// The program's exit code when the machine cannot show the dialog.
+constexpr int LAUNCHER_EXIT_REFUSED = 1;
+
+// Returns 0, or LAUNCHER_EXIT_REFUSED when the machine check refused (the
+// message was shown and nothing else happened).
 int LauncherStart();

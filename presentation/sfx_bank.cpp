@@ -12,7 +12,6 @@
 #include "platform/pak.h"
 #include "presentation/sfx.h"
 #include "race/race.h"
-#include "shell/game.h"
 
 namespace {
 

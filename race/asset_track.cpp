@@ -9,12 +9,12 @@
 #include "engine3d/model3ds.h"
 #include "engine3d/normals.h"
 #include "platform/app.h"
+#include "platform/fatal.h"
 #include "platform/mem.h"
 #include "race/assets.h"
 #include "race/object_types.h"
 #include "race/race.h"
 #include "race/tracks.h"
-#include "shell/game.h"
 
 namespace {
 
@@ -160,7 +160,7 @@ void AssetMissing(const std::string& what) {
   // Set first: closing the window on the error screen ends the game as well.
   AppSetExitCode(1);
   GameFatalError(what.c_str());
-  GameQuit();
+  GameFatalQuit();
 }
 
 void AssetRecordGameStartTextures() {

@@ -3,8 +3,9 @@
 // effects on the game controller; during a race the triggers (vehicle_steps.h)
 // drive them through the device-level operations below.
 //
-// gFfb is written by this subsystem alone; the shell keeps the device flag
-// (gGameFfbActive, shell/game.h), which FfbCheckDeviceLost clears.
+// gFfb is written by this subsystem alone; the device flag gFfbDeviceActive is
+// set by the shell's start-up from FfbInitDevices and cleared by
+// FfbCheckDeviceLost.
 #pragma once
 #include <cstdint>
 
@@ -82,6 +83,10 @@ struct FfbState {
   uint8_t deviceKind;  // the controller's kind byte: 1 wheel
 };
 extern FfbState gFfb;
+// 1 while a force-feedback device is set up: the result of FfbInitDevices,
+// which the shell keeps here; FfbCheckDeviceLost clears it when the device
+// goes, and the shutdown releases force feedback only while it is set.
+extern uint8_t gFfbDeviceActive;
 
 // Back to the state before start-up: defaults, no device, no effects.
 void FfbResetState();

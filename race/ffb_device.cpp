@@ -5,9 +5,8 @@
 #include <limits>
 
 #include "race/ffb.h"
-#include "shell/game.h"
 
-uint8_t gGameFfbActive;
+uint8_t gFfbDeviceActive;
 
 const FfbSettingKey FFB_SETTING_KEYS[FFB_SETTING_COUNT] = {
     {"TPS_RECEPTION_AT", &FfbSettings::tpsReceptionAt, 120000},

@@ -8,7 +8,6 @@
 #include "race/ffb.h"
 #include "race/race.h"
 #include "race/vehicle_steps.h"
-#include "shell/game.h"
 
 namespace {
 
@@ -82,7 +81,7 @@ void FfbCheckDeviceLost() {
     case 0x80040154u: case 0x80040201u: case 0x80040205u: case 0x80040206u:
     case 0x8007000Cu: case 0x80070015u: case 0x800700AAu: case 0x8007047Eu:
     case 0x80070481u: case 0xFFFFFFFEu: case 0xFFFFFFFFu:
-      gGameFfbActive = 0;
+      gFfbDeviceActive = 0;
       break;
     default: break;
   }

@@ -11,7 +11,7 @@ if ! ls tests/fuzz/fuzz_*.cpp >/dev/null 2>&1; then
   exit 0
 fi
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DTORVANE_FUZZ=ON -DTORVANE_TESTS=OFF \
-  -DTORVANE_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  -DTORVANE_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVANE_WERROR="${TORVANE_WERROR:-OFF}" >/dev/null
 targets=$(ls tests/fuzz/fuzz_*.cpp | xargs -n1 basename | sed 's/\.cpp$//')
 # shellcheck disable=SC2086
 cmake --build build-fuzz --target $targets

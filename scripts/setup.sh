@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libimgui-dev libstb-dev fonts-dejavu-core
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
+  xvfb libx11-dev
 )
 
 missing=()

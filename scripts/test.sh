@@ -10,17 +10,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=build
-options=()
+# The project's own test command keeps the build free of warnings.
+options=(-DTORVANE_WERROR=ON)
 targets=()
 test_dirs=(.)
 if [ "${1:-}" = "--sanitize" ]; then
   build=build-asan
-  options=(-DTORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DTORVANE_BENCH=OFF)
+  options+=(-DTORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DTORVANE_BENCH=OFF)
 elif [ "${1:-}" = "--sanitize-float" ]; then
   # Optimised as usual: these checks cost little, and the races run at full length.
   export CC=clang CXX=clang++
   build=build-fpsan
-  options=(-DTORVANE_SANITIZE_FLOAT=ON -DTORVANE_BENCH=OFF)
+  options+=(-DTORVANE_SANITIZE_FLOAT=ON -DTORVANE_BENCH=OFF)
   test_dirs=(tests/e2e tests/race)
   targets=(--target tests/e2e/all tests/race/all)
 fi

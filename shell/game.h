@@ -1,8 +1,8 @@
 // The game shell: start-up, the state loop between the front end and the race
 // frames, the end of each race and the shutdown; the in-race keys, the pause
 // and the two blocking screens of the shell. It sits above every subsystem
-// and drives them; none of them includes this header except for the calls
-// listed under "Called back from below".
+// and drives them; none of them includes this header but the front end, for
+// GameQuit.
 #pragma once
 #include <cstdint>
 
@@ -26,19 +26,18 @@ void GameShutdown();
 void GameHotkeys();
 void GamePlayerKeys(Vehicle* vehicle, uint8_t* latch);
 int32_t GamePauseOrAbort();
-// The blocking error screen: "TALVEROS ERROR... <message>" until a key is
-// pressed. The shell hands it to GameSetFatalErrorHook once the screen is open,
-// so GameFatalError anywhere below shows it.
+// The blocking screens: "TALVEROS ERROR... <message>", and a number on green,
+// each until a key is pressed. The shell hands them to the hooks of
+// platform/fatal.h once the screen is open, so GameFatalError and
+// GameShowNumber anywhere below show them.
 void GameFatalErrorScreen(const char* message);
-void GameShowNumber(int32_t number);
+void GameShowNumberScreen(int32_t number);
 
 // The shell's own flags.
 extern uint8_t gGameFrontEndNeeded;
-// The force-feedback device flag: the result of FfbInitDevices, cleared when
-// the device is lost (it lives with force feedback, which clears it).
-extern uint8_t gGameFfbActive;
 extern uint8_t gGameKeyLatch[2];
 
-// Called back from below: the front end ends the program through the shell's
-// shutdown.
+// Called back from the front end alone (the one include of this header from
+// below): it ends the program through the shell's shutdown. The loaders below
+// reach it through GameFatalQuit's hook (platform/fatal.h).
 [[noreturn]] void GameQuit();

@@ -118,7 +118,7 @@ void GameFatalErrorScreen(const char* message) {
   WaitWhileKeyDown();
 }
 
-void GameShowNumber(int32_t number) {
+void GameShowNumberScreen(int32_t number) {
   if (HalIsHeadless()) std::fprintf(stderr, "%d\n", number);
   WaitWhileKeyDown();
   RdrClear(0, 255, 0);

@@ -15,6 +15,7 @@
 #include "platform/pak.h"
 #include "presentation/music.h"
 #include "presentation/presentation.h"
+#include "race/ffb.h"
 #include "race/race.h"
 #include "race/terrain_table.h"
 
@@ -83,10 +84,12 @@ uint8_t GameStartGraphics() {
   if (!RdrOpen(gDisplayModes[START_DISPLAY_MODE], gShellWindow)) return 0;
   // From here the pool's errors can be shown on the game screen.
   GameSetFatalErrorHook(GameFatalErrorScreen);
+  GameSetShowNumberHook(GameShowNumberScreen);
+  GameSetQuitHook(GameQuit);
   MemSetErrorHooks(GameFatalError, GameShowNumber);
   gRace.viewWidth = static_cast<int32_t>(gRdrState.clipMaxX - gRdrState.clipMinX + 1.0f);
   gRace.viewLeft = static_cast<int32_t>(gRdrState.clipMinX);
-  gGameFfbActive = FfbInitDevices() == 1;
+  gFfbDeviceActive = FfbInitDevices() == 1;
   MeshPoolAllocVertices(MESH_POOL_VERTICES);
   MeshPoolAllocFaces(MESH_POOL_FACES);
   DrawListAllocStatic(DRAW_LIST_STATIC);
@@ -255,7 +258,7 @@ void GameAfterRace() {
 
 void GameShutdown() {
   SfxStopAll();
-  if (gGameFfbActive) FfbRelease();
+  if (gFfbDeviceActive) FfbRelease();
   MusicShutdown();
   RdrClose();
 }

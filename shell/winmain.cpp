@@ -5,6 +5,7 @@
 // Kept apart from the rest of the frame: only the programs, which link the
 // shell, reach the game's entry from here.
 int WinMain(uint32_t instance, uint32_t prevInstance, const char*, int32_t showCommand) {
+  // Nothing of the game runs without its window: a failure, for whoever started it.
   if (!AppCreateWindow(instance, prevInstance, showCommand)) return 1;
   AppSetHighPriority();
   AppCaptureMouse(0);

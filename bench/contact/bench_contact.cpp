@@ -87,6 +87,5 @@ BENCHMARK(BM_FindObjectInACrowdedCell)->Unit(benchmark::kMicrosecond);
 
 // The track loader's error screens belong to the shell, which this program leaves out.
 void GameQuit() { std::abort(); }
-void GameShowNumber(int32_t) {}
 
 BENCHMARK_MAIN();

@@ -17,6 +17,7 @@
 #include "engine3d/mesh.h"
 #include "hal/clock.h"
 #include "hal/window.h"
+#include "platform/fatal.h"
 #include "platform/mem.h"
 #include "race/assets.h"
 #include "race/object_types.h"
@@ -38,7 +39,6 @@ void GameQuit() {
   std::abort();
 }
 
-void GameShowNumber(int32_t) {}
 
 namespace {
 
@@ -82,6 +82,7 @@ void WriteKitOnce() {
 void FreshGame() {
   HalResetForTest();
   HalClockUseVirtual(0, 0);
+  GameSetQuitHook(GameQuit);  // a load that cannot go on quits through it
   MemPoolInit();
   RdrOpen(gDisplayModes[2], 1);
   MeshPoolAllocVertices(MESH_POOL_VERTICES);

@@ -140,6 +140,5 @@ BENCHMARK(BM_DriveAndWheelSixVehiclesOnASteepSlope)->Unit(benchmark::kMicrosecon
 // The front end's placeholder quits through the shell, and the track's assets
 // report a failed release through it; this program leaves the shell out.
 void GameQuit() { std::abort(); }
-void GameShowNumber(int32_t) {}
 
 BENCHMARK_MAIN();

@@ -12,6 +12,8 @@
 // are failures. Tests can make the next calls of a kind return a chosen code.
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "hal/audio/event.h"
 
@@ -146,8 +148,16 @@ enum HalAudioCall : uint32_t {
   HAL_AUDIO_CALL_COUNT
 };
 
-// Device.
+// Device. Outside headless runs it opens the machine's sound output through
+// SDL; when none opens, standard error gets one line, once per process, that
+// sound is off and why.
 uint32_t HalAudioCreate(HalAudioDevice* device);
+// The SDL audio drivers HalAudioCreate tries, in order: SDL's own choice ("")
+// when the user named one in SDL_AUDIODRIVER; else those of `available` that
+// play on the machine: with no sound card (`alsaCards` false) only the sound
+// servers', as ALSA would fill standard error with its own lines.
+std::vector<std::string> HalAudioDriversToTry(const char* userChoice, bool alsaCards,
+                                              const std::vector<std::string>& available);
 uint32_t HalAudioDeviceRelease(HalAudioDevice device);
 uint32_t HalAudioSetCooperativeLevel(HalAudioDevice device, uint32_t window, uint32_t level);
 uint32_t HalAudioGetCaps(HalAudioDevice device, uint32_t* capsFlags);

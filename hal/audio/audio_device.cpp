@@ -1,6 +1,12 @@
 // The device: open and release, cooperative level, capabilities, speakers.
 // The device's state and the lookups every call uses live here too.
 #include <SDL.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "hal/audio/audio_internal.h"
 #include "hal/window.h"
@@ -53,6 +59,47 @@ void SdlCallback(void*, Uint8* stream, int len) {
 
 }  // namespace
 
+std::vector<std::string> HalAudioDriversToTry(const char* userChoice, bool alsaCards,
+                                              const std::vector<std::string>& available) {
+  if (userChoice && *userChoice) return {""};
+  std::vector<std::string> drivers;
+  for (const std::string& name : available) {
+    if (name == "dummy" || name == "disk") continue;  // they play nothing
+    // Without a card only a sound server can play, and the servers' drivers
+    // fail quietly; ALSA, and sndio and OSS over it, would print their own
+    // errors for every device they look for.
+    if (!alsaCards && name != "pulseaudio" && name != "pipewire") continue;
+    drivers.push_back(name);
+  }
+  return drivers;
+}
+
+namespace {
+
+// Opens SDL's output on the first driver that has one; the reason why not otherwise.
+SDL_AudioDeviceID OpenSdlOutput(SDL_AudioSpec* want, std::string* reason) {
+  std::vector<std::string> available;
+  for (int i = 0; i < SDL_GetNumAudioDrivers(); ++i) available.emplace_back(SDL_GetAudioDriver(i));
+  const bool alsaCards = ::access("/dev/snd", F_OK) == 0;
+  const std::vector<std::string> drivers = HalAudioDriversToTry(std::getenv("SDL_AUDIODRIVER"), alsaCards, available);
+  *reason = alsaCards ? "no sound server or sound card answered" : "no sound card (/dev/snd is missing) and no sound server";
+  for (const std::string& driver : drivers) {
+    if (!driver.empty()) SDL_SetHint(SDL_HINT_AUDIODRIVER, driver.c_str());
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+      if (driver.empty()) *reason = SDL_GetError();
+      continue;
+    }
+    SDL_AudioSpec have{};
+    SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, want, &have, 0);
+    if (id != 0) return id;
+    *reason = SDL_GetError();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+  return 0;
+}
+
+}  // namespace
+
 uint32_t HalAudioCreate(HalAudioDevice* device) {
   if (!device) return HAL_AUDIO_E_INVALIDPARAM;
   Mixer& m = M();
@@ -67,17 +114,19 @@ uint32_t HalAudioCreate(HalAudioDevice* device) {
       return r;
     }
   }
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return HAL_AUDIO_E_NODRIVER;
   SDL_AudioSpec want{};
-  SDL_AudioSpec have{};
   want.freq = HAL_AUDIO_OUTPUT_RATE;
   want.format = AUDIO_S16SYS;
   want.channels = HAL_AUDIO_OUTPUT_CHANNELS;
   want.samples = 1024;
   want.callback = SdlCallback;
-  SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  std::string reason;
+  SDL_AudioDeviceID id = OpenSdlOutput(&want, &reason);
   if (id == 0) {
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    // The game goes on silent; a player should know why, once.
+    static bool told = false;
+    if (!told) std::fprintf(stderr, "sound is off: %s\n", reason.c_str());
+    told = true;
     return HAL_AUDIO_E_NODRIVER;
   }
   {

@@ -4,18 +4,20 @@
 #include "engine3d/mesh.h"
 #include <cstdlib>
 
+#include "platform/fatal.h"
 #include "platform/mem.h"
 #include "shell/game.h"
 
-// The shell's calls from below, which these targets leave out: the front end
-// and the race loaders quit through it, and a failed free shows its number.
+// The shell's quit, which these targets leave out: the front end quits
+// through it, and a race loader that cannot go on through the quit hook.
 void GameQuit() { std::abort(); }
-void GameShowNumber(int32_t) {}
 
 inline void RaceFuzzSetUp() {
   static bool ready = false;
   if (ready) return;
   MemSetErrorHooks([](const char*) {}, [](int32_t) {});
+  GameSetShowNumberHook([](int32_t) {});
+  GameSetQuitHook([] { std::abort(); });
   MemPoolInit();
   MeshPoolAllocVertices(MESH_POOL_VERTICES);
   MeshPoolAllocFaces(MESH_POOL_FACES);

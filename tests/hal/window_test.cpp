@@ -77,6 +77,31 @@ TEST_F(HalWindow, AutoRepeatedKeyDownsCarryThePreviousStateBit) {
                                                               {HAL_WM_KEYUP, 0}}));
 }
 
+// A program asks SDL for the session's display, never for one that shows nothing.
+TEST(HalVideoDriver, TheSessionsDisplayIsAskedFor) {
+  struct Case {
+    const char *user, *display, *wayland, *driver;
+    bool showsWindows;
+  } cases[] = {
+      {nullptr, ":0", nullptr, "x11", true},
+      {nullptr, ":0", "wayland-0", "x11", true},  // SDL's own preference in a session with both
+      {nullptr, nullptr, "wayland-0", "wayland", true},
+      {"", "", "wayland-0", "wayland", true},
+      {"wayland", ":0", nullptr, "wayland", true},  // the user's choice stands
+      {"offscreen", ":0", nullptr, "offscreen", false},
+      {"DUMMY", ":0", nullptr, "DUMMY", false},
+      {nullptr, nullptr, nullptr, "", false},
+      {nullptr, "", "", "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.user ? c.user : "-") + " " + (c.display ? c.display : "-") + " " +
+                 (c.wayland ? c.wayland : "-"));
+    const std::string driver = HalSessionVideoDriver(c.user, c.display, c.wayland);
+    EXPECT_EQ(driver, c.driver);
+    EXPECT_EQ(HalVideoDriverShowsWindows(driver), c.showsWindows);
+  }
+}
+
 TEST_F(HalWindow, ScriptFiresEachLineAfterTheOneBefore) {
   HalWindowCreate("T", RecordingProc);
   std::string error;

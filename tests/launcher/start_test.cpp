@@ -177,7 +177,7 @@ TEST_F(LauncherRun, ARefusedMachineGetsTheMessageAndNothingElse) {
   gRendererChoice = 1;
   LauncherSetDialogRunner(ClickChoiceAndGo);
   testing::internal::CaptureStderr();
-  EXPECT_EQ(LauncherStart(), 0);
+  EXPECT_EQ(LauncherStart(), LAUNCHER_EXIT_REFUSED);
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find(LauncherText(LAUNCHER_TEXT_NO_OPENGL)), std::string::npos) << err;
   EXPECT_EQ(gRunnerCalls, 0);

@@ -12,6 +12,11 @@ good)
   grep -qx '1 README.TXT 41' "$work/list"
   grep -qx '7 DATA\\SAMPLE.BIN 4096' "$work/list"
   test "$(wc -l <"$work/list")" -ge 16
+  # One of the archives stands for its folder's set, wherever paktool runs.
+  "$paktool" list "$work/data/rur0.pak" | diff "$work/list" -
+  (cd "$work/data" && "$paktool" list rur3.pak) | diff "$work/list" -
+  if "$paktool" list "$work/missing" 2>"$work/err"; then echo "list of a missing folder succeeded"; exit 1; fi
+  grep -q 'cannot enter .*missing (give the folder of the archives, or one of them)' "$work/err"
   "$paktool" extract "$work/data" "$work/out"
   grep -q 'archive rur3.pak' "$work/out/3/README.TXT"
   test "$(stat -c %s "$work/out/5/DATA/SAMPLE.BIN")" -eq 4096

@@ -231,6 +231,34 @@ TEST(FatalError, GoesToTheHookOrElseToStandardError) {
   GameSetFatalErrorHook(nullptr);
 }
 
+TEST(FatalError, TheNumberScreenAndTheQuitGoToTheirHooks) {
+  ResetHalForTest();
+  GameSetShowNumberHook(nullptr);
+  GameSetQuitHook(nullptr);
+  testing::internal::CaptureStderr();
+  GameShowNumber(-17);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "-17\n");
+  // Before the shell is there to quit, the process ends as a failure.
+  try {
+    GameFatalQuit();
+    ADD_FAILURE() << "GameFatalQuit returned";
+  } catch (const ExitCalled& e) {
+    EXPECT_EQ(e.code, 1);
+  }
+
+  static std::vector<std::string> seen;
+  seen.clear();
+  GameSetShowNumberHook([](int32_t n) { seen.push_back("number " + std::to_string(n)); });
+  GameSetQuitHook([] { seen.push_back("quit"); });  // a hook that returns still ends the process
+  testing::internal::CaptureStderr();
+  GameShowNumber(42);
+  EXPECT_THROW(GameFatalQuit(), ExitCalled);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(seen, (std::vector<std::string>{"number 42", "quit"}));
+  GameSetShowNumberHook(nullptr);
+  GameSetQuitHook(nullptr);
+}
+
 TEST(AppBoard, MemoryByBoardType) {
   struct Row {
     int32_t type, mb, result;

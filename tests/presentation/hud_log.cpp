@@ -56,7 +56,6 @@ void __wrap__Z15NetSendRaceOverv() { ++gRaceOverSends; }
 
 // The shell's calls from below, which this suite leaves out.
 void GameQuit() { std::abort(); }
-void GameShowNumber(int32_t) {}
 
 void HudTest::SetUp() {
   ResetHalForTest(1000);

@@ -10,7 +10,6 @@
 #include "sound_fixture.h"
 
 std::vector<int32_t> gShownNumbers;
-void GameShowNumber(int32_t number) { gShownNumbers.push_back(number); }
 void GameQuit() { std::abort(); }
 
 namespace {

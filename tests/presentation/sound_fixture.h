@@ -36,6 +36,7 @@ class SoundBankTest : public ::testing::Test {
     gLibLastError = 0;
     RecordFatalErrors();
     gShownNumbers.clear();
+    GameSetShowNumberHook([](int32_t number) { gShownNumbers.push_back(number); });
     PakReset();
     MemPoolInit();
     char here[4096];

@@ -234,7 +234,6 @@ void VehicleDrawTest::LookFrom(float z) {
 
 // The front end's placeholder quits through the shell, which this suite leaves out.
 void GameQuit() { std::abort(); }
-void GameShowNumber(int32_t) {}
 
 void KitVehicleDrawTest::SetUp() {
   VehicleDrawTest::SetUp();

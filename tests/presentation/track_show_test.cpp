@@ -95,7 +95,6 @@ void __wrap__Z15RdrDrawFaceFlatP4Face(Face* face) {
 
 // The front end's placeholder quits through the shell, which this suite leaves out.
 void GameQuit() { std::abort(); }
-void GameShowNumber(int32_t) {}
 
 namespace {
 

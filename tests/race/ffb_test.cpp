@@ -20,7 +20,7 @@ class FfbTest : public InputTest {
     FfbResetState();
     gRace = RaceState{};
     gRace.timeStep = 1.0f;
-    gGameFfbActive = 0;
+    gFfbDeviceActive = 0;
     gJoyDevice = 0;
     home_ = std::filesystem::current_path();
     ASSERT_EQ(::chdir(dir_.path().c_str()), 0);
@@ -427,16 +427,16 @@ TEST_F(FfbTest, FifteenErrorsMeanTheDeviceIsLost) {
                            0x80040201, 0x80040205, 0x80040206, 0x8007000C, 0x80070015,
                            0x800700AA, 0x8007047E, 0x80070481, 0xFFFFFFFE, 0xFFFFFFFF};
   for (uint32_t code : lost) {
-    gGameFfbActive = 1;
+    gFfbDeviceActive = 1;
     gLibLastError = code;
     FfbCheckDeviceLost();
-    EXPECT_EQ(gGameFfbActive, 0) << std::hex << code;
+    EXPECT_EQ(gFfbDeviceActive, 0) << std::hex << code;
   }
   for (uint32_t code : {0u, 0x80040208u, 0x8007001Eu, 0x80000001u}) {
-    gGameFfbActive = 1;
+    gFfbDeviceActive = 1;
     gLibLastError = code;
     FfbCheckDeviceLost();
-    EXPECT_EQ(gGameFfbActive, 1) << std::hex << code;
+    EXPECT_EQ(gFfbDeviceActive, 1) << std::hex << code;
   }
 }
 

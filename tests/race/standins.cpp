@@ -140,6 +140,8 @@ void RaceTest::SetUp() {
   GfxSetBoardConfig(GfxBoardConfig{});
   ASSERT_TRUE(RdrOpen(gDisplayModes[2], 1));
   RecordFatalErrors();
+  GameSetShowNumberHook([](int32_t number) { Note("GameShowNumber(" + std::to_string(number) + ")"); });
+  GameSetQuitHook(GameQuit);
   MeshPoolAllocVertices(MESH_POOL_VERTICES);
   MeshPoolAllocFaces(MESH_POOL_FACES);
   DrawListAllocStatic(DRAW_LIST_STATIC);
@@ -181,10 +183,10 @@ void RaceTest::UseMode(int mode) {
   gCalls.clear();
 }
 
-// The front end's placeholder quits through the shell, which these suites leave out.
-// A load that ends the game names what was missing before it goes.
+// The front end's placeholder quits through the shell, which these suites
+// leave out, and a load that cannot go on quits through the hook set to it.
+// Either names what was missing before it goes.
 void GameQuit() {
   if (!gFatalErrors.empty()) std::fprintf(stderr, "GameQuit after: %s\n", gFatalErrors.back().c_str());
   std::abort();
 }
-void GameShowNumber(int32_t number) { Note("GameShowNumber(" + std::to_string(number) + ")"); }

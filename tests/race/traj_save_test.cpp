@@ -14,7 +14,6 @@
 
 // The shell's ends, which this suite leaves out.
 void GameQuit() { std::abort(); }
-void GameShowNumber(int32_t) {}
 
 // The file layer as the saves see it: failing a set number of opens first.
 int gOpenFailures;

@@ -136,7 +136,7 @@ TEST_F(Keys, FatalErrorWaitsForAHeldKeyThenShowsTheMessage) {
 TEST_F(Keys, NumberScreenIsGreen) {
   std::string error;
   ASSERT_TRUE(HalScriptLoad("+50 press B\n+600000 end\n", &error)) << error;
-  GameShowNumber(1234);
+  GameShowNumberScreen(1234);
   EXPECT_EQ(gFakes.trace, (std::vector<std::string>{"RdrClear(0,255,0)", "Print:1234", "Swap"}));
 }
 

@@ -56,7 +56,7 @@ class Shell : public ::testing::Test {
 
 TEST_F(Shell, AFailedWindowEndsTheProgramBeforeTheGameStarts) {
   ASSERT_NE(HalWindowCreate("other", nullptr), 0u);  // the one window is taken
-  EXPECT_EQ(WinMain(1, 0, "", 1), 1);
+  EXPECT_EQ(WinMain(1, 0, "", 1), 1);  // a failure, for whoever started the game
   EXPECT_TRUE(gFakes.trace.empty());
 }
 

@@ -186,6 +186,32 @@ TEST(HalAudioEvents, WaitAnyServesTheLowestAndWakesAcrossThreads) {
 
 namespace {
 
+TEST(HalAudioSdl, WithoutASoundCardOnlyTheServersAreAsked) {
+  const std::vector<std::string> sdl = {"pulseaudio", "alsa", "sndio", "pipewire", "dsp", "disk", "dummy"};
+  using List = std::vector<std::string>;
+  EXPECT_EQ(HalAudioDriversToTry(nullptr, true, sdl), (List{"pulseaudio", "alsa", "sndio", "pipewire", "dsp"}));
+  EXPECT_EQ(HalAudioDriversToTry("", false, sdl), (List{"pulseaudio", "pipewire"}));
+  EXPECT_EQ(HalAudioDriversToTry("alsa", false, sdl), List{""});  // the user's choice is SDL's to follow
+}
+
+// No output opens: the game says once, in one line, that it goes on silent.
+TEST(HalAudioSdl, NoOutputIsToldOnce) {
+  ResetHalForTest();
+  HalAudioResetForTest();
+  ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  HalSetHeadless(false);
+  testing::internal::CaptureStderr();
+  for (int i = 0; i < 2; ++i) {
+    HalAudioDevice device = 0;
+    EXPECT_EQ(HalAudioCreate(&device), HAL_AUDIO_E_NODRIVER);
+  }
+  const std::string err = testing::internal::GetCapturedStderr();
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  EXPECT_EQ(err.rfind("sound is off: ", 0), 0u) << err;
+  EXPECT_NE(err.find("no-such-driver"), std::string::npos) << err;  // SDL's reason
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+}
+
 // With a display the mixer runs in SDL's audio thread (the dummy driver here).
 TEST(HalAudioSdl, TheCallbackThreadMovesTheCursor) {
   ResetHalForTest();

@@ -1,6 +1,5 @@
-// The shell's number screen and quit, for suites without the shell.
+// The shell's quit, which the front end calls, for suites without the shell.
 #include <cstdint>
 #include <cstdlib>
 
 void GameQuit() { std::abort(); }
-void GameShowNumber(int32_t) {}

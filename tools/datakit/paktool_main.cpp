@@ -1,6 +1,8 @@
 // paktool: the pak archives as the game sees them.
 //   paktool list DIR          each file of the seven archives mounted from DIR/rur0.pak
 //   paktool extract DIR OUT   every file loaded as the game loads it, to OUT/<n>/<path>
+//                             (DIR may also name one of its archives, DIR/rur3.pak:
+//                             the set is one, mounted from its folder)
 //   paktool pack [--method METHOD] SRC DIR
 //                             rur0.pak .. rur7.pak in DIR from the folders SRC/1 .. SRC/7,
 //                             every entry packed with METHOD (default: the smallest)
@@ -22,16 +24,21 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: paktool list DIR\n"
-               "       paktool extract DIR OUT\n"
+               "usage: paktool list DIR|ARCHIVE\n"
+               "       paktool extract DIR|ARCHIVE OUT\n"
+               "(an ARCHIVE such as data/rur0.pak stands for the archives of its folder)\n"
                "       paktool pack [--method stored|none|lz|lz-alt|deflate|smallest] SRC DIR\n");
   return 2;
 }
 
 // Mounts the archives of DIR as the game does, from its working directory.
-bool Mount(const char* dir) {
-  if (::chdir(dir) != 0) {
-    std::fprintf(stderr, "paktool: cannot enter %s\n", dir);
+// The archives of a set are read together, so a file names its folder's set.
+bool Mount(const char* where) {
+  std::error_code ec;
+  fs::path dir = where;
+  if (fs::is_regular_file(dir, ec)) dir = dir.has_parent_path() ? dir.parent_path() : fs::path(".");
+  if (::chdir(dir.c_str()) != 0) {
+    std::fprintf(stderr, "paktool: cannot enter %s (give the folder of the archives, or one of them)\n", where);
     return false;
   }
   MemPoolInit();

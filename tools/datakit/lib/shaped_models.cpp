@@ -35,7 +35,10 @@ class Shaper {
     const uint32_t key = static_cast<uint32_t>(c.r) << 16 | static_cast<uint32_t>(c.g) << 8 | c.b;
     const auto found = colours_.find(key);
     if (found != colours_.end()) return found->second;
-    const std::string name = "K" + std::to_string(colours_.size());
+    // Appended rather than "K" + to_string(...): GCC 12 at -O3 warns falsely
+    // (-Wrestrict) on a literal prefixed to a temporary string.
+    std::string name = "K";
+    name += std::to_string(colours_.size());
     model_.materials.push_back({name, c.r, c.g, c.b, AmbientChunks::BOTH, ""});
     mesh_.groups.push_back({name, {}});
     colours_[key] = mesh_.groups.size() - 1;

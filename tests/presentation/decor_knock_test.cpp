@@ -229,6 +229,43 @@ TEST_F(KnockTest, AColumnBreaksIntoPiecesByItsHeightOrLyingByItsWidth) {
   }
 }
 
+// Debris outside -495 .. far + 500 of the view is dropped, but only by the
+// view that moves the world on: the mirror sees pieces thrown ahead far
+// behind its eye, and split screen keeps every piece.
+TEST_F(KnockTest, DebrisLeavingTheViewIsDroppedByTheFirstViewAlone) {
+  struct Case {
+    uint8_t hitKind;
+    float viewZ;
+    uint8_t inset, splitScreen;
+    bool kept;
+  };
+  const Case cases[] = {
+      {2, -600.0f, 0, 0, false}, {2, 2300.0f, 0, 0, false}, {2, 2100.0f, 0, 0, true}, {2, -600.0f, 1, 0, true},
+      {7, -600.0f, 0, 0, false}, {7, -400.0f, 0, 0, true},  {7, -600.0f, 1, 0, true}, {7, -600.0f, 0, 1, true},
+  };
+  gRace.frameRate = 25.0f;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "hit kind " << int{c.hitKind} << " at " << c.viewZ << " inset " << int{c.inset});
+    for (int32_t i = 0; i < DRAW_LIST_DYNAMIC; ++i) gDrawLists.dynamics[i] = DrawSlot{};
+    DecorKnockObject(Object(c.hitKind), &vehicle_);
+    const std::vector<DrawSlot*> pieces = Live();
+    ASSERT_FALSE(pieces.empty());
+    gViewInsetPass = c.inset;
+    gRace.playersMode = c.splitScreen;
+    const float x = pieces[0]->x;
+    for (DrawSlot* s : pieces) {
+      s->viewZ = c.viewZ;
+      s->callback(s, s->owner);
+    }
+    gViewInsetPass = 0;
+    gRace.playersMode = 0;
+    EXPECT_EQ(Live().size(), c.kept ? pieces.size() : 0u);
+    if (c.inset && c.kept) {
+      EXPECT_FLOAT_EQ(pieces[0]->x, x);  // and the inset moved nothing
+    }
+  }
+}
+
 TEST_F(KnockTest, ATinyModelBreaksWithoutACrash) {
   SetBox(-0.4f, 0.4f, 0.0f, 0.5f);
   for (uint8_t kind : {7, 8, 9}) {
@@ -265,8 +302,8 @@ TEST_F(KnockTest, RestingBlocksBecomePlacementsUntilTheArrayOrTheGridRefuses) {
     EXPECT_EQ(+p.counterSlot, COUNTER_SLOT_NONE);
     EXPECT_FLOAT_EQ(+p.x, s->x);
   }
-  // A resting block is hit like a placed object of its row (hit kind 1).
-  gObjectTypes[199].hitKind = 1;
+  // A resting block is hit like a placed object of its row (hit kind 1 in
+  // the game's table).
   DrawSlot* block = resting[0];
   EXPECT_EQ(DecorKnockObject(block, &vehicle_), 1);
   EXPECT_EQ(+block->visible, 0);

@@ -73,11 +73,10 @@ constexpr int32_t FADE_MS = 84000, DEMO_MS = 90000;
 
 class DemoReference : public Demo {};
 
-// Frame 100 is a shot from a camera spot before the start, 1600 a
-// shot following close behind the car; both with the panels and the
-// picture-in-picture.
+// Frame 100 is a shot from a camera spot before the start, 1300 a
+// shot following close behind a car; both with the panels.
 TEST_F(DemoReference, TheDesertDemoCutsBetweenSpotsAndFollowShotsFadesOutAndEndsAfterNinetySeconds) {
-  ASSERT_EQ(RunDemo("trace1.txt", "frames", "100,1600", "demo=1 display=0"), 0) << dir_.Read("stderr.txt");
+  ASSERT_EQ(RunDemo("trace1.txt", "frames", "100,1300", "demo=1 display=0"), 0) << dir_.Read("stderr.txt");
   EXPECT_EQ(dir_.Read("stderr.txt"), "");
   const std::string text = dir_.Read("trace1.txt");
   const Trace t = ParseTrace(text);
@@ -111,7 +110,7 @@ TEST_F(DemoReference, TheDesertDemoCutsBetweenSpotsAndFollowShotsFadesOutAndEnds
   EXPECT_GE(lastMs, static_cast<unsigned>(DEMO_MS - 1000));
   EXPECT_LT(lastMs, static_cast<unsigned>(DEMO_MS));
   e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(100)), "demo_spot_shot.png");
-  e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(1600)), "demo_follow_shot.png");
+  e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(1300)), "demo_follow_shot.png");
 
   ASSERT_EQ(RunDemo("trace2.txt", "frames2", "1", "demo=1 display=0"), 0) << dir_.Read("stderr.txt");
   EXPECT_EQ(text, dir_.Read("trace2.txt"));

@@ -41,9 +41,9 @@ class MirrorOnAndOff : public e2e::GameRun {
 };
 
 // Player 1 drives straight off the grid. Behind it the mirror sees what the
-// first view has not drawn yet (the animals' counters, the desert's smoking
-// wreck), boue's monster and pigs, the volcano's waiting rocks, the sunset's
-// and the savanna's sky.
+// first view has not drawn yet (the animals' and flags' counters, the smoking
+// wrecks), the volcano's waiting rocks, and clears the sunset's and the
+// savanna's sky.
 TEST_F(MirrorOnAndOff, TheWorldRunsTheSameOnEveryTrack) {
   for (const char* track : {"0", "2", "3", "7", "8"}) {
     SCOPED_TRACE(std::string("track ") + track);

@@ -8,6 +8,7 @@ namespace {
 std::atomic<bool> gVirtual{false};
 std::atomic<uint32_t> gVirtualNow{0};
 std::atomic<uint32_t> gAutoStep{0};
+std::atomic<int32_t> gHolds{0};
 std::atomic<std::time_t> gCalendar{0};
 
 uint32_t RealMilliseconds() {
@@ -20,7 +21,8 @@ uint32_t RealMilliseconds() {
 
 uint32_t HalTimeGetTime() {
   if (gVirtual.load(std::memory_order_relaxed))
-    return gVirtualNow.fetch_add(gAutoStep.load(std::memory_order_relaxed), std::memory_order_relaxed);
+    return gVirtualNow.fetch_add(gHolds.load(std::memory_order_relaxed) > 0 ? 0 : gAutoStep.load(std::memory_order_relaxed),
+                                 std::memory_order_relaxed);
   return RealMilliseconds();
 }
 
@@ -40,6 +42,10 @@ void HalClockUseVirtual(uint32_t start, uint32_t autoStep) {
 bool HalClockIsVirtual() { return gVirtual; }
 void HalClockAdvance(uint32_t ms) { gVirtualNow.fetch_add(ms); }
 void HalClockSet(uint32_t ms) { gVirtualNow = ms; }
+void HalClockHold() { ++gHolds; }
+void HalClockRelease() {
+  if (gHolds > 0) --gHolds;
+}
 
 void HalSleepBriefly() {
   if (!gVirtual) std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -16,6 +16,11 @@ void HalClockUseReal();
 void HalClockUseVirtual(uint32_t start, uint32_t autoStep);
 bool HalClockIsVirtual();
 void HalClockAdvance(uint32_t ms);
+// While held, readings of the virtual clock do not move it on: work that must
+// cost a headless run no time (an extra view that only draws) holds it. Holds
+// nest; the real clock is not affected.
+void HalClockHold();
+void HalClockRelease();
 void HalClockSet(uint32_t ms);
 
 // Gives up the processor briefly in real mode; does nothing on the virtual clock.

@@ -46,8 +46,10 @@ bool Resolve(DrawSlot* slot, void* model, Animated* out) {
 }
 
 // Moves the counter on; a frame index past `last` (a new counter) starts at 0.
+// An inset leaves every counter as it is, a new one too: it only draws.
 template <typename NewDuration>
 void Advance(ObjectCounter* c, int32_t last, NewDuration newDuration) {
+  if (gViewInsetPass) return;
   if (c->duration <= 0.0f) {
     c->elapsed = 0.0f;
     c->frame = 0;
@@ -63,10 +65,10 @@ void Advance(ObjectCounter* c, int32_t last, NewDuration newDuration) {
 int32_t FrameOf(const ObjectCounter* c, int32_t last) { return c->frame < 0 || c->frame > last ? 0 : c->frame; }
 
 // Between frames a and b by the counter's progress; frame a alone beyond `far`
-// (a far of 0: always between).
+// (a far of 0: always between), and for a counter not yet started.
 void Pose(const Animated& a, uint32_t from, uint32_t to, float far) {
   if (!a.frames) return;
-  if (far > 0.0f && a.slot->viewZ > far)
+  if ((far > 0.0f && a.slot->viewZ > far) || a.counter->duration <= 0.0f)
     MeshSetFrame(a.mesh, a.frames, from);
   else
     MeshLerpFrames(a.mesh, a.frames, from, to, a.counter->elapsed, a.counter->duration);
@@ -78,9 +80,14 @@ int32_t PlayCopy(int32_t row, const DrawSlot* slot, int32_t* counter) {
   return sound;
 }
 
+// An inset (the mirror, the demo's picture-in-picture) only draws: it calls
+// nothing and draws no random number, so that it leaves the world as it was.
 bool CallDue(const DrawSlot* slot) {
-  return slot->viewZ < CALL_DEPTH && gRace.tickPassed && (RandNext() & 31) == 4;
+  return !gViewInsetPass && slot->viewZ < CALL_DEPTH && gRace.tickPassed && (RandNext() & 31) == 4;
 }
+
+// A knocked animal cries in the views of the race, never in an inset.
+bool CryNear(const DrawSlot* slot) { return !gViewInsetPass && slot->viewZ < CALL_DEPTH; }
 
 // Frames 0..n-1 in turn, each blending into the next and the last into the first.
 void StepCycle(const Animated& a, int32_t frames, float far, int32_t (*newDuration)()) {
@@ -97,7 +104,7 @@ void DecorAnimAnimal(DrawSlot* slot, void* model, int32_t knocked) {
   if (knocked) {
     a.counter->duration = a.counter->elapsed = 1.0f;
     Pose(a, 2, 2, NEAR_FAR);
-    if (slot->viewZ < CALL_DEPTH) {
+    if (CryNear(slot)) {
       if (gRace.trackIndex == TRACK_DESERT) PlayCopy(SOUND_VACHE2, slot, &gAnimCopyCounterA);
       if (gRace.trackIndex == TRACK_BOUE) PlayCopy(SOUND_PORC1, slot, &gAnimCopyCounterA);
     }
@@ -118,7 +125,10 @@ void DecorAnimTurning(DrawSlot* slot, void* model, int32_t knocked) {
   Animated a;
   if (!Resolve(slot, model, &a)) return;
   // Truncated each call: below one unit a frame the monster stays where it is.
-  a.placement->yaw = static_cast<uint16_t>(TruncI32(static_cast<float>(a.placement->yaw) + gRace.timeStep));
+  // It turns in each view of the race (twice a frame in split screen), but
+  // not for an inset, which only draws.
+  if (!gViewInsetPass)
+    a.placement->yaw = static_cast<uint16_t>(TruncI32(static_cast<float>(a.placement->yaw) + gRace.timeStep));
   if (knocked) {
     const int32_t i = FrameOf(a.counter, 2);
     Pose(a, static_cast<uint32_t>(i), static_cast<uint32_t>(i + 1 < 3 ? i + 1 : 0), 0.0f);
@@ -133,7 +143,7 @@ void DecorAnimFigure(DrawSlot* slot, void* model, int32_t knocked) {
   if (knocked) {
     a.counter->duration = a.counter->elapsed = 1.0f;
     Pose(a, 3, 3, NEAR_FAR);
-    if (gRace.trackIndex == TRACK_SUNSET && slot->viewZ < CALL_DEPTH && (RandNext() & 15) == 2 && gRace.tickPassed)
+    if (gRace.trackIndex == TRACK_SUNSET && CryNear(slot) && (RandNext() & 15) == 2 && gRace.tickPassed)
       PlayCopy(SOUND_LOUTE2, slot, &gAnimCopyCounterA);
     return;
   }

@@ -115,7 +115,7 @@ void DecorStepElephantActor(DrawSlot* slot, void* model) {
 }
 
 void DecorStepElephant(DrawSlot* slot, MeshHeader* mesh) {
-  if (slot->viewZ < CALL_DEPTH && gRace.tickPassed && (RandNext() & 31) == 0) {
+  if (!gViewInsetPass && slot->viewZ < CALL_DEPTH && gRace.tickPassed && (RandNext() & 31) == 0) {
     SfxPlayEffectCopyAt(DECOR_SOUND_ELEPHANT, slot->x, slot->y + CALL_ABOVE, slot->z, gDecor.elephantCopy);
     gDecor.elephantCopy = (gDecor.elephantCopy + 1) & 3;
   }

@@ -67,9 +67,12 @@ void DrawByKind(DrawSlot* slot, MeshHeader* mesh, const ObjectType* type) {
     RdrDrawObjectLit(slot, mesh);
 }
 
-// Debris exists near enough to be seen, or anywhere in split screen.
-bool InShardWindow(const DrawSlot* s) {
-  return gRace.playersMode == 1 || (s->viewZ >= SHARD_NEAR && s->viewZ <= gRace.viewDistance + SHARD_BEYOND_FAR);
+// Debris exists near enough to be seen, or anywhere in split screen. Only
+// the view that moves the world on judges it: the mirror looks the other way
+// and would drop the pieces thrown ahead.
+bool LeftShardWindow(const DrawSlot* s) {
+  if (!RaceViewAdvances() || gRace.playersMode == 1) return false;
+  return s->viewZ < SHARD_NEAR || s->viewZ > gRace.viewDistance + SHARD_BEYOND_FAR;
 }
 
 // The motion of a piece thrown off by the vehicle along `heading`.
@@ -288,7 +291,7 @@ void DecorShatterFaces(DrawSlot* object, Vehicle* vehicle) {
 void FxStepFaceShard(DrawSlot* slot, void* owner) {
   const Face* face = static_cast<const Face*>(owner);
   const MeshHeader* mesh = reinterpret_cast<const MeshHeader*>(slot->user);
-  if (!face || !mesh || !mesh->vertices || !InShardWindow(slot) || FxFlyKnocked(slot, Heading(slot), 6.0f, 0.0f)) {
+  if (!face || !mesh || !mesh->vertices || LeftShardWindow(slot) || FxFlyKnocked(slot, Heading(slot), 6.0f, 0.0f)) {
     DrawListRelease(slot);
     return;
   }
@@ -334,7 +337,7 @@ void DecorBreakIntoPieces(DrawSlot* object, Vehicle* vehicle, uint16_t pieceRow)
 
 void FxStepObjectShard(DrawSlot* slot, void* model) {
   MeshHeader* mesh = static_cast<MeshHeader*>(model);
-  if (!mesh || !InShardWindow(slot) || FxFlyKnocked(slot, Heading(slot), 30.0f, 0.0f)) {
+  if (!mesh || LeftShardWindow(slot) || FxFlyKnocked(slot, Heading(slot), 30.0f, 0.0f)) {
     DrawListRelease(slot);
     return;
   }

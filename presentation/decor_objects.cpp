@@ -86,8 +86,9 @@ void DecorDrawObjectKind1(DrawSlot* slot, void* model) {
     RdrDrawObject(slot, o.mesh);
   }
   Glow(slot, o);
+  // Smoke rises in the views of the race; an inset only draws.
   if ((o.type->hitKind == HIT_KIND_OIL || o.type->hitKind == HIT_KIND_WRECK) && (gRace.ticks & 3) == 0 &&
-      gRace.tickPassed)
+      gRace.tickPassed && !gViewInsetPass)
     FxSpawnObjectSmoke(slot->x, slot->y + SMOKE_RISE, slot->z, SMOKE_SIZE_DIVISOR, SMOKE_RATE_DIVISOR);
 }
 

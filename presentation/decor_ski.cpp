@@ -151,12 +151,14 @@ void DecorStepCabin(DrawSlot* slot, void* model) {
   if (RaceViewAdvances()) {
     slot->x += Direction(slot) * gDecor.skierPace;
     bool turned = false;
+    // A turn crosses to the other cable: down cabins run on the far side of
+    // the line (z + 50), up cabins on the near side (z - 50).
     if (Direction(slot) < 0.0f && slot->x < BottomX(slot)) {
-      slot->z += 2.0f * CABLE_SIDE;
+      slot->z -= 2.0f * CABLE_SIDE;
       Direction(slot) = 1.0f;
       turned = true;
     } else if (Direction(slot) > 0.0f && slot->x > TopX(slot)) {
-      slot->z -= 2.0f * CABLE_SIDE;
+      slot->z += 2.0f * CABLE_SIDE;
       Direction(slot) = -1.0f;
       turned = true;
     }

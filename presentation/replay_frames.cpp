@@ -99,8 +99,8 @@ void DrawPictureInPicture() {
   VehicleSelectCarModel(v);
   LookBack(v, &gReplayView.insetCamera);
   CamSet(&gReplayView.insetCamera);
+  gViewInsetPass = 1;  // for the view's clearing too, as in the mirror
   RaceRenderView();
-  gViewInsetPass = 1;
   AppPumpMessages();
   RaceFlushScene();
   VehicleDrawAmbientShadow();

@@ -11,10 +11,12 @@
 #include "engine3d/mesh.h"
 #include "engine3d/scene.h"
 #include "frontend/frontend.h"
+#include "hal/clock.h"
 #include "platform/app.h"
 #include "presentation/presentation.h"
 #include "presentation/replay.h"
 #include "presentation/sfx.h"
+#include "race/ambient.h"
 #include "race/race.h"
 #include "race/tracks.h"
 #include "race/vehicle_steps.h"
@@ -52,6 +54,12 @@ void DrawFrame(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
 
 void ViewDrawInset(Vehicle* vehicle) {
   if (!vehicle) return;
+  // On a headless run's virtual clock the mirror takes no time, so that a
+  // race with it on runs exactly as one with it off.
+  HalClockHold();
+  // The scene pass tells the ambient craft's shadow whether it was seen; the
+  // main view's answer stands for the frame.
+  const uint8_t savedAmbientShadow = gAmbient.shadowEnabled;
   const Options savedOptions = gOptions;
   const uint8_t savedSound = gSoundOn;
   // The mirror's own depth settings must not become the main view's.
@@ -85,8 +93,10 @@ void ViewDrawInset(Vehicle* vehicle) {
   RdrSetProjScale(-0.5f * mode->scaleX, 0.5f * mode->scaleY);
 
   CamSet(&c);
-  RaceRenderView();
+  // Set before the view is cleared too: clearing the first view moves the
+  // sky's sounds and colours on, which the mirror must leave alone.
   gViewInsetPass = 1;
+  RaceRenderView();
   AppPumpMessages();
   RaceFlushScene();
   VehicleDrawAmbientShadow();
@@ -111,6 +121,8 @@ void ViewDrawInset(Vehicle* vehicle) {
     RdrFogOn();
   else
     RdrFogOff();
+  gAmbient.shadowEnabled = savedAmbientShadow;
+  HalClockRelease();
 }
 
 void ViewDrawTrackExtras(int32_t effects) {

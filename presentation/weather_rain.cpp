@@ -121,9 +121,15 @@ void WeatherPrepareBolts() {
       v.green = static_cast<uint8_t>(colour >> 8);
       v.blue = static_cast<uint8_t>(colour >> 16);
     }
+    // The row's heights come from the model as loaded for this race, never
+    // from the last race's: stretched again at every load they would grow.
+    if (!m->vertices || m->vertexCount == 0) continue;
     ObjectType& row = gObjectTypes[WEATHER_ROW_BOLT + k];
-    row.minY *= BOLT_STRETCH;
-    row.maxY *= BOLT_STRETCH;
+    row.minY = row.maxY = m->vertices[0].y;
+    for (uint32_t i = 1; i < m->vertexCount; ++i) {
+      if (m->vertices[i].y < row.minY) row.minY = m->vertices[i].y;
+      if (m->vertices[i].y > row.maxY) row.maxY = m->vertices[i].y;
+    }
   }
   gWeather.lightning = 0;
 }

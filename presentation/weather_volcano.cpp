@@ -218,7 +218,10 @@ void WeatherStepVolcanoBurst(DrawSlot* slot, void* owner) {
   if (RaceViewAdvances()) Fly(slot, b, rock);
   // Landed this frame: drawn where it rests from the next one on.
   if (!slot->inUse || slot->visible == VOLCANO_ROCK_RESTING) return;
-  if (b->phase == PHASE_WAITING && slot->viewZ > SEEN_NEAR && slot->viewZ < SEEN_FAR) b->phase = PHASE_FALLING;
+  // A waiting rock falls once a player's view has it in sight, in either
+  // split-screen view; an inset only draws it.
+  if (b->phase == PHASE_WAITING && !gViewInsetPass && slot->viewZ > SEEN_NEAR && slot->viewZ < SEEN_FAR)
+    b->phase = PHASE_FALLING;
   mesh->angle[1] = static_cast<uint16_t>(TruncI32(b->spin) & 1023);
   RdrDrawObjectYaw(slot, mesh);
 }

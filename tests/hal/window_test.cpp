@@ -216,4 +216,27 @@ TEST(HalClock, VirtualClockStepsAndWraps) {
   EXPECT_FALSE(HalClockIsVirtual());
 }
 
+// Held, readings stand still; holds nest, and an extra release does not
+// leave the clock held or frozen.
+TEST(HalClock, AHeldVirtualClockStandsStillUntilTheLastRelease) {
+  HalClockUseVirtual(100, 1);
+  HalClockHold();
+  HalClockHold();
+  EXPECT_EQ(HalTimeGetTime(), 100u);
+  EXPECT_EQ(HalTimeGetTime(), 100u);
+  HalClockRelease();
+  EXPECT_EQ(HalTimeGetTime(), 100u);
+  HalClockAdvance(5);  // explicit moves still move it
+  EXPECT_EQ(HalTimePeek(), 105u);
+  HalClockRelease();
+  HalClockRelease();
+  EXPECT_EQ(HalTimeGetTime(), 105u);
+  EXPECT_EQ(HalTimeGetTime(), 106u);
+  HalClockHold();
+  EXPECT_EQ(HalTimeGetTime(), 107u);
+  EXPECT_EQ(HalTimeGetTime(), 107u);
+  HalClockRelease();
+  HalClockUseReal();
+}
+
 }  // namespace

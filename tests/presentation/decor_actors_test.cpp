@@ -139,7 +139,8 @@ TEST_F(DecorActorTest, CabinsTurnAtBothEndsAndOnlyTheFirstLiftsReleaseSkiers) {
       DrawSlot* cabin;
       float startX, newDirection, newZ;
     };
-    for (const Turn& t : {Turn{up, l.topX - 0.5f, -1.0f, l.z - 150.0f}, Turn{down, l.bottomX + 0.5f, 1.0f, l.z + 150.0f}}) {
+    // A turn takes the cabin onto the other cable: the lift keeps two lines.
+    for (const Turn& t : {Turn{up, l.topX - 0.5f, -1.0f, l.z + 50.0f}, Turn{down, l.bottomX + 0.5f, 1.0f, l.z - 50.0f}}) {
       const size_t skiers = Live(DecorStepSkier).size();
       t.cabin->x = t.startX;
       gRace.viewIndex = 1;  // the second view only draws

@@ -2,6 +2,7 @@
 // far distances, the knocked forms, the turning monster, and the calls and
 // cries with their copy counters.
 #include <algorithm>
+#include <cmath>
 
 #include "decor_fixture.h"
 #include "engine3d/random.h"
@@ -120,6 +121,46 @@ TEST_F(AnimTest, TheSecondViewAddsNoTimeButTheMonsterTurnsInBoth) {
     r.step(slot, &mesh_, 0);
     EXPECT_FLOAT_EQ(gObjectCounters[0].elapsed, 4.0f);
     EXPECT_EQ(+gPlacements[0].yaw, r.step == DecorAnimTurning ? 1002 : 1000);
+  }
+}
+
+// An inset (the mirror, the demo's picture-in-picture) only draws: no time,
+// no new counter, no turn, no call or cry, no random number drawn.
+TEST_F(AnimTest, AnInsetDrawsTheSceneryAndMovesNothing) {
+  gRace.tickPassed = 1;
+  gDecorSoundSlot = 9;
+  for (const int32_t track : {0, 2, 7}) {
+    gRace.trackIndex = track;
+    for (const RoutineCase& r : ROUTINES) {
+      for (const int32_t knocked : {0, 1}) {
+        for (const ObjectCounter& start : {ObjectCounter{50.0f, 3.0f, 1}, ObjectCounter{}}) {
+          SCOPED_TRACE(testing::Message() << r.name << " track " << track << " knocked " << knocked << " duration "
+                                          << start.duration);
+          DrawSlot* slot = Animated(r.step, 500.0f);
+          gPlacements[0].yaw = 1000;
+          gObjectCounters[0] = start;
+          // Every chance a call or a cry could take.
+          NextRandomFits([](int32_t i) { return (RandAt(i) & 31) == 4 && (RandAt(i + 1) & 3) == 2; });
+          const uint32_t random = gRandom.index;
+          const int32_t a = gAnimCopyCounterA, b = gAnimCopyCounterB;
+          gDecorCalls.clear();
+          gViewInsetPass = 1;
+          r.step(slot, &mesh_, knocked);
+          gViewInsetPass = 0;
+          EXPECT_EQ(gRandom.index, random);
+          EXPECT_TRUE(Sounds().empty());
+          EXPECT_EQ(gAnimCopyCounterA, a);
+          EXPECT_EQ(gAnimCopyCounterB, b);
+          EXPECT_EQ(+gPlacements[0].yaw, 1000);
+          if (!knocked) {
+            EXPECT_FLOAT_EQ(gObjectCounters[0].duration, start.duration);
+            EXPECT_FLOAT_EQ(gObjectCounters[0].elapsed, start.elapsed);
+            EXPECT_EQ(gObjectCounters[0].frame, start.frame);
+          }
+          EXPECT_TRUE(std::isfinite(PosedX()));
+        }
+      }
+    }
   }
 }
 

@@ -2,7 +2,9 @@
 // (the barrel's explosion, the pennant standing again, blocks coming to rest
 // as placements, the slider leaving the ice), and the boat with its ripples.
 #include <cmath>
+#include <cstring>
 #include <set>
+#include <vector>
 
 #include "decor_fixture.h"
 #include "engine3d/mathutil.h"
@@ -143,6 +145,76 @@ TEST_F(KnockTest, EachHitKindReactsGivesItsResultAndItsShock) {
   }
 }
 
+// The game's own table: every row named by its reaction or its draw routine
+// has that kind, and the placed rows share the kinds in the numbers the
+// table was made with.
+int32_t RowNamed(const char* name) {
+  for (int32_t i = 0; i < OBJECT_TYPE_ROWS; ++i)
+    if (std::strcmp(gObjectTypes[i].name, name) == 0) return i;
+  return -1;
+}
+
+TEST(ObjectTypeTable, NamedRowsHaveTheirKindsAndTheKindsTheirNumbers) {
+  ObjectTypesReset();
+  struct Named {
+    uint8_t kind;
+    std::vector<const char*> names;
+  };
+  const Named hitKinds[] = {
+      {1, {"vache1", "mout01", "cochon1", "cactus1", "cactus2", "cactus3", "sufma1", "sufmb1", "sufmc1", "sufmd1",
+           "suballe", "suchais", "susurf1", "susurf2", "sutable", "sudir1", "sudir2", "sadir1", "sadir2", "rdir",
+           "rucolb", "icbloc"}},
+      {2, {"barriere", "ruamph"}},
+      {3, {"bidon", "bidon1"}},
+      {4, {"pilonne", "barque", "nessy1", "hwhlm1", "icgate1"}},
+      {5, {"oiltrack"}},
+      {6, {"fanion1", "fanion2"}},
+      {7, {"muret1", "muret2", "muret3"}},
+      {8, {"vbar1", "vbar2", "vbar3", "vbar4"}},
+      {9, {"rucol1", "rucol2", "rucol3", "rucol4", "rucol5", "rucol6", "rucol7", "icbloc1", "icbloc2"}},
+      {10, {"icpg01"}},
+      {11, {"bugdead"}},
+      {0, {"losap1", "hwpan1", "safdes2", "pflag1", "pub1", "projo"}},
+  };
+  const Named drawKinds[] = {
+      {4, {"pilonne", "ruaqua1", "ruaqua2", "ruaqua3", "rutempl", "rutemp1", "icdir1", "icdir2", "icdir3", "icsous",
+           "icsou1", "icgate1", "icgate2"}},
+      {5, {"hetre", "hetre1"}},
+      {6, {"barque"}},
+      {7, {"hwhlm1", "hwhlm2", "hwhlm3", "hwhlm4", "hwhlm5", "hwhlm6"}},
+      {8, {"pub1", "pub2", "pub3"}},
+      {9, {"pflag1"}},
+      {10, {"safdes2", "safdes3"}},
+  };
+  for (const Named& n : hitKinds)
+    for (const char* name : n.names) {
+      const int32_t row = RowNamed(name);
+      ASSERT_GE(row, 0) << name;
+      EXPECT_EQ(+gObjectTypes[row].hitKind, n.kind) << name;
+    }
+  for (const Named& n : drawKinds)
+    for (const char* name : n.names) {
+      const int32_t row = RowNamed(name);
+      ASSERT_GE(row, 0) << name;
+      EXPECT_EQ(+gObjectTypes[row].drawKind, n.kind) << name;
+    }
+  EXPECT_EQ(RowNamed("rucolb"), 199);
+  EXPECT_EQ(RowNamed("icbloc"), 248);
+  int32_t hits[12] = {}, draws[11] = {};
+  for (int32_t i = 0; i < OBJECT_TYPE_ROWS; ++i) {
+    const ObjectType& t = gObjectTypes[i];
+    if (!t.placed) continue;
+    ASSERT_LT(t.hitKind, 12) << t.name;
+    ASSERT_LT(t.drawKind, 11) << t.name;
+    ++hits[t.hitKind];
+    ++draws[t.drawKind];
+  }
+  const int32_t wantHits[12] = {108, 22, 2, 2, 73, 1, 2, 3, 4, 9, 1, 1};
+  const int32_t wantDraws[11] = {91, 70, 0, 39, 13, 2, 1, 6, 3, 1, 2};
+  for (int32_t k = 0; k < 12; ++k) EXPECT_EQ(hits[k], wantHits[k]) << "hit kind " << k;
+  for (int32_t k = 0; k < 11; ++k) EXPECT_EQ(draws[k], wantDraws[k]) << "draw kind " << k;
+}
+
 TEST_F(KnockTest, OnlyVisibleBuildingsAndTheOilTrackAreSolid) {
   for (uint8_t kind = 0; kind < 12; ++kind) {
     DrawSlot* object = Object(kind);
@@ -229,6 +301,43 @@ TEST_F(KnockTest, AColumnBreaksIntoPiecesByItsHeightOrLyingByItsWidth) {
   }
 }
 
+// Debris outside -495 .. far + 500 of the view is dropped, but only by the
+// view that moves the world on: the mirror sees pieces thrown ahead far
+// behind its eye, and split screen keeps every piece.
+TEST_F(KnockTest, DebrisLeavingTheViewIsDroppedByTheFirstViewAlone) {
+  struct Case {
+    uint8_t hitKind;
+    float viewZ;
+    uint8_t inset, splitScreen;
+    bool kept;
+  };
+  const Case cases[] = {
+      {2, -600.0f, 0, 0, false}, {2, 2300.0f, 0, 0, false}, {2, 2100.0f, 0, 0, true}, {2, -600.0f, 1, 0, true},
+      {7, -600.0f, 0, 0, false}, {7, -400.0f, 0, 0, true},  {7, -600.0f, 1, 0, true}, {7, -600.0f, 0, 1, true},
+  };
+  gRace.frameRate = 25.0f;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "hit kind " << int{c.hitKind} << " at " << c.viewZ << " inset " << int{c.inset});
+    for (int32_t i = 0; i < DRAW_LIST_DYNAMIC; ++i) gDrawLists.dynamics[i] = DrawSlot{};
+    DecorKnockObject(Object(c.hitKind), &vehicle_);
+    const std::vector<DrawSlot*> pieces = Live();
+    ASSERT_FALSE(pieces.empty());
+    gViewInsetPass = c.inset;
+    gRace.playersMode = c.splitScreen;
+    const float x = pieces[0]->x;
+    for (DrawSlot* s : pieces) {
+      s->viewZ = c.viewZ;
+      s->callback(s, s->owner);
+    }
+    gViewInsetPass = 0;
+    gRace.playersMode = 0;
+    EXPECT_EQ(Live().size(), c.kept ? pieces.size() : 0u);
+    if (c.inset && c.kept) {
+      EXPECT_FLOAT_EQ(pieces[0]->x, x);  // and the inset moved nothing
+    }
+  }
+}
+
 TEST_F(KnockTest, ATinyModelBreaksWithoutACrash) {
   SetBox(-0.4f, 0.4f, 0.0f, 0.5f);
   for (uint8_t kind : {7, 8, 9}) {
@@ -265,8 +374,8 @@ TEST_F(KnockTest, RestingBlocksBecomePlacementsUntilTheArrayOrTheGridRefuses) {
     EXPECT_EQ(+p.counterSlot, COUNTER_SLOT_NONE);
     EXPECT_FLOAT_EQ(+p.x, s->x);
   }
-  // A resting block is hit like a placed object of its row (hit kind 1).
-  gObjectTypes[199].hitKind = 1;
+  // A resting block is hit like a placed object of its row (hit kind 1 in
+  // the game's table).
   DrawSlot* block = resting[0];
   EXPECT_EQ(DecorKnockObject(block, &vehicle_), 1);
   EXPECT_EQ(+block->visible, 0);

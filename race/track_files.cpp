@@ -5,7 +5,6 @@
 #include <cstring>
 #include <string>
 
-#include "backend_common/texture.h"
 #include "engine3d/grid.h"
 #include "engine3d/instance.h"
 #include "engine3d/lebytes.h"
@@ -126,8 +125,6 @@ void BuildFromTerrain() {
     if (gRace.waterLevel != NO_WATER_LEVEL) TerrainAddWaterPlane(gRace.waterLevel, gRace.trackTextures[TRACK_TEX_SKY]);
   }
   TrackWhitenVertices();
-  // The world's coordinates are in texels; a back end that samples in 0..1 divides them.
-  TexNormalizeFaceCoords(&gTextureTable);
   GridBuild();
   gRace.trajectoriesLoaded = 0;
 }
@@ -267,7 +264,6 @@ void TrackLoadMesh() {
     return;
   }
   TrackPlaceObjects();
-  TexNormalizeFaceCoords(&gTextureTable);
   GridBuild();
 }
 

@@ -363,9 +363,10 @@ void RdrSetStageMode(uint16_t mode) {
       }
       break;
     case 3:
-      HalD3dSetTextureStageState(d, 0, HAL_TSS_COLORARG1, HAL_TA_TEXTURE);
-      HalD3dSetTextureStageState(d, 0, HAL_TSS_COLORARG2, HAL_TA_DIFFUSE);
-      HalD3dSetTextureStageState(d, 0, HAL_TSS_COLOROP, HAL_TOP_ADD);
+      // The texture weighed by the diffuse alpha, plus the diffuse colour.
+      HalD3dSetTextureStageState(d, 0, HAL_TSS_COLORARG1, HAL_TA_DIFFUSE);
+      HalD3dSetTextureStageState(d, 0, HAL_TSS_COLORARG2, HAL_TA_TEXTURE);
+      HalD3dSetTextureStageState(d, 0, HAL_TSS_COLOROP, HAL_TOP_MODULATEALPHA_ADDCOLOR);
       HalD3dSetTextureStageState(d, 0, HAL_TSS_ALPHAARG1, HAL_TA_TEXTURE);
       HalD3dSetTextureStageState(d, 0, HAL_TSS_ALPHAARG2, HAL_TA_DIFFUSE);
       HalD3dSetTextureStageState(d, 0, HAL_TSS_ALPHAOP, HAL_TOP_MODULATE);

@@ -89,6 +89,7 @@ vec4 Op(int op, vec4 a1, vec4 a2, vec4 tex, vec4 dif) {
   if (op == 5) return min(a1 + a2, vec4(1.0));
   if (op == 6) return mix(a2, a1, dif.a);
   if (op == 7) return mix(a2, a1, tex.a);
+  if (op == 8) return vec4(min(a1.rgb + a1.a * a2.rgb, vec3(1.0)), a1.a);
   return dif;
 }
 bool Compare(int f, float a, float b) {

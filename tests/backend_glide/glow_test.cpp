@@ -1,6 +1,8 @@
 #include <cmath>
+#include <vector>
 
 #include "backend_common/draw.h"
+#include "backend_common/draw_common.h"
 #include "engine3d/clip.h"
 #include "sprites_support.h"
 
@@ -215,6 +217,36 @@ TEST_F(Glow, TheOutlineTestIsExactAndPutsTheClipperLimitsBack) {
     if (std::string(c.what) == "inside") {
       EXPECT_EQ(gClip.clipped, 0);
     }
+  }
+}
+
+// The flare over the sky from a 4444 sun texture of one texel: with the
+// sun on the screen centre every element adds onto it at full intensity;
+// with the centre far to the right, the first element alone covers the
+// probe, faded to an intensity of 203. The OpenGL back end's flare must give
+// the same pixels (tests/backend_d3d/overlay_test.cpp holds the same table).
+TEST_F(Glow, TheFlareAddsItsElementsColoursOverTheSky) {
+  const struct {
+    uint16_t texel;  // alpha, red, green, blue of 15
+    float centreX;
+    int32_t probeX;
+    uint16_t pixel;
+  } cases[] = {{0x1642, 320.0f, 320, 0x553F}, {0xF642, 1300.0f, 460, 0xA478}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.probeX);
+    std::vector<uint16_t> texels(64, c.texel);
+    const int32_t sun = GfxTexAllocateMemory(GFX_TMU0, GFX_MIPMAPLEVELMASK_BOTH, 8, 8, GFX_TEXFMT_ARGB_4444,
+                                             GFX_MIPMAP_DISABLE, 0, 0, GFX_ASPECT_1x1, GFX_TEXTURECLAMP_WRAP,
+                                             GFX_TEXTURECLAMP_WRAP, GFX_TEXTUREFILTER_POINT_SAMPLED,
+                                             GFX_TEXTUREFILTER_POINT_SAMPLED, 0.0f, false);
+    ASSERT_GE(sun, 0);
+    GfxTexDownloadMipMap(sun, texels.data(), nullptr);
+    RdrClear(16, 96, 168);
+    gRdrState.centreX = c.centreX;
+    gRdrSun = RdrSun{static_cast<uint32_t>(sun), 0, 0, 0, 320.0f, 240.0f};
+    gRdrState.glow = 1;
+    RdrDrawAdditiveGlows();
+    EXPECT_EQ(Pixel(c.probeX, 240), c.pixel);
   }
 }
 

@@ -16,7 +16,10 @@
 // - table fog is linear over the view depth 1/rhw between its start and end;
 // - the device always clips to the viewport: the do-not-clip flag is a hint;
 // - texture coordinates wrap;
-// - screen coordinates put pixel centres on whole numbers.
+// - a triangle's screen coordinates are pixel edges, as the game computes
+//   them: pixel i spans i..i + 1 and is shaded at i + 0.5, so a quad laid on
+//   whole pixels with a texel a pixel samples each texel at its centre;
+//   points and lines at whole numbers land on that pixel.
 //
 // A state reaches OpenGL only when it differs from what the next draw needs,
 // and consecutive draws under one state become one OpenGL draw.

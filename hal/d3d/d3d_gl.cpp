@@ -381,10 +381,13 @@ void Apply(const DrawState& s) {
 
 // The vertex as OpenGL takes it: clip coordinates with w = 1/rhw under an
 // orthographic view of the screen, so interpolation is perspective-correct.
-void AppendVertex(const HalTLVertex& v) {
+// A triangle's corners are pixel edges (pixel i spans i..i + 1 and is shaded
+// at its centre, i + 0.5); a point or a line is moved half a pixel on, so
+// that one at a whole number lands on that pixel's centre.
+void AppendVertex(const HalTLVertex& v, float toCentre) {
   const float w = v.rhw > 0.0f ? 1.0f / v.rhw : 1.0f;
-  const float x = (v.sx + 0.5f) / static_cast<float>(gDisplay.width) * 2.0f - 1.0f;
-  const float y = (v.sy + 0.5f) / static_cast<float>(gDisplay.height) * 2.0f - 1.0f;
+  const float x = (v.sx + toCentre) / static_cast<float>(gDisplay.width) * 2.0f - 1.0f;
+  const float y = (v.sy + toCentre) / static_cast<float>(gDisplay.height) * 2.0f - 1.0f;
   const float z = v.sz * 2.0f - 1.0f;
   float out[4] = {x * w, y * w, z * w, w};
   const size_t at = gBatch.size();
@@ -655,15 +658,16 @@ bool HalD3dDrawPrimitive(HalObject device, HalPrimitive primitive, const HalTLVe
     Flush();
     Apply(wanted);
   }
+  const float toCentre = mode == GL_TRIANGLES ? 0.0f : 0.5f;
   if (primitive == HAL_PRIM_TRIANGLEFAN) {
     // Fans become triangle lists so they merge with the draws around them.
     for (int32_t i = 1; i + 1 < count; ++i) {
-      AppendVertex(vertices[0]);
-      AppendVertex(vertices[i]);
-      AppendVertex(vertices[i + 1]);
+      AppendVertex(vertices[0], toCentre);
+      AppendVertex(vertices[i], toCentre);
+      AppendVertex(vertices[i + 1], toCentre);
     }
   } else {
-    for (int32_t i = 0; i < usable; ++i) AppendVertex(vertices[i]);
+    for (int32_t i = 0; i < usable; ++i) AppendVertex(vertices[i], toCentre);
   }
   return true;
 }

@@ -181,6 +181,14 @@ uint16_t* LfbLoadIndexedImage(const char*) {
   Record("LfbLoadIndexedImage");
   return nullptr;
 }
+uint16_t* LfbLoadScreenImageUnscaled(const char*) {
+  Record("LfbLoadScreenImageUnscaled");
+  return nullptr;
+}
+uint16_t* LfbLoadPalettedImage(const char*) {
+  Record("LfbLoadPalettedImage");
+  return nullptr;
+}
 void DotFontDrawChar(int32_t, int32_t, char) { Record("DotFontDrawChar"); }
 void DotFontDrawCharScaled(int32_t, int32_t, int32_t, int32_t, char) { Record("DotFontDrawCharScaled"); }
 void RdrDrawFaceFlat(Face* face) { Record("Flat", face); }
@@ -242,6 +250,7 @@ void RdrDrawLine(const Vertex*, const Vertex*, uint32_t) { Record("RdrDrawLine")
 void RdrDrawGroundStrip(uint32_t, float, float, uint8_t) { Record("RdrDrawGroundStrip"); }
 void RdrDrawGroundStripAdd(uint32_t, float, float, uint8_t, float, float) { Record("RdrDrawGroundStripAdd"); }
 void RdrScrollGroundStrip(float, float) { Record("RdrScrollGroundStrip"); }
+void RdrAdvanceStripScroll(float, float) { Record("RdrAdvanceStripScroll"); }
 bool RdrClipProjectFace(Face* face, int32_t, int32_t) {
   Record("ClipProjectFace", face);
   return false;

@@ -186,7 +186,11 @@ bool Prepare(Face* face, const FaceRow& row, const FaceArgs& args) {
   poly.count = n;
   float amplitude = 0.0f;
   if (row.ripple) {
-    const float width = gTextureTable.entries[face->type & 0xFFFFFF].sRange;
+    // Five texels of the texture's own width (its s range, 256 on the long
+    // side of a texture from the archives, stands in for a texture without one).
+    const uint32_t id = face->type & 0xFFFFFF;
+    float width = static_cast<float>(gTexSurfaces[id].width);
+    if (width <= 0.0f) width = gTextureTable.entries[id].sRange;
     amplitude = width > 0.0f ? 5.0f / width : 0.0f;
   }
   for (uint32_t i = 0; i < n; ++i) {

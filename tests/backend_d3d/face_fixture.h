@@ -89,7 +89,7 @@ class D3dFaceTest : public D3dBackendTest {
     for (int32_t y = 0; y < height; ++y) std::memcpy(out + y * pitch, &texels[static_cast<size_t>(y * width)], width * 2);
     HalSurfaceUnlock(surface);
     const int32_t index = gTextureTable.count++;
-    gTexSurfaces[index] = TexSurfacePair{HalSurfaceQueryTexture(surface), surface};
+    gTexSurfaces[index] = TexSurfacePair{HalSurfaceQueryTexture(surface), surface, width};
     gTextureTable.entries[index] = TextureTableEntry{};
     gTextureTable.entries[index].sRange = static_cast<uint16_t>(width);
     gTextureTable.entries[index].tRange = static_cast<uint16_t>(height);

@@ -298,8 +298,11 @@ TEST_F(D3dFaceTest, BiasedRoutinesMoveTheDepthOnly) {
   EXPECT_EQ(+gRdrPoly.work[1].diffuse, 0x80C80000u);
 }
 
+// Five texels of the texture's width: a 64 x 16 texture from the archives
+// has an s range of 256 (its long side), but its ripple is 5/64 either way.
 TEST_F(D3dFaceTest, WaterRipplesWithinFiveTexelsAndRepeatsEvery1024) {
-  const int32_t tex = MakeTexture(64, 64, std::vector<uint16_t>(64 * 64, 0x1234));
+  const int32_t tex = MakeTexture(64, 16, std::vector<uint16_t>(64 * 16, 0x1234));
+  gTextureTable.entries[tex].sRange = 256;
   Face f = MakeFace(static_cast<uint32_t>(tex), {0, 1, 2});
   float largest = 0.0f;
   for (float phase : {0.0f, 100.0f, 333.5f, 2000.0f}) {

@@ -6,6 +6,7 @@
 
 #include "backend_common/display.h"
 #include "face_fixture.h"
+#include "support/renderer_twins.h"
 
 namespace {
 
@@ -426,32 +427,22 @@ TEST_F(D3dFaceTest, OperationsThatSetStageZeroLeaveTheCacheSayingSo) {
   }
 }
 
-// A glyph cell shown at half its size, as the HUD's text is: a texture of 16
-// rows, dark in the odd ones, on a quad of 8 x 8 pixels at whole pixels.
-// torvane shows the texel under each pixel's centre, the second of its two
-// rows: all eight rows dark, exactly 8 columns covered
-// (tests/backend_glide/face_test.cpp holds the same fixture).
+// A glyph cell at half its size, with torvane's pixels
+// (support/renderer_twins.h): each pixel shows the texel under its centre.
 TEST_F(D3dFaceTest, AHalfSizeGlyphCellShowsTheTexelsUnderItsPixelCentresAsTorvanes) {
-  std::vector<uint16_t> texels(16 * 16);
-  for (int r = 0; r < 16; ++r)
-    for (int c = 0; c < 16; ++c) texels[static_cast<size_t>(r * 16 + c)] = r % 2 ? 0x0000 : 0xFFFF;
-  const int32_t glyph = MakeTexture(16, 16, texels);
+  const int32_t glyph = MakeTexture(16, 16, GlyphTwinTexels());
   // Filtering off, as the text is drawn with the launcher's setting off.
   HalD3dSetTextureStageState(gD3d.device, 0, HAL_TSS_MAGFILTER, HAL_TFG_POINT);
   HalD3dSetTextureStageState(gD3d.device, 0, HAL_TSS_MINFILTER, HAL_TFG_POINT);
   RdrClear(0, 0, 255);
-  Place(0, 100.0f, 100.0f, 20.0f);
-  Place(1, 108.0f, 100.0f, 20.0f);
-  Place(2, 108.0f, 108.0f, 20.0f);
-  Place(3, 100.0f, 108.0f, 20.0f);
+  const float l = GLYPH_TWIN_LEFT, t = GLYPH_TWIN_TOP, r = l + GLYPH_TWIN_SIZE, b = t + GLYPH_TWIN_SIZE;
+  Place(0, l, t, 20.0f);
+  Place(1, r, t, 20.0f);
+  Place(2, r, b, 20.0f);
+  Place(3, l, b, 20.0f);
   Face f = MakeFace(static_cast<uint32_t>(glyph), {0, 1, 2, 3});
   RdrDrawFaceDecal(&f);
-  for (int32_t y = 100; y < 108; ++y) EXPECT_EQ(BackPixel(103, y), 0x0000) << y;
-  EXPECT_EQ(BackPixel(107, 104), 0x0000);
-  EXPECT_EQ(BackPixel(108, 104), 0x001F);
-  EXPECT_EQ(BackPixel(99, 104), 0x001F);
-  EXPECT_EQ(BackPixel(103, 108), 0x001F);
-  EXPECT_EQ(BackPixel(103, 99), 0x001F);
+  for (const TwinPixel& p : GlyphTwinPixels()) EXPECT_EQ(BackPixel(p.x, p.y), p.pixel) << p.x << " " << p.y;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "backend_common/draw_common.h"
 #include "sprite_fixture.h"
+#include "support/renderer_twins.h"
 
 namespace {
 
@@ -172,28 +173,19 @@ TEST_F(D3dOverlayTest, TheFlareDrawsItsCellsInTheWholeTexture) {
   EXPECT_EQ(calls.back(), "SetRenderState ZWRITEENABLE 1");
 }
 
-// The flare over the sky from a 4444 sun texture of one texel: with the
-// sun on the screen centre every element adds onto it at full intensity;
-// with the centre far to the right, the first element alone covers the
-// probe, faded to an intensity of 203. The pixels are torvane's
-// (tests/backend_glide/glow_test.cpp holds the same table): the texture's
-// colour is weighed by the intensity before the element's colour is added.
+// The flare over the sky with torvane's pixels (support/renderer_twins.h):
+// the texture's colour is weighed by the intensity before the element's
+// colour is added.
 TEST_F(D3dOverlayTest, TheFlareAddsItsElementsColoursOverTheSkyAsTorvanesDoes) {
-  const struct {
-    uint16_t texel;  // alpha, red, green, blue of 15
-    float centreX;
-    int32_t probeX;
-    uint16_t pixel;
-  } cases[] = {{0x1642, 320.0f, 320, 0x553F}, {0xF642, 1300.0f, 460, 0xA478}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.probeX);
+  for (const FlareTwin& c : FLARE_TWINS) {
+    SCOPED_TRACE(c.probe.x);
     const int32_t sun = MakeTexture(8, 8, std::vector<uint16_t>(64, c.texel), HAL_PIXEL_ARGB4444);
     RdrClear(16, 96, 168);
     gRdrState.centreX = c.centreX;
     gRdrSun = RdrSun{static_cast<uint32_t>(sun), 0, 0, 0, 320.0f, 240.0f};
     gRdrState.glow = 1;
     RdrDrawAdditiveGlows();
-    EXPECT_EQ(BackPixel(c.probeX, 240), c.pixel);
+    EXPECT_EQ(BackPixel(c.probe.x, c.probe.y), c.probe.pixel);
   }
 }
 

@@ -5,6 +5,7 @@
 #include "backend_common/draw_common.h"
 #include "engine3d/clip.h"
 #include "sprites_support.h"
+#include "support/renderer_twins.h"
 
 namespace {
 
@@ -220,20 +221,11 @@ TEST_F(Glow, TheOutlineTestIsExactAndPutsTheClipperLimitsBack) {
   }
 }
 
-// The flare over the sky from a 4444 sun texture of one texel: with the
-// sun on the screen centre every element adds onto it at full intensity;
-// with the centre far to the right, the first element alone covers the
-// probe, faded to an intensity of 203. The OpenGL back end's flare must give
-// the same pixels (tests/backend_d3d/overlay_test.cpp holds the same table).
+// The flare over the sky, as torvaned3d must draw it too
+// (support/renderer_twins.h).
 TEST_F(Glow, TheFlareAddsItsElementsColoursOverTheSky) {
-  const struct {
-    uint16_t texel;  // alpha, red, green, blue of 15
-    float centreX;
-    int32_t probeX;
-    uint16_t pixel;
-  } cases[] = {{0x1642, 320.0f, 320, 0x553F}, {0xF642, 1300.0f, 460, 0xA478}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.probeX);
+  for (const FlareTwin& c : FLARE_TWINS) {
+    SCOPED_TRACE(c.probe.x);
     std::vector<uint16_t> texels(64, c.texel);
     const int32_t sun = GfxTexAllocateMemory(GFX_TMU0, GFX_MIPMAPLEVELMASK_BOTH, 8, 8, GFX_TEXFMT_ARGB_4444,
                                              GFX_MIPMAP_DISABLE, 0, 0, GFX_ASPECT_1x1, GFX_TEXTURECLAMP_WRAP,
@@ -246,7 +238,7 @@ TEST_F(Glow, TheFlareAddsItsElementsColoursOverTheSky) {
     gRdrSun = RdrSun{static_cast<uint32_t>(sun), 0, 0, 0, 320.0f, 240.0f};
     gRdrState.glow = 1;
     RdrDrawAdditiveGlows();
-    EXPECT_EQ(Pixel(c.probeX, 240), c.pixel);
+    EXPECT_EQ(Pixel(c.probe.x, c.probe.y), c.probe.pixel);
   }
 }
 

@@ -26,6 +26,7 @@
 #include "race/tracks.h"
 #include "race/vehicle.h"
 #include "race/vehicle_steps.h"
+#include "race_reset.h"
 #include "support/test_support.h"
 #include "tools/datakit/lib/boot_set.h"
 
@@ -43,31 +44,11 @@ class GroundOnDevice : public ::testing::Test {
     HalDevicesReset();
     ASSERT_TRUE(RdrOpen(gDisplayModes[2], 0));
     RecordFatalErrors();
-    MeshPoolAllocVertices(MESH_POOL_VERTICES);
-    MeshPoolAllocFaces(MESH_POOL_FACES);
-    DrawListAllocStatic(DRAW_LIST_STATIC);
-    DrawListAllocDynamic(DRAW_LIST_DYNAMIC);
+    ResetRaceForTest(&camera_, &camera2_);
     ASSERT_EQ(GridCreate(640, 25, 1, 12), 1);
-    gRace = RaceState{};
-    gRace.frameRate = 25.0f;
-    gRace.timeStep = 1.0f;
-    gRace.viewDistance = 1700.0f;
-    gRace.viewHeight = gRdrState.screenHeight;
-    gRace.gViewCamera[0] = &camera_;
-    gRace.gViewCamera[1] = &camera2_;
     // No presentation during the load: the test builds the model itself.
     gRace.noHumanMode = 1;
-    gAssets = AssetState{};
-    ObjectTypesReset();
-    for (MeshHeader*& m : gObjectModels) m = nullptr;
     for (CarModel& row : gCarModels) row = CarModel{};
-    gPlayer1 = VehiclePlayer1Initial();
-    for (Vehicle& v : gVehicleRecords) v = Vehicle{};
-    for (Vehicle*& v : gVehicleTable) v = nullptr;
-    gPlayer1Vehicle = &gPlayer1;
-    gPlayer2Vehicle = &gVehicleRecords[0];
-    gOptions = Options{};
-    gNetParticipants = NetParticipants{};
     char here[4096];
     ASSERT_NE(::getcwd(here, sizeof here), nullptr);
     home_ = here;

@@ -348,6 +348,9 @@ void ViewRunTrackPresentation() {
   gTrackShow.zoomEndScaleX = gRdrState.scaleX;
   gTrackShow.zoomEndScaleY = gRdrState.scaleY;
   SetTrackLight();
+  // The zoom left its last frames in the buffers; the race's first frames
+  // may not cover the whole screen.
+  RdrBlankBuffers();
   SceneScreenEnd();
 }
 

@@ -143,6 +143,7 @@ void RdrSetFog(int32_t, int32_t, int32_t, float, float) { Record("RdrSetFog"); }
 void RdrFogOn() { Record("RdrFogOn"); }
 void RdrFogOff() { Record("RdrFogOff"); }
 void RdrSwapBuffers() { Record("RdrSwapBuffers"); }
+void RdrBlankBuffers() { Record("RdrBlankBuffers"); }
 void RdrBeginScene() { Record("RdrBeginScene"); }
 void RdrEndScene() { Record("RdrEndScene"); }
 void RdrFilterPoint() { Record("RdrFilterPoint"); }

@@ -95,6 +95,11 @@ void RdrSetFog(int32_t r, int32_t g, int32_t b, float start, float end);
 void RdrFogOn();
 void RdrFogOff();
 void RdrSwapBuffers();
+// Both display buffers black, for a back end whose buffers outlive a screen:
+// what the next frames leave undrawn then stays black in either of them. The
+// picture shown does not change and no frame is shown. Nothing in a back end
+// that keeps no such buffers.
+void RdrBlankBuffers();
 // Brackets for drawing that does not start with RdrClear or end with
 // RdrSwapBuffers; a back end without scenes does nothing.
 void RdrBeginScene();

@@ -155,7 +155,11 @@ void RdrDrawGroundStrip(uint32_t texture, float height, float texelSize, uint8_t
 // dark from 25/32 of the screen width away.
 void RdrDrawGroundStripAdd(uint32_t texture, float height, float texelSize, uint8_t absoluteHeight, float screenX,
                            float screenY);
+// Moves the layer planes' texture by the steps (gRdrStripScroll); nothing
+// in the game calls it. The software back end's name, and the OpenGL back
+// end's.
 void RdrScrollGroundStrip(float xStep, float zStep);
+void RdrAdvanceStripScroll(float du, float dv);
 
 // Whether the face, clipped at the near or far plane and projected, is on
 // screen with the point within its screen bounds (edges included). The work

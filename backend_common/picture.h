@@ -16,8 +16,16 @@ void LfbSaveScreenshot(const char* path, int32_t width, int32_t height);
 void LfbSaveScreenshotQuarter(const char* path, int32_t width, int32_t height);
 void LfbGrabScreen(uint16_t* buffer);
 uint16_t* LfbGrabScreenScaled(int32_t width, int32_t height);
+// Loaders no game code calls, each back end's own under its own names. The
+// software back end's: a copy of a .qvr picture's pixels at its own size,
+// and a 256-colour picture scaled to the screen.
 uint16_t* LfbLoadImagePixels(const char* fileName);
 uint16_t* LfbLoadIndexedImage(const char* fileName);
+// The OpenGL back end's: a .qvr picture's pixels, unscaled, one after another
+// into the picture it holds (a block of the picture's size stands for it),
+// and a 256-colour picture scaled to the screen.
+uint16_t* LfbLoadScreenImageUnscaled(const char* fileName);
+uint16_t* LfbLoadPalettedImage(const char* fileName);
 // Blanks the picture a back end holds apart from the blocks it hands out;
 // nothing where pictures live in their blocks.
 void LfbClearWorkSurface();

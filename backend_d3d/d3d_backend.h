@@ -54,6 +54,7 @@ extern D3dState gD3d;
 struct TexSurfacePair {
   HalObject texture;
   HalObject surface;
+  int32_t width;  // in texels, which the water's ripple is measured in
 };
 extern TexSurfacePair gTexSurfaces[TEX_TABLE_SIZE];
 

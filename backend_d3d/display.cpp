@@ -436,6 +436,11 @@ void RdrSwapBuffers() {
   HalSurfaceFlip(gD3d.primary);
 }
 
+void RdrBlankBuffers() {
+  HalSurfaceBltFill(gD3d.backBuffer, nullptr, 0);
+  HalSurfaceBltFill(gD3d.primary, nullptr, 0);
+}
+
 void RdrSetClipWindow(int32_t minX, int32_t minY, int32_t maxX, int32_t maxY) {
   gRdrState.clipMinX = static_cast<float>(minX);
   gRdrState.clipMinY = static_cast<float>(minY);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "backend_d3d/faces.h"
+#include "hal/beep.h"
 
 const uint8_t DOT_FONT_GLYPHS[DOT_FONT_GLYPH_COUNT][20] = {
     {0,1,1,0, 1,0,0,1, 1,1,1,1, 1,0,0,1, 1,0,0,1},  // A
@@ -67,8 +68,8 @@ void DotFontDrawChar(int32_t x, int32_t y, char character) {
       if (px < s.clipMinX || px > s.clipMaxX || py < s.clipMinY || py > s.clipMaxY) continue;
       gDot.sx = px;
       gDot.sy = py;
-      // A dot the device refuses is simply missing; the text goes on.
-      HalD3dDrawPrimitive(gD3d.device, HAL_PRIM_POINTLIST, &gDot, 1, RDR_DRAW_CLIPPED);
+      // A dot the device refuses beeps; the text goes on.
+      if (!HalD3dDrawPrimitive(gD3d.device, HAL_PRIM_POINTLIST, &gDot, 1, RDR_DRAW_CLIPPED)) HalBeep();
     }
   }
 }

@@ -186,7 +186,11 @@ bool Prepare(Face* face, const FaceRow& row, const FaceArgs& args) {
   poly.count = n;
   float amplitude = 0.0f;
   if (row.ripple) {
-    const float width = gTextureTable.entries[face->type & 0xFFFFFF].sRange;
+    // Five texels of the texture's own width (its s range, 256 on the long
+    // side of a texture from the archives, stands in for a texture without one).
+    const uint32_t id = face->type & 0xFFFFFF;
+    float width = static_cast<float>(gTexSurfaces[id].width);
+    if (width <= 0.0f) width = gTextureTable.entries[id].sRange;
     amplitude = width > 0.0f ? 5.0f / width : 0.0f;
   }
   for (uint32_t i = 0; i < n; ++i) {
@@ -363,9 +367,10 @@ void RdrSetStageMode(uint16_t mode) {
       }
       break;
     case 3:
-      HalD3dSetTextureStageState(d, 0, HAL_TSS_COLORARG1, HAL_TA_TEXTURE);
-      HalD3dSetTextureStageState(d, 0, HAL_TSS_COLORARG2, HAL_TA_DIFFUSE);
-      HalD3dSetTextureStageState(d, 0, HAL_TSS_COLOROP, HAL_TOP_ADD);
+      // The texture weighed by the diffuse alpha, plus the diffuse colour.
+      HalD3dSetTextureStageState(d, 0, HAL_TSS_COLORARG1, HAL_TA_DIFFUSE);
+      HalD3dSetTextureStageState(d, 0, HAL_TSS_COLORARG2, HAL_TA_TEXTURE);
+      HalD3dSetTextureStageState(d, 0, HAL_TSS_COLOROP, HAL_TOP_MODULATEALPHA_ADDCOLOR);
       HalD3dSetTextureStageState(d, 0, HAL_TSS_ALPHAARG1, HAL_TA_TEXTURE);
       HalD3dSetTextureStageState(d, 0, HAL_TSS_ALPHAARG2, HAL_TA_DIFFUSE);
       HalD3dSetTextureStageState(d, 0, HAL_TSS_ALPHAOP, HAL_TOP_MODULATE);

@@ -47,9 +47,10 @@ void RdrClipFarProject(Face* face);
 extern uint16_t gRdrCache;
 constexpr uint16_t RDR_MODE_UNKNOWN = 0xFFFF;
 // Sets the stage-0 states of mode 0, 1, 2, 3 or 4 unless the cache holds it.
-// Mode 3, texture plus diffuse colour and texture x diffuse alpha, is the
-// software back end's glow combine (texture plus iterated colour, texture
-// alpha x iterated alpha), for the sun and its flare.
+// Mode 3, texture x diffuse alpha plus diffuse colour and texture x diffuse
+// alpha, is the software back end's glow combine (texture x iterated alpha
+// plus iterated colour, texture alpha x iterated alpha), for the sun and its
+// flare.
 void RdrCacheStageMode(uint16_t mode);
 // The same states, always sent, and the cache set to match.
 void RdrSetStageMode(uint16_t mode);

@@ -9,7 +9,8 @@
 namespace {
 
 // Point sampling for the time of a mesh that asks for it; after it the
-// filters go back to linear, whatever the player's filtering choice.
+// filters go back to the player's choice (linear only with filtering on, so
+// that a keyed model never turns filtering on for what is drawn after it).
 void PointFilterBegin(const MeshHeader* mesh) {
   if (mesh->filter) return;
   HalD3dSetTextureStageState(gD3d.device, 0, HAL_TSS_MAGFILTER, HAL_TFG_POINT);
@@ -18,8 +19,9 @@ void PointFilterBegin(const MeshHeader* mesh) {
 
 void PointFilterEnd(const MeshHeader* mesh) {
   if (mesh->filter) return;
-  HalD3dSetTextureStageState(gD3d.device, 0, HAL_TSS_MAGFILTER, HAL_TFG_LINEAR);
-  HalD3dSetTextureStageState(gD3d.device, 0, HAL_TSS_MINFILTER, HAL_TFG_LINEAR);
+  const uint32_t filter = gD3d.filtering ? HAL_TFG_LINEAR : HAL_TFG_POINT;
+  HalD3dSetTextureStageState(gD3d.device, 0, HAL_TSS_MAGFILTER, filter);
+  HalD3dSetTextureStageState(gD3d.device, 0, HAL_TSS_MINFILTER, filter);
 }
 
 void FilterBegin(const MeshHeader* mesh, void*) { PointFilterBegin(mesh); }

@@ -97,7 +97,7 @@ void RdrDrawGroundStripAdd(uint32_t texture, float height, float texelSize, uint
   RdrDrawStripLayer(texture, height, texelSize, absoluteHeight, true, screenX, screenY);
 }
 
-void RdrScrollGroundStrip(float xStep, float zStep) {
-  gRdrStripScroll.x += xStep;
-  gRdrStripScroll.z += zStep;
+void RdrAdvanceStripScroll(float du, float dv) {
+  gRdrStripScroll.x += du;
+  gRdrStripScroll.z += dv;
 }

@@ -201,26 +201,23 @@ void LfbSaveScreenshotQuarter(const char* path, int32_t width, int32_t height) {
   SaveScreenshot(path, width, height, 4);
 }
 
-// The file's pixels unscaled into the work surface (as much of them as the
-// display holds); the block has the picture's size.
-uint16_t* LfbLoadImagePixels(const char* fileName) {
+// The file's pixels unscaled, one after another into the work surface (a
+// picture narrower than the display wraps onto the next row); as many as
+// the surface holds. The block has the picture's size.
+uint16_t* LfbLoadScreenImageUnscaled(const char* fileName) {
   uint32_t size = 0;
   uint8_t* file = PakLoadFile(fileName, PICTURE_ARCHIVE_SLOT, &size);
   if (!file) return nullptr;
   int32_t width = 0, height = 0;
   std::vector<uint16_t> pixels;
   uint16_t* block = nullptr;
-  if (LfbParseQvr(file, size, &width, &height, &pixels)) {
-    const int32_t w = gRdrState.screenWidth, h = gRdrState.screenHeight;
-    std::vector<uint16_t> screen(static_cast<size_t>(std::max(w, 0)) * static_cast<size_t>(std::max(h, 0)), 0);
-    for (int32_t y = 0; y < std::min(height, h); ++y)
-      for (int32_t x = 0; x < std::min(width, w); ++x) {
-        const uint16_t p = pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
-        screen[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)] =
-            gD3d.backBuffer565 ? LfbRgb555To565(p) : p;
-      }
+  const int32_t w = gRdrState.screenWidth, h = gRdrState.screenHeight;
+  if (w > 0 && h > 0 && LfbParseQvr(file, size, &width, &height, &pixels)) {
+    std::vector<uint16_t> screen(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
+    const size_t count = std::min(screen.size(), pixels.size());
+    for (size_t i = 0; i < count; ++i) screen[i] = gD3d.backBuffer565 ? LfbRgb555To565(pixels[i]) : pixels[i];
     block = static_cast<uint16_t*>(MemAlloc(static_cast<uint32_t>(pixels.size() * 2)));
-    if (block && (screen.empty() || !FillWorkSurface(screen))) {
+    if (block && !FillWorkSurface(screen)) {
       MemFree(block);
       block = nullptr;
     }
@@ -230,7 +227,7 @@ uint16_t* LfbLoadImagePixels(const char* fileName) {
 }
 
 // The 8-bit form: a palette of 256 RGB entries, then one index a pixel.
-uint16_t* LfbLoadIndexedImage(const char* fileName) {
+uint16_t* LfbLoadPalettedImage(const char* fileName) {
   const uint32_t size = FileSize(fileName);
   auto* file = static_cast<uint8_t*>(FileLoad(fileName));
   if (!file) return nullptr;

@@ -231,6 +231,7 @@ int32_t TexDownload(TextureRecord* record) {
   desc.format = PixelFormatOf(record->info.format);
   desc.sourceColourKey = keyed;
   TexSurfacePair pair{};
+  pair.width = desc.width;
   pair.surface = HalDDrawCreateSurface(gD3d.ddraw, desc);
   if (pair.surface) pair.texture = HalSurfaceQueryTexture(pair.surface);
   // A failed step leaves nothing behind: the table and the pairs are as before.

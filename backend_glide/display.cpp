@@ -168,6 +168,9 @@ void RdrSetFog(int32_t r, int32_t g, int32_t b, float start, float end) {
 void RdrFogOn() { GfxFogMode(GFX_FOG_WITH_TABLE); }
 void RdrFogOff() { GfxFogMode(GFX_FOG_DISABLE); }
 void RdrSwapBuffers() { GfxBufferSwap(1); }
+// The screens that end with a fade to black leave the accelerator's buffers
+// as they drew them.
+void RdrBlankBuffers() {}
 
 // The accelerator takes no start-up settings, has no scene brackets and
 // filters per texture as each is reserved.

@@ -11,6 +11,7 @@
 
 #include "backend_common/display.h"
 #include "backend_common/draw.h"
+#include "backend_common/texture.h"
 #include "engine3d/angle.h"
 #include "engine3d/mathutil.h"
 #include "engine3d/normals.h"
@@ -186,6 +187,9 @@ int32_t ViewBuildTrackModel() {
       v.y = y < gTrackShow.waterHeight ? gTrackShow.waterHeight : y;
     }
   const uint32_t word = TEXTURED_FACE | (gRace.groundTexture & 0xFFFFFF);
+  // Four texels a cell, in the units the back end samples in.
+  float sUnit = 1.0f, tUnit = 1.0f;
+  TexCoordUnits(word & 0xFFFFFF, &sUnit, &tUnit);
   int32_t f = 0;
   for (int32_t r = 0; r < TRACK_MODEL_ROWS - 1; ++r)
     for (int32_t c = 0; c < TRACK_MODEL_COLUMNS - 1; ++c) {
@@ -198,8 +202,8 @@ int32_t ViewBuildTrackModel() {
         for (int k = 0; k < 3; ++k) {
           const int32_t n = corners[k];
           face.index[k] = static_cast<uint16_t>(n);
-          face.st[2 * k] = static_cast<float>(4 * (n % TRACK_MODEL_COLUMNS));
-          face.st[2 * k + 1] = static_cast<float>(4 * (n / TRACK_MODEL_COLUMNS));
+          face.st[2 * k] = static_cast<float>(4 * (n % TRACK_MODEL_COLUMNS)) / sUnit;
+          face.st[2 * k + 1] = static_cast<float>(4 * (n / TRACK_MODEL_COLUMNS)) / tUnit;
         }
         ViewTrackModelMarkWater(&face);
       }
@@ -344,6 +348,9 @@ void ViewRunTrackPresentation() {
   gTrackShow.zoomEndScaleX = gRdrState.scaleX;
   gTrackShow.zoomEndScaleY = gRdrState.scaleY;
   SetTrackLight();
+  // The zoom left its last frames in the buffers; the race's first frames
+  // may not cover the whole screen.
+  RdrBlankBuffers();
   SceneScreenEnd();
 }
 

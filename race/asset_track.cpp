@@ -80,6 +80,10 @@ void LoadObjectRow(int32_t index) {
   placement.scale = row.scale;
   MeshHeader* model = MeshLoad3ds(path.c_str(), underOthers ? OBJECT_DIRECTORY : "", &placement);
   if (!model) AssetMissing(path);
+  // A model whose texels are keyed out is point sampled where the back end
+  // filters by device state: filtering would bleed the key colour into its
+  // cut edges. The row's first word holds the key's red in its upper half.
+  if (model) model->filter = row.key[0] != -1 ? 0 : 1;
   gObjectModels[index] = model;
   if (row.mergeQuads) MeshMergeQuads(model);
   switch (row.groundMode) {

@@ -301,6 +301,9 @@ void RaceLoad(int32_t track) {
   BuildTrack(track);
   // Faces are drawn decal with the texture's alpha from here on.
   RdrSetTextureDecal();
+  // The world's coordinates are in texels, whether the track came from its
+  // file or from its terrain; a back end that samples in 0..1 divides them
+  // here, once.
   TexNormalizeFaceCoords(&gTextureTable);
   RacePlaceVehicles();
   SfxLoadTrackBank(SFX_BANK_TRACK);

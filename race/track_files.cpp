@@ -6,7 +6,6 @@
 #include <cstring>
 #include <string>
 
-#include "backend_common/texture.h"
 #include "engine3d/grid.h"
 #include "engine3d/instance.h"
 #include "engine3d/lebytes.h"
@@ -136,8 +135,6 @@ void BuildFromTerrain() {
     if (gRace.waterLevel != NO_WATER_LEVEL) TerrainAddWaterPlane(gRace.waterLevel, gRace.trackTextures[TRACK_TEX_SKY]);
   }
   TrackWhitenVertices();
-  // The world's coordinates are in texels; a back end that samples in 0..1 divides them.
-  TexNormalizeFaceCoords(&gTextureTable);
   GridBuild();
   gRace.trajectoriesLoaded = 0;
 }
@@ -288,7 +285,6 @@ void TrackLoadMesh() {
     return;
   }
   TrackPlaceObjects();
-  TexNormalizeFaceCoords(&gTextureTable);
   GridBuild();
 }
 

@@ -16,7 +16,10 @@
 // - table fog is linear over the view depth 1/rhw between its start and end;
 // - the device always clips to the viewport: the do-not-clip flag is a hint;
 // - texture coordinates wrap;
-// - screen coordinates put pixel centres on whole numbers.
+// - a triangle's screen coordinates are pixel edges, as the game computes
+//   them: pixel i spans i..i + 1 and is shaded at i + 0.5, so a quad laid on
+//   whole pixels with a texel a pixel samples each texel at its centre;
+//   points and lines at whole numbers land on that pixel.
 //
 // A state reaches OpenGL only when it differs from what the next draw needs,
 // and consecutive draws under one state become one OpenGL draw.
@@ -197,7 +200,8 @@ enum : uint32_t { HAL_CULL_NONE = 1, HAL_CULL_CW, HAL_CULL_CCW };
 enum : uint32_t { HAL_FOG_NONE = 0, HAL_FOG_EXP, HAL_FOG_EXP2, HAL_FOG_LINEAR };
 enum : uint32_t {
   HAL_TOP_DISABLE = 1, HAL_TOP_SELECTARG1, HAL_TOP_SELECTARG2, HAL_TOP_MODULATE, HAL_TOP_ADD,
-  HAL_TOP_BLENDDIFFUSEALPHA, HAL_TOP_BLENDTEXTUREALPHA
+  HAL_TOP_BLENDDIFFUSEALPHA, HAL_TOP_BLENDTEXTUREALPHA,
+  HAL_TOP_MODULATEALPHA_ADDCOLOR,  // colour only: arg1 + arg1's alpha x arg2
 };
 enum : uint32_t { HAL_TA_DIFFUSE = 0, HAL_TA_CURRENT = 1, HAL_TA_TEXTURE = 2, HAL_TA_SPECULAR = 4 };
 enum : uint32_t { HAL_TFG_POINT = 1, HAL_TFG_LINEAR = 2 };

@@ -1,10 +1,12 @@
 // The display and device: driver choice, resolution codes, memory budget,
 // the default states after opening, the render-state operations, rur.cfg,
 // and the failures of opening and changing the mode.
+#include <algorithm>
 #include <cstring>
 
 #include "d3d_fixture.h"
 #include "engine3d/mesh.h"
+#include "hal/window.h"
 
 namespace {
 
@@ -328,6 +330,24 @@ TEST_F(D3dConfigTest, ConfigFileCases) {
     EXPECT_EQ(+gRdrConfig.dithering, +row.want.dithering) << row.name;
     EXPECT_STREQ(gRdrConfig.device, row.want.device) << row.name;
   }
+}
+
+// Blanking makes both buffers black without showing a frame: the picture
+// on the window stays, and the frame count with it.
+TEST_F(D3dBackendTest, BlankingMakesBothBuffersBlackWithoutShowingAFrame) {
+  Open();
+  RdrClear(255, 0, 0);
+  RdrSwapBuffers();
+  RdrClear(0, 255, 0);
+  const uint32_t frames = HalFrameCount();
+  RdrBlankBuffers();
+  EXPECT_EQ(HalFrameCount(), frames);
+  std::vector<uint16_t> front;
+  ASSERT_TRUE(HalD3dReadFrontBuffer(&front, nullptr, nullptr));
+  EXPECT_EQ(std::count(front.begin(), front.end(), 0), static_cast<std::ptrdiff_t>(front.size()));
+  RdrSwapBuffers();
+  ASSERT_TRUE(HalD3dReadFrontBuffer(&front, nullptr, nullptr));
+  EXPECT_EQ(std::count(front.begin(), front.end(), 0), static_cast<std::ptrdiff_t>(front.size()));
 }
 
 }  // namespace

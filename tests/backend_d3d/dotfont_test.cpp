@@ -5,6 +5,7 @@
 
 #include "backend_common/dotfont.h"
 #include "face_fixture.h"
+#include "hal/beep.h"
 
 namespace {
 
@@ -69,6 +70,19 @@ TEST_F(D3dDotFontTest, OnlyTheDotsInsideTheClipWindowAreDrawn) {
   Fresh();
   DotFontDrawChar(9, 9, '4');
   EXPECT_EQ(Drawn(), (Dots{{9, 10}, {12, 10}, {9, 11}, {10, 11}, {11, 11}, {12, 11}}));
+}
+
+// A dot the device refuses beeps once; the glyph's other dots are drawn.
+TEST_F(D3dDotFontTest, ARefusedDotBeepsAndTheOthersAreDrawn) {
+  const uint32_t beeps = HalBeepCount();
+  HalD3dFailNext("DrawPrimitive", 2);
+  DotFontDrawChar(10, 20, '4');
+  EXPECT_EQ(HalBeepCount() - beeps, 2u);
+  EXPECT_EQ(Calls("DrawPrimitive").size(), Expected("4", 10, 20).size());
+  calls.clear();
+  DotFontDrawChar(10, 20, '4');
+  EXPECT_EQ(HalBeepCount() - beeps, 2u);
+  EXPECT_EQ(Drawn(), Expected("4", 10, 20));
 }
 
 TEST_F(D3dDotFontTest, LongTextIsCutToTheBuffer) {

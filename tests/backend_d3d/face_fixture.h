@@ -89,11 +89,21 @@ class D3dFaceTest : public D3dBackendTest {
     for (int32_t y = 0; y < height; ++y) std::memcpy(out + y * pitch, &texels[static_cast<size_t>(y * width)], width * 2);
     HalSurfaceUnlock(surface);
     const int32_t index = gTextureTable.count++;
-    gTexSurfaces[index] = TexSurfacePair{HalSurfaceQueryTexture(surface), surface};
+    gTexSurfaces[index] = TexSurfacePair{HalSurfaceQueryTexture(surface), surface, width};
     gTextureTable.entries[index] = TextureTableEntry{};
     gTextureTable.entries[index].sRange = static_cast<uint16_t>(width);
     gTextureTable.entries[index].tRange = static_cast<uint16_t>(height);
     return index;
+  }
+  // A pixel of the back buffer as it stores it, after every draw so far.
+  static uint16_t BackPixel(int32_t x, int32_t y) {
+    int32_t pitch = 0;
+    const auto* p = static_cast<const uint8_t*>(HalSurfaceLock(gD3d.backBuffer, &pitch));
+    if (!p) return 0;
+    uint16_t out = 0;
+    std::memcpy(&out, p + static_cast<size_t>(y) * static_cast<size_t>(pitch) + static_cast<size_t>(x) * 2, 2);
+    HalSurfaceUnlock(gD3d.backBuffer);
+    return out;
   }
   // The calls a draw made, from a clean slate: stage mode unknown.
   void Fresh() {

@@ -6,6 +6,7 @@
 
 #include "backend_common/display.h"
 #include "face_fixture.h"
+#include "support/renderer_twins.h"
 
 namespace {
 
@@ -298,8 +299,11 @@ TEST_F(D3dFaceTest, BiasedRoutinesMoveTheDepthOnly) {
   EXPECT_EQ(+gRdrPoly.work[1].diffuse, 0x80C80000u);
 }
 
+// Five texels of the texture's width: a 64 x 16 texture from the archives
+// has an s range of 256 (its long side), but its ripple is 5/64 either way.
 TEST_F(D3dFaceTest, WaterRipplesWithinFiveTexelsAndRepeatsEvery1024) {
-  const int32_t tex = MakeTexture(64, 64, std::vector<uint16_t>(64 * 64, 0x1234));
+  const int32_t tex = MakeTexture(64, 16, std::vector<uint16_t>(64 * 16, 0x1234));
+  gTextureTable.entries[tex].sRange = 256;
   Face f = MakeFace(static_cast<uint32_t>(tex), {0, 1, 2});
   float largest = 0.0f;
   for (float phase : {0.0f, 100.0f, 333.5f, 2000.0f}) {
@@ -421,6 +425,24 @@ TEST_F(D3dFaceTest, OperationsThatSetStageZeroLeaveTheCacheSayingSo) {
     EXPECT_TRUE(Calls("SetTextureStageState").empty()) << name;
     EXPECT_EQ(Calls("DrawPrimitive").size(), 1u) << name;
   }
+}
+
+// A glyph cell at half its size, with torvane's pixels
+// (support/renderer_twins.h): each pixel shows the texel under its centre.
+TEST_F(D3dFaceTest, AHalfSizeGlyphCellShowsTheTexelsUnderItsPixelCentresAsTorvanes) {
+  const int32_t glyph = MakeTexture(16, 16, GlyphTwinTexels());
+  // Filtering off, as the text is drawn with the launcher's setting off.
+  HalD3dSetTextureStageState(gD3d.device, 0, HAL_TSS_MAGFILTER, HAL_TFG_POINT);
+  HalD3dSetTextureStageState(gD3d.device, 0, HAL_TSS_MINFILTER, HAL_TFG_POINT);
+  RdrClear(0, 0, 255);
+  const float l = GLYPH_TWIN_LEFT, t = GLYPH_TWIN_TOP, r = l + GLYPH_TWIN_SIZE, b = t + GLYPH_TWIN_SIZE;
+  Place(0, l, t, 20.0f);
+  Place(1, r, t, 20.0f);
+  Place(2, r, b, 20.0f);
+  Place(3, l, b, 20.0f);
+  Face f = MakeFace(static_cast<uint32_t>(glyph), {0, 1, 2, 3});
+  RdrDrawFaceDecal(&f);
+  for (const TwinPixel& p : GlyphTwinPixels()) EXPECT_EQ(BackPixel(p.x, p.y), p.pixel) << p.x << " " << p.y;
 }
 
 }  // namespace

@@ -249,21 +249,28 @@ TEST_F(D3dObjectTest, HeadingZeroIsNoTurnAnd1024IsZero) {
   EXPECT_NE(Draw(RdrDrawObjectYawTwoSided, header), unturned);
 }
 
-TEST_F(D3dObjectTest, FilterFlagZeroSamplesPointsThenLinearEvenWithFilteringOff) {
+// A mesh that asks for point sampling gets it around its faces; after it the
+// filters are the player's choice again, point with filtering off.
+TEST_F(D3dObjectTest, FilterFlagZeroSamplesPointsThenThePlayersFiltering) {
   TestMesh mesh;
   mesh.AddSquare(TexWord(), 0, 0, 0, 2, FRONT);
-  gD3d.filtering = 0;
-  Draw(RdrDrawObject, mesh.Header(0));
-  const std::vector<std::string> filters = Calls("SetTextureStageState 0 M");
-  EXPECT_EQ(filters, (std::vector<std::string>{"SetTextureStageState 0 MAGFILTER 1", "SetTextureStageState 0 MINFILTER 1",
-                                               "SetTextureStageState 0 MAGFILTER 2",
-                                               "SetTextureStageState 0 MINFILTER 2"}));
-  // Point sampling brackets the faces.
-  const auto at = [this](const std::string& call) { return std::find(calls.begin(), calls.end(), call) - calls.begin(); };
-  EXPECT_LT(at("SetTextureStageState 0 MINFILTER 1"), at(Calls("DrawPrimitive")[0]));
-  EXPECT_GT(at("SetTextureStageState 0 MAGFILTER 2"), at(Calls("DrawPrimitive")[0]));
-  Draw(RdrDrawObject, mesh.Header(1));
-  EXPECT_TRUE(Calls("SetTextureStageState 0 M").empty());
+  for (const int32_t filtering : {0, 1}) {
+    SCOPED_TRACE(filtering);
+    gD3d.filtering = filtering;
+    const std::string after = std::to_string(filtering ? HAL_TFG_LINEAR : HAL_TFG_POINT);
+    Draw(RdrDrawObject, mesh.Header(0));
+    const std::vector<std::string> filters = Calls("SetTextureStageState 0 M");
+    EXPECT_EQ(filters, (std::vector<std::string>{"SetTextureStageState 0 MAGFILTER 1",
+                                                 "SetTextureStageState 0 MINFILTER 1",
+                                                 "SetTextureStageState 0 MAGFILTER " + after,
+                                                 "SetTextureStageState 0 MINFILTER " + after}));
+    // Point sampling brackets the faces.
+    const auto draw = std::find(calls.begin(), calls.end(), Calls("DrawPrimitive")[0]) - calls.begin();
+    EXPECT_LT(std::find(calls.begin(), calls.end(), "SetTextureStageState 0 MINFILTER 1") - calls.begin(), draw);
+    EXPECT_GT(calls.rend() - std::find(calls.rbegin(), calls.rend(), "SetTextureStageState 0 MAGFILTER " + after), draw);
+    Draw(RdrDrawObject, mesh.Header(1));
+    EXPECT_TRUE(Calls("SetTextureStageState 0 M").empty());
+  }
 }
 
 TEST_F(D3dObjectTest, VColourDrawsEveryFaceInTheFirstFacesColourWithTheFaceWordsAlpha) {

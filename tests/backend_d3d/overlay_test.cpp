@@ -6,6 +6,7 @@
 
 #include "backend_common/draw_common.h"
 #include "sprite_fixture.h"
+#include "support/renderer_twins.h"
 
 namespace {
 
@@ -134,9 +135,9 @@ TEST_F(D3dOverlayTest, TheSunQuadIsAGlowLaidOverTheSkyAtTheLightsScreenPoint) {
                                               "DrawPrimitive 6 4 28 (160 80 0", "SetRenderState SRCBLEND 2",
                                               "SetRenderState DESTBLEND 1", "SetRenderState ZENABLE 1",
                                               "SetRenderState ZWRITEENABLE 1"}));
-  // Texture plus the sky colour, texture alpha: torvane's glow.
+  // Texture weighed by the vertex alpha plus the sky colour: torvane's glow.
   EXPECT_EQ(gRdrCache, 3);
-  EXPECT_TRUE(Has("SetTextureStageState 0 COLOROP 5"));
+  EXPECT_TRUE(Has("SetTextureStageState 0 COLOROP 8"));
   EXPECT_EQ(gMesh.vertexCount, USED_VERTICES);
 
   // Behind the camera: off screen at x = 10000, nothing drawn, and no flare.
@@ -170,6 +171,22 @@ TEST_F(D3dOverlayTest, TheFlareDrawsItsCellsInTheWholeTexture) {
   EXPECT_TRUE(Has("SetRenderState SRCBLEND 5") && Has("SetRenderState DESTBLEND 2"));
   EXPECT_EQ(gRdrCache, 3);
   EXPECT_EQ(calls.back(), "SetRenderState ZWRITEENABLE 1");
+}
+
+// The flare over the sky with torvane's pixels (support/renderer_twins.h):
+// the texture's colour is weighed by the intensity before the element's
+// colour is added.
+TEST_F(D3dOverlayTest, TheFlareAddsItsElementsColoursOverTheSkyAsTorvanesDoes) {
+  for (const FlareTwin& c : FLARE_TWINS) {
+    SCOPED_TRACE(c.probe.x);
+    const int32_t sun = MakeTexture(8, 8, std::vector<uint16_t>(64, c.texel), HAL_PIXEL_ARGB4444);
+    RdrClear(16, 96, 168);
+    gRdrState.centreX = c.centreX;
+    gRdrSun = RdrSun{static_cast<uint32_t>(sun), 0, 0, 0, 320.0f, 240.0f};
+    gRdrState.glow = 1;
+    RdrDrawAdditiveGlows();
+    EXPECT_EQ(BackPixel(c.probe.x, c.probe.y), c.probe.pixel);
+  }
 }
 
 TEST_F(D3dOverlayTest, ALineIsDrawnOnlyWithBothEndsInTheDepthRange) {

@@ -41,6 +41,49 @@ TEST_F(D3dPictureTest, PicturesAreScaledAndStoredInTheBackBuffersFormat) {
   }
 }
 
+// The unscaled load puts the file's pixels one after another into the held
+// picture, whatever the picture's width: a 3 x 2 picture fills the first six
+// pixels of the top row, and one of the display's size is copied as it is.
+// The paletted load scales its picture like the scaled load.
+TEST_F(D3dPictureTest, TheUnscaledAndPalettedLoadsFillTheHeldPicture) {
+  auto coded = [](int32_t x, int32_t y) { return static_cast<uint16_t>((y & 31) << 10 | (x & 31)); };
+  dir_.Write("small.qvr", Qvr(3, 2, coded));
+  Reopen555();
+  uint16_t* block = LfbLoadScreenImageUnscaled("small.qvr");
+  ASSERT_NE(block, nullptr);
+  LfbDrawScreenImage(block);
+  std::vector<uint16_t> back = Back();
+  EXPECT_EQ(std::vector<uint16_t>(back.begin(), back.begin() + 7),
+            (std::vector<uint16_t>{coded(0, 0), coded(1, 0), coded(2, 0), coded(0, 1), coded(1, 1), coded(2, 1), 0}));
+  EXPECT_EQ(back[640], 0);
+  MemFree(block);
+
+  dir_.Write("full.qvr", Qvr(640, 480, coded));
+  block = LfbLoadScreenImageUnscaled("full.qvr");
+  ASSERT_NE(block, nullptr);
+  LfbDrawScreenImage(block);
+  back = Back();
+  EXPECT_EQ(back[639], coded(639, 0));
+  EXPECT_EQ(back[479 * 640 + 5], coded(5, 479));
+  MemFree(block);
+
+  // 2 x 2 indices into a palette whose entry 1 is pure red, the rest black.
+  std::string paletted(4 + 768 + 4, '\0');
+  paletted[0] = 2, paletted[2] = 2;
+  paletted[4 + 3] = static_cast<char>(0xFF);
+  paletted[4 + 768] = 1;
+  dir_.Write("pal.qvr", paletted);
+  block = LfbLoadPalettedImage("pal.qvr");
+  ASSERT_NE(block, nullptr);
+  LfbDrawScreenImage(block);
+  back = Back();
+  // Red in 5-5-5 everywhere: scaled up, the last row and column of a picture
+  // are reached only in the limit.
+  EXPECT_EQ(back[0], 0x7C00);
+  EXPECT_EQ(back[640 * 480 - 1], 0x7C00);
+  MemFree(block);
+}
+
 TEST_F(D3dPictureTest, DamagedPicturesAreRefusedAndTheHeldOneStays) {
   dir_.Write("good.qvr", Qvr(4, 2, [](int32_t, int32_t) { return Solid(0x001F); }));
   uint16_t* held = LfbLoadScreenImage("good.qvr");

@@ -3,9 +3,11 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <vector>
 
 #include "engine3d/angle.h"
 #include "facedraw_support.h"
+#include "support/renderer_twins.h"
 
 namespace {
 
@@ -497,6 +499,30 @@ TEST_F(FaceRoutineTest, PixelsOfDecalGouraudAndTranslucentFaces) {
   int green = (p >> 5) & 0x3F;
   EXPECT_EQ(p & 0xF81F, 0);
   EXPECT_NEAR(green, 31, 1);
+}
+
+// A glyph cell at half its size, as torvaned3d must draw it too
+// (support/renderer_twins.h).
+TEST_F(FaceRoutineTest, AHalfSizeGlyphCellShowsTheTexelsUnderItsPixelCentres) {
+  const std::vector<uint16_t> texels = GlyphTwinTexels();
+  const int32_t glyph = GfxTexAllocateMemory(GFX_TMU0, GFX_MIPMAPLEVELMASK_BOTH, 16, 16, GFX_TEXFMT_RGB_565,
+                                             GFX_MIPMAP_DISABLE, 0, 0, GFX_ASPECT_1x1, GFX_TEXTURECLAMP_WRAP,
+                                             GFX_TEXTURECLAMP_WRAP, GFX_TEXTUREFILTER_POINT_SAMPLED,
+                                             GFX_TEXTUREFILTER_POINT_SAMPLED, 0.0f, false);
+  ASSERT_GE(glyph, 0);
+  GfxTexDownloadMipMap(glyph, texels.data(), nullptr);
+  RdrClear(0, 0, 255);
+  const float l = GLYPH_TWIN_LEFT, t = GLYPH_TWIN_TOP, r = l + GLYPH_TWIN_SIZE, b = t + GLYPH_TWIN_SIZE;
+  Place(0, l, t, 20.0f);
+  Place(1, r, t, 20.0f);
+  Place(2, r, b, 20.0f);
+  Place(3, l, b, 20.0f);
+  Face f = MakeFace(static_cast<uint32_t>(glyph), {0, 1, 2, 3});
+  // The whole texture: 256 units on each side.
+  const float st[8] = {0.0f, 0.0f, 256.0f, 0.0f, 256.0f, 256.0f, 0.0f, 256.0f};
+  std::memcpy(f.st, st, sizeof st);
+  RdrDrawFaceDecal(&f);
+  for (const TwinPixel& p : GlyphTwinPixels()) EXPECT_EQ(Pixel(p.x, p.y), p.pixel) << p.x << " " << p.y;
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include <cmath>
+#include <vector>
 
 #include "backend_common/draw.h"
+#include "backend_common/draw_common.h"
 #include "engine3d/clip.h"
 #include "sprites_support.h"
+#include "support/renderer_twins.h"
 
 namespace {
 
@@ -215,6 +218,27 @@ TEST_F(Glow, TheOutlineTestIsExactAndPutsTheClipperLimitsBack) {
     if (std::string(c.what) == "inside") {
       EXPECT_EQ(gClip.clipped, 0);
     }
+  }
+}
+
+// The flare over the sky, as torvaned3d must draw it too
+// (support/renderer_twins.h).
+TEST_F(Glow, TheFlareAddsItsElementsColoursOverTheSky) {
+  for (const FlareTwin& c : FLARE_TWINS) {
+    SCOPED_TRACE(c.probe.x);
+    std::vector<uint16_t> texels(64, c.texel);
+    const int32_t sun = GfxTexAllocateMemory(GFX_TMU0, GFX_MIPMAPLEVELMASK_BOTH, 8, 8, GFX_TEXFMT_ARGB_4444,
+                                             GFX_MIPMAP_DISABLE, 0, 0, GFX_ASPECT_1x1, GFX_TEXTURECLAMP_WRAP,
+                                             GFX_TEXTURECLAMP_WRAP, GFX_TEXTUREFILTER_POINT_SAMPLED,
+                                             GFX_TEXTUREFILTER_POINT_SAMPLED, 0.0f, false);
+    ASSERT_GE(sun, 0);
+    GfxTexDownloadMipMap(sun, texels.data(), nullptr);
+    RdrClear(16, 96, 168);
+    gRdrState.centreX = c.centreX;
+    gRdrSun = RdrSun{static_cast<uint32_t>(sun), 0, 0, 0, 320.0f, 240.0f};
+    gRdrState.glow = 1;
+    RdrDrawAdditiveGlows();
+    EXPECT_EQ(Pixel(c.probe.x, c.probe.y), c.probe.pixel);
   }
 }
 

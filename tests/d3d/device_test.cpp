@@ -171,6 +171,14 @@ const PixelCase CASES[] = {
        d.Quad(0, 0, 64, 64, 0xFFFF0000);
      },
      32, 32, {119, 136, 0}},
+    {"modulate alpha add colour: the texel weighed by the diffuse alpha plus the diffuse colour", false,
+     [](Device& d) {
+       d.Texture(HAL_PIXEL_ARGB4444, 1, 1, {0xFF00});  // opaque red
+       d.Stage(HAL_TOP_MODULATEALPHA_ADDCOLOR, HAL_TA_DIFFUSE, HAL_TA_TEXTURE, HAL_TOP_MODULATE, HAL_TA_TEXTURE,
+               HAL_TA_DIFFUSE);
+       d.Quad(0, 0, 64, 64, 0x80002000);
+     },
+     32, 32, {131, 32, 0}},
     {"alpha test drops texels of alpha 0", false,
      [](Device& d) {
        d.Clear(0x404040);

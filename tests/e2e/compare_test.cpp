@@ -1,11 +1,13 @@
 // torvaned3d and torvane run the same script headless in one kit folder; the
 // frames both show under the same number are compared with the tolerance the
-// scene tests use between the two renderers: the intro, race frames and the
-// game-over picture.
+// scene tests use between the two renderers (the intro, race frames and the
+// game-over picture), and, closer, by their mean difference: a ground that
+// loses its texture keeps every pixel within the tolerance but moves the mean.
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <set>
@@ -41,6 +43,19 @@ void WritePointSamplingSettings(TempDir* dir) {
   dir->Write("data/rur.cfg", config + "Torvane OpenGL display" + '\0');
 }
 
+// The mean absolute difference of two pictures, per channel (0..255). The
+// two programs stay below 3 on the kit's desert and ice; the ice's ground
+// sampled as one texel a face, or the HUD half a texel off, lift it to 5 and
+// beyond.
+constexpr double MEAN_DIFFERENCE_BOUND = 4.0;
+
+double MeanDifference(const Frame& a, const Frame& b) {
+  if (a.rgb.size() != b.rgb.size() || a.rgb.empty()) return 255.0;
+  uint64_t sum = 0;
+  for (size_t i = 0; i < a.rgb.size(); ++i) sum += static_cast<uint64_t>(std::abs(int{a.rgb[i]} - int{b.rgb[i]}));
+  return static_cast<double>(sum) / static_cast<double>(a.rgb.size());
+}
+
 // Frame 2 (the intro), then every 40th frame.
 std::string DumpList() {
   std::string list = "2";
@@ -69,7 +84,8 @@ class BothPrograms : public e2e::GameRun {
     }
     return shown;
   }
-  void CompareRuns(const std::string& script, const std::string& env = "") {
+  // `tiles`: also hold every frame to the tile comparison.
+  void CompareRuns(const std::string& script, const std::string& env = "", bool tiles = true) {
     dir_.Write("script.txt", script);
     const std::set<int> soft = RunProgram(TORVANE_PATH, "soft", env), gl = RunProgram(TORVANED3D_PATH, "gl", env);
     EXPECT_EQ(dir_.Read("stderr.txt"), "");
@@ -87,9 +103,13 @@ class BothPrograms : public e2e::GameRun {
       ASSERT_EQ(a.width, b.width);
       ASSERT_EQ(a.height, b.height);
       if (n != 2) BlankMessageBand(&a), BlankMessageBand(&b);
-      const size_t tiles = RendererTilesDiffering(a.rgb, b.rgb, a.width, a.height);
-      EXPECT_EQ(tiles, 0u) << "tiles differing";
-      std::printf("frame %d: %zu tiles differ\n", n, tiles);
+      const size_t differing = RendererTilesDiffering(a.rgb, b.rgb, a.width, a.height);
+      if (tiles) {
+        EXPECT_EQ(differing, 0u) << "tiles differing";
+      }
+      const double mean = MeanDifference(a, b);
+      EXPECT_LE(mean, MEAN_DIFFERENCE_BOUND) << "mean difference";
+      std::printf("frame %d: %zu tiles differ, mean difference %.2f\n", n, differing, mean);
     }
   }
 };
@@ -102,5 +122,14 @@ TEST_F(BothPrograms, ShowTheSameFramesOfTheBootScript) { CompareRuns("6000 press
 // particle colour to the texture as the software back end does. Until it
 // agrees the race runs with the effects option off.
 TEST_F(BothPrograms, ShowTheSameFramesOfARace) { CompareRuns("f400 press ESC\n", "TORVANE_TEST_RACE='effects=0'"); }
+
+// The same on the ice, whose ground pattern is the finest of the kit's, held
+// to the mean alone: a distant striped sign there, a few pixels tall, takes
+// other texels in each program (torvane truncates a model's texture
+// coordinates to whole texels, torvaned3d keeps them), and its one tile is
+// beyond the tile tolerance.
+TEST_F(BothPrograms, ShowTheSameFramesOfARaceOnTheIce) {
+  CompareRuns("f400 press ESC\n", "TORVANE_TEST_RACE='track=9 effects=0'", false);
+}
 
 }  // namespace

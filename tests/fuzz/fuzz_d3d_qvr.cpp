@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!f) return 0;
   std::fwrite(data, 1, size, f);
   std::fclose(f);
-  for (uint16_t* (*load)(const char*) : {LfbLoadScreenImage, LfbLoadImagePixels, LfbLoadIndexedImage}) {
+  for (uint16_t* (*load)(const char*) : {LfbLoadScreenImage, LfbLoadScreenImageUnscaled, LfbLoadPalettedImage}) {
     std::string name = path;
     if (uint16_t* block = load(name.data())) {
       LfbDrawScreenImage(block);

@@ -49,12 +49,15 @@ int32_t gPolls;
 int32_t gPressAtPoll;  // the poll that answers a press; 0 never
 bool gFailModelAllocation;
 float (*gHeights)(float x, float z);
+// The frames the clock had seen each time both buffers were blanked.
+std::vector<size_t> gBlankedAfter;
 
 Camera gChase;
 
 }  // namespace
 
 extern "C" {
+void __wrap__Z15RdrBlankBuffersv() { gBlankedAfter.push_back(gShowFrames.size()); }
 void* __real__Z8MemAllocj(uint32_t size);
 void __real__Z13AppTimerStarti(int slot);
 void __real__Z15RdrDrawFaceFlatP4Face(Face* face);
@@ -192,7 +195,10 @@ TEST_F(TrackShowTest, TheModelIsFlattenedAndPaintedOnlyUnderWater) {
 TEST_F(TrackShowTest, TheLineEndsThePresentationByItselfOrAKeyEndsItEarlier) {
   gRace.trajectoriesLoaded = 1;
   CourseLine(8000);
+  gBlankedAfter.clear();
   ViewRunTrackPresentation();
+  // Both buffers go black once, after the zoom's last frame.
+  EXPECT_EQ(gBlankedAfter, std::vector<size_t>{gShowFrames.size()});
   // Done once the counter has passed 8000 + 2000 points: after 200 units.
   const std::vector<ShowFrame> shown = Frames(false);
   ASSERT_EQ(shown.size(), 202u);

@@ -653,6 +653,26 @@ TEST_F(Load, ObjectRowsLoadByTheirTrackByte) {
   EXPECT_TRUE(gFatalErrors.empty());
 }
 
+// A row whose colour key has a red (its first word's upper half other than
+// -1) gives a model drawn point sampled; a row without a key keeps the
+// device's filtering.
+TEST_F(Load, AnObjectModelIsPointSampledWhenItsRowHasAColourKey) {
+  const struct {
+    int16_t keyRed;
+    uint8_t filter;
+  } cases[] = {{-1, 1}, {0, 0}, {255, 0}, {-2, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.keyRed);
+    gObjectTypes[12].key[0] = c.keyRed;             // vache1, desert
+    gObjectTypes[OBJECT_ROW_BIDON].key[0] = -1;     // every track, unkeyed
+    RaceLoad(TRACK_DESERT);
+    ASSERT_NE(+gObjectModels[12], nullptr);
+    EXPECT_EQ(+gObjectModels[12]->filter, c.filter);
+    EXPECT_EQ(+gObjectModels[OBJECT_ROW_BIDON]->filter, 1);
+  }
+  EXPECT_TRUE(gFatalErrors.empty());
+}
+
 // The game start reads every model the kit writes: six cars with their
 // dented bodies, wheels and steering wheels, the kit parts, the driver with
 // its frames, the sprites and the arrow.

@@ -18,6 +18,7 @@
 #include "race/race.h"
 #include "race/vehicle_steps.h"
 #include "race_fixture.h"
+#include "race_reset.h"
 #include "shell/game.h"
 
 namespace {
@@ -142,29 +143,7 @@ void RaceTest::SetUp() {
   RecordFatalErrors();
   GameSetShowNumberHook([](int32_t number) { Note("GameShowNumber(" + std::to_string(number) + ")"); });
   GameSetQuitHook(GameQuit);
-  MeshPoolAllocVertices(MESH_POOL_VERTICES);
-  MeshPoolAllocFaces(MESH_POOL_FACES);
-  DrawListAllocStatic(DRAW_LIST_STATIC);
-  DrawListAllocDynamic(DRAW_LIST_DYNAMIC);
-  gRace = RaceState{};
-  gRace.frameRate = 25.0f;
-  gRace.timeStep = 1.0f;
-  gRace.viewDistance = 1700.0f;
-  gRace.viewHeight = gRdrState.screenHeight;
-  gRace.gViewCamera[0] = &camera_;
-  gRace.gViewCamera[1] = &camera2_;
-  // Each test has a fresh pool: what an earlier load left is forgotten, not freed.
-  gAssets = AssetState{};
-  ObjectTypesReset();
-  for (MeshHeader*& m : gObjectModels) m = nullptr;
-  gPlayer1 = VehiclePlayer1Initial();
-  for (Vehicle& v : gVehicleRecords) v = Vehicle{};
-  for (Vehicle*& v : gVehicleTable) v = nullptr;
-  gPlayer1Vehicle = &gPlayer1;
-  gPlayer2Vehicle = &gVehicleRecords[0];
-  gOptions = Options{};
-  gOptions.detail[3] = 1;
-  gNetParticipants = NetParticipants{};
+  ResetRaceForTest(&camera_, &camera2_);
   gNetScript = NetStartScript{};
   for (uint32_t& at : gNetScript.replyAtMs) at = 0;
   gTestUnlockLevel = 0;

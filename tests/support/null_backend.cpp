@@ -143,6 +143,7 @@ void RdrSetFog(int32_t, int32_t, int32_t, float, float) { Record("RdrSetFog"); }
 void RdrFogOn() { Record("RdrFogOn"); }
 void RdrFogOff() { Record("RdrFogOff"); }
 void RdrSwapBuffers() { Record("RdrSwapBuffers"); }
+void RdrBlankBuffers() { Record("RdrBlankBuffers"); }
 void RdrBeginScene() { Record("RdrBeginScene"); }
 void RdrEndScene() { Record("RdrEndScene"); }
 void RdrFilterPoint() { Record("RdrFilterPoint"); }
@@ -179,6 +180,14 @@ uint16_t* LfbLoadImagePixels(const char*) {
 }
 uint16_t* LfbLoadIndexedImage(const char*) {
   Record("LfbLoadIndexedImage");
+  return nullptr;
+}
+uint16_t* LfbLoadScreenImageUnscaled(const char*) {
+  Record("LfbLoadScreenImageUnscaled");
+  return nullptr;
+}
+uint16_t* LfbLoadPalettedImage(const char*) {
+  Record("LfbLoadPalettedImage");
   return nullptr;
 }
 void DotFontDrawChar(int32_t, int32_t, char) { Record("DotFontDrawChar"); }
@@ -242,6 +251,7 @@ void RdrDrawLine(const Vertex*, const Vertex*, uint32_t) { Record("RdrDrawLine")
 void RdrDrawGroundStrip(uint32_t, float, float, uint8_t) { Record("RdrDrawGroundStrip"); }
 void RdrDrawGroundStripAdd(uint32_t, float, float, uint8_t, float, float) { Record("RdrDrawGroundStripAdd"); }
 void RdrScrollGroundStrip(float, float) { Record("RdrScrollGroundStrip"); }
+void RdrAdvanceStripScroll(float, float) { Record("RdrAdvanceStripScroll"); }
 bool RdrClipProjectFace(Face* face, int32_t, int32_t) {
   Record("ClipProjectFace", face);
   return false;

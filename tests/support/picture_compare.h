@@ -16,7 +16,10 @@
 constexpr int RENDERER_CHANNEL_TOLERANCE = 40;
 constexpr int RENDERER_TILE = 8;
 constexpr int RENDERER_NEAR = 2;
-constexpr int RENDERER_TILE_PIXELS = 14;
+// The kit scene's car, whose side is a band of random texel colours seen
+// from afar, shows up to 15 such pixels in a tile when both renderers sample
+// at pixel centres.
+constexpr int RENDERER_TILE_PIXELS = 15;
 
 // The tiles of two w x h RGB pictures that differ; pictures of other sizes
 // differ in every tile.

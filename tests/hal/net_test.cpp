@@ -1,7 +1,11 @@
 // Three machines on 127.0.0.1 in one process, over ENet.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cstdlib>
 #include <memory>
 
 #include "net_fixture.h"
@@ -232,6 +236,40 @@ TEST_F(HalNetTest, AMessageSentJustBeforeClosingArrives) {
   Inbox a(a_);
   EXPECT_TRUE(WaitUntil([&] { return a.HasGame(carl_, 60); }));
   EXPECT_TRUE(WaitUntil([&] { return a.HasSystem(HAL_NET_SYS_DESTROYPLAYER, carl_); }));
+}
+
+TEST_F(HalNetTest, TheEndOfTheProcessSendsWhatIsQueuedAndSaysGoodbye) {
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    HalNet* net = HalNetCreate(TestConfig());
+    std::vector<HalNetSessionInfo> sessions;
+    uint32_t id = 0;
+    if (net == nullptr || !HalNetSetAddress(net, "127.0.0.1") || (sessions = FindSessions(net, 1)).empty() ||
+        !HalNetJoinSession(net, sessions[0].instance) || !HalNetCreatePlayer(net, "child", HalNetSignal{}, &id) ||
+        !SendType(net, id, 0, 80))
+      _exit(1);
+    std::exit(0);  // the instance is left open for the end of the process to close
+  }
+  // The host's time-out is long: only a goodbye ends the child's player in time.
+  HalNetConfig config = TestConfig();
+  config.timeoutMs = 60000;
+  HalNet* host = HalNetCreate(config);
+  machines_.push_back(host);
+  ASSERT_TRUE(HalNetHostSession(host, "race", 6));
+  Player(host, "anna");
+  Inbox inbox(host);
+  uint32_t from = 0;
+  EXPECT_TRUE(WaitUntil([&] {
+    return inbox.Has([&](const Received& r) {
+      if (r.from != 0 && r.Type() == 80) from = r.from;
+      return from != 0;
+    });
+  }));
+  EXPECT_TRUE(WaitUntil([&] { return inbox.HasSystem(HAL_NET_SYS_DESTROYPLAYER, from); }));
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST_F(HalNetTest, DestroyingAPlayerTellsTheOthersAndClosingDestroysTheLocalOnes) {

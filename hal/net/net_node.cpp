@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 
 #include "hal/clock.h"
 
@@ -711,10 +712,10 @@ bool Node::Send(uint32_t from, uint32_t to, const void* data, uint32_t size, uin
     if (id != from) ids.push_back(id);
   for (uint32_t id : ids) Push(id, from, bytes, size, true);
   std::vector<uint8_t> wire = WireEncode(m);
-  for (const auto& [id, x] : members_) {
-    bool hasPlayers = std::any_of(players_.begin(), players_.end(), [&](const auto& p) { return p.second.owner == id; });
-    if (hasPlayers) SendMemberBytes(id, wire, reliable);
-  }
+  std::set<uint32_t> owners;
+  for (const auto& [id, p] : players_)
+    if (p.owner != myMember_) owners.insert(p.owner);
+  for (uint32_t owner : owners) SendMemberBytes(owner, wire, reliable);
   return true;
 }
 

@@ -428,15 +428,7 @@ void Node::AbandonJoinLocked() {
 void Node::CloseSession() {
   std::lock_guard<std::mutex> lock(mu_);
   if (!inSession_) return;
-  for (const auto& [id, local] : locals_) {
-    WireMsg bye;
-    bye.kind = isHost_ ? WIRE_REMOVED : WIRE_DESTROY;
-    bye.player = id;
-    if (isHost_)
-      Broadcast(bye);
-    else
-      SendMember(hostMember_, bye);
-  }
+  for (const auto& [id, local] : locals_) AnnounceGone(id);
   for (const auto& [id, x] : members_)
     if (x.link != 0) transport_->Close(x.link, true);
   for (const auto& [id, l] : links_)
@@ -574,14 +566,19 @@ bool Node::DestroyPlayer(uint32_t id) {
   std::lock_guard<std::mutex> lock(mu_);
   if (!inSession_ || locals_.count(id) == 0) return false;
   RemovePlayer(id);
+  AnnounceGone(id);
+  return true;
+}
+
+void Node::AnnounceGone(uint32_t local) {
+  // The host tells everyone; a member asks the host to.
   WireMsg m;
   m.kind = isHost_ ? WIRE_REMOVED : WIRE_DESTROY;
-  m.player = id;
+  m.player = local;
   if (isHost_)
     Broadcast(m);
   else
     SendMember(hostMember_, m);
-  return true;
 }
 
 bool Node::EnumPlayers(std::vector<HalNetPlayerInfo>* out) {

@@ -120,6 +120,7 @@ class Node {
   void ElectHost();
   void AddPlayer(uint32_t id, uint32_t owner, const std::string& name, uint32_t request);
   void RemovePlayer(uint32_t id);
+  void AnnounceGone(uint32_t local);
   void SystemPlayer(uint32_t type, uint32_t id, const std::string& name, uint32_t except);
   void SystemHost();
   bool Push(uint32_t local, uint32_t from, const uint8_t* data, size_t size, bool limited);

@@ -61,6 +61,7 @@ class Reader {
     Skip(len);
     return true;
   }
+  size_t Remaining() const { return n_; }
   bool Rest(std::vector<uint8_t>* out) {
     out->assign(p_, p_ + n_);
     Skip(n_);
@@ -139,8 +140,8 @@ bool ParseBody(Reader& r, WireMsg* m) {
       return GetDesc(r, &m->desc);
     case WIRE_GAME:
       // The size is known before anything is copied.
-      return r.NonZero(&m->player) && r.U32(&m->to) && !r.Done() && r.Rest(&m->payload) &&
-             m->payload.size() <= HAL_NET_MAX_MESSAGE;
+      return r.NonZero(&m->player) && r.U32(&m->to) && !r.Done() && r.Remaining() <= HAL_NET_MAX_MESSAGE &&
+             r.Rest(&m->payload);
     default:
       return false;
   }

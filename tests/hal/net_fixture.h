@@ -3,6 +3,7 @@
 // that wait for a condition with a generous bound instead of sleeping.
 #pragma once
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstring>
@@ -15,13 +16,17 @@
 #include "hal/net/net.h"
 
 // The time-out the tests shorten ENet's to, and the bound of every wait.
-constexpr uint32_t TEST_TIMEOUT_MS = 600;
+constexpr uint32_t TEST_TIMEOUT_MS = 1500;
 constexpr uint32_t TEST_WAIT_MS = 8000;
 
+// The application id carries the process id, so that machines of two test
+// runs that share ports still never see each other's sessions.
 inline HalNetConfig TestConfig(HalNetSim* sim = nullptr) {
+  static const uint32_t process = static_cast<uint32_t>(getpid());
   HalNetConfig config;
-  const char guid[] = "torvane-net-test";
-  std::memcpy(config.application, guid, 16);
+  const char guid[] = "torvane-net-";
+  std::memcpy(config.application, guid, 12);
+  std::memcpy(config.application + 12, &process, 4);
   config.timeoutMs = TEST_TIMEOUT_MS;
   config.joinWaitMs = 3000;
   config.closeWaitMs = 1000;

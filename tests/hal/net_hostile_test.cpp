@@ -183,7 +183,11 @@ class RawMember {
     enet_peer_send(peer_, 0, enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE));
     enet_host_flush(host_);
   }
-  bool Gone() { return gone_ || !Service([](const WireMsg&) { return false; }); }
+  // Whether the other end closes the link within the bound.
+  bool Gone() {
+    if (!gone_) Service([](const WireMsg&) { return false; });
+    return gone_;
+  }
 
  private:
   ENetHost* host_ = nullptr;
@@ -254,6 +258,14 @@ TEST_F(HalNetHostileTest, AMemberThatSendsDamagedOrOversizedMessagesIsDropped) {
   std::vector<HalNetPlayerInfo> players;
   ASSERT_TRUE(HalNetEnumPlayers(host, &players));
   EXPECT_EQ(players.size(), 1u);
+}
+
+TEST_F(HalNetHostileTest, ALinkThatNeverSaysWhoItIsIsClosed) {
+  HalNet* host = Machine();
+  ASSERT_TRUE(HalNetHostSession(host, "race", 6));
+  RawMember silent(HalNetPortForTest(host));
+  ASSERT_TRUE(silent.Service([](const WireMsg&) { return true; }));  // linked
+  EXPECT_TRUE(silent.Gone());
 }
 
 TEST_F(HalNetHostileTest, AFloodingMemberIsDroppedWhileTheOthersGoOn) {

@@ -47,6 +47,12 @@ TEST_F(HalNetTest, OneEnumerationFindsTwoHostsOfOneMachine) {
   EXPECT_EQ(alpha->address, "127.0.0.1:" + std::to_string(HalNetPortForTest(a)));
   EXPECT_EQ(beta->address, "127.0.0.1:" + std::to_string(HalNetPortForTest(b)));
 
+  // A join that creates no player does not count as one.
+  ASSERT_TRUE(HalNetJoinSession(c, beta->instance));
+  HalNetSessionDesc desc;
+  ASSERT_TRUE(HalNetGetSessionDesc(b, &desc));
+  EXPECT_EQ(desc.currentPlayers, 0u);
+
   // Asking again keeps each session in its place.
   std::string first = sessions[0].name;
   for (int i = 0; i < 5; ++i) {
@@ -239,10 +245,15 @@ TEST_F(HalNetTest, AMessageSentJustBeforeClosingArrives) {
 }
 
 TEST_F(HalNetTest, TheEndOfTheProcessSendsWhatIsQueuedAndSaysGoodbye) {
+  // The host's time-out is long: only a goodbye ends the child's player in time.
+  HalNetConfig config = TestConfig();
+  config.timeoutMs = 60000;
   pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
-    HalNet* net = HalNetCreate(TestConfig());
+    HalNetConfig own = config;
+    own.timeoutMs = TEST_TIMEOUT_MS;
+    HalNet* net = HalNetCreate(own);
     std::vector<HalNetSessionInfo> sessions;
     uint32_t id = 0;
     if (net == nullptr || !HalNetSetAddress(net, "127.0.0.1") || (sessions = FindSessions(net, 1)).empty() ||
@@ -251,9 +262,6 @@ TEST_F(HalNetTest, TheEndOfTheProcessSendsWhatIsQueuedAndSaysGoodbye) {
       _exit(1);
     std::exit(0);  // the instance is left open for the end of the process to close
   }
-  // The host's time-out is long: only a goodbye ends the child's player in time.
-  HalNetConfig config = TestConfig();
-  config.timeoutMs = 60000;
   HalNet* host = HalNetCreate(config);
   machines_.push_back(host);
   ASSERT_TRUE(HalNetHostSession(host, "race", 6));

@@ -228,6 +228,11 @@ void HalNetSimPump(HalNetSim* sim) {
       d = std::move(sim->queue.begin()->second);
       sim->queue.erase(sim->queue.begin());
       if (d.to >= 0 && static_cast<size_t>(d.to) < sim->machines.size()) machine = sim->machines[static_cast<size_t>(d.to)];
+      if (machine == nullptr && d.kind == HalNetSim::Delivery::CONNECT) {
+        // Nobody there: the connection fails as a refused one would.
+        sim->At(sim->Soon(), HalNetSim::Delivery{HalNetSim::Delivery::DOWN, d.from, d.link, d.to, {}});
+        continue;
+      }
       if (d.sequenced != 0) {
         uint64_t& last = sim->sequencedDelivered[{d.from, d.to}];
         if (d.sequenced <= last) continue;

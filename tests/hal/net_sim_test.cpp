@@ -167,6 +167,17 @@ TEST_F(HalNetSimTest, SessionsMigrateAndSilentMachinesTimeOut) {
   EXPECT_FALSE(b.HasSystem(HAL_NET_SYS_DESTROYPLAYER, ids_[2]));
   Settle(TEST_TIMEOUT_MS);
   EXPECT_TRUE(b.HasSystem(HAL_NET_SYS_DESTROYPLAYER, ids_[2]));
+
+  // A join of a session whose host has gone fails as soon as the link does.
+  HalNet* late = HalNetCreate(TestConfig(sim_));
+  machines_.push_back(late);
+  std::vector<HalNetSessionInfo> sessions = FindSessions(late, 1, sim_);
+  ASSERT_EQ(sessions.size(), 1u);
+  HalNetDestroy(machines_[0]);
+  machines_.erase(machines_.begin());
+  uint32_t before = HalTimePeek();
+  EXPECT_FALSE(HalNetJoinSession(late, sessions[0].instance));
+  EXPECT_LT(HalTimePeek() - before, TestConfig().joinWaitMs);
 }
 
 }  // namespace

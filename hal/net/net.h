@@ -140,7 +140,8 @@ bool HalNetSetSessionDesc(HalNet* net, const HalNetSessionDesc& desc);
 bool HalNetCreatePlayer(HalNet* net, const std::string& name, HalNetSignal signal, uint32_t* id);
 bool HalNetDestroyPlayer(HalNet* net, uint32_t id);
 bool HalNetEnumPlayers(HalNet* net, std::vector<HalNetPlayerInfo>* players);
-// Cuts the link to the machine of that player: its players are destroyed.
+// Cuts the link to the machine of that player: its players are destroyed
+// here and, when this machine hosts, for every member.
 bool HalNetDropPlayer(HalNet* net, uint32_t id);
 
 // to 0: every player but the sender; else that player (a local one locally).

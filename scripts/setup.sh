@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ clang libclang-rt-dev cmake ninja-build pkg-config
-  libsdl2-dev zlib1g-dev libsndfile1-dev libpng-dev libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri
+  libsdl2-dev libenet-dev zlib1g-dev libsndfile1-dev libpng-dev libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev
   libimgui-dev libstb-dev fonts-dejavu-core
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev

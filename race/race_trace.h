@@ -1,7 +1,9 @@
 // TORVANE_TRACE=<file>: one line per race frame with the race's number in the
 // run, the frame's number in that race and a 64-bit hash of the race state;
 // every 25th frame, and the frame that sets an end flag, also a readable line
-// of the flags and the vehicles. Two runs of one script write the same file.
+// of the flags and the vehicles. Respawns and crossings of an armed finish
+// line get a line of their own as they happen. Two runs of one script write
+// the same file.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -14,3 +16,9 @@ void RaceTraceFrame();
 uint64_t RaceTraceHash();
 // Writes the trace to `file` from now on (null: back to TORVANE_TRACE).
 void RaceTraceSetFile(std::FILE* file);
+
+struct Vehicle;
+// Told by the race code: `v` was put back on the track; `v` crossed its
+// armed finish line after `lapMs`, the lap `counted` or dropped as too short.
+void RaceTraceNoteRespawn(const Vehicle* v);
+void RaceTraceNoteFinishCrossing(const Vehicle* v, uint32_t lapMs, bool counted);

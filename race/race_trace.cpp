@@ -19,6 +19,7 @@
 #include "race/ambient.h"
 #include "race/assets.h"
 #include "race/race.h"
+#include "race/race_notes.h"
 #include "race/track_files.h"
 #include "race/tracks.h"
 #include "race/traffic.h"
@@ -388,6 +389,20 @@ void WatchVehicles() {
   }
 }
 
+void WriteNotes(std::FILE* f, const RaceNote* notes, int32_t count) {
+  for (int32_t i = 0; i < count; ++i) {
+    const RaceNote& n = notes[i];
+    const int32_t slot = TableSlot(n.vehicle);
+    if (slot < 0) continue;
+    if (n.kind == RACE_NOTE_RESPAWN) {
+      ++gTrace.slots[slot].respawns;
+      std::fprintf(f, "#   respawn vehicle %d at %.3f %.3f\n", slot, n.x, n.z);
+    } else {
+      std::fprintf(f, "#   lap vehicle %d ms %u counted %u\n", slot, n.lapMs, n.counted);
+    }
+  }
+}
+
 std::FILE* TraceFile() {
   if (!gTrace.opened) {
     gTrace.opened = true;
@@ -521,29 +536,18 @@ void RaceTraceBegin() {
 }
 
 void RaceTraceFrame() {
+  RaceNote notes[64];
+  const int32_t noteCount = RaceTakeNotes(notes, 64);
   std::FILE* f = TraceFile();
   if (!f) return;
   ++gTrace.frame;
   WatchVehicles();
   std::fprintf(f, "%d %d %016" PRIx64 "\n", gTrace.race, gTrace.frame, RaceTraceHash());
+  WriteNotes(f, notes, noteCount);
   const uint8_t ended = gRace.raceFinished || gRace.raceLeft;
   if (gTrace.frame % READABLE_EVERY == 0 || (ended && !gTrace.endSeen)) WriteReadable(f);
   gTrace.endSeen = ended;
   std::fflush(f);
-}
-
-void RaceTraceNoteRespawn(const Vehicle* v) {
-  const int32_t slot = TableSlot(v);
-  if (slot >= 0) ++gTrace.slots[slot].respawns;
-  std::FILE* f = TraceFile();
-  if (f && slot >= 0)
-    std::fprintf(f, "#   respawn vehicle %d at %.3f %.3f\n", slot, v->pose.x, v->pose.z);
-}
-
-void RaceTraceNoteFinishCrossing(const Vehicle* v, uint32_t lapMs, bool counted) {
-  std::FILE* f = TraceFile();
-  const int32_t slot = TableSlot(v);
-  if (f && slot >= 0) std::fprintf(f, "#   lap vehicle %d ms %u counted %d\n", slot, lapMs, counted ? 1 : 0);
 }
 
 void RaceTraceSetFile(std::FILE* file) {

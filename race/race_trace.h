@@ -2,8 +2,8 @@
 // run, the frame's number in that race and a 64-bit hash of the race state;
 // every 25th frame, and the frame that sets an end flag, also a readable line
 // of the flags and the vehicles. Respawns and crossings of an armed finish
-// line get a line of their own as they happen. Two runs of one script write
-// the same file.
+// line (race_notes.h) get a line of their own after their frame's. Two runs
+// of one script write the same file.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -16,9 +16,3 @@ void RaceTraceFrame();
 uint64_t RaceTraceHash();
 // Writes the trace to `file` from now on (null: back to TORVANE_TRACE).
 void RaceTraceSetFile(std::FILE* file);
-
-struct Vehicle;
-// Told by the race code: `v` was put back on the track; `v` crossed its
-// armed finish line after `lapMs`, the lap `counted` or dropped as too short.
-void RaceTraceNoteRespawn(const Vehicle* v);
-void RaceTraceNoteFinishCrossing(const Vehicle* v, uint32_t lapMs, bool counted);

@@ -91,11 +91,11 @@ std::string Kept(const std::vector<std::string>& lines) {
 }
 
 // Frames of the replay (counted from the program's start) on the first lap:
-// just after player 1 has run through the drum on the outward straight, the
-// drum in the air and its explosion where its last bounce ends; and on the
-// way back the fence's faces lying as shards where the cars ahead ran
+// after the cars ahead have run through the drum on the outward straight,
+// the drum in the air ahead of player 1 and then tumbling past above it; and
+// on the way back the fence's faces lying as shards where the cars ahead ran
 // through it.
-constexpr int DRUM_FLYING = 758, DRUM_EXPLODES = 926, FENCE_SHARDS = 1960;
+constexpr int DRUM_FLYING = 780, DRUM_EXPLODES = 966, FENCE_SHARDS = 1960;
 
 TEST_F(AutopilotReference, TheRecordedRaceReplaysToItsFinish) {
   std::filesystem::create_directories(dir_.path() / "frames");

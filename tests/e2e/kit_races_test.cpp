@@ -24,18 +24,6 @@
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool SANITIZED = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool SANITIZED = true;
-#else
-constexpr bool SANITIZED = false;
-#endif
-#else
-constexpr bool SANITIZED = false;
-#endif
-
 constexpr int MOST_RESPAWNS = 3;
 constexpr float MOST_FROZEN = 1500.0f;  // units driven with the progress unchanged
 constexpr uint32_t SHORTEST_LAP_MS = 25000;
@@ -75,7 +63,7 @@ class KitRaces : public ::testing::TestWithParam<KitRace> {
 };
 
 TEST_P(KitRaces, TheAutopilotsRaceEndsByItsFinishWithEveryCarRoundEveryLap) {
-  if (SANITIZED) GTEST_SKIP() << "a whole race takes minutes under the sanitizer";
+  if (ADDRESS_SANITIZED) GTEST_SKIP() << "a whole race takes minutes under the sanitizer";
   const KitRace& race = GetParam();
   std::filesystem::create_directories(dir_.path() / "data");
   ASSERT_EQ(Run("'" DATAKIT_PATH "' ."), 0);

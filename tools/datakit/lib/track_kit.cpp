@@ -325,10 +325,10 @@ void AddWaterFaces(float level, KitMesh* mesh) {
 
 }  // namespace
 
-// Every lap is long enough (27,000 units and more) that the fastest
-// computer car needs well over the 25 seconds below which a lap is not
-// counted, and every course reaches past x 9000, where the finish line arms
-// again.
+// Every lap is long enough (24,700 units and more, as far as the world
+// allows) that the fastest computer car needs well over the 25 seconds below
+// which a lap is not counted, and every course reaches past x 9000, where
+// the finish line arms again.
 const std::vector<KitTrackDesc>& KitTracks() {
   static const std::vector<KitTrackDesc> tracks = {
       {0, "desert", 780.0f, 6620.0f, HEADING_ALONG_X, 12000.0f, 1020.0f, DesertHeight, {{140.0f, 3}}, 1, DesertObjects,
@@ -343,7 +343,7 @@ const std::vector<KitTrackDesc>& KitTracks() {
        {{140.0f, 3}}, 1, LoopingObjects, 0, 320.0f, -1, 0, -1,
        {{KIT_RAMP_X0, KIT_RAMP_Z0, KIT_RAMP_X1, 6900.0f, 56}, {KIT_RAMP_X0, 6900.0f, KIT_RAMP_X1, KIT_RAMP_Z1, 57}}},
       {5, "ruines", 1796.0f, 6556.0f, HEADING_ALONG_X, 11500.0f, 1300.0f, RuinesHeight, {{140.0f, 3}}, 1, RuinesObjects},
-      {7, "sunset", 3175.0f, 4875.0f, HEADING_ALONG_X, 10500.0f, 1900.0f, SunsetHeight, {{140.0f, 3}}, 1, SunsetObjects,
+      {7, "sunset", 3175.0f, 4875.0f, HEADING_ALONG_X, 11000.0f, 1900.0f, SunsetHeight, {{140.0f, 3}}, 1, SunsetObjects,
        0, 320.0f, -1, 0, -1, {}, KIT_SUNSET_WATER},
       {9, "ice", 2241.0f, 6041.0f, HEADING_ALONG_X, 10500.0f, 2000.0f, IceHeight, {{140.0f, 3}, {ICE_SHORE, 1}}, 2,
        IceObjects, 3},

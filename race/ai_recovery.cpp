@@ -12,6 +12,7 @@
 #include "presentation/presentation.h"
 #include "race/ai_internal.h"
 #include "race/race.h"
+#include "race/race_notes.h"
 #include "race/vehicle_steps.h"
 
 namespace {
@@ -144,6 +145,7 @@ void AiRespawnVehicle(Vehicle* driver, Vehicle* v, uint8_t keepDamage) {
   }
   if (!driver && v->resetCamera && v->chaseCamera) *v->resetCamera = *v->chaseCamera;
   if (!v->finished) v->hitProtect = HIT_PROTECT;
+  RaceNoteRespawn(v);
 }
 
 void VehicleCheckWorldBounds(Vehicle* driver, Vehicle* v) {

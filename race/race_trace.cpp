@@ -1,6 +1,7 @@
 #include "race/race_trace.h"
 
 #include <cinttypes>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -18,9 +19,11 @@
 #include "race/ambient.h"
 #include "race/assets.h"
 #include "race/race.h"
+#include "race/race_notes.h"
 #include "race/track_files.h"
 #include "race/tracks.h"
 #include "race/traffic.h"
+#include "race/trajectory.h"
 
 namespace {
 
@@ -28,14 +31,33 @@ constexpr uint64_t FNV_OFFSET = 0xcbf29ce484222325ull;
 constexpr uint64_t FNV_PRIME = 0x100000001b3ull;
 constexpr int32_t READABLE_EVERY = 25;
 
+// What a race check needs beyond one frame's record, for each grid slot:
+// how often it was put back, the longest way it drove while its progress
+// stood still, its fastest speed unboosted and the frames it boosted.
+struct SlotWatch {
+  int32_t respawns;
+  float frozenRun, frozenMost;
+  float fastest;
+  int32_t sinceBoost;  // frames
+  int32_t boosted;     // frames
+  float lastX, lastZ;
+  int32_t lastProgress;
+  bool seen;
+};
+
 struct TraceState {
   std::FILE* file;
   bool opened;
   int32_t race;
   int32_t frame;
   uint8_t endSeen;
+  SlotWatch slots[VEHICLE_TABLE_SLOTS];
 };
 TraceState gTrace;
+
+// Farther in one frame than any car drives: the car was put somewhere.
+constexpr float TELEPORT = 500.0f;
+constexpr int32_t BOOST_WEARS_OFF = 150;  // frames
 
 class Hasher {
  public:
@@ -309,6 +331,78 @@ void HashWeather(Hasher* h) {
     }
 }
 
+int32_t TableSlot(const Vehicle* v) {
+  for (int32_t slot = 0; slot < VEHICLE_TABLE_SLOTS; ++slot)
+    if (gVehicleTable[slot] == v) return slot;
+  return -1;
+}
+
+// Within the reach of the progress search of trajectory A (two 100-unit
+// cells each side).
+bool NearCourseLine(float x, float z) {
+  constexpr float REACH = 200.0f;
+  const Trajectory& line = gTrajectories[0];
+  const int32_t n = line.count < 0 ? 0 : line.count > TRAJ_POINTS ? TRAJ_POINTS : line.count;
+  for (int32_t i = 0; i < n; ++i) {
+    const TrajPoint a = line.points[i], b = line.points[(i + 1) % n];
+    const float dx = b.x - a.x, dz = b.z - a.z, len2 = dx * dx + dz * dz;
+    float t = len2 > 0.0f ? ((x - a.x) * dx + (z - a.z) * dz) / len2 : 0.0f;
+    t = t < 0.0f ? 0.0f : t > 1.0f ? 1.0f : t;
+    const float px = a.x + dx * t - x, pz = a.z + dz * t - z;
+    if (px * px + pz * pz < REACH * REACH) return true;
+  }
+  return false;
+}
+
+void WatchVehicles() {
+  for (int32_t slot = 0; slot < VEHICLE_TABLE_SLOTS; ++slot) {
+    const Vehicle* v = gVehicleTable[slot];
+    SlotWatch& w = gTrace.slots[slot];
+    if (!v) continue;
+    const float dx = v->pose.x - w.lastX, dz = v->pose.z - w.lastZ;
+    const float moved = std::sqrt(dx * dx + dz * dz);
+    const bool running = gRace.raceStarted && !v->finished && v->state != VEHICLE_RESETTING;
+    // Only the way driven on the wheels near the course line counts: not a
+    // flight, nor a knock, nor the way back from where a knock threw the
+    // car, beyond the reach of the progress search.
+    if (!w.seen || !running || v->progress != w.lastProgress || !(moved < TELEPORT))
+      w.frozenRun = 0.0f;
+    else if (v->state == VEHICLE_ON_GROUND && NearCourseLine(v->pose.x, v->pose.z))
+      w.frozenRun += moved;
+    if (w.frozenRun > w.frozenMost) w.frozenMost = w.frozenRun;
+    // A boost takes a car beyond its top speed on purpose: a checkpoint's,
+    // or its driver's when far behind. Its own speed counts once a boost
+    // has worn off; the frames it boosts are counted apart, while player 1
+    // races: once player 1 has finished, every car still going is far
+    // behind it and boosts to the line.
+    const bool racing = gRace.raceStarted && !(gPlayer1Vehicle && gPlayer1Vehicle->finished);
+    if (v->boostButton || v->boostLeft > 0.0f) w.sinceBoost = 0;
+    if (racing && v->boostButton) ++w.boosted;
+    if (w.sinceBoost < BOOST_WEARS_OFF)
+      ++w.sinceBoost;
+    else if (racing && std::fabs(v->velocity) > w.fastest)
+      w.fastest = std::fabs(v->velocity);
+    w.lastX = v->pose.x;
+    w.lastZ = v->pose.z;
+    w.lastProgress = v->progress;
+    w.seen = true;
+  }
+}
+
+void WriteNotes(std::FILE* f, const RaceNote* notes, int32_t count) {
+  for (int32_t i = 0; i < count; ++i) {
+    const RaceNote& n = notes[i];
+    const int32_t slot = TableSlot(n.vehicle);
+    if (slot < 0) continue;
+    if (n.kind == RACE_NOTE_RESPAWN) {
+      ++gTrace.slots[slot].respawns;
+      std::fprintf(f, "#   respawn vehicle %d at %.3f %.3f\n", slot, n.x, n.z);
+    } else {
+      std::fprintf(f, "#   lap vehicle %d ms %u counted %u\n", slot, n.lapMs, n.counted);
+    }
+  }
+}
+
 std::FILE* TraceFile() {
   if (!gTrace.opened) {
     gTrace.opened = true;
@@ -328,16 +422,26 @@ void WriteReadable(std::FILE* f) {
     if (!v) continue;
     std::fprintf(f,
                  "#   vehicle %d %s position %.3f %.3f %.3f heading %.3f velocity %.3f state %d laps %d finished %u "
-                 "progress %d\n",
+                 "progress %d respawns %d frozen %.0f fastest %.3f top %.3f boosted %d\n",
                  slot, v == gPlayer1Vehicle ? "player1" : v->human == 1 ? "human" : "computer", v->pose.x, v->pose.y,
-                 v->pose.z, v->pose.heading, v->velocity, v->state, v->lapsDone, v->finished, v->progress);
+                 v->pose.z, v->pose.heading, v->velocity, v->state, v->lapsDone, v->finished, v->progress,
+                 gTrace.slots[slot].respawns, gTrace.slots[slot].frozenMost, gTrace.slots[slot].fastest,
+                 v->topVelocity, gTrace.slots[slot].boosted);
   }
   std::fprintf(f, "#   replay track %d ms %u spot %d hold %.3f follow %d fade %.3f window %d %d\n", gRace.trackIndex,
                gReplayView.elapsedMs, SpotIndex(gReplayCut.current), gReplayCut.holdTime, gReplayCut.followKind,
                gReplayView.fade, gReplayView.windowX, gReplayView.windowY);
-  if (gRace.trackIndex == TRACK_HIGHWAY)
-    std::fprintf(f, "#   traffic active %d crowded %u siren %d\n", gTrackObjState.activeCount, gTrackObjState.crowded,
-                 gTrackObjState.sirenSlot != 0 ? 1 : 0);
+  if (gRace.trackIndex == TRACK_HIGHWAY) {
+    float speeds = 0.0f;
+    int32_t active = 0;
+    for (const Vehicle& v : gTrackObjects)
+      if (v.objectActive) {
+        speeds += std::fabs(v.velocity);
+        ++active;
+      }
+    std::fprintf(f, "#   traffic active %d crowded %u siren %d speed %.3f\n", gTrackObjState.activeCount,
+                 gTrackObjState.crowded, gTrackObjState.sirenSlot != 0 ? 1 : 0, active ? speeds / static_cast<float>(active) : 0.0f);
+  }
   for (int32_t i = 0; gDrawLists.statics && i < gDrawLists.staticCount; ++i) {
     const DrawSlot& s = gDrawLists.statics[i];
     if (s.visible || s.user >= static_cast<uint32_t>(gPlacementCount) || s.user >= PLACEMENT_MAX) continue;
@@ -425,13 +529,21 @@ void RaceTraceBegin() {
   ++gTrace.race;
   gTrace.frame = 0;
   gTrace.endSeen = 0;
+  for (SlotWatch& w : gTrace.slots) {
+    w = SlotWatch{};
+    w.sinceBoost = BOOST_WEARS_OFF;
+  }
 }
 
 void RaceTraceFrame() {
+  RaceNote notes[64];
+  const int32_t noteCount = RaceTakeNotes(notes, 64);
   std::FILE* f = TraceFile();
   if (!f) return;
   ++gTrace.frame;
+  WatchVehicles();
   std::fprintf(f, "%d %d %016" PRIx64 "\n", gTrace.race, gTrace.frame, RaceTraceHash());
+  WriteNotes(f, notes, noteCount);
   const uint8_t ended = gRace.raceFinished || gRace.raceLeft;
   if (gTrace.frame % READABLE_EVERY == 0 || (ended && !gTrace.endSeen)) WriteReadable(f);
   gTrace.endSeen = ended;

@@ -10,6 +10,7 @@
 #include "platform/app.h"
 #include "presentation/messages.h"
 #include "race/race.h"
+#include "race/race_notes.h"
 #include "race/track_files.h"
 #include "race/tracks.h"
 #include "race/trajectory.h"
@@ -40,6 +41,7 @@ constexpr float LOOP_JUMP_VELOCITY = 120.0f;
 
 void CountLap(Vehicle* v) {
   const uint32_t lap = AppTimerElapsed(v->lapTimerSlot);
+  RaceNoteFinishCrossing(v, lap, lap > LAP_MIN_MS);
   if (lap > LAP_MIN_MS) {
     const int32_t ms = static_cast<int32_t>(lap);
     if (ms < gRaceResults.bestLapMs) {

@@ -90,11 +90,12 @@ std::string Kept(const std::vector<std::string>& lines) {
   return out;
 }
 
-// Frames of the replay (counted from the program's start) just after player
-// 1 has run through the drum on the outward straight and the fence on the
-// way back, on the first lap: the drum in the air, its explosion where its
-// last bounce ends, and the fence's faces flying as shards.
-constexpr int DRUM_FLYING = 758, DRUM_EXPLODES = 926, FENCE_SHARDS = 1328;
+// Frames of the replay (counted from the program's start) on the first lap:
+// after the cars ahead have run through the drum on the outward straight,
+// the drum in the air ahead of player 1 and then tumbling past above it; and
+// on the way back the fence's faces lying as shards where the cars ahead ran
+// through it.
+constexpr int DRUM_FLYING = 780, DRUM_EXPLODES = 966, FENCE_SHARDS = 1960;
 
 TEST_F(AutopilotReference, TheRecordedRaceReplaysToItsFinish) {
   std::filesystem::create_directories(dir_.path() / "frames");

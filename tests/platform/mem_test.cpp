@@ -110,17 +110,7 @@ TEST_F(MemPoolTest, FullDescriptorTableKeepsTheBlockWhole) {
 }
 
 // Sanitizer builds poison what the pool does not hand out.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool POOL_POISONED = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool POOL_POISONED = true;
-#else
-constexpr bool POOL_POISONED = false;
-#endif
-#else
-constexpr bool POOL_POISONED = false;
-#endif
+constexpr bool POOL_POISONED = ADDRESS_SANITIZED;
 
 volatile uint8_t* Block(uint32_t size) { return static_cast<volatile uint8_t*>(MemAlloc(size)); }
 

@@ -276,7 +276,8 @@ TEST_F(Load, TheHighwayRaceLoadsItsListsModelsAndTraffic) {
   EXPECT_EQ(+gDrawLists.staticCount, gPlacementCount);
   TrackObjSetup();
   ASSERT_EQ(+gTrackObjState.placed, 1);
-  for (int32_t i = 0; i < TRAJ_SLOTS; ++i) EXPECT_EQ(gObjectPaths[i].count > 0, i < 4) << i;
+  // The eight paths a vehicle picks from: a lane each way along the course, loops away from it.
+  for (int32_t i = 0; i < TRAJ_SLOTS; ++i) EXPECT_EQ(gObjectPaths[i].count > 0, i < 8) << i;
   for (const TrafficType& t : gTrafficTypes) {
     EXPECT_NE(t.body, nullptr);
     EXPECT_NE(t.farBody, nullptr);

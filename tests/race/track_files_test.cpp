@@ -617,9 +617,12 @@ TEST_F(FilesTest, TheKitsIceFilesLoad) {
   EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
   for (int32_t slot = 0; slot < 5; ++slot) EXPECT_GT(+gTrajectories[slot].count, 40) << slot;
   EXPECT_EQ(+gTrajectories[5].count, 0);
-  // The course starts on the start straight, where the bend behind the grid ends.
-  EXPECT_FLOAT_EQ(+gTrajectories[0].points[0].x, 2241.0f + 320.0f);
-  EXPECT_FLOAT_EQ(+gTrajectories[0].points[0].z, 6041.0f);
+  // The finish line 400 ahead of the grid is the course's second last
+  // point, where a lap's length counts from.
+  const Trajectory& line = gTrajectories[0];
+  EXPECT_FLOAT_EQ(+line.points[line.count - 2].x, 2241.0f + 400.0f);
+  EXPECT_FLOAT_EQ(+line.points[line.count - 2].z, 6041.0f);
+  EXPECT_FLOAT_EQ(+line.points[line.count - 3].x, 2241.0f + 320.0f);
 
   TrackLoadMapTile();
   EXPECT_EQ(+gTrackPositionMap[15][6], 1);  // the finish line just beyond the grid
@@ -685,7 +688,7 @@ TEST_F(FilesTest, TheKitsLoopingRampAndItsJumpTargetsLoad) {
   for (int32_t i = 0; i + 1 < gTrajectories[0].count; ++i) {
     const TrajPoint a = gTrajectories[0].points[i], b = gTrajectories[0].points[i + 1];
     over = over || (a.z == b.z && a.z >= datakit::KIT_RAMP_Z0 && a.z < datakit::KIT_RAMP_Z1 &&
-                    std::fmin(a.x, b.x) <= datakit::KIT_RAMP_X0 && std::fmax(a.x, b.x) >= datakit::KIT_RAMP_X1);
+                    std::fmin(a.x, b.x) < datakit::KIT_RAMP_X1 && std::fmax(a.x, b.x) > datakit::KIT_RAMP_X0);
   }
   EXPECT_TRUE(over);
   // Its quadrant (bottom left) of the second position map.
@@ -706,8 +709,9 @@ TEST_F(FilesTest, TheKitsBoueFilesLoad) {
   EXPECT_EQ(+gRace.trajectoriesLoaded, 1);
   const Trajectory& line = gTrajectories[0];
   ASSERT_GT(line.count, 40);
-  EXPECT_FLOAT_EQ(+line.points[0].x, 580.0f);
-  EXPECT_FLOAT_EQ(+line.points[0].z, 2120.0f + 320.0f);
+  // The finish line 400 ahead of the grid, second last.
+  EXPECT_FLOAT_EQ(+line.points[line.count - 2].x, 580.0f);
+  EXPECT_FLOAT_EQ(+line.points[line.count - 2].z, 2120.0f + 400.0f);
   float farthest = 0.0f;
   for (int32_t i = 0; i < line.count; ++i) farthest = std::fmax(farthest, line.points[i].x);
   EXPECT_GT(farthest, 9100.0f);
@@ -716,13 +720,14 @@ TEST_F(FilesTest, TheKitsBoueFilesLoad) {
   EXPECT_EQ(+gTrackPositionMap[6][1], 1);  // the finish line just beyond the grid
   // Walking the course from the finish line on, the codes only rise, from 2 to 54.
   int32_t last = 1, cells = 0, prevCol = 1, prevRow = 6;
-  for (int32_t i = 1; i < line.count; ++i) {
-    const int32_t col = static_cast<int32_t>(line.points[i].x * 0.0025f);
-    const int32_t row = static_cast<int32_t>(line.points[i].z * 0.0025f);
+  for (int32_t k = 1; k < line.count; ++k) {
+    const TrajPoint p = line.points[(line.count - 2 + k) % line.count];
+    const int32_t col = static_cast<int32_t>(p.x * 0.0025f);
+    const int32_t row = static_cast<int32_t>(p.z * 0.0025f);
     const int32_t code = gTrackPositionMap[row][col];
     if (code == 1) break;  // home
-    ASSERT_GE(code, last) << i;
-    ASSERT_LE(code, 54) << i;
+    ASSERT_GE(code, last) << k;
+    ASSERT_LE(code, 54) << k;
     cells += col != prevCol || row != prevRow;
     prevCol = col;
     prevRow = row;
@@ -757,8 +762,10 @@ TEST_F(FilesTest, TheKitWritesATrackHeadingAlongZFromItsDescription) {
   TrajLoad();
   const Trajectory& line = gTrajectories[0];
   ASSERT_GT(line.count, 20);
-  EXPECT_FLOAT_EQ(+line.points[1].x, 1876.0f);
-  EXPECT_FLOAT_EQ(+line.points[1].z, 2180.0f + 320.0f + 400.0f);
+  // The finish line, second last, then the straight on.
+  EXPECT_FLOAT_EQ(+line.points[line.count - 2].x, 1876.0f);
+  EXPECT_FLOAT_EQ(+line.points[line.count - 2].z, 2180.0f + 400.0f);
+  EXPECT_FLOAT_EQ(+line.points[line.count - 1].z, 2180.0f + 320.0f + 400.0f);
   float right = 0.0f, far = 0.0f;
   for (int32_t i = 0; i < line.count; ++i) {
     right = std::fmax(right, line.points[i].x);
@@ -768,7 +775,9 @@ TEST_F(FilesTest, TheKitWritesATrackHeadingAlongZFromItsDescription) {
   EXPECT_FLOAT_EQ(far, 2180.0f + 4000.0f + 500.0f);
   TrackLoadMapTile();
   EXPECT_EQ(+gTrackPositionMap[6][4], 1);
-  EXPECT_EQ(+gTrackPositionMap[7][4], 2);
+  // The sectors share the lap evenly: this short one's first cell is 220 units on.
+  EXPECT_GE(+gTrackPositionMap[7][4], 2);
+  EXPECT_LE(+gTrackPositionMap[7][4], 3);
 }
 
 }  // namespace

@@ -13,6 +13,19 @@
 #include "hal/window.h"
 #include "platform/fatal.h"
 
+// Whether this build runs under AddressSanitizer.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool ADDRESS_SANITIZED = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool ADDRESS_SANITIZED = true;
+#else
+constexpr bool ADDRESS_SANITIZED = false;
+#endif
+#else
+constexpr bool ADDRESS_SANITIZED = false;
+#endif
+
 // Thrown by the exit hook, so a test sees the process end without leaving.
 struct ExitCalled {
   int code;

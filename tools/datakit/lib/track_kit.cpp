@@ -182,7 +182,7 @@ std::vector<KitPlacement> LoopingObjects(const KitTrackDesc& desc) {
 constexpr float BOUE_WATER = 820.0f;
 constexpr float BOUE_BEND = 600.0f;
 // The loop's bend centres, in driving order from the first bend on.
-constexpr KitPoint BOUE_BENDS[4] = {{1180.0f, 4300.0f}, {8700.0f, 4300.0f}, {8700.0f, 1700.0f}, {1180.0f, 1700.0f}};
+constexpr KitPoint BOUE_BENDS[4] = {{1180.0f, 4300.0f}, {11000.0f, 4300.0f}, {11000.0f, 1700.0f}, {1180.0f, 1700.0f}};
 // The pond's bed falls gently from its shore to its middle, so the wheels on
 // the course stay shallow; outside the shore the bank rises faster.
 constexpr float POND_BED_SLOPE = 0.06f, POND_BANK_SLOPE = 0.2f;
@@ -325,23 +325,27 @@ void AddWaterFaces(float level, KitMesh* mesh) {
 
 }  // namespace
 
+// Every lap is long enough (24,700 units and more, as far as the world
+// allows) that the fastest computer car needs well over the 25 seconds below
+// which a lap is not counted, and every course reaches past x 9000, where
+// the finish line arms again.
 const std::vector<KitTrackDesc>& KitTracks() {
   static const std::vector<KitTrackDesc> tracks = {
-      {0, "desert", 780.0f, 6620.0f, HEADING_ALONG_X, 8520.0f, 1020.0f, DesertHeight, {{140.0f, 3}}, 1, DesertObjects,
+      {0, "desert", 780.0f, 6620.0f, HEADING_ALONG_X, 12000.0f, 1020.0f, DesertHeight, {{140.0f, 3}}, 1, DesertObjects,
        0, 320.0f, 12, 3, 8},
       NeigeTrackDesc(),
       {2, "boue", 580.0f, 2120.0f, 0, 0.0f, 0.0f, BoueHeight, {{140.0f, 3}}, 1, BoueObjects, 0, 320.0f, -1, 0, -1,
        {}, BOUE_WATER, BoueCourse},
       VolcanoTrackDesc(),
-      {4, "highway", 2753.0f, 7061.0f, HEADING_ALONG_X, 9000.0f, 1400.0f, HighwayHeight, {{230.0f, 3}}, 1,
+      {4, "highway", 2753.0f, 7061.0f, HEADING_ALONG_X, 11500.0f, 1400.0f, HighwayHeight, {{230.0f, 3}}, 1,
        HighwayObjects},
-      {6, "looping", 3815.0f, 5459.0f, HEADING_ALONG_X, 7000.0f, -(KIT_LOOPING_RETURN_Z - 5459.0f), LoopingHeight,
+      {6, "looping", 3815.0f, 5459.0f, HEADING_ALONG_X, 10500.0f, -(KIT_LOOPING_RETURN_Z - 5459.0f), LoopingHeight,
        {{140.0f, 3}}, 1, LoopingObjects, 0, 320.0f, -1, 0, -1,
        {{KIT_RAMP_X0, KIT_RAMP_Z0, KIT_RAMP_X1, 6900.0f, 56}, {KIT_RAMP_X0, 6900.0f, KIT_RAMP_X1, KIT_RAMP_Z1, 57}}},
-      {5, "ruines", 1796.0f, 6556.0f, HEADING_ALONG_X, 7600.0f, 1300.0f, RuinesHeight, {{140.0f, 3}}, 1, RuinesObjects},
-      {7, "sunset", 3175.0f, 4875.0f, HEADING_ALONG_X, 6400.0f, 1900.0f, SunsetHeight, {{140.0f, 3}}, 1, SunsetObjects,
+      {5, "ruines", 1796.0f, 6556.0f, HEADING_ALONG_X, 11500.0f, 1300.0f, RuinesHeight, {{140.0f, 3}}, 1, RuinesObjects},
+      {7, "sunset", 3175.0f, 4875.0f, HEADING_ALONG_X, 11000.0f, 1900.0f, SunsetHeight, {{140.0f, 3}}, 1, SunsetObjects,
        0, 320.0f, -1, 0, -1, {}, KIT_SUNSET_WATER},
-      {9, "ice", 2241.0f, 6041.0f, HEADING_ALONG_X, 6400.0f, 1400.0f, IceHeight, {{140.0f, 3}, {ICE_SHORE, 1}}, 2,
+      {9, "ice", 2241.0f, 6041.0f, HEADING_ALONG_X, 10500.0f, 2000.0f, IceHeight, {{140.0f, 3}, {ICE_SHORE, 1}}, 2,
        IceObjects, 3},
       SavanaTrackDesc(),
   };
@@ -378,6 +382,38 @@ std::vector<KitPoint> KitTrackCourse(const KitTrackDesc& desc) {
     put(lead - reach * std::sin(t), centre - radius * std::cos(t));
   }
   return points;
+}
+
+std::vector<KitPoint> KitTrackLine(const KitTrackDesc& desc) {
+  std::vector<KitPoint> course = KitTrackCourse(desc);
+  const bool alongX = desc.startHeading == HEADING_ALONG_X;
+  const KitPoint finish = alongX ? KitPoint{desc.startX + KIT_FINISH_AHEAD, desc.startZ}
+                                 : KitPoint{desc.startX, desc.startZ + KIT_FINISH_AHEAD};
+  // The finish line lies on the straight out of the grid: the segment that
+  // holds it gets it as a point of its own.
+  size_t at = 0;
+  float best = 1e30f;
+  for (size_t i = 0; i < course.size(); ++i) {
+    const KitPoint a = course[i], b = course[(i + 1) % course.size()];
+    const float dx = b.x - a.x, dz = b.z - a.z, len2 = dx * dx + dz * dz;
+    float t = len2 > 0.0f ? ((finish.x - a.x) * dx + (finish.z - a.z) * dz) / len2 : 0.0f;
+    t = std::fmin(std::fmax(t, 0.0f), 1.0f);
+    const float px = a.x + dx * t - finish.x, pz = a.z + dz * t - finish.z, d = px * px + pz * pz;
+    if (d < best) {
+      best = d;
+      at = i;
+    }
+  }
+  const KitPoint a = course[at];
+  if (a.x != finish.x || a.z != finish.z) course.insert(course.begin() + static_cast<std::ptrdiff_t>(++at), finish);
+  // Then comes second last: a line's length counts from its point n - 2.
+  std::rotate(course.begin(), course.begin() + static_cast<std::ptrdiff_t>((at + 2) % course.size()), course.end());
+  return course;
+}
+
+float KitTrackRoadReach(const KitTrackDesc& desc) {
+  constexpr float WIDEST_LINE = 100.0f, MARGIN = 100.0f;
+  return std::fmax(desc.bands.empty() ? 0.0f : desc.bands.front().within, WIDEST_LINE) + MARGIN;
 }
 
 float KitTrackHeightAt(const KitTrackDesc& desc, float x, float z) { return HeightAt(desc, KitTrackCourse(desc), x, z); }
@@ -463,34 +499,60 @@ KitMesh KitTrackMesh(const KitTrackDesc& desc) {
 void KitTrackPositionCodes(const KitTrackDesc& desc, std::vector<uint8_t>* map) {
   map->resize(POSITION_MAP_WIDTH * POSITION_MAP_HEIGHT, 0);
   std::vector<uint8_t>& codes = *map;
-  const std::vector<KitPoint> course = KitTrackCourse(desc);
+  const std::vector<KitPoint> course = KitTrackLine(desc);
   const int32_t quadrant = desc.track & 3;
   const size_t left = (quadrant & 1) ? QUADRANT_COLS : 0, top = (quadrant & 2) ? QUADRANT_ROWS : 0;
-  // A quadrant cell is 400 x 400 units of the 16000 x 8000 world.
+  // A quadrant cell is 400 x 400 units of the 16000 x 8000 world; nothing
+  // of the road lies outside it.
   auto cell = [&](float x, float z) {
-    return (top + static_cast<size_t>(z * 0.0025f)) * POSITION_MAP_WIDTH + left + static_cast<size_t>(x * 0.0025f);
+    const float cx = std::fmin(std::fmax(x * 0.0025f, 0.0f), static_cast<float>(QUADRANT_COLS - 1));
+    const float cz = std::fmin(std::fmax(z * 0.0025f, 0.0f), static_cast<float>(QUADRANT_ROWS - 1));
+    return (top + static_cast<size_t>(cz)) * POSITION_MAP_WIDTH + left + static_cast<size_t>(cx);
   };
-  const bool alongX = desc.startHeading == HEADING_ALONG_X;
-  codes[alongX ? cell(desc.startX + STRAIGHT_STEP, desc.startZ) : cell(desc.startX, desc.startZ + STRAIGHT_STEP)] = 1;
-  // Walk the loop from the finish line on, in small steps, listing each new
-  // cell; number them from 2 in that order, several cells a sector when the
-  // course crosses more cells than there are sectors.
-  std::vector<size_t> cells;
+  // Every cell the road or a car's line crosses is coded: where no code
+  // lies a car's progress stands still.
+  const float reach = KitTrackRoadReach(desc);
+  constexpr float STEP = 20.0f;
   const size_t n = course.size();
-  for (size_t i = 0; i <= n; ++i) {
-    const KitPoint a = course[(i + 1) % n], b = course[(i + 2) % n];
-    for (int k = 0; k < 16; ++k) {
-      const float t = static_cast<float>(k) / 16.0f;
-      const size_t c = cell(a.x + (b.x - a.x) * t, a.z + (b.z - a.z) * t);
-      if (codes[c] == 0) {
-        codes[c] = LAST_SECTOR;  // taken
-        cells.push_back(c);
+  auto across = [&](size_t i, float t, float side, float* x, float* z) {
+    const KitPoint a = course[i], b = course[(i + 1) % n];
+    const float dx = b.x - a.x, dz = b.z - a.z, len = std::sqrt(dx * dx + dz * dz);
+    *x = a.x + dx * t - dz / len * side;
+    *z = a.z + dz * t + dx / len * side;
+  };
+  // The finish line, across the road where the line's length is counted
+  // from (its point n - 2).
+  for (float side = -reach; side <= reach; side += STEP) {
+    float x, z;
+    across(n - 2, 0.0f, side, &x, &z);
+    codes[cell(x, z)] = 1;
+  }
+  // The sectors in driving order: each cell by how far along the lap the
+  // road first reaches it, the lap shared evenly among sectors 2 to 54.
+  float length = 0.0f;
+  for (size_t i = 0; i < n; ++i) {
+    const KitPoint a = course[i], b = course[(i + 1) % n];
+    length += std::sqrt((b.x - a.x) * (b.x - a.x) + (b.z - a.z) * (b.z - a.z));
+  }
+  const float sectors = static_cast<float>(LAST_SECTOR - 1);
+  float along = 0.0f;
+  for (size_t k = 0; k < n; ++k) {
+    const size_t i = (n - 2 + k) % n;
+    const KitPoint a = course[i], b = course[(i + 1) % n];
+    const float len = std::sqrt((b.x - a.x) * (b.x - a.x) + (b.z - a.z) * (b.z - a.z));
+    const int steps = std::max(1, static_cast<int>(std::ceil(len / STEP)));
+    for (int w = 0; w < steps; ++w) {
+      const float t = static_cast<float>(w) / static_cast<float>(steps);
+      const float sector = std::fmin(sectors - 1.0f, std::floor((along + len * t) / length * sectors));
+      for (float side = -reach; side <= reach; side += STEP) {
+        float x, z;
+        across(i, t, side, &x, &z);
+        uint8_t& code = codes[cell(x, z)];
+        if (code == 0) code = static_cast<uint8_t>(2.0f + sector);
       }
     }
+    along += len;
   }
-  const size_t sectors = LAST_SECTOR - 1;
-  for (size_t i = 0; i < cells.size(); ++i)
-    codes[cells[i]] = static_cast<uint8_t>(2 + (cells.size() <= sectors ? i : i * sectors / cells.size()));
   // A wrong road, and the world's edge out of bounds.
   constexpr uint8_t WRONG_ROAD = 55, OUT_OF_BOUNDS = 254;
   auto at = [&](size_t row, size_t col) -> uint8_t& { return codes[(top + row) * POSITION_MAP_WIDTH + left + col]; };
@@ -508,19 +570,31 @@ std::vector<DataFile> HighwayObjectPathFiles() {
     std::reverse(points.begin(), points.end());
     return points;
   };
-  // Two lanes each way beside the racers' lines, driving on the right: with
-  // the course on its right, against it on its left.
-  const std::vector<KitPoint> lanes[] = {Offset(course, 130.0f), reversed(Offset(course, -130.0f)),
-                                         Offset(course, 180.0f), reversed(Offset(course, -180.0f))};
+  // A lane each way beside the racers' lines, driving on the right: with
+  // the course on its right, against it on its left. Each vehicle takes one
+  // of the eight paths, so a lane holds an eighth of them; the others drive
+  // loops through the country south of the course, farther from it than a
+  // vehicle is stepped in full.
+  std::vector<std::vector<KitPoint>> paths = {Offset(course, 130.0f), reversed(Offset(course, -130.0f))};
+  constexpr int LOOP_POINTS = 40;
+  for (int k = 0; k < 6; ++k) {
+    const float cx = 2700.0f + 5200.0f * static_cast<float>(k % 3), cz = 1200.0f + 1600.0f * static_cast<float>(k / 3);
+    std::vector<KitPoint> loop;
+    for (int i = 0; i < LOOP_POINTS; ++i) {
+      const float a = 6.2831853f * static_cast<float>(i) / LOOP_POINTS * (k % 2 ? -1.0f : 1.0f);
+      loop.push_back({cx + 2200.0f * std::cos(a), cz + 700.0f * std::sin(a)});
+    }
+    paths.push_back(loop);
+  }
   std::vector<DataFile> files;
-  for (size_t i = 0; i < std::size(lanes); ++i)
-    files.push_back({5, std::string("other.t") + static_cast<char>('A' + i), PathFileWrite(lanes[i])});
+  for (size_t i = 0; i < paths.size(); ++i)
+    files.push_back({5, std::string("other.t") + static_cast<char>('A' + i), PathFileWrite(paths[i])});
   return files;
 }
 
 std::vector<DataFile> KitTrackFiles(const KitTrackDesc& desc) {
   const std::string name = desc.name;
-  const std::vector<KitPoint> course = KitTrackCourse(desc);
+  const std::vector<KitPoint> course = KitTrackLine(desc);
   std::vector<DataFile> files;
   files.push_back({4, name + ".uv", TrackMeshFileWrite(KitTrackMesh(desc), desc.placements(desc))});
   files.push_back({5, name + ".cam", CameraFileWrite(KitTrackCameraSpots(desc))});

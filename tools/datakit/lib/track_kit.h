@@ -77,18 +77,29 @@ const std::vector<KitTrackDesc>& KitTracks();
 const KitTrackDesc* KitTrackByIndex(int32_t track);
 
 std::vector<KitPoint> KitTrackCourse(const KitTrackDesc& desc);
+// The finish line crosses the straight out of the grid this far ahead of it.
+constexpr float KIT_FINISH_AHEAD = 400.0f;
+// The course as its trajectories are written: the finish line a point of
+// its own and second last, where the game counts a lap's length from, so a
+// car's progress starts a lap as it crosses the line.
+std::vector<KitPoint> KitTrackLine(const KitTrackDesc& desc);
+// How far either side of the course the road and the cars' lines reach, and
+// with them the coded cells of the position map.
+float KitTrackRoadReach(const KitTrackDesc& desc);
 // The ground at (x, z): the description's height at the distance from the course.
 float KitTrackHeightAt(const KitTrackDesc& desc, float x, float z);
 // The terrain grid (161 x 81 vertices, 100 apart, two triangles a square cut
 // from (c, r) to (c + 1, r + 1)), lit faces textured by the bands.
 KitMesh KitTrackMesh(const KitTrackDesc& desc);
 // Writes the track's quadrant of its 80 x 40 position map: the finish line
-// 400 units beyond the grid is 1, the sectors from 2 in driving order.
+// KIT_FINISH_AHEAD beyond the grid is 1, and every other cell that the road
+// or a car's line crosses a sector from 2 in driving order.
 void KitTrackPositionCodes(const KitTrackDesc& desc, std::vector<uint8_t>* map);
-// "<name>.uv", "<name>.cam" and "traj\<name>.tA" .. ".tD".
+// "<name>.uv", "<name>.cam" and "traj\<name>.tA" .. ".tE".
 std::vector<DataFile> KitTrackFiles(const KitTrackDesc& desc);
-// The highway traffic's paths "other.tA" .. "other.tD", two lanes each way
-// along the highway's course.
+// The highway traffic's paths "other.tA" .. "other.tH": a lane each way
+// along the highway's course and six loops through the country south of it,
+// so that a player meets a few vehicles at a time.
 std::vector<DataFile> HighwayObjectPathFiles();
 
 // Boue's pond: the terrain dips below the water level within

@@ -50,9 +50,14 @@ float Hills(float x, float z, float course, float flat, float slope, float top) 
   return rise * (0.6f + 0.4f * std::sin(x / 800.0f) * std::cos(z / 650.0f));
 }
 
-// ---- neige: a snow field sloping up toward +x, the lifts climbing it.
+// ---- neige: a snow field sloping up toward +x, the lifts climbing it, the
+// course a wide loop up the slope and back between the lifts' lines, far
+// enough up it (beyond x 9000) that a car's finish line arms again.
 
 constexpr float NEIGE_LIFT_LINES_Z[2] = {1650.0f, 6050.0f};
+constexpr KitPoint NEIGE_BENDS[4] = {{3476.0f, 3900.0f}, {10400.0f, 3900.0f}, {10400.0f, 2500.0f}, {3476.0f, 2500.0f}};
+constexpr float NEIGE_BEND = 1600.0f;
+constexpr float NEIGE_FAR_X = NEIGE_BENDS[1].x + NEIGE_BEND;
 
 float NeigeHeight(float x, float z, float course) {
   // The lifts' cables (x 0.061513 + 630) stay well above the snow: no hills
@@ -61,6 +66,10 @@ float NeigeHeight(float x, float z, float course) {
   for (float line : NEIGE_LIFT_LINES_Z) clear = std::fmin(clear, Clamp01((std::fabs(z - line) - 500.0f) / 400.0f));
   const float ground = 380.0f + 0.05f * x + 12.0f * std::sin(z / 900.0f) * std::cos(x / 1300.0f);
   return std::round(ground + clear * Hills(x, z, course, 500.0f, 0.15f, 160.0f));
+}
+
+std::vector<KitPoint> NeigeCourse(const KitTrackDesc& desc) {
+  return RoundedLoop({desc.startX, desc.startZ + desc.bendLead}, NEIGE_BENDS, NEIGE_BEND, 500.0f);
 }
 
 std::vector<KitPlacement> NeigeObjects(const KitTrackDesc& desc) {
@@ -75,20 +84,20 @@ std::vector<KitPlacement> NeigeObjects(const KitTrackDesc& desc) {
       if (std::fabs(p.x - x) < within && std::fabs(p.z - z) < within) return true;
     return false;
   };
-  const float returnX = desc.startX + desc.width;
   // A row of every kind of snow-track scenery outside the start straight.
   constexpr uint16_t ROW[] = {38, 39, 40, 41, 42, 43, 45, 46, 49, 50, 51, 52, 57, 58, 59, 60, 61, 62, 65};
   for (size_t i = 0; i < sizeof ROW / sizeof ROW[0]; ++i)
     at(ROW[i], static_cast<uint16_t>(40 * i), desc.startX - 430.0f, desc.startZ + 520.0f + 170.0f * static_cast<float>(i));
   at(EGLISE, 256, KIT_NEIGE_CHURCH_X, KIT_NEIGE_CHURCH_Z);
-  // Checkpoints across the start straight and the way back.
+  // Checkpoints across the start straight and the far straight down the slope.
+  const float farMiddle = (NEIGE_BENDS[1].z + NEIGE_BENDS[2].z) * 0.5f;
   at(CHECKN, 0, desc.startX, desc.startZ + 2000.0f);
-  at(CHECKN, 512, returnX, desc.startZ + 2000.0f);
-  // Firs inside the loop, a chalet beyond the far bend.
+  at(CHECKN, 512, NEIGE_FAR_X, farMiddle);
+  // Firs inside the loop, a chalet beyond the far straight.
   for (int i = 0; i < 5; ++i)
-    at(i % 2 ? SAPIN2 : SAPIN1, static_cast<uint16_t>(200 * i), desc.startX + 600.0f + 350.0f * static_cast<float>(i),
-       desc.startZ + 1200.0f + 500.0f * static_cast<float>(i));
-  at(CHALET, 768, returnX + 500.0f, desc.startZ + 3000.0f);
+    at(i % 2 ? SAPIN2 : SAPIN1, static_cast<uint16_t>(200 * i), 4200.0f + 1000.0f * static_cast<float>(i),
+       3000.0f + 400.0f * static_cast<float>(i % 3));
+  at(CHALET, 768, NEIGE_FAR_X + 700.0f, farMiddle);
   // The three lifts: a station at each end, pylons along the cable clear of the course.
   struct Lift {
     float bottom, top, z;
@@ -107,7 +116,8 @@ std::vector<KitPlacement> NeigeObjects(const KitTrackDesc& desc) {
 // course a wide loop round it.
 
 constexpr float VOLCANO_CONE = 2600.0f, VOLCANO_RIM = 350.0f;
-constexpr KitPoint VOLCANO_BENDS[4] = {{1741.0f, 6700.0f}, {11000.0f, 6700.0f}, {11000.0f, 1900.0f}, {1741.0f, 1900.0f}};
+// The top straight lies well inside the world's edge (z 7500), where a car is put back.
+constexpr KitPoint VOLCANO_BENDS[4] = {{1741.0f, 6300.0f}, {11000.0f, 6300.0f}, {11000.0f, 1900.0f}, {1741.0f, 1900.0f}};
 constexpr float VOLCANO_BEND = 700.0f;
 
 float VolcanoHeight(float x, float z, float course) {
@@ -186,7 +196,8 @@ std::vector<KitPlacement> SavanaObjects(const KitTrackDesc& desc) {
 }  // namespace
 
 KitTrackDesc NeigeTrackDesc() {
-  return {1, "neige", 1876.0f, 2180.0f, ALONG_Z, 3800.0f, 2600.0f, NeigeHeight, {{140.0f, 3}}, 1, NeigeObjects};
+  return {1, "neige", 1876.0f, 2180.0f, ALONG_Z, 0.0f, 0.0f, NeigeHeight, {{140.0f, 3}}, 1, NeigeObjects,
+          0, 320.0f, -1, 0, -1, {}, KIT_NO_WATER, NeigeCourse};
 }
 
 KitTrackDesc VolcanoTrackDesc() {
@@ -195,12 +206,13 @@ KitTrackDesc VolcanoTrackDesc() {
 }
 
 KitTrackDesc SavanaTrackDesc() {
-  return {8, "savana", 3554.0f, 5158.0f, ALONG_X, 8000.0f, 2400.0f, SavanaHeight, {{140.0f, 3}}, 1, SavanaObjects};
+  return {8, "savana", 3554.0f, 5158.0f, ALONG_X, 10000.0f, 2400.0f, SavanaHeight, {{140.0f, 3}}, 1, SavanaObjects};
 }
 
 std::vector<KitPoint> NeigeSkiPath(int k) {
   // Down the slope (toward -x) in 22 legs of 400, swinging across the lift
-  // line, each path its own width and phase, then straight on over the bend.
+  // line and the course's third bend, each path its own width and phase,
+  // then straight on into the loop.
   std::vector<KitPoint> path;
   const float swing = 200.0f + 60.0f * static_cast<float>(k), phase = 0.8f * static_cast<float>(k);
   for (int i = 0; i < 22; ++i) {

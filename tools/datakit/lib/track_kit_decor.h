@@ -15,14 +15,14 @@ KitTrackDesc SavanaTrackDesc();
 
 // neige's church, whose first placement gives the bell its place.
 constexpr float KIT_NEIGE_CHURCH_X = 1000.0f, KIT_NEIGE_CHURCH_Z = 4600.0f;
-// The first lift's top, where the skiers set off down the slope toward the
-// course's first bend.
+// The first lift's top, where the skiers set off down the slope across the
+// course's third bend.
 constexpr float KIT_SKI_TOP_X = 12250.0f, KIT_SKI_TOP_Z = 1650.0f;
 // The volcano's crater, which the rocks leave and the crater check guards.
 constexpr float KIT_CRATER_X = 8375.0f, KIT_CRATER_Z = 4430.0f;
 
 // Skier path `k` (0..3, "ski.tA".."ski.tD"): from the first lift's top
-// zigzagging down the slope and across the course's first bend.
+// zigzagging down the slope and across the course's third bend.
 std::vector<KitPoint> NeigeSkiPath(int k);
 // Elephant path `k` (0..1, "ele.tA", "ele.tB"): a ring of 24 points across the
 // start straight (A) and the way back (B).

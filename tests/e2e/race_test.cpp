@@ -20,20 +20,20 @@ class Race : public e2e::GameRun {
 };
 
 // The shown frames of the countdown at "5", "3" and "1", and of the race after
-// the start. The track presentation and its zoom take the first 196 frames
-// after loading, on the kit's desert; "5" shows as the fly-in fades in.
+// the start. The track presentation and its zoom come first, on the kit's
+// desert; "5" shows as the fly-in fades in.
 struct Shot {
   int frame;
   const char* reference;
 };
-constexpr Shot SHOTS[] = {{232, "race_countdown5.png"}, {290, "race_countdown3.png"}, {345, "race_countdown1.png"},
+constexpr Shot SHOTS[] = {{244, "race_countdown5.png"}, {316, "race_countdown3.png"}, {379, "race_countdown1.png"},
                           {436, "race_started.png"}};
 
 // Named so that scripts/update-references.sh finds it.
 class RaceReference : public Race {};
 
 TEST_F(RaceReference, TheDesertCountdownAndStartLookAsTheyShould) {
-  ASSERT_EQ(RunGame("trace.txt", "frames", "232,290,345,436"), 0) << dir_.Read("stderr.txt");
+  ASSERT_EQ(RunGame("trace.txt", "frames", "244,316,379,436"), 0) << dir_.Read("stderr.txt");
   EXPECT_EQ(dir_.Read("stderr.txt"), "");
   for (const Shot& shot : SHOTS) e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(shot.frame)), shot.reference);
 }

@@ -69,8 +69,8 @@ TEST_F(MirrorOnAndOff, DebrisThrownAheadFliesOnWithTheMirrorOn) {
   std::istringstream recorded(dir_.Read("recorded.txt"));
   std::string script;
   for (std::string line; std::getline(recorded, line);)
-    if (line.size() > 1 && line[0] == 'f' && std::atoi(line.c_str() + 1) <= 1500) script += line + "\n";
-  script += "f1500 press ESC\n";
+    if (line.size() > 1 && line[0] == 'f' && std::atoi(line.c_str() + 1) <= 2000) script += line + "\n";
+  script += "f2000 press ESC\n";
   std::string off, on;
   RunBoth("display=0", script, &off, &on);
   if (HasFatalFailure()) return;

@@ -82,6 +82,7 @@ void RdrClose() {
 }
 
 int32_t TexMemSizeKb() { return 4096; }
+bool RdrModeFits(uint32_t code) { return code == RDR_RES_640x480; }
 
 // Every texture is a 256 x 64 record with no texels, numbered in load order.
 TextureRecord* TexLoad(const char* path) {

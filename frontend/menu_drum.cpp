@@ -1,0 +1,88 @@
+#include "frontend/menu_drum.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr float DRUM_LEFT = 164.0f;
+constexpr float SNAP_TIME = 490.0f;
+constexpr float MIN_RATE = 40.0f;
+constexpr float MAX_RATE = 150.0f;
+constexpr float TIME_SCALE = 0.002f;  // 1 / 500
+
+constexpr MenuDrum MakeDrum(float y, const char* label) {
+  MenuDrum drum{};
+  drum.x = DRUM_LEFT;
+  drum.y = y;
+  drum.count = MENU_DRUM_CHARS;
+  for (int i = 0; i < MENU_DRUM_CHARS; ++i) {
+    const float rest = static_cast<float>(MenuGlyphIndex(label[i]) * MENU_GLYPH_UNITS);
+    drum.label[i] = label[i];
+    drum.chars[i] = {rest, rest, rest, 0.0f, MENU_DRUM_REST_TIME};
+  }
+  return drum;
+}
+
+constexpr const char* BLANK_LABEL = "             ";
+
+// The drum's own label, read at most to its count and never past its buffer.
+char LabelChar(const char* label, int i) { return i < MENU_DRUM_LABEL_BYTES ? label[i] : '\0'; }
+
+// A label buffer cleared to zeros with at most 15 characters of the text.
+void CopyLabel(char (&out)[MENU_DRUM_LABEL_BYTES], const char* text) {
+  std::memset(out, 0, sizeof out);
+  for (int i = 0; text && i < MENU_DRUM_LABEL_BYTES - 1 && text[i] != '\0'; ++i) out[i] = text[i];
+}
+
+int32_t CharCount(const MenuDrum* drum) { return std::clamp(drum->count, 0, MENU_DRUM_CHARS); }
+
+}  // namespace
+
+MenuDrum gMenuCategoryDrum = MakeDrum(240.0f, "    TRACK    ");
+MenuDrum gMenuValueDrum = MakeDrum(341.0f, " HOT TANKER  ");
+MenuDrum gMenuResolutionDrum = MakeDrum(240.0f, "  512 X 384  ");
+MenuDrum gMenuDetailDrum = MakeDrum(341.0f, "   MAXIMUM   ");
+MenuDrum gMenuControls1Drum = MakeDrum(154.0f, BLANK_LABEL);
+MenuDrum gMenuControls2Drum = MakeDrum(252.0f, BLANK_LABEL);
+MenuDrum gMenuLevelDrum = MakeDrum(354.0f, BLANK_LABEL);
+MenuDrum gMenuNetKindDrum = MakeDrum(191.0f, BLANK_LABEL);
+
+int32_t MenuGlyphDistance(char from, char to) { return MenuGlyphIndex(to) - MenuGlyphIndex(from); }
+
+void MenuDrumSetLabel(MenuDrum* drum, const char* text) {
+  char next[MENU_DRUM_LABEL_BYTES];
+  CopyLabel(next, text);
+  for (int i = 0; i < CharCount(drum); ++i) {
+    MenuDrumChar& c = drum->chars[i];
+    const int32_t d = MenuGlyphDistance(LabelChar(drum->label, i), next[i]);
+    c.position = c.target;
+    c.start = c.position;
+    c.target = c.position + static_cast<float>(d * MENU_GLYPH_UNITS);
+    c.rate = std::clamp(static_cast<float>(std::abs(d)), MIN_RATE, MAX_RATE);
+    c.time = 0.0f;
+  }
+  std::memcpy(drum->label, next, sizeof next);
+}
+
+void MenuDrumSetLabelNow(MenuDrum* drum, const char* text) {
+  CopyLabel(drum->label, text);
+  for (int i = 0; i < CharCount(drum); ++i) {
+    const float rest = static_cast<float>(MenuGlyphIndex(drum->label[i]) * MENU_GLYPH_UNITS);
+    drum->chars[i] = {rest, rest, rest, 0.0f, MENU_DRUM_REST_TIME};
+  }
+}
+
+bool MenuDrumStep(MenuDrum* drum, float timeStep) {
+  bool rolling = false;
+  for (int i = 0; i < CharCount(drum); ++i) {
+    MenuDrumChar& c = drum->chars[i];
+    if (c.time >= MENU_DRUM_REST_TIME) continue;
+    c.position = c.start + (c.target - c.start) * c.time * TIME_SCALE;
+    c.time += c.rate * timeStep;
+    rolling = true;
+    if (c.time >= SNAP_TIME) c.position = c.target;
+  }
+  return rolling;
+}

@@ -4,6 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine3d/angle.h"
+#include "engine3d/normals.h"
+#include "platform/mem.h"
+
 namespace {
 
 constexpr float DRUM_LEFT = 164.0f;
@@ -85,4 +89,51 @@ bool MenuDrumStep(MenuDrum* drum, float timeStep) {
     if (c.time >= SNAP_TIME) c.position = c.target;
   }
   return rolling;
+}
+
+MeshHeader gMenuDrumRing = {MESH_TYPE_WORD, 0, 0, nullptr, nullptr, {0, 0, 0}};
+
+void MenuFreeDrumRing() {
+  if (gMenuDrumRing.vertices) MemFree(gMenuDrumRing.vertices);
+  if (gMenuDrumRing.faces) MemFree(gMenuDrumRing.faces);
+  gMenuDrumRing.vertices = nullptr;
+  gMenuDrumRing.faces = nullptr;
+  gMenuDrumRing.vertexCount = 0;
+  gMenuDrumRing.faceCount = 0;
+}
+
+void MenuBuildDrumRing() {
+  constexpr float RADIUS = 26.0f;
+  constexpr float HALF_WIDTH = 10.0f;
+  constexpr int32_t STEP = 1024 / MENU_RING_FACES;
+  MenuFreeDrumRing();
+  auto* vertices = static_cast<Vertex*>(MemAlloc(MENU_RING_VERTICES * sizeof(Vertex)));
+  auto* faces = static_cast<Face*>(MemAlloc(MENU_RING_FACES * sizeof(Face)));
+  if (!vertices || !faces) {
+    // No ring: the drums draw nothing rather than a ring half made.
+    if (vertices) MemFree(vertices);
+    if (faces) MemFree(faces);
+    return;
+  }
+  std::memset(vertices, 0, MENU_RING_VERTICES * sizeof(Vertex));
+  std::memset(faces, 0, MENU_RING_FACES * sizeof(Face));
+  for (int32_t i = 0; i < MENU_RING_FACES; ++i) {
+    const int32_t a = STEP * i;
+    for (int32_t side = 0; side < 2; ++side) {
+      Vertex& v = vertices[2 * i + side];
+      v.x = side == 0 ? -HALF_WIDTH : HALF_WIDTH;
+      v.y = RADIUS * MathCos(a);
+      v.z = RADIUS * MathSin(a);
+    }
+    Face& f = faces[i];
+    f.type = uint32_t{FACE_TEX_LIT} << 24;
+    f.vertexCount = 4;
+    const auto next = static_cast<uint16_t>((2 * i + 2) % MENU_RING_VERTICES);
+    f.index[0] = static_cast<uint16_t>(2 * i);
+    f.index[1] = static_cast<uint16_t>(2 * i + 1);
+    f.index[2] = static_cast<uint16_t>(next + 1);
+    f.index[3] = next;
+  }
+  gMenuDrumRing = {MESH_TYPE_WORD, MENU_RING_VERTICES, MENU_RING_FACES, faces, vertices, {0, 0, 0}};
+  MeshRebuildNormalsOf(&gMenuDrumRing);
 }

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-struct MeshHeader;
+#include "engine3d/mesh.h"
 
 constexpr int MENU_DRUM_CHARS = 13;
 constexpr int MENU_DRUM_LABEL_BYTES = 16;
@@ -71,3 +71,12 @@ void MenuDrumSetLabel(MenuDrum* drum, const char* text);
 void MenuDrumSetLabelNow(MenuDrum* drum, const char* text);
 // One frame of the roll for every character; true while one still rolls.
 bool MenuDrumStep(MenuDrum* drum, float timeStep);
+
+// The one ring every drum character is drawn with: 32 vertices on a circle
+// of radius 26 about the x axis, 20 wide, and 16 quads, half of them for a
+// glyph. Built when the menus are entered, freed when they are left.
+constexpr int32_t MENU_RING_VERTICES = 32;
+constexpr int32_t MENU_RING_FACES = 16;
+extern MeshHeader gMenuDrumRing;
+void MenuBuildDrumRing();
+void MenuFreeDrumRing();

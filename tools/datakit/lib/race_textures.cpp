@@ -227,6 +227,10 @@ const char* const* FontGlyphRows(char ch) {
   return nullptr;
 }
 
+void FontDrawGlyphCell(std::vector<uint16_t>* texels, int width, int cell, char ch) {
+  if (const char* const* rows = FontGlyphRows(ch)) DrawGlyphCell(texels, width, cell, rows);
+}
+
 std::vector<uint16_t> FontLetterTexels() {
   std::vector<uint16_t> texels(256 * 256, 0);
   for (char ch = 'A'; ch <= 'Z'; ++ch) DrawGlyphCell(&texels, 256, ch - 'A', FontGlyphRows(ch));

@@ -59,6 +59,17 @@ struct MenuState {
   uint8_t enterButton;   // the enter button shows for the current category and value
   uint8_t drumRolling;   // a drum rolls this frame: the roll sound plays
   uint16_t* background;  // the picture under every menu frame, null: none
+  // The cursor and the left button's press edge (set in the frame it went down).
+  int32_t cursorX, cursorY;
+  uint8_t pressEdge;
+  int32_t clickSlot = -1;  // the sound slot of the last click, -1 none
+  // The menu textures: the two drum fonts as entries of gTextureTable, the
+  // two icon textures as handles; -1 where one did not load.
+  int32_t fontEntry[2] = {-1, -1};
+  int32_t iconTexture[2] = {-1, -1};
+  // The icon layout the icon routines place slots by; the main one is the bar's.
+  int32_t iconSize, iconX, iconY, iconStep;
+  uint8_t mainLayout;
 };
 extern MenuState gMenu;
 

@@ -9,6 +9,9 @@
 #include "backend_common/display.h"
 #include "engine3d/angle.h"
 #include "engine3d/model3ds.h"
+#include "backend_common/texture.h"
+#include "frontend/menu_icons.h"
+#include "frontend/menu_items.h"
 #include "frontend/menu_models.h"
 #include "platform/pak.h"
 #include "support/test_support.h"
@@ -26,6 +29,7 @@ class MenuKitTest : public ::testing::Test {
     PakReset();
     std::string error;
     ASSERT_TRUE(datakit::WriteLooseFiles(datakit::MenuArchiveFiles(), dir_.path().string(), &error)) << error;
+    ASSERT_TRUE(datakit::WriteLooseFiles(datakit::MenuLooseFiles(), dir_.path().string(), &error)) << error;
     char here[4096];
     ASSERT_NE(::getcwd(here, sizeof here), nullptr);
     home_ = here;
@@ -100,6 +104,23 @@ TEST_F(MenuKitTest, TheFontTexturesHoldTheGlyphsWhereTheDrumsLookForThem) {
   EXPECT_EQ(lit(textures[1], 4 * 32, 0, 32, 64), 0);
   // The pointer fills the cell the drums never use.
   EXPECT_GT(lit(textures[1], datakit::MENU_POINTER_U, datakit::MENU_POINTER_V, 31, 63), 200);
+}
+
+TEST_F(MenuKitTest, TheMenuTexturesLoadFontsKeyedAndIconsNot) {
+  TexMemReset();
+  MenuLoadTextures();
+  ASSERT_EQ(gTextureTable.count, 4);
+  EXPECT_EQ(gMenu.fontEntry[0], 0);
+  EXPECT_EQ(gMenu.fontEntry[1], 1);
+  EXPECT_EQ(gMenu.iconTexture[0], static_cast<int32_t>(gTextureTable.entries[2].handle));
+  EXPECT_EQ(gMenu.iconTexture[1], static_cast<int32_t>(gTextureTable.entries[3].handle));
+  EXPECT_STREQ(gTextureTable.entries[1].key, "TYPHAB1");
+  EXPECT_EQ(gTextureTable.entries[0].keyRed, 0);
+  EXPECT_EQ(gTextureTable.entries[1].keyBlue, 0);
+  EXPECT_EQ(gTextureTable.entries[2].keyRed, 0xFFFF);
+  EXPECT_EQ(gTextureTable.entries[3].keyRed, 0xFFFF);
+  EXPECT_EQ(gRdrState.colourKeyR, -1);
+  EXPECT_TRUE(gFatalErrors.empty());
 }
 
 }  // namespace

@@ -4,9 +4,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "backend_common/draw.h"
+#include "backend_common/drum_glyph.h"
 #include "engine3d/angle.h"
+#include "engine3d/mathutil.h"
 #include "engine3d/normals.h"
+#include "frontend/menu_items.h"
 #include "platform/mem.h"
+#include "race/race.h"
 
 namespace {
 
@@ -78,17 +83,36 @@ void MenuDrumSetLabelNow(MenuDrum* drum, const char* text) {
   }
 }
 
+namespace {
+bool StepChar(MenuDrumChar& c, float timeStep) {
+  if (c.time >= MENU_DRUM_REST_TIME) return false;
+  c.position = c.start + (c.target - c.start) * c.time * TIME_SCALE;
+  c.time += c.rate * timeStep;
+  if (c.time >= SNAP_TIME) c.position = c.target;
+  return true;
+}
+}  // namespace
+
 bool MenuDrumStep(MenuDrum* drum, float timeStep) {
   bool rolling = false;
+  for (int i = 0; i < CharCount(drum); ++i) rolling |= StepChar(drum->chars[i], timeStep);
+  return rolling;
+}
+
+void MenuDrawDrum(MenuDrum* drum) {
+  constexpr float CHAR_STEP = 28.0f;
   for (int i = 0; i < CharCount(drum); ++i) {
     MenuDrumChar& c = drum->chars[i];
-    if (c.time >= MENU_DRUM_REST_TIME) continue;
-    c.position = c.start + (c.target - c.start) * c.time * TIME_SCALE;
-    c.time += c.rate * timeStep;
-    rolling = true;
-    if (c.time >= SNAP_TIME) c.position = c.target;
+    if (StepChar(c, gRace.timeStep)) gMenu.drumRolling = 1;
+    if (!gMenuDrumRing.faces) continue;
+    const int32_t position = TruncI32(c.position);
+    MenuDrumMapGlyph(&gMenuDrumRing, position, gMenu.fontEntry[0], gMenu.fontEntry[1]);
+    gMenuDrumRing.angle[0] = static_cast<uint16_t>(position);
+    DrawSlot slot{};
+    slot.x = drum->x + CHAR_STEP * static_cast<float>(i);
+    slot.y = drum->y;
+    RdrDrawObjectLit(&slot, &gMenuDrumRing);
   }
-  return rolling;
 }
 
 MeshHeader gMenuDrumRing = {MESH_TYPE_WORD, 0, 0, nullptr, nullptr, {0, 0, 0}};

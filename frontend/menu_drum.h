@@ -71,6 +71,11 @@ void MenuDrumSetLabel(MenuDrum* drum, const char* text);
 void MenuDrumSetLabelNow(MenuDrum* drum, const char* text);
 // One frame of the roll for every character; true while one still rolls.
 bool MenuDrumStep(MenuDrum* drum, float timeStep);
+// Rolls every character on by the race's time step and draws it: the ring
+// mapped with the glyphs at its position, turned to it, lit, at the
+// character's place (28 pixels apart). A rolling character sets the menu's
+// drum-roll flag. Nothing is drawn without a ring.
+void MenuDrawDrum(MenuDrum* drum);
 
 // The one ring every drum character is drawn with: 32 vertices on a circle
 // of radius 26 about the x axis, 20 wide, and 16 quads, half of them for a

@@ -46,6 +46,12 @@ int32_t __wrap__Z11SfxStopSloti(int32_t slot) {
   gIconCalls.push_back("Stop " + std::to_string(slot));
   return 1;
 }
+void __wrap__Z16RdrDrawObjectLitP8DrawSlotP10MeshHeader(DrawSlot* slot, MeshHeader* mesh) {
+  char text[160];
+  std::snprintf(text, sizeof text, "Ring %g,%g pitch %u tex %x st %g,%g", double(slot->x), double(slot->y),
+                unsigned{mesh->angle[0]}, mesh->faces[0].type, double(mesh->faces[0].st[0]), double(mesh->faces[0].st[1]));
+  gIconCalls.push_back(text);
+}
 void __wrap__Z18LfbDrawScreenImagePKt(const uint16_t*) { gIconCalls.push_back("Background"); }
 }
 

@@ -9,6 +9,7 @@
 #include "backend_common/texture.h"
 #include "engine3d/mesh.h"
 #include "frontend/frontend.h"
+#include "frontend/menu_drum.h"
 #include "frontend/menu_icons.h"
 #include "frontend/menu_items.h"
 #include "icons_log.h"
@@ -219,6 +220,43 @@ TEST_F(MenuIconsTest, NoScratchRoomNoQuad) {
   MenuTextPrintf(0, 0, "ABC");
   MenuDrawIcon(0, 3);
   EXPECT_TRUE(IconCallsStarting("Decal").empty());
+}
+
+TEST_F(MenuIconsTest, ADrumDrawsARingACharacterTurnedToItsGlyph) {
+  MenuBuildDrumRing();
+  MenuDrum drum{};
+  drum.x = 164;
+  drum.y = 341;
+  drum.count = 13;
+  MenuDrumSetLabelNow(&drum, "B            ");
+  gRace.timeStep = 1.0f;
+  gMenu.drumRolling = 0;
+  MenuDrawDrum(&drum);
+  std::vector<std::string> rings = IconCallsStarting("Ring");
+  ASSERT_EQ(rings.size(), 13u);
+  // 'B' is glyph 1 (odd: faces 0-7 carry it, from the top of its band); a
+  // blank is glyph 36 on the second font (even: faces 0-7 carry 37, '/').
+  EXPECT_EQ(rings[0], "Ring 164,341 pitch 512 tex 2000000 st 32,63");
+  EXPECT_EQ(rings[12], "Ring 500,341 pitch 18432 tex 2000003 st 160,63");
+  EXPECT_EQ(gMenu.drumRolling, 0);
+  // Rolling 'B' to 'D': the first frame still shows 'B' and raises the roll flag.
+  MenuDrumSetLabel(&drum, "D            ");
+  gIconCalls.clear();
+  MenuDrawDrum(&drum);
+  EXPECT_EQ(IconCallsStarting("Ring")[0], "Ring 164,341 pitch 512 tex 2000000 st 32,63");
+  EXPECT_EQ(gMenu.drumRolling, 1);
+  for (int frame = 0; frame < 12; ++frame) MenuDrawDrum(&drum);
+  gIconCalls.clear();
+  MenuDrawDrum(&drum);
+  EXPECT_EQ(IconCallsStarting("Ring")[0], "Ring 164,341 pitch 1536 tex 2000000 st 96,63");
+  // Without a ring nothing is drawn, and the roll still goes on.
+  MenuFreeDrumRing();
+  MenuDrumSetLabel(&drum, "A            ");
+  gIconCalls.clear();
+  MenuDrawDrum(&drum);
+  EXPECT_TRUE(IconCallsStarting("Ring").empty());
+  EXPECT_LT(drum.chars[0].time, MENU_DRUM_REST_TIME);
+  EXPECT_GT(drum.chars[0].time, 0.0f);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include "tools/datakit/lib/model3ds_writer.h"
 #include "tools/datakit/lib/picture_writer.h"
-#include "tools/datakit/lib/texture_3df.h"
 
 namespace datakit {
 namespace {
@@ -149,8 +148,7 @@ std::vector<KitTexture> MenuTextures() {
 }
 
 std::vector<DataFile> MenuArchiveFiles() {
-  std::vector<DataFile> files;
-  for (const KitTexture& t : MenuTextures()) files.push_back({2, t.name + ".tex", MakeTex(t.format, t.width, t.height, t.texels)});
+  std::vector<DataFile> files = KitTextureArchiveFiles(MenuTextures());
   files.push_back({1, "bitos.3ds", Make3ds(ArrowsModel())});
   files.push_back({1, "boutr01.3ds", Make3ds(ButtonModel(14))});
   files.push_back({1, "boutr02.3ds", Make3dsFrame(ButtonModel(7).meshes[0].vertices)});
@@ -159,11 +157,6 @@ std::vector<DataFile> MenuArchiveFiles() {
   return files;
 }
 
-std::vector<DataFile> MenuLooseFiles() {
-  std::vector<DataFile> files;
-  for (const KitTexture& t : MenuTextures())
-    files.push_back({0, t.name + ".3df", Make3df(static_cast<int32_t>(t.format), t.width, t.height, t.texels)});
-  return files;
-}
+std::vector<DataFile> MenuLooseFiles() { return KitTextureLooseFiles(MenuTextures()); }
 
 }  // namespace datakit

@@ -266,17 +266,21 @@ std::vector<KitTexture> RaceTextures() {
   return list;
 }
 
-std::vector<DataFile> RaceArchiveFiles() {
+std::vector<DataFile> KitTextureArchiveFiles(const std::vector<KitTexture>& textures) {
   std::vector<DataFile> files;
-  for (const KitTexture& t : RaceTextures()) files.push_back({2, t.name + ".tex", MakeTex(t.format, t.width, t.height, t.texels)});
+  for (const KitTexture& t : textures) files.push_back({2, t.name + ".tex", MakeTex(t.format, t.width, t.height, t.texels)});
   return files;
 }
 
-std::vector<DataFile> RaceLooseFiles() {
+std::vector<DataFile> KitTextureLooseFiles(const std::vector<KitTexture>& textures) {
   std::vector<DataFile> files;
-  for (const KitTexture& t : RaceTextures())
+  for (const KitTexture& t : textures)
     files.push_back({0, t.name + ".3df", Make3df(static_cast<int32_t>(t.format), t.width, t.height, t.texels)});
   return files;
 }
+
+std::vector<DataFile> RaceArchiveFiles() { return KitTextureArchiveFiles(RaceTextures()); }
+
+std::vector<DataFile> RaceLooseFiles() { return KitTextureLooseFiles(RaceTextures()); }
 
 }  // namespace datakit

@@ -31,6 +31,11 @@ const char* const* FontGlyphRows(char ch);
 // kit does not draw.
 void FontDrawGlyphCell(std::vector<uint16_t>* texels, int width, int cell, char ch);
 
+// Textures as files: each as .TEX for the texture archive (rur2.pak), and as
+// a loose .3DF file.
+std::vector<DataFile> KitTextureArchiveFiles(const std::vector<KitTexture>& textures);
+std::vector<DataFile> KitTextureLooseFiles(const std::vector<KitTexture>& textures);
+
 std::vector<KitTexture> RaceTextures();
 std::vector<DataFile> RaceArchiveFiles();  // the .TEX files (rur2.pak)
 std::vector<DataFile> RaceLooseFiles();    // the .3DF files

@@ -16,6 +16,7 @@
 #include "presentation/quads.h"
 #include "presentation/sfx.h"
 #include "race/race.h"
+#include "race/track_files.h"
 
 char gMenuTextBuffer[MENU_TEXT_BUFFER];
 
@@ -59,7 +60,9 @@ const char* RowLabel(int32_t block, int32_t index) {
   return gMenuItems[static_cast<size_t>(row)].label;
 }
 
-int32_t VehicleIcon(const Vehicle* v) { return 18 + std::clamp(v ? v->type : 0, 0, HIGHEST_VEHICLE_ICON); }
+// Types above the last icon (the kit car and the network players' cars) show it.
+int32_t VehicleTypeIcon(int32_t type) { return 18 + std::clamp(type, 0, HIGHEST_VEHICLE_ICON); }
+int32_t VehicleIcon(const Vehicle* v) { return VehicleTypeIcon(v ? v->type : 0); }
 int32_t ControlsIcon(const Vehicle* v) { return 10 + std::clamp(v ? v->controller : 0, 0, 3); }
 
 bool TrackLocked() { return !gMenuItems[static_cast<size_t>(std::clamp(gRace.trackIndex, 0, 9))].enabled; }
@@ -286,4 +289,37 @@ int32_t MenuIconBar() {
   }
   RdrDepthOn();
   return clicked;
+}
+
+namespace {
+void SetLayout(int32_t size, int32_t x, int32_t y, int32_t step) {
+  gMenu.iconSize = size;
+  gMenu.iconX = x;
+  gMenu.iconY = y;
+  gMenu.iconStep = step;
+  gMenu.mainLayout = 0;
+}
+}  // namespace
+
+void MenuDrawSaveSlotIcons(int32_t y, const SaveSlot* slot) {
+  if (!slot) return;
+  constexpr const char* DETAIL[] = {"MAX", "HIG", "MED", "LOW"};
+  SetLayout(16, 377, y - 3, 19);
+  MenuDrawIcon(0, std::clamp(slot->trackIndex, 0, 9));
+  // The pair shows the save's players mode, not the one in force now.
+  const int32_t playersMode = gRace.playersMode;
+  gRace.playersMode = slot->playersMode;
+  MenuDrawIconPair(1, VehicleTypeIcon(slot->vehicleType[0]), VehicleTypeIcon(slot->vehicleType[1]));
+  gRace.playersMode = playersMode;
+  MenuDrawIcon(2, 103 + std::clamp(slot->gameMode, 0, 3));
+  MenuDrawIcon(3, 15 + std::clamp(slot->playersMode, 0, 2));
+  Options options;
+  static_assert(sizeof options == sizeof slot->options);
+  std::memcpy(&options, slot->options, sizeof options);
+  DotFontPrintf(SlotX(4), y, "%s", DETAIL[std::clamp(options.detailSetting, 0, 3)]);
+}
+
+void MenuDrawVehicleIcon(int32_t y, const Vehicle* vehicle) {
+  SetLayout(32, 424, y, 0);
+  MenuDrawIcon(0, VehicleTypeIcon(vehicle ? vehicle->type : 0));
 }

@@ -41,6 +41,14 @@ int32_t MenuDrawIcon(int32_t slot, int32_t cell);
 void MenuDrawIconHalf(int32_t slot, int32_t cell, int32_t offset);
 int32_t MenuDrawIconPair(int32_t slot, int32_t cell1, int32_t cell2);
 int32_t MenuDrawIconLabelled(int32_t slot, int32_t cell, int32_t block, int32_t index, int32_t block2, int32_t index2);
+struct SaveSlot;
+struct Vehicle;
+// A saved championship's row of 16-pixel icons from x 377, 19 apart, at
+// y - 3: track, both vehicles (halved when it was a two-player save), game
+// mode, players mode, and its detail in the dot font.
+void MenuDrawSaveSlotIcons(int32_t y, const SaveSlot* slot);
+// The vehicle's type icon at 32 pixels, x 424.
+void MenuDrawVehicleIcon(int32_t y, const Vehicle* vehicle);
 // Draws the seven slots; the clicked slot, or -1.
 int32_t MenuIconBarDraw();
 // The bar and the pointer over it, without the depth test.

@@ -2,6 +2,7 @@
 // font labels, through the draw calls they make.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "frontend/menu_items.h"
 #include "icons_log.h"
 #include "race/race.h"
+#include "race/track_files.h"
 #include "support/test_support.h"
 
 namespace {
@@ -155,6 +157,34 @@ TEST_F(MenuIconsTest, TheBarsIconsShowTheCurrentChoices) {
       "Decal 460,18-508,66 tex 8 st 0,0-48,48",        // saves: cell 100
   };
   EXPECT_EQ(IconCallsStarting("Decal"), want);
+}
+
+TEST_F(MenuIconsTest, ASavesRowAndAVehicleIcon) {
+  SaveSlot slot{};
+  slot.trackIndex = 2;
+  slot.playersMode = 1;
+  slot.gameMode = 1;
+  slot.vehicleType[0] = 3;
+  slot.vehicleType[1] = 8;
+  Options options{};
+  options.detailSetting = 2;
+  std::memcpy(slot.options, &options, sizeof options);
+  gRace.playersMode = 0;
+  MenuDrawSaveSlotIcons(150, &slot);
+  const std::vector<std::string> want = {
+      "Decal 377,147-393,163 tex 7 st 96,0-144,48",     // track 2
+      "Decal 396,147-404,163 tex 7 st 48,192-72,240",   // type 3: cell 21, left half
+      "Decal 406,147-414,163 tex 7 st 216,192-240,240", // type 8 as 6: cell 24, right half
+      "Decal 415,147-431,163 tex 8 st 192,0-240,48",    // arcade: cell 104
+      "Decal 434,147-450,163 tex 7 st 48,144-96,192",   // two players: cell 16
+  };
+  EXPECT_EQ(IconCallsStarting("Decal"), want);
+  EXPECT_EQ(IconCallsStarting("Dot"), std::vector<std::string>{"Dot 453,150 MED"});
+  EXPECT_EQ(gRace.playersMode, 0);
+  gIconCalls.clear();
+  gPlayer1Vehicle->type = 7;
+  MenuDrawVehicleIcon(153, gPlayer1Vehicle);
+  EXPECT_EQ(IconCallsStarting("Decal"), std::vector<std::string>{"Decal 424,153-456,185 tex 7 st 192,192-240,240"});
 }
 
 TEST_F(MenuIconsTest, LabelsFoldAccentsAndBreakAtBlanks) {

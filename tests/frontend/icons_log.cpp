@@ -48,8 +48,9 @@ int32_t __wrap__Z11SfxStopSloti(int32_t slot) {
 }
 void __wrap__Z16RdrDrawObjectLitP8DrawSlotP10MeshHeader(DrawSlot* slot, MeshHeader* mesh) {
   char text[160];
-  std::snprintf(text, sizeof text, "Ring %g,%g pitch %u tex %x st %g,%g", double(slot->x), double(slot->y),
-                unsigned{mesh->angle[0]}, mesh->faces[0].type, double(mesh->faces[0].st[0]), double(mesh->faces[0].st[1]));
+  std::snprintf(text, sizeof text, "Ring %g,%g depth %g pitch %u tex %x st %g,%g", double(slot->x), double(slot->y),
+                double(slot->viewZ), unsigned{mesh->angle[0]}, mesh->faces[0].type, double(mesh->faces[0].st[0]),
+                double(mesh->faces[0].st[1]));
   gIconCalls.push_back(text);
 }
 void __wrap__Z18LfbDrawScreenImagePKt(const uint16_t*) { gIconCalls.push_back("Background"); }

@@ -8,6 +8,7 @@
 
 #include "backend_common/display.h"
 #include "backend_common/texture.h"
+#include "engine3d/camera.h"
 #include "engine3d/mesh.h"
 #include "frontend/frontend.h"
 #include "frontend/menu_drum.h"
@@ -254,6 +255,10 @@ TEST_F(MenuIconsTest, NoScratchRoomNoQuad) {
 
 TEST_F(MenuIconsTest, ADrumDrawsARingACharacterTurnedToItsGlyph) {
   MenuBuildDrumRing();
+  // The menu camera: the rings stand 500 deep, inside the objects' depth range.
+  Camera camera{320.0f, 240.0f, -500.0f, 0.0f, 0.0f, 0.0f};
+  CamSet(&camera);
+  MatViewFromCamera();
   MenuDrum drum{};
   drum.x = 164;
   drum.y = 341;
@@ -266,19 +271,19 @@ TEST_F(MenuIconsTest, ADrumDrawsARingACharacterTurnedToItsGlyph) {
   ASSERT_EQ(rings.size(), 13u);
   // 'B' is glyph 1 (odd: faces 0-7 carry it, from the top of its band); a
   // blank is glyph 36 on the second font (even: faces 0-7 carry 37, '/').
-  EXPECT_EQ(rings[0], "Ring 164,341 pitch 512 tex 2000000 st 32,63");
-  EXPECT_EQ(rings[12], "Ring 500,341 pitch 18432 tex 2000003 st 160,63");
+  EXPECT_EQ(rings[0], "Ring 164,341 depth 500 pitch 512 tex 2000000 st 32,63");
+  EXPECT_EQ(rings[12], "Ring 500,341 depth 500 pitch 18432 tex 2000003 st 160,63");
   EXPECT_EQ(gMenu.drumRolling, 0);
   // Rolling 'B' to 'D': the first frame still shows 'B' and raises the roll flag.
   MenuDrumSetLabel(&drum, "D            ");
   gIconCalls.clear();
   MenuDrawDrum(&drum);
-  EXPECT_EQ(IconCallsStarting("Ring")[0], "Ring 164,341 pitch 512 tex 2000000 st 32,63");
+  EXPECT_EQ(IconCallsStarting("Ring")[0], "Ring 164,341 depth 500 pitch 512 tex 2000000 st 32,63");
   EXPECT_EQ(gMenu.drumRolling, 1);
   for (int frame = 0; frame < 12; ++frame) MenuDrawDrum(&drum);
   gIconCalls.clear();
   MenuDrawDrum(&drum);
-  EXPECT_EQ(IconCallsStarting("Ring")[0], "Ring 164,341 pitch 1536 tex 2000000 st 96,63");
+  EXPECT_EQ(IconCallsStarting("Ring")[0], "Ring 164,341 depth 500 pitch 1536 tex 2000000 st 96,63");
   // Without a ring nothing is drawn, and the roll still goes on.
   MenuFreeDrumRing();
   MenuDrumSetLabel(&drum, "A            ");

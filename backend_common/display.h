@@ -77,6 +77,11 @@ void RdrLoadConfig();
 bool RdrOpen(DisplayMode* mode, uint32_t window);
 bool RdrSetMode(DisplayMode* mode, uint32_t window);
 void RdrClose();
+// Whether the device can show the display size of a resolution code, as the
+// menus ask before they offer it: the software accelerator answers from its
+// board's frame-buffer memory, torvaned3d from its driver's mode list and the
+// video memory left beside the textures.
+bool RdrModeFits(uint32_t code);
 void RdrLightingOn();
 void RdrLightingOff();
 void RdrColourLightOn();

@@ -65,7 +65,6 @@ bool RdrResolutionSize(uint32_t code, int32_t* width, int32_t* height);
 int32_t RdrFindDriver(const RdrConfig* config);
 void RdrReleaseDevice();
 uint32_t RdrFrameBufferBudget();
-bool RdrModeFits(uint32_t code);
 // The operations only this back end has.
 void RdrClearOnly(int32_t r, int32_t g, int32_t b);
 void RdrBlendAlpha();

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "backend_common/drum_glyph.h"
 #include "backend_d3d/d3d_backend.h"
 #include "engine3d/mesh.h"
 #include "hal/fs.h"
@@ -335,4 +336,16 @@ void TexNormalizeFaceCoords(TextureTable* table) {
       f.st[2 * k + 1] /= t;
     }
   }
+}
+
+void MenuDrumMapGlyph(MeshHeader* ring, int32_t position, int32_t font0, int32_t font1) {
+  // The cell's origin on the font's nominal 256 x 256 texels, the offset
+  // within it on the texture's own size.
+  DrumMapGlyphFaces(ring, position, font0, font1,
+                    [](int32_t font, int32_t cellU, int32_t cellV, int32_t du, int32_t dv, float* s, float* t) {
+                      float w = 1.0f, h = 1.0f;
+                      TexCoordUnits(static_cast<uint32_t>(font), &w, &h);
+                      *s = static_cast<float>(cellU) / DRUM_FONT_SIZE + static_cast<float>(du) / w;
+                      *t = static_cast<float>(cellV) / DRUM_FONT_SIZE + static_cast<float>(dv) / h;
+                    });
 }

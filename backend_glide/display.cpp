@@ -191,3 +191,14 @@ void RdrSetTextureDecal() {
 int32_t TexMemSizeKb() {
   return static_cast<int32_t>((GfxTexMaxAddress(GFX_TMU0) - GfxTexMinAddress(GFX_TMU0)) / 1024);
 }
+
+bool RdrModeFits(uint32_t code) {
+  const int32_t memoryMb = AppQueryBoardMemory();
+  switch (code) {
+    case RDR_RES_512x384: return memoryMb >= 2;
+    case RDR_RES_640x480: return true;
+    case RDR_RES_800x600: return memoryMb >= 4;
+    case RDR_RES_1024x768: return memoryMb >= 8;
+    default: return false;  // 320 x 200 is never offered
+  }
+}

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "backend_common/drum_glyph.h"
 #include "engine3d/model3ds.h"
 #include "hal/gfx/gfx3df.h"
 #include "platform/fatal.h"
@@ -156,4 +157,9 @@ void TexMemReset() {
   gTextureTable.count = 0;
   gTextureTable.texelBytes = 0;
   GfxTexMemReset();
+}
+
+void MenuDrumMapGlyph(MeshHeader* ring, int32_t position, int32_t font0, int32_t font1) {
+  // The accelerator samples in texels.
+  DrumMapGlyphFaces(ring, position, font0, font1, DrumTexelsInTexels);
 }

@@ -19,11 +19,6 @@ int32_t gMenuNetSetup;
 int32_t gMenuOpeningDone;
 RaceResults gRaceResults;
 
-const char MENU_ITEM_TABLE[MENU_TRACK_ITEMS][MENU_ITEM_BYTES] = {
-    "DESERT       ", "NEIGE        ", "BOUE         ", "VOLCANO      ", "HIGHWAY      ",
-    "RUINES       ", "LOOPING      ", "SUNSET       ", "SAVANA       ", "ICE          ",
-};
-
 namespace {
 constexpr uint32_t BEST_TIME_START_MS = 600000;
 uint8_t gPressLatch;
@@ -39,7 +34,6 @@ void MenuEscape(bool raceRuns) {
   GameQuit();
 }
 
-int32_t MenuEnableResolutions() { return 0; }
 void ScoresLoad() {}
 void ScoresSave() {}
 void ResultsResetBestTimes() {
@@ -48,7 +42,6 @@ void ResultsResetBestTimes() {
 }
 int32_t gMenuUnlockCount;
 int32_t MenuTrackUnlockLevel(int32_t) { return 0; }
-void MenuUnlockTracks() {}
 void PreviewApplyKitCar(int32_t, int32_t) {}
 void CreditsDrawScroll() {}
 void PodiumRun() {}
@@ -126,5 +119,3 @@ int32_t MenuNextChampionshipTrack() {
   gRace.trackIndex = 0;
   return 1;
 }
-
-void MenuShowPlayersLabel() {}

@@ -51,11 +51,8 @@ void MenuPollInputNow();
 int32_t MenuNextChampionshipTrack();
 void MenuShowPlayersLabel();
 
-// The menu item table: entries 0..9 are the track names, padded to 13
-// characters; the track presentation prints the current track's.
+// The track rows of the menu item table (frontend/menu_items.h).
 constexpr int MENU_TRACK_ITEMS = 10;
-constexpr int MENU_ITEM_BYTES = 14;
-extern const char MENU_ITEM_TABLE[MENU_TRACK_ITEMS][MENU_ITEM_BYTES];
 
 // The current race's best lap and total time, reset before each race.
 struct RaceResults {

@@ -17,6 +17,7 @@
 #include "engine3d/normals.h"
 #include "engine3d/terrain.h"
 #include "frontend/frontend.h"
+#include "frontend/menu_items.h"
 #include "platform/app.h"
 #include "platform/edition.h"
 #include "platform/mem.h"
@@ -267,7 +268,7 @@ int32_t ViewDrawTrackInfo() {
   }
   const int32_t track = std::clamp(gRace.trackIndex, 0, MENU_TRACK_ITEMS - 1);
   TextSetScale(20);
-  TextPrintCentred(static_cast<int16_t>(gRace.viewTop + gRace.viewHeight * 2 / 384), "%s", MENU_ITEM_TABLE[track]);
+  TextPrintCentred(static_cast<int16_t>(gRace.viewTop + gRace.viewHeight * 2 / 384), "%s", gMenuItems[static_cast<size_t>(track)].label);
   TextSetScale(12);
   TextPrintCentred(static_cast<int16_t>(gRace.viewTop + gRace.viewHeight * 30 / 384), "%s %d %s", ViewDistanceWord(),
                    distance, ViewMetreWord());

@@ -10,6 +10,7 @@
 
 #include "backend_common/display.h"
 #include "backend_common/dotfont.h"
+#include "backend_common/drum_glyph.h"
 #include "backend_common/draw.h"
 #include "backend_common/picture.h"
 #include "backend_common/texture.h"
@@ -82,6 +83,7 @@ void RdrClose() {
 }
 
 int32_t TexMemSizeKb() { return 4096; }
+bool RdrModeFits(uint32_t code) { return code == RDR_RES_640x480; }
 
 // Every texture is a 256 x 64 record with no texels, numbered in load order.
 TextureRecord* TexLoad(const char* path) {
@@ -161,6 +163,11 @@ void TexCoordUnits(uint32_t, float* sUnit, float* tUnit) {
   *tUnit = 1.0f;
 }
 uint8_t RdrHasAlphaTest() { return 0; }
+// In texels, as the software accelerator's.
+void MenuDrumMapGlyph(MeshHeader* ring, int32_t position, int32_t font0, int32_t font1) {
+  Record("MenuDrumMapGlyph");
+  DrumMapGlyphFaces(ring, position, font0, font1, DrumTexelsInTexels);
+}
 uint16_t* LfbLoadScreenImage(const char*) {
   Record("LfbLoadScreenImage");
   return nullptr;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "tools/datakit/lib/menu_kit.h"
 #include "tools/datakit/lib/model3ds_writer.h"
 #include "tools/datakit/lib/picture_writer.h"
 #include "tools/datakit/lib/race_kit.h"
@@ -37,7 +38,8 @@ std::vector<DataFile> BootArchiveFiles() {
   for (const DataFile& f : ModelFiles()) files.push_back(f);
   for (const DataFile& f : RaceArchiveFiles()) files.push_back(f);
   for (const auto& list :
-       {TrackArchiveFiles(), RaceKitTextureArchiveFiles(), ObjectModelFiles(), VehicleModelFiles(), SoundArchiveFiles()})
+       {TrackArchiveFiles(), RaceKitTextureArchiveFiles(), ObjectModelFiles(), VehicleModelFiles(), SoundArchiveFiles(),
+        MenuArchiveFiles()})
     for (const DataFile& f : list) files.push_back(f);
   return files;
 }
@@ -70,6 +72,7 @@ std::vector<DataFile> BootLooseFiles() {
                                                  PatternTexels(t.format, t.width, t.height, t.seed))});
   for (const DataFile& f : RaceLooseFiles()) files.push_back(f);
   for (const DataFile& f : RaceKitTextureLooseFiles()) files.push_back(f);
+  for (const DataFile& f : MenuLooseFiles()) files.push_back(f);
   return files;
 }
 

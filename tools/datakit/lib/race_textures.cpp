@@ -227,6 +227,10 @@ const char* const* FontGlyphRows(char ch) {
   return nullptr;
 }
 
+void FontDrawGlyphCell(std::vector<uint16_t>* texels, int width, int cell, char ch) {
+  if (const char* const* rows = FontGlyphRows(ch)) DrawGlyphCell(texels, width, cell, rows);
+}
+
 std::vector<uint16_t> FontLetterTexels() {
   std::vector<uint16_t> texels(256 * 256, 0);
   for (char ch = 'A'; ch <= 'Z'; ++ch) DrawGlyphCell(&texels, 256, ch - 'A', FontGlyphRows(ch));
@@ -262,17 +266,21 @@ std::vector<KitTexture> RaceTextures() {
   return list;
 }
 
-std::vector<DataFile> RaceArchiveFiles() {
+std::vector<DataFile> KitTextureArchiveFiles(const std::vector<KitTexture>& textures) {
   std::vector<DataFile> files;
-  for (const KitTexture& t : RaceTextures()) files.push_back({2, t.name + ".tex", MakeTex(t.format, t.width, t.height, t.texels)});
+  for (const KitTexture& t : textures) files.push_back({2, t.name + ".tex", MakeTex(t.format, t.width, t.height, t.texels)});
   return files;
 }
 
-std::vector<DataFile> RaceLooseFiles() {
+std::vector<DataFile> KitTextureLooseFiles(const std::vector<KitTexture>& textures) {
   std::vector<DataFile> files;
-  for (const KitTexture& t : RaceTextures())
+  for (const KitTexture& t : textures)
     files.push_back({0, t.name + ".3df", Make3df(static_cast<int32_t>(t.format), t.width, t.height, t.texels)});
   return files;
 }
+
+std::vector<DataFile> RaceArchiveFiles() { return KitTextureArchiveFiles(RaceTextures()); }
+
+std::vector<DataFile> RaceLooseFiles() { return KitTextureLooseFiles(RaceTextures()); }
 
 }  // namespace datakit

@@ -26,6 +26,15 @@ std::vector<uint16_t> FontDigitTexels();
 // Which texels of a glyph are lit: 5 x 7 dots, top row first; null for a
 // character the kit does not draw.
 const char* const* FontGlyphRows(char ch);
+// Draws `ch` into glyph cell `cell` (32 x 64 texels, 8 a row) of a texture
+// `width` texels wide, as the fonts are drawn; nothing for a character the
+// kit does not draw.
+void FontDrawGlyphCell(std::vector<uint16_t>* texels, int width, int cell, char ch);
+
+// Textures as files: each as .TEX for the texture archive (rur2.pak), and as
+// a loose .3DF file.
+std::vector<DataFile> KitTextureArchiveFiles(const std::vector<KitTexture>& textures);
+std::vector<DataFile> KitTextureLooseFiles(const std::vector<KitTexture>& textures);
 
 std::vector<KitTexture> RaceTextures();
 std::vector<DataFile> RaceArchiveFiles();  // the .TEX files (rur2.pak)

@@ -44,7 +44,13 @@ void DrumMapGlyphFaces(MeshHeader* ring, int32_t position, int32_t font0, int32_
     Face& face = ring->faces[i];
     face.type = DrumFontFaceWord(font);
     const int32_t corners[4][2] = {{0, g.bandTop}, {RIGHT, g.bandTop}, {RIGHT, g.bandTop - LOWER}, {0, g.bandTop - LOWER}};
-    for (int c = 0; c < 4; ++c) units(font, g.cellU, g.cellV, corners[c][0], corners[c][1], &face.st[2 * c], &face.st[2 * c + 1]);
+    for (int c = 0; c < 4; ++c) {
+      // The face is packed: its coordinates go through locals.
+      float s = 0.0f, t = 0.0f;
+      units(font, g.cellU, g.cellV, corners[c][0], corners[c][1], &s, &t);
+      face.st[2 * c] = s;
+      face.st[2 * c + 1] = t;
+    }
   }
 }
 

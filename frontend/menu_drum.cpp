@@ -45,7 +45,7 @@ void CopyLabel(char (&out)[MENU_DRUM_LABEL_BYTES], const char* text) {
   for (int i = 0; text && i < MENU_DRUM_LABEL_BYTES - 1 && text[i] != '\0'; ++i) out[i] = text[i];
 }
 
-int32_t CharCount(const MenuDrum* drum) { return std::clamp(drum->count, 0, MENU_DRUM_CHARS); }
+int32_t CharCount(const MenuDrum* drum) { return std::clamp(+drum->count, 0, MENU_DRUM_CHARS); }
 
 }  // namespace
 

@@ -65,7 +65,7 @@ int32_t VehicleTypeIcon(int32_t type) { return 18 + std::clamp(type, 0, HIGHEST_
 int32_t VehicleIcon(const Vehicle* v) { return VehicleTypeIcon(v ? v->type : 0); }
 int32_t ControlsIcon(const Vehicle* v) { return 10 + std::clamp(v ? v->controller : 0, 0, 3); }
 
-bool TrackLocked() { return !gMenuItems[static_cast<size_t>(std::clamp(gRace.trackIndex, 0, 9))].enabled; }
+bool TrackLocked() { return !gMenuItems[static_cast<size_t>(std::clamp(+gRace.trackIndex, 0, 9))].enabled; }
 
 // Slots a set-up network race keeps from this machine: the host keeps the
 // game and players modes, a client the track and the vehicle in challenge too.
@@ -251,10 +251,10 @@ int32_t MenuDrawIconLabelled(int32_t slot, int32_t cell, int32_t block, int32_t 
 int32_t MenuIconBarDraw() {
   MenuSetMainIconLayout();
   bool clicked[MENU_ICON_SLOTS] = {};
-  clicked[0] = MenuDrawIcon(0, std::clamp(gRace.trackIndex, 0, 9)) != 0;
+  clicked[0] = MenuDrawIcon(0, std::clamp(+gRace.trackIndex, 0, 9)) != 0;
   clicked[1] = MenuDrawIconPair(1, VehicleIcon(gPlayer1Vehicle), VehicleIcon(gPlayer2Vehicle)) != 0;
-  clicked[2] = MenuDrawIcon(2, 103 + std::clamp(gRace.gameMode, 0, 3)) != 0;
-  clicked[3] = MenuDrawIcon(3, 15 + std::clamp(gRace.playersMode, 0, 2)) != 0;
+  clicked[2] = MenuDrawIcon(2, 103 + std::clamp(+gRace.gameMode, 0, 3)) != 0;
+  clicked[3] = MenuDrawIcon(3, 15 + std::clamp(+gRace.playersMode, 0, 2)) != 0;
   clicked[4] = MenuDrawIconLabelled(4, 14, MENU_ROW_RESOLUTIONS, gOptions.hardwarePreset, MENU_ROW_DETAIL,
                                     gOptions.detailSetting) != 0;
   clicked[5] = MenuDrawIconPair(5, ControlsIcon(gPlayer1Vehicle), ControlsIcon(gPlayer2Vehicle)) != 0;
@@ -305,18 +305,18 @@ void MenuDrawSaveSlotIcons(int32_t y, const SaveSlot* slot) {
   if (!slot) return;
   constexpr const char* DETAIL[] = {"MAX", "HIG", "MED", "LOW"};
   SetLayout(16, 377, y - 3, 19);
-  MenuDrawIcon(0, std::clamp(slot->trackIndex, 0, 9));
+  MenuDrawIcon(0, std::clamp(+slot->trackIndex, 0, 9));
   // The pair shows the save's players mode, not the one in force now.
   const int32_t playersMode = gRace.playersMode;
   gRace.playersMode = slot->playersMode;
   MenuDrawIconPair(1, VehicleTypeIcon(slot->vehicleType[0]), VehicleTypeIcon(slot->vehicleType[1]));
   gRace.playersMode = playersMode;
-  MenuDrawIcon(2, 103 + std::clamp(slot->gameMode, 0, 3));
-  MenuDrawIcon(3, 15 + std::clamp(slot->playersMode, 0, 2));
+  MenuDrawIcon(2, 103 + std::clamp(+slot->gameMode, 0, 3));
+  MenuDrawIcon(3, 15 + std::clamp(+slot->playersMode, 0, 2));
   Options options;
   static_assert(sizeof options == sizeof slot->options);
   std::memcpy(&options, slot->options, sizeof options);
-  DotFontPrintf(SlotX(4), y, "%s", DETAIL[std::clamp(options.detailSetting, 0, 3)]);
+  DotFontPrintf(SlotX(4), y, "%s", DETAIL[std::clamp(+options.detailSetting, 0, 3)]);
 }
 
 void MenuDrawVehicleIcon(int32_t y, const Vehicle* vehicle) {

@@ -210,11 +210,11 @@ void MenuLoadBackground(const char* name) {
 void MenuRefreshItems(int32_t refresh) {
   MenuUnlockTracks();
   ApplyControllerRules();
-  int32_t& display = gOptions.hardwarePreset;
+  const int32_t display = gOptions.hardwarePreset;
   if (display < 0 || display >= DISPLAY_MODE_COUNT || !gMenuItems[static_cast<size_t>(MENU_ROW_RESOLUTIONS + display)].enabled)
-    display = DISPLAY_MENU_INDEX;
+    gOptions.hardwarePreset = DISPLAY_MENU_INDEX;
   MenuShowLabels();
-  MenuDrumSetLabelNow(&gMenuResolutionDrum, Label(MENU_ROW_RESOLUTIONS + display));
+  MenuDrumSetLabelNow(&gMenuResolutionDrum, Label(MENU_ROW_RESOLUTIONS + gOptions.hardwarePreset));
   MenuDrumSetLabelNow(&gMenuDetailDrum, Label(Row(MENU_ROW_DETAIL, 4, gOptions.detailSetting)));
   MenuDrumSetLabelNow(&gMenuControls1Drum, Label(Row(MENU_ROW_CONTROLS1, 4, ControllerOf(gPlayer1Vehicle))));
   MenuDrumSetLabelNow(&gMenuControls2Drum, Label(Row(MENU_ROW_CONTROLS2, 4, ControllerOf(gPlayer2Vehicle))));

@@ -40,7 +40,7 @@ TEST(MenuDrumMapGlyphD3d, GlyphsMapInUnitsOfTheFontsSize) {
     for (const RingFace& want : c.faces) {
       const Face& f = gMenuDrumRing.faces[want.face];
       SCOPED_TRACE(testing::Message() << "position " << c.position << " face " << want.face);
-      EXPECT_EQ(f.type, 0x02000000u | static_cast<uint32_t>(want.font));
+      EXPECT_EQ(+f.type, 0x02000000u | static_cast<uint32_t>(want.font));
       const float h = want.font == 0 ? 256.0f : 128.0f;
       const float s0 = want.cellU / 256.0f, t0 = want.cellV / 256.0f;
       const float s1 = s0 + 31 / 256.0f;

@@ -106,7 +106,7 @@ TEST(MenuRefresh, ADisplayIndexOnADisabledRowBecomes640x480) {
   for (const Case& c : cases) {
     gOptions.hardwarePreset = c.index;
     MenuRefreshItems(0);
-    EXPECT_EQ(gOptions.hardwarePreset, c.after) << c.index;
+    EXPECT_EQ(+gOptions.hardwarePreset, c.after) << c.index;
     EXPECT_EQ(DrumLabel(gMenuResolutionDrum), gMenuItems[static_cast<size_t>(30 + c.after)].label);
   }
 }

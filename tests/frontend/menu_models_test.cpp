@@ -115,10 +115,10 @@ TEST_F(MenuKitTest, TheMenuTexturesLoadFontsKeyedAndIconsNot) {
   EXPECT_EQ(gMenu.iconTexture[0], static_cast<int32_t>(gTextureTable.entries[2].handle));
   EXPECT_EQ(gMenu.iconTexture[1], static_cast<int32_t>(gTextureTable.entries[3].handle));
   EXPECT_STREQ(gTextureTable.entries[1].key, "TYPHAB1");
-  EXPECT_EQ(gTextureTable.entries[0].keyRed, 0);
-  EXPECT_EQ(gTextureTable.entries[1].keyBlue, 0);
-  EXPECT_EQ(gTextureTable.entries[2].keyRed, 0xFFFF);
-  EXPECT_EQ(gTextureTable.entries[3].keyRed, 0xFFFF);
+  EXPECT_EQ(+gTextureTable.entries[0].keyRed, 0);
+  EXPECT_EQ(+gTextureTable.entries[1].keyBlue, 0);
+  EXPECT_EQ(+gTextureTable.entries[2].keyRed, 0xFFFF);
+  EXPECT_EQ(+gTextureTable.entries[3].keyRed, 0xFFFF);
   EXPECT_EQ(gRdrState.colourKeyR, -1);
   EXPECT_TRUE(gFatalErrors.empty());
 }

@@ -41,11 +41,6 @@ uint8_t gRaceLoaded;
 
 }  // namespace
 
-void CreditsSetupScene(int32_t track) {
-  gRace.noHumanMode = 1;
-  RaceLoad(track);
-}
-
 void MenuRunFrontEnd() {
   if (gMenuOpeningDone == 0) gMenuOpeningDone = 1;
   if (gKeyScanCode == SCAN_ESC) {

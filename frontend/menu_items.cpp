@@ -8,6 +8,7 @@
 #include "backend_common/display.h"
 #include "backend_common/picture.h"
 #include "frontend/frontend.h"
+#include "frontend/menu_championship.h"
 #include "platform/mem.h"
 #include "race/ffb.h"
 #include "race/race.h"
@@ -100,7 +101,6 @@ constexpr std::array<MenuItem, MENU_ITEM_COUNT> StartItems(const MenuEditionText
   return items;
 }
 
-constexpr int32_t UNLOCK_ORDER[MENU_TRACK_ITEMS] = {0, 2, 6, 1, 4, 3, 5, 7, 8, 9};
 constexpr int CATEGORY_PLAYERS_ROW = MENU_ROW_CATEGORIES + 3;
 constexpr int CONTROLLER_JOYSTICK = 2;
 constexpr int CONTROLLER_WHEEL = 3;
@@ -185,8 +185,10 @@ void MenuUnlockTracks() {
   gMenuItems[CATEGORY_PLAYERS_ROW].enabled = gMenuNetSetup == 0;
   const int32_t open = gRace.debugMode != 0 ? MENU_TRACK_ITEMS - 1 : std::clamp(gMenuUnlockCount, 0, MENU_TRACK_ITEMS - 1);
   for (int32_t place = 0; place < MENU_TRACK_ITEMS; ++place)
-    gMenuItems[static_cast<size_t>(UNLOCK_ORDER[place])].enabled = place <= open;
+    gMenuItems[MenuUnlockOrderTrack(place)].enabled = place <= open;
 }
+
+const char* MenuValueLabel() { return Label(ValueRow()); }
 
 void MenuShowValueLabel() {
   MenuDrumSetLabel(&gMenuValueDrum, Label(ValueRow()));

@@ -27,6 +27,7 @@ class PageTest : public ::testing::Test {
     AppResetForTest();
     RecordFatalErrors();
     ASSERT_EQ(AppCreateWindow(1, 0, 1), 1);
+    AppPumpMessages();  // the window's activation: the cursor routines work from here
     MathBuildTables();
     PakReset();
     std::string error;

@@ -10,7 +10,7 @@
 #include "engine3d/mathutil.h"
 #include "engine3d/normals.h"
 #include "frontend/menu_items.h"
-#include "frontend/menu_models.h"
+#include "frontend/menu_view.h"
 #include "platform/mem.h"
 #include "race/race.h"
 
@@ -109,7 +109,7 @@ void MenuDrawDrum(MenuDrum* drum) {
     const int32_t position = TruncI32(c.position);
     MenuDrumMapGlyph(&gMenuDrumRing, position, gMenu.fontEntry[0], gMenu.fontEntry[1]);
     gMenuDrumRing.angle[0] = static_cast<uint16_t>(position);
-    MenuDrawObjectAt(&gMenuDrumRing, drum->x + CHAR_STEP * static_cast<float>(i), drum->y);
+    MenuDrawLitAt(&gMenuDrumRing, drum->x + CHAR_STEP * static_cast<float>(i), drum->y);
   }
 }
 

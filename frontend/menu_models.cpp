@@ -1,6 +1,5 @@
 #include "frontend/menu_models.h"
 
-#include "backend_common/draw.h"
 #include "engine3d/instance.h"
 #include "engine3d/model3ds.h"
 
@@ -33,19 +32,4 @@ void MenuFreeModels() {
   if (gMenuModels.button) MeshFree(gMenuModels.button);
   if (gMenuModels.arrows) MeshFree(gMenuModels.arrows);
   gMenuModels = {};
-}
-
-void MenuDrawObjectAt(MeshHeader* mesh, float x, float y) {
-  // The object routines take the place's view depth as the draw lists leave it.
-  Vertex place{};
-  place.x = x;
-  place.y = y;
-  RdrProjectVertex(&place);
-  DrawSlot slot{};
-  slot.x = place.x;
-  slot.y = place.y;
-  slot.viewX = place.viewX;
-  slot.viewY = place.viewY;
-  slot.viewZ = place.viewZ;
-  RdrDrawObjectLit(&slot, mesh);
 }

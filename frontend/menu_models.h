@@ -26,7 +26,3 @@ extern MenuModels gMenuModels;
 // button at rest.
 void MenuLoadModels();
 void MenuFreeModels();
-
-// Draws a mesh lit where the menu camera shows the point (x, y, 0): at
-// screen (x, y), 500 deep.
-void MenuDrawObjectAt(MeshHeader* mesh, float x, float y);

@@ -4,12 +4,12 @@
 #include <algorithm>
 
 #include "backend_common/display.h"
-#include "engine3d/camera.h"
 #include "engine3d/mathutil.h"
 #include "frontend/frontend.h"
 #include "frontend/menu_icons.h"
 #include "frontend/menu_items.h"
 #include "frontend/menu_models.h"
+#include "frontend/menu_view.h"
 #include "frontend/menu_pages.h"
 #include "platform/app.h"
 #include "presentation/presentation.h"
@@ -45,12 +45,6 @@ void AnimateButton(MenuButtonState* s) {
 float ButtonPhase(const MenuButtonState* s) { return s->time <= PRESS_TURN ? s->time : PRESS_END - s->time; }
 
 }  // namespace
-
-void MenuSetCamera() {
-  static const Camera MENU_CAMERA = {320.0f, 240.0f, -500.0f, 0.0f, 0.0f, 0.0f};
-  CamSet(&MENU_CAMERA);
-  MatViewFromCamera();
-}
 
 void MenuFrameBegin() {
   gMenu.drumRolling = 0;
@@ -122,13 +116,13 @@ int32_t MenuButton(int32_t x, int32_t y, int32_t halfWidth, int32_t halfHeight, 
   if (kind == MENU_BUTTON_PUSH) {
     if (gMenuModels.button) {
       if (gMenuModels.buttonFrames) MeshLerpFrames(gMenuModels.button, gMenuModels.buttonFrames, 0, 1, phase, PRESS_TURN);
-      MenuDrawObjectAt(gMenuModels.button, fx, fy);
+      MenuDrawLitAt(gMenuModels.button, fx, fy);
     }
   } else {
     if (state->time != 0.0f) state->angle = state->start + (state->target - state->start) * phase * 0.01f;
     if (gMenuModels.arrows) {
       gMenuModels.arrows->angle[0] = static_cast<uint16_t>(TruncI32(state->angle));
-      MenuDrawObjectAt(gMenuModels.arrows, fx, fy);
+      MenuDrawLitAt(gMenuModels.arrows, fx, fy);
     }
   }
   const int32_t right = kind == MENU_BUTTON_PUSH ? x + halfWidth : x + 2 * halfWidth;

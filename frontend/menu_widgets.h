@@ -32,8 +32,6 @@ constexpr uint32_t MENU_IDLE_MS = 20000;
 constexpr uint8_t MENU_SCAN_ENTER = 28;
 constexpr uint8_t MENU_SCAN_D = 32;
 
-// The menu camera at (320, 240, -500), angles 0, with its view matrix.
-void MenuSetCamera();
 // Clears the roll flag, clears the screen to the background picture and
 // raises the attract demo after 20 s without input (never in a network game).
 void MenuFrameBegin();

@@ -1,6 +1,6 @@
-// Until the menus exist: the placeholder front end's state and the
-// operations the race and the shell call of it (its one screen is in
-// front_end_run.cpp).
+// The front end's state that the shell and the race read, and the operations
+// they call of it that the best-times, results and scene issues have not
+// built yet.
 #include "frontend/frontend.h"
 
 #include <cstdio>
@@ -11,7 +11,6 @@
 #include "presentation/presentation.h"
 #include "platform/app.h"
 #include "race/race.h"
-#include "shell/game.h"
 
 Options gOptions;
 uint8_t gMenuNetworkLeft;
@@ -24,15 +23,6 @@ constexpr uint32_t BEST_TIME_START_MS = 600000;
 uint8_t gPressLatch;
 
 }  // namespace
-
-void MenuEscape(bool raceRuns) {
-  // Called from a race that runs: leave it and let the shell's game over follow.
-  if (raceRuns) {
-    gRace.raceLeft = 1;
-    return;
-  }
-  GameQuit();
-}
 
 void ScoresSave() {}
 void ResultsResetBestTimes() {

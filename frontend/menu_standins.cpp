@@ -40,6 +40,8 @@ void CreditsSetupScene(int32_t track) {
 // until the first window is pasted into it.
 void CreditsAndQuit() {
   gRace.trackIndex = 0;
+  // A key still held from the quit does not end the credits.
+  MenuPollInputNow();
   gRace.playersMode = 0;
   gRace.gameMode = 1;
   const uint32_t bytes = static_cast<uint32_t>(gRdrState.screenWidth) * static_cast<uint32_t>(gRdrState.screenHeight) * 2u;

@@ -7,7 +7,9 @@
 // "Bank mask", "MusicPause", "MusicResume", "MusicStop", "MusicPlayTrack n",
 // "RaceLoad track", "RaceReloadAssets flag", "ReplayRunAttract repeat",
 // "PauseTimers f", "ResumeTimers f", "SetMode index", "Light x,y,z i a",
-// "FogOn", "FogOff", "LightingOn", "LightingOff", "FfbStopAll", "Swap".
+// "FogOn", "FogOff", "LightingOn", "LightingOff", "FfbStopAll", "Swap",
+// "Picture name" (a full-screen picture loaded), "ApplyDetailLevel" (the
+// shell's detail table, which page suites do not link).
 // Sounds, music, race loads and the replays are recorded instead of made;
 // timers, display, light and frame calls are recorded and made.
 #include "page_calls.h"
@@ -89,6 +91,7 @@ void __real__Z13RdrLightingOnv();
 void __real__Z14RdrLightingOffv();
 void __real__Z10FfbStopAllv();
 void __real__Z14RdrSwapBuffersv();
+uint16_t* __real__Z18LfbLoadScreenImagePKc(const char*);
 
 void __wrap__Z16RdrDrawFaceDecalP4Face(Face* f) {
   char st[96];
@@ -190,6 +193,10 @@ void __wrap__Z10FfbStopAllv() {
   Add("FfbStopAll");
   __real__Z10FfbStopAllv();
 }
+uint16_t* __wrap__Z18LfbLoadScreenImagePKc(const char* name) {
+  Add(std::string("Picture ") + name);
+  return __real__Z18LfbLoadScreenImagePKc(name);
+}
 void __wrap__Z14RdrSwapBuffersv() {
   Add("Swap");
   __real__Z14RdrSwapBuffersv();
@@ -199,5 +206,6 @@ void __wrap__Z14RdrSwapBuffersv() {
 }
 }
 
-// The shell's quit, which the front end calls: seen, not made.
+// The shell's calls the front end makes: seen; the quit not made.
 void GameQuit() { throw PageLeft{"GameQuit"}; }
+void GameApplyDetailLevel() { Add("ApplyDetailLevel"); }

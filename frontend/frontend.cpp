@@ -34,14 +34,10 @@ void MenuEscape(bool raceRuns) {
   GameQuit();
 }
 
-void ScoresLoad() {}
-void ScoresSave() {}
 void ResultsResetBestTimes() {
   gRaceResults.bestLapMs = BEST_TIME_START_MS;
   gRaceResults.totalMs = BEST_TIME_START_MS;
 }
-int32_t gMenuUnlockCount;
-int32_t MenuTrackUnlockLevel(int32_t) { return 0; }
 void PreviewApplyKitCar(int32_t, int32_t) {}
 void CreditsDrawScroll() {}
 void PodiumRun() {}

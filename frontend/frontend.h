@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "frontend/scores.h"
+
 #pragma pack(push, 1)
 struct Options {
   uint8_t detail[4];  // detail set, (second), lighting, fog/effects
@@ -23,7 +25,6 @@ void MenuRunFrontEnd();
 // game over follows), or quits the game when none runs.
 void MenuEscape(bool raceRuns);
 int32_t MenuEnableResolutions();
-void ScoresLoad();
 void PodiumRun();
 void PodiumShowChampionshipEnd();
 void SceneRunGameOver();
@@ -61,11 +62,8 @@ struct RaceResults {
 };
 extern RaceResults gRaceResults;
 
-void ScoresSave();
 void ResultsResetBestTimes();
 int32_t MenuTrackUnlockLevel(int32_t track);
-// The highest unlock level reached; a championship race raises it.
-extern int32_t gMenuUnlockCount;
 void MenuUnlockTracks();
 void PreviewApplyKitCar(int32_t kitSelection, int32_t carModelRow);
 void CreditsDrawScroll();

@@ -157,7 +157,10 @@ void MenuRunFrontEnd() {
     RaceLoad(gRace.trackIndex);
 }
 int32_t MenuEnableResolutions() { Note("MenuEnableResolutions"); return 7; }
-void ScoresLoad() { Note("ScoresLoad"); }
+int32_t ScoresLoad() {
+  Note("ScoresLoad");
+  return 1;
+}
 void PodiumRun() { Note("PodiumRun"); }
 void PodiumShowChampionshipEnd() { Note("ChampionshipEnd"); }
 void SceneRunGameOver() { Note("SceneGameOver"); }

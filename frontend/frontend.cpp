@@ -17,10 +17,8 @@ Options gOptions;
 uint8_t gMenuNetworkLeft;
 int32_t gMenuNetSetup;
 int32_t gMenuOpeningDone;
-RaceResults gRaceResults;
 
 namespace {
-constexpr uint32_t BEST_TIME_START_MS = 600000;
 uint8_t gPressLatch;
 
 }  // namespace
@@ -34,10 +32,6 @@ void MenuEscape(bool raceRuns) {
   GameQuit();
 }
 
-void ResultsResetBestTimes() {
-  gRaceResults.bestLapMs = BEST_TIME_START_MS;
-  gRaceResults.totalMs = BEST_TIME_START_MS;
-}
 void PreviewApplyKitCar(int32_t, int32_t) {}
 void CreditsDrawScroll() {}
 void PodiumRun() {}

@@ -168,8 +168,8 @@ void SceneRunAfterRace() { Note("SceneAfterRace"); }
 void SceneScreenBegin() {}
 void SceneScreenEnd() {}
 void SceneDrawQuadOverlay() {}
-int32_t MenuPollInput() { return 2; }
-void MenuPollInputNow() {}
+uint8_t MenuPollInput() { return 2; }
+uint8_t MenuPollInputNow() { return 2; }
 int32_t MenuNextChampionshipTrack() {
   Note("NextTrack");
   if (gFakes.nextChampionshipResult) return 1;

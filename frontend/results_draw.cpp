@@ -34,20 +34,16 @@ Clock ClockOf(int32_t ms) {
 struct Line {
   char text[LINE_BYTES];
 };
-Line BestLine(const ScoresEntry& entry) {
-  const Clock lap = ClockOf(entry.bestLapMs), race = ClockOf(entry.bestRaceMs);
+// "<first> m:ss:hh <second> m:ss:hh", the line of a best lap and time.
+Line TwoTimes(const char* first, int32_t firstMs, const char* second, int32_t secondMs) {
+  const Clock a = ClockOf(firstMs), b = ClockOf(secondMs);
   Line line;
-  std::snprintf(line.text, sizeof line.text, "BEST LAP %d:%02d:%02d BEST TIME %d:%02d:%02d", lap.minutes, lap.seconds,
-                lap.hundredths, race.minutes, race.seconds, race.hundredths);
+  std::snprintf(line.text, sizeof line.text, "%s %d:%02d:%02d %s %d:%02d:%02d", first, a.minutes, a.seconds, a.hundredths,
+                second, b.minutes, b.seconds, b.hundredths);
   return line;
 }
-Line RowLine(const ScoresRow& row) {
-  const Clock lap = ClockOf(row.lapMs), race = ClockOf(row.raceMs);
-  Line line;
-  std::snprintf(line.text, sizeof line.text, "LAP %d:%02d:%02d TOTAL %d:%02d:%02d", lap.minutes, lap.seconds,
-                lap.hundredths, race.minutes, race.seconds, race.hundredths);
-  return line;
-}
+Line BestLine(const ScoresEntry& entry) { return TwoTimes("BEST LAP", entry.bestLapMs, "BEST TIME", entry.bestRaceMs); }
+Line RowLine(const ScoresRow& row) { return TwoTimes("LAP", row.lapMs, "TOTAL", row.raceMs); }
 Line TotalLine(int32_t ms) {
   const Clock total = ClockOf(ms);
   Line line;

@@ -17,29 +17,10 @@
 #include "frontend/scores.h"
 #include "platform/app.h"
 #include "platform/file.h"
+#include "support/open_retries.h"
 #include "support/scores_keys.h"
 #include "support/test_support.h"
-
-// The file layer as the best times see it: failing a set number of opens first.
-int gOpenFailures;
-int gOpenCalls;
-int gPumps;
-extern "C" {
-FileHandle __real__Z8FileOpenPKci(const char* name, int32_t mode);
-FileHandle __wrap__Z8FileOpenPKci(const char* name, int32_t mode) {
-  ++gOpenCalls;
-  if (gOpenFailures > 0) {
-    --gOpenFailures;
-    return 0;
-  }
-  return __real__Z8FileOpenPKci(name, mode);
-}
-void __real__Z15AppPumpMessagesv();
-void __wrap__Z15AppPumpMessagesv() {
-  ++gPumps;
-  __real__Z15AppPumpMessagesv();
-}
-}
+#include "tools/datakit/lib/scores_writer.h"
 
 namespace {
 
@@ -266,6 +247,36 @@ TEST_F(Scores, TheFileIsOpenedUpToTenTimesWithThePumpBetween) {
   gOpenCalls = 0;
   gOpenFailures = 10;  // never opens: the defaults, though the file is there
   EXPECT_EQ(ScoresLoad(), 1);
+  EXPECT_EQ(Bytes(gScores), DefaultImage().str());
+}
+
+TEST_F(Scores, TheKitsFilesReadAsTheyWereWritten) {
+  const MenuEditionTexts& texts = MenuTextsOf(GAME_EDITION);
+  datakit::KitScores kit = datakit::ScoresDefaults(texts.playerName, texts.player1Name, texts.player2Name);
+  // The kit's defaults are the game's, stored alike.
+  const datakit::Bytes defaults = datakit::ScoresFileWrite(kit);
+  EXPECT_EQ(ScoresLoad(), 1);
+  ScoresSave();
+  EXPECT_EQ(dir_.Read("rur.sc"), std::string(defaults.begin(), defaults.end()));
+
+  kit.tables[2][4].bestLapMs = 61000;
+  kit.tables[2][4].rows[0] = {"A NAME TOO LONG FOR A ROW", 61000, 190000};
+  kit.player2Name = "ZOE";
+  kit.unlockedCount = 6;
+  const datakit::Bytes file = datakit::ScoresFileWrite(kit);
+  dir_.Write("rur.sc", std::string(file.begin(), file.end()));
+  EXPECT_EQ(ScoresLoad(), 1);
+  EXPECT_EQ(+gScores.tables[2].entries[4].bestLapMs, 61000);
+  EXPECT_EQ(+gScores.tables[2].entries[4].bestRaceMs, 540000);
+  EXPECT_STREQ(gScores.tables[2].entries[4].rows[0].name, "A NAME TOO LONG");
+  EXPECT_EQ(+gScores.tables[2].entries[4].rows[0].raceMs, 190000);
+  EXPECT_STREQ(gScores.player2Name, "ZOE");
+  EXPECT_EQ(+gScores.unlockedCount, 6u);
+
+  kit.signature = "SIGX";
+  const datakit::Bytes refused = datakit::ScoresFileWrite(kit);
+  dir_.Write("rur.sc", std::string(refused.begin(), refused.end()));
+  EXPECT_EQ(ScoresLoad(), 0);
   EXPECT_EQ(Bytes(gScores), DefaultImage().str());
 }
 

@@ -1,8 +1,8 @@
 // Network operations, flags and tables the race and the shell use.
 //
-// Until network play exists the tables are a stand-in that tests fill. The
-// receive thread will write them; every read goes through the accessors
-// below, so that making them safe across threads happens in one place.
+// Until the game protocol exists the tables are a stand-in that tests fill.
+// The protocol's handlers will write them on the main thread (net/dp.h);
+// every read goes through the accessors below.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -67,7 +67,9 @@ void NetSendCarState();
 // The network-local vehicle's state into the snapshot NetSendCarState sends.
 void NetSnapshotCar();
 void NetSendRaceOver();
+// Leaves the network game from any state (net/session.h): gRace.networkGame is 0 after it.
 void NetShutdown();
+// Destroys the local player, when there is one.
 void NetDestroyLocalPlayer();
 
 // The start of a network race.

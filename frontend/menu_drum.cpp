@@ -10,6 +10,7 @@
 #include "engine3d/mathutil.h"
 #include "engine3d/normals.h"
 #include "frontend/menu_items.h"
+#include "frontend/menu_view.h"
 #include "platform/mem.h"
 #include "race/race.h"
 
@@ -108,18 +109,7 @@ void MenuDrawDrum(MenuDrum* drum) {
     const int32_t position = TruncI32(c.position);
     MenuDrumMapGlyph(&gMenuDrumRing, position, gMenu.fontEntry[0], gMenu.fontEntry[1]);
     gMenuDrumRing.angle[0] = static_cast<uint16_t>(position);
-    // The object routines take the place's view depth as the draw lists leave it.
-    Vertex place{};
-    place.x = drum->x + CHAR_STEP * static_cast<float>(i);
-    place.y = drum->y;
-    RdrProjectVertex(&place);
-    DrawSlot slot{};
-    slot.x = place.x;
-    slot.y = place.y;
-    slot.viewX = place.viewX;
-    slot.viewY = place.viewY;
-    slot.viewZ = place.viewZ;
-    RdrDrawObjectLit(&slot, &gMenuDrumRing);
+    MenuDrawLitAt(&gMenuDrumRing, drum->x + CHAR_STEP * static_cast<float>(i), drum->y);
   }
 }
 

@@ -11,12 +11,12 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "../scene/kit_scene.h"
 #include "../scene/scene_support.h"
+#include "back_buffer_rgb.h"
 #include "backend_d3d/d3d_backend.h"
 #include "support/picture_compare.h"
 #include "support/png_rgb.h"
@@ -28,23 +28,6 @@ std::vector<uint8_t> Stored(int view, uint32_t* w, uint32_t* h) {
   const std::string path = std::string(SCENE_TEST_SOURCE_DIR) + "/reference_view" + std::to_string(view) + ".png";
   if (!ReadPng(path, &rgb, w, h)) return {};
   return rgb;
-}
-
-// The back buffer as 8-bit RGB.
-std::vector<uint8_t> Shown() {
-  HalSurfaceDesc d{};
-  HalSurfaceGetDesc(gD3d.backBuffer, &d);
-  int32_t pitch = 0;
-  auto* p = static_cast<const uint8_t*>(HalSurfaceLock(gD3d.backBuffer, &pitch));
-  std::vector<uint16_t> pixels(static_cast<size_t>(d.width) * d.height);
-  for (int32_t y = 0; p && y < d.height; ++y)
-    for (int32_t x = 0; x < d.width; ++x) {
-      uint16_t v = 0;
-      std::memcpy(&v, p + y * pitch + 2 * x, 2);
-      pixels[static_cast<size_t>(y) * d.width + x] = gD3d.backBuffer565 ? v : LfbRgb555To565(v);
-    }
-  HalSurfaceUnlock(gD3d.backBuffer);
-  return Rgb565ToRgb(pixels);
 }
 
 class D3dKitScene : public SceneTest {
@@ -86,7 +69,7 @@ TEST_F(D3dKitScene, FixedViewsMatchTheSoftwarePicturesWithinATightTolerance) {
     ASSERT_EQ(h, 200u);
 
     KitSceneDraw(scene_, KitSceneCamera(view));
-    const std::vector<uint8_t> drawn = Shown();
+    const std::vector<uint8_t> drawn = D3dBackBufferRgb();
     const size_t tiles = RendererTilesDiffering(drawn, stored, 320, 200);
     if (tiles)
       WritePng(std::string(D3D_TEST_BINARY_DIR) + "/d3d_scene_view" + std::to_string(view) + ".png", drawn, 320, 200);
@@ -98,7 +81,7 @@ TEST_F(D3dKitScene, FixedViewsMatchTheSoftwarePicturesWithinATightTolerance) {
     tree->faceCount = 0;
     KitSceneDraw(scene_, KitSceneCamera(view));
     tree->faceCount = treeFaces;
-    treelessTiles += RendererTilesDiffering(Shown(), stored, 320, 200);
+    treelessTiles += RendererTilesDiffering(D3dBackBufferRgb(), stored, 320, 200);
   }
   // The tolerance is tight: the same comparison fails without the trees and
   // with red and blue swapped.

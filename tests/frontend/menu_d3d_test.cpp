@@ -1,11 +1,17 @@
-// The menus' resolution rule asked of torvaned3d's back end: a size is
-// offered when the driver lists it and the video memory left holds it.
+// The menus on torvaned3d's back end: the resolution rule (a size is offered
+// when the driver lists it and the video memory left holds it), the drums'
+// glyph mapping, and the main page's drums drawn against the software back
+// end's stored picture.
+#include "back_buffer_rgb.h"
 #include "backend_common/drum_glyph.h"
 #include "d3d_fixture.h"
 #include "engine3d/angle.h"
+#include "frontend/menu_icons.h"
 #include "frontend/menu_items.h"
+#include "menu_frames.h"
 #include "menu_ring_cases.h"
 #include "platform/mem.h"
+#include "support/picture_compare.h"
 
 namespace {
 
@@ -50,6 +56,43 @@ TEST(MenuDrumMapGlyphD3d, GlyphsMapInUnitsOfTheFontsSize) {
     }
   }
   MenuFreeDrumRing();
+}
+
+
+class MenuFramesD3d : public D3dBackendTest {
+ protected:
+  void SetUp() override {
+    D3dBackendTest::SetUp();
+    RecordFatalErrors();
+    Open();
+    ASSERT_TRUE(MenuFramesEnter(dir_.path().string()));
+  }
+  void TearDown() override {
+    MenuFramesLeave();
+    D3dBackendTest::TearDown();
+  }
+  TempDir dir_;
+};
+
+// The same 13 frames of the roll as the software back end's picture: every
+// glyph in its place within the tolerance of the two rasterisers, which is
+// tight enough to miss the drums on the background alone.
+TEST_F(MenuFramesD3d, TheMainDrumsMatchTheSoftwarePicture) {
+  std::vector<uint8_t> stored;
+  uint32_t w = 0, h = 0;
+  ASSERT_TRUE(ReadPng(MenuFramePath("menu_drums"), &stored, &w, &h));
+  ASSERT_EQ(w, static_cast<uint32_t>(MENU_DRUMS_RECT.w));
+  ASSERT_EQ(h, static_cast<uint32_t>(MENU_DRUMS_RECT.h));
+  EXPECT_TRUE(MenuFramesRollDrums(13));
+  const std::vector<uint8_t> drawn = MenuFrameCut(D3dBackBufferRgb(), MENU_DRUMS_RECT);
+  const size_t tiles = RendererTilesDiffering(drawn, stored, MENU_DRUMS_RECT.w, MENU_DRUMS_RECT.h);
+  if (tiles) WritePng(MenuFrameActualPath("menu_drums_d3d"), drawn, MENU_DRUMS_RECT.w, MENU_DRUMS_RECT.h);
+  EXPECT_EQ(tiles, 0u) << "drawn: " << MenuFrameActualPath("menu_drums_d3d");
+  RdrClear(0, 0, 0);
+  MenuDrawBackground();
+  const std::vector<uint8_t> background = MenuFrameCut(D3dBackBufferRgb(), MENU_DRUMS_RECT);
+  EXPECT_GT(RendererTilesDiffering(background, stored, MENU_DRUMS_RECT.w, MENU_DRUMS_RECT.h), 0u);
+  EXPECT_TRUE(gFatalErrors.empty());
 }
 
 }  // namespace

@@ -8,12 +8,12 @@
 
 #include "backend_common/display.h"
 #include "backend_common/texture.h"
-#include "engine3d/camera.h"
 #include "engine3d/mesh.h"
 #include "frontend/frontend.h"
 #include "frontend/menu_drum.h"
 #include "frontend/menu_icons.h"
 #include "frontend/menu_items.h"
+#include "frontend/menu_view.h"
 #include "icons_log.h"
 #include "race/race.h"
 #include "race/track_files.h"
@@ -256,9 +256,7 @@ TEST_F(MenuIconsTest, NoScratchRoomNoQuad) {
 TEST_F(MenuIconsTest, ADrumDrawsARingACharacterTurnedToItsGlyph) {
   MenuBuildDrumRing();
   // The menu camera: the rings stand 500 deep, inside the objects' depth range.
-  Camera camera{320.0f, 240.0f, -500.0f, 0.0f, 0.0f, 0.0f};
-  CamSet(&camera);
-  MatViewFromCamera();
+  MenuSetCamera();
   MenuDrum drum{};
   drum.x = 164;
   drum.y = 341;

@@ -9,7 +9,7 @@
 
 struct Vehicle;
 
-// Set by a receive thread when the host tells this player to quit.
+// Set when the host tells this player to quit.
 extern std::atomic<uint8_t> gNetQuit;
 
 constexpr int NET_MAX_PARTICIPANTS = 6;

@@ -1,8 +1,6 @@
-// Until network play exists: there is never a session to send to or leave,
-// and the participant tables hold what tests put there.
+// Until the game protocol exists: nothing is sent, and the participant tables
+// hold what tests put there. The session set-up is in session.cpp.
 #include "net/net.h"
-
-#include "platform/app.h"
 
 std::atomic<uint8_t> gNetQuit{0};
 NetParticipants gNetParticipants;
@@ -39,5 +37,3 @@ int32_t NetPlayerIndex(const Vehicle* vehicle) {
 }
 
 void NetSendCarState() {}
-void NetShutdown() { AppPumpMessages(); }
-void NetDestroyLocalPlayer() {}

@@ -1,15 +1,15 @@
 // Network operations, flags and tables the race and the shell use.
 //
-// Until network play exists the tables are a stand-in that tests fill. The
-// receive thread will write them; every read goes through the accessors
-// below, so that making them safe across threads happens in one place.
+// Until the game protocol exists the tables are a stand-in that tests fill.
+// The protocol's handlers will write them on the main thread (net/dp.h);
+// every read goes through the accessors below.
 #pragma once
 #include <atomic>
 #include <cstdint>
 
 struct Vehicle;
 
-// Set by a receive thread when the host tells this player to quit.
+// Set when the host tells this player to quit.
 extern std::atomic<uint8_t> gNetQuit;
 
 constexpr int NET_MAX_PARTICIPANTS = 6;
@@ -70,7 +70,9 @@ void NetSendCarState();
 // The network-local vehicle's state into the snapshot NetSendCarState sends.
 void NetSnapshotCar();
 void NetSendRaceOver();
+// Leaves the network game from any state (net/session.h): gRace.networkGame is 0 after it.
 void NetShutdown();
+// Destroys the local player, when there is one.
 void NetDestroyLocalPlayer();
 
 // The start of a network race.

@@ -15,6 +15,11 @@ Vehicle* NetParticipantRecord(int32_t index) {
   return gNetParticipants.records[index];
 }
 
+const char* NetParticipantName(int32_t index) {
+  if (index < 0 || index >= NetParticipantCount()) return nullptr;
+  return gNetParticipants.names[index];
+}
+
 int32_t NetOwnIndex() { return gNetParticipants.ownIndex; }
 Vehicle* NetOwnRecord() { return NetParticipantRecord(gNetParticipants.ownIndex); }
 uint8_t NetIsHost() { return gNetParticipants.host; }

@@ -36,6 +36,7 @@ struct NetReceivedState {
 struct NetParticipants {
   int32_t count;
   Vehicle* records[NET_MAX_PARTICIPANTS];  // in the order of the session's players
+  const char* names[NET_MAX_PARTICIPANTS];  // the players' names, null where not known
   int32_t ownIndex;
   uint8_t host;
   uint8_t abort;
@@ -55,6 +56,8 @@ extern NetParticipants gNetParticipants;
 int32_t NetParticipantCount();
 // The participant's record, null outside 0 .. count - 1.
 Vehicle* NetParticipantRecord(int32_t index);
+// The participant's name, null outside 0 .. count - 1 or where not known.
+const char* NetParticipantName(int32_t index);
 int32_t NetOwnIndex();
 Vehicle* NetOwnRecord();
 uint8_t NetIsHost();

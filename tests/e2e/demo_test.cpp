@@ -153,6 +153,16 @@ TEST_F(Demo, AKeyEndsTheDemoWithinAFrameWithoutLoadingAnotherTrack) {
   EXPECT_FALSE(std::filesystem::exists(dir_.path() / "frames" / "frame01152.ppm"));
 }
 
+// An arrow key ends the demo of one track the same way.
+TEST_F(Demo, AnArrowKeyEndsTheDemoWithinAFrame) {
+  dir_.Write("script.txt", "f300 press LEFT\n");
+  ASSERT_EQ(RunDemo("trace.txt", "frames", "299,300,301,302", "demo=1 display=0"), 0) << dir_.Read("stderr.txt");
+  EXPECT_EQ(ParseTrace(dir_.Read("trace.txt")).lastRace, 1);
+  for (const std::string name : {"frame00300.ppm", "frame00301.ppm"})
+    EXPECT_TRUE(std::filesystem::exists(dir_.path() / "frames" / name)) << name;
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "frames" / "frame00302.ppm"));
+}
+
 TEST_F(Demo, TheCreditsWindowMovesAboutTheScreenAndTheTrackChangesAfter37Seconds) {
   // Held from 45000 ms; only at 90000 ms would the script close the window,
   // a third track in. The menus' poll that ends the credits counts the keys

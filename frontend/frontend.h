@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "frontend/scores.h"
+
 #pragma pack(push, 1)
 struct Options {
   uint8_t detail[4];  // detail set, (second), lighting, fog/effects
@@ -22,15 +24,16 @@ extern int32_t gMenuOpeningDone;
 // a race, after Esc in a race): returns once a race is loaded or resumed.
 void MenuRunFrontEnd();
 int32_t MenuEnableResolutions();
-void ScoresLoad();
 void PodiumRun();
 void PodiumShowChampionshipEnd();
 void SceneRunGameOver();
 void SceneRunAfterRace();
-// Around a full-screen presentation: the begin saves the view settings
-// (projection scale, clip window, view rectangle and centre, fog), centres
-// the view on the whole screen, switches fog off and stops the effect sounds
-// and the force-feedback effect; the end puts the saved settings back.
+// Around a full-screen screen: the begin saves the race's view set-up and
+// makes one whole-screen view (projection scale 200/512 of the width and
+// 200/384 of the height, fog off, depth 5..2000), stops the effect sounds and
+// the force-feedback effects and ends an inset pass; the end puts the view
+// set-up back, with fog as the effects option says and the race's far plane
+// 1700. Used in pairs, never nested.
 void SceneScreenBegin();
 void SceneScreenEnd();
 struct SceneScreenSaved {
@@ -38,15 +41,18 @@ struct SceneScreenSaved {
   float clipMinX, clipMinY, clipMaxX, clipMaxY;
   float centreX, centreY;
   int32_t viewTop, viewHeight, viewLeft, viewWidth;
-  uint8_t fogOn;
 };
 // Written by SceneScreenBegin; the track presentation's zoom ends at its scale.
 extern SceneScreenSaved gSceneScreenSaved;
 void SceneDrawQuadOverlay();
 // Set while a character scene is shown; the ambient vehicle is not drawn then.
 extern uint8_t gSceneShown;
-int32_t MenuPollInput();
-void MenuPollInputNow();
+// The press-anything poll of the full-screen screens: pumps, then 2 on the
+// poll that first sees a key, a mouse button, an arrow key, Ctrl or Space, or
+// button 1 or 2 of the local player's joystick or wheel held, else 0.
+uint8_t MenuPollInput();
+// The same, forgetting what the previous poll saw: 2 while anything is held.
+uint8_t MenuPollInputNow();
 int32_t MenuNextChampionshipTrack();
 void MenuShowPlayersLabel();
 
@@ -60,11 +66,8 @@ struct RaceResults {
 };
 extern RaceResults gRaceResults;
 
-void ScoresSave();
 void ResultsResetBestTimes();
 int32_t MenuTrackUnlockLevel(int32_t track);
-// The highest unlock level reached; a championship race raises it.
-extern int32_t gMenuUnlockCount;
 void MenuUnlockTracks();
 void PreviewApplyKitCar(int32_t kitSelection, int32_t carModelRow);
 void CreditsDrawScroll();

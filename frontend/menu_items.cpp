@@ -183,7 +183,8 @@ int32_t MenuEnableResolutions() {
 
 void MenuUnlockTracks() {
   gMenuItems[CATEGORY_PLAYERS_ROW].enabled = gMenuNetSetup == 0;
-  const int32_t open = gRace.debugMode != 0 ? MENU_TRACK_ITEMS - 1 : std::clamp(gMenuUnlockCount, 0, MENU_TRACK_ITEMS - 1);
+  const uint32_t count = gScores.unlockedCount;
+  const int32_t open = gRace.debugMode != 0 ? MENU_TRACK_ITEMS - 1 : static_cast<int32_t>(std::min<uint32_t>(count, MENU_TRACK_ITEMS - 1));
   for (int32_t place = 0; place < MENU_TRACK_ITEMS; ++place)
     gMenuItems[MenuUnlockOrderTrack(place)].enabled = place <= open;
 }

@@ -2,7 +2,7 @@
 // then): the vehicle choice, graphics, controls, kit-car, records, saves and
 // network pages return at once; the car preview draws nothing; the
 // championship start clears the totals; the credits are the race backdrop
-// alone; the best-times file is not read and four tracks are open.
+// alone.
 #include <cstring>
 
 #include "backend_common/display.h"
@@ -52,6 +52,3 @@ void CreditsAndQuit() {
   if (buffer) MemFree(buffer);
   GameQuit();
 }
-
-// Four tracks open, as a missing best-times file leaves them.
-void ScoresLoad() { gMenuUnlockCount = 3; }

@@ -11,9 +11,12 @@
 #include "backend_common/display.h"
 #include "platform/app.h"
 #include "frontend/frontend.h"
+#include "frontend/menu_items.h"
 #include "race/race.h"
 
 namespace {
+
+constexpr int32_t CHAMPIONSHIP_MODE = 3;
 
 struct TestRaceChoice {
   bool parsed, set, taken;
@@ -93,6 +96,8 @@ int32_t FrontEndTakeTestPreset() {
   gTestRace.taken = true;
   if (gTestRace.track >= 0) gRace.trackIndex = gTestRace.track;
   if (gTestRace.mode >= 0) gRace.gameMode = gTestRace.mode;
+  // A championship preset is one running on its track: the start takes it.
+  if (gRace.gameMode == CHAMPIONSHIP_MODE) gMenu.championshipTrack = gRace.trackIndex;
   if (gTestRace.players >= 0) gRace.playersMode = gTestRace.players;
   if (gTestRace.effects >= 0) gOptions.detail[3] = static_cast<uint8_t>(gTestRace.effects);
   if (gTestRace.controls[0] >= 0) gPlayer1Vehicle->controller = gTestRace.controls[0];

@@ -1,8 +1,6 @@
-// Until network play exists: there is never a session to send to or leave,
-// and the participant tables hold what tests put there.
+// Until the game protocol exists: nothing is sent, and the participant tables
+// hold what tests put there. The session set-up is in session.cpp.
 #include "net/net.h"
-
-#include "platform/app.h"
 
 std::atomic<uint8_t> gNetQuit{0};
 NetParticipants gNetParticipants;
@@ -15,6 +13,11 @@ int32_t NetParticipantCount() {
 Vehicle* NetParticipantRecord(int32_t index) {
   if (index < 0 || index >= NetParticipantCount()) return nullptr;
   return gNetParticipants.records[index];
+}
+
+const char* NetParticipantName(int32_t index) {
+  if (index < 0 || index >= NetParticipantCount()) return nullptr;
+  return gNetParticipants.names[index];
 }
 
 int32_t NetOwnIndex() { return gNetParticipants.ownIndex; }
@@ -34,5 +37,3 @@ int32_t NetPlayerIndex(const Vehicle* vehicle) {
 }
 
 void NetSendCarState() {}
-void NetShutdown() { AppPumpMessages(); }
-void NetDestroyLocalPlayer() {}

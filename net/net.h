@@ -1,15 +1,15 @@
 // Network operations, flags and tables the race and the shell use.
 //
-// Until network play exists the tables are a stand-in that tests fill. The
-// receive thread will write them; every read goes through the accessors
-// below, so that making them safe across threads happens in one place.
+// Until the game protocol exists the tables are a stand-in that tests fill.
+// The protocol's handlers will write them on the main thread (net/dp.h);
+// every read goes through the accessors below.
 #pragma once
 #include <atomic>
 #include <cstdint>
 
 struct Vehicle;
 
-// Set by a receive thread when the host tells this player to quit.
+// Set when the host tells this player to quit.
 extern std::atomic<uint8_t> gNetQuit;
 
 constexpr int NET_MAX_PARTICIPANTS = 6;
@@ -36,6 +36,7 @@ struct NetReceivedState {
 struct NetParticipants {
   int32_t count;
   Vehicle* records[NET_MAX_PARTICIPANTS];  // in the order of the session's players
+  const char* names[NET_MAX_PARTICIPANTS];  // the players' names, null where not known
   int32_t ownIndex;
   uint8_t host;
   uint8_t abort;
@@ -55,6 +56,8 @@ extern NetParticipants gNetParticipants;
 int32_t NetParticipantCount();
 // The participant's record, null outside 0 .. count - 1.
 Vehicle* NetParticipantRecord(int32_t index);
+// The participant's name, null outside 0 .. count - 1 or where not known.
+const char* NetParticipantName(int32_t index);
 int32_t NetOwnIndex();
 Vehicle* NetOwnRecord();
 uint8_t NetIsHost();
@@ -67,7 +70,9 @@ void NetSendCarState();
 // The network-local vehicle's state into the snapshot NetSendCarState sends.
 void NetSnapshotCar();
 void NetSendRaceOver();
+// Leaves the network game from any state (net/session.h): gRace.networkGame is 0 after it.
 void NetShutdown();
+// Destroys the local player, when there is one.
 void NetDestroyLocalPlayer();
 
 // The start of a network race.

@@ -131,14 +131,21 @@ void AppMessageBox(const char* text) { std::fprintf(stderr, "%s\n", text); }
 
 // ---- Message pump and window procedure ----
 
+namespace {
+AppNotifyRoutine gPumpHook = nullptr;
+}  // namespace
+
 void AppPumpMessages() {
   for (int dispatched = 0; dispatched < 100; ++dispatched) {
     HalMsg msg;
-    if (!HalPeekMessage(&msg)) return;
+    if (!HalPeekMessage(&msg)) break;
     if (msg.message == HAL_WM_QUIT) HalExit(static_cast<int>(static_cast<int32_t>(msg.wParam)));
     HalDispatchMessage(msg);
   }
+  if (gPumpHook != nullptr) gPumpHook();
 }
+
+void AppSetPumpHook(AppNotifyRoutine hook) { gPumpHook = hook; }
 
 intptr_t AppWindowProc(uint32_t window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {

@@ -80,6 +80,10 @@ void AppMessageBox(const char* text);
 
 // Message pump and window procedure.
 void AppPumpMessages();
+// Run by every AppPumpMessages after the window's messages: the network layer
+// sets it, while a network game exists, to hand what the network received to
+// its handlers on this thread. Null: nothing.
+void AppSetPumpHook(AppNotifyRoutine hook);
 intptr_t AppWindowProc(uint32_t window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 void AppPaintBlack();
 void AppPaintBlackIfWindow();

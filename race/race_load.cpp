@@ -281,8 +281,8 @@ void RaceLoad(int32_t track) {
   gNetParticipants.ready = 0;
   if (gRace.gameMode == 3) {
     const int32_t level = MenuTrackUnlockLevel(track);
-    if (level > gMenuUnlockCount) {
-      gMenuUnlockCount = level;
+    if (level > 0 && static_cast<uint32_t>(level) > gScores.unlockedCount) {
+      gScores.unlockedCount = static_cast<uint32_t>(level);
       MenuUnlockTracks();
       ScoresSave();
     }

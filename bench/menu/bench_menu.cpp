@@ -33,7 +33,7 @@ bool OpenMainPage(const std::string& folder) {
   HalClockUseVirtual(0, 1);
   PakReset();
   gRace.timeStep = 1.0f;
-  gMenuUnlockCount = 3;
+  gScores.unlockedCount = 3;
   gOptions.detailSetting = 0;
   GameApplyDetailLevel();
   MenuEnterScene();

@@ -102,7 +102,9 @@ struct HalNetPlayerInfo {
   bool local;
 };
 
-// Raised (from any thread) when a message joins a local player's queue.
+// Raised (from any thread, with the instance's lock held: only note it) when a
+// message joins a local player's queue, and once more when the player is
+// removed, after which its receive fails.
 struct HalNetSignal {
   void (*raise)(void* context) = nullptr;
   void* context = nullptr;

@@ -438,13 +438,17 @@ void Node::CloseSession() {
 }
 
 void Node::ResetSession() {
+  std::vector<HalNetSignal> gone;
+  for (const auto& [id, local] : locals_) gone.push_back(local.signal);
+  locals_.clear();
+  for (const HalNetSignal& signal : gone)
+    if (signal.raise != nullptr) signal.raise(signal.context);
   inSession_ = false;
   isHost_ = false;
   desc_ = WireDesc{};
   myMember_ = hostMember_ = 0;
   members_.clear();
   players_.clear();
-  locals_.clear();
   creates_.clear();
   joinLink_ = 0;
 }
@@ -558,8 +562,12 @@ void Node::RemovePlayer(uint32_t id) {
   if (p == players_.end()) return;
   std::string name = p->second.name;
   players_.erase(p);
-  locals_.erase(id);
+  auto local = locals_.find(id);
+  HalNetSignal gone = local != locals_.end() ? local->second.signal : HalNetSignal{};
+  if (local != locals_.end()) locals_.erase(local);
   SystemPlayer(HAL_NET_SYS_DESTROYPLAYER, id, name, id);
+  // Whoever waits on the player's queue learns (its receive fails) that it is gone.
+  if (gone.raise != nullptr) gone.raise(gone.context);
 }
 
 bool Node::DestroyPlayer(uint32_t id) {

@@ -26,6 +26,9 @@ struct HalNetSim {
   using Key = std::pair<uint64_t, uint64_t>;  // time, sequence
 
   std::mutex mu;
+  // Held by whoever pumps, so that deliveries keep their order when several
+  // threads (a receive thread, the test's) move the network on at once.
+  std::mutex pumping;
   uint32_t latencyMs = 0;
   std::vector<HalNetSimRule> rules;
   std::vector<uint32_t> matched;
@@ -219,6 +222,7 @@ void HalNetSimSetRules(HalNetSim* sim, const std::vector<HalNetSimRule>& rules) 
 
 void HalNetSimPump(HalNetSim* sim) {
   if (sim == nullptr) return;
+  std::lock_guard<std::mutex> pumping(sim->pumping);
   for (;;) {
     HalNetSim::Delivery d;
     halnet::SimBackend* machine = nullptr;

@@ -172,6 +172,19 @@ TEST_F(Demo, AKeyEndsTheDemoWithinAFrameWithoutLoadingAnotherTrack) {
   EXPECT_EQ(menu.width, 640);
 }
 
+// An arrow key ends the demo of one track the same way.
+TEST_F(Demo, AnArrowKeyEndsTheDemoWithinAFrame) {
+  dir_.Write("script.txt", "f300 press LEFT\nf340 end\n");
+  ASSERT_EQ(RunDemo("trace.txt", "frames", "299,300,301,302", "demo=1 display=0"), 0) << dir_.Read("stderr.txt");
+  EXPECT_EQ(ParseTrace(dir_.Read("trace.txt")).lastRace, 1);
+  // The demo's last frame, then black as the menus open their 640 x 480.
+  e2e::Picture last, next;
+  ASSERT_TRUE(e2e::ReadPpm(dir_ / "frames/frame00301.ppm", &last));
+  ASSERT_TRUE(e2e::ReadPpm(dir_ / "frames/frame00302.ppm", &next));
+  EXPECT_NE(std::count(last.rgb.begin(), last.rgb.end(), uint8_t{0}), static_cast<std::ptrdiff_t>(last.rgb.size()));
+  EXPECT_EQ(std::count(next.rgb.begin(), next.rgb.end(), uint8_t{0}), static_cast<std::ptrdiff_t>(next.rgb.size()));
+}
+
 TEST_F(Demo, TheCreditsWindowMovesAboutTheScreenAndTheTrackChangesAfter37Seconds) {
   // Held from 45000 ms; only at 90000 ms would the script close the window,
   // a third track in. The menus' poll that ends the credits counts the keys

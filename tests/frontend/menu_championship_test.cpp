@@ -46,7 +46,7 @@ TEST(ChampionshipOrderTest, UnlockOrderAndLevels) {
     EXPECT_EQ(MenuTrackUnlockLevel(track), levels[track]) << track;
   }
   // With the count of a missing best-times file, the tracks at places 0..3 are open.
-  gMenuUnlockCount = 3;
+  gScores.unlockedCount = 3;
   gRace.debugMode = 0;
   MenuUnlockTracks();
   std::vector<int> open;
@@ -60,7 +60,7 @@ class ValueDrumTest : public ::testing::Test {
  protected:
   void SetUp() override {
     gMenuNetSetup = 0;
-    gMenuUnlockCount = 3;
+    gScores.unlockedCount = 3;
     gRace.debugMode = 0;
     gRace.playersMode = 0;
     gRace.gameMode = 1;

@@ -124,21 +124,30 @@ TEST(MenuRefresh, TheOptionDrumsTakeTheirLabelsAtRest) {
 
 TEST(MenuUnlock, TracksOpenInTheUnlockOrder) {
   struct Case {
-    int32_t count, debug;
+    uint32_t count;
+    int32_t debug;
     std::vector<int> tracks;
   };
   const Case cases[] = {
       {3, 0, {0, 1, 2, 6}},       {4, 0, {0, 1, 2, 4, 6}},       {5, 0, {0, 1, 2, 3, 4, 6}},
       {6, 0, {0, 1, 2, 3, 4, 5, 6}}, {7, 0, {0, 1, 2, 3, 4, 5, 6, 7}}, {8, 0, {0, 1, 2, 3, 4, 5, 6, 7, 8}},
       {9, 0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}}, {3, 1, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
-      {3, 2, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}}, {-5, 0, {0}}, {40, 0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
+      {3, 2, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}}, {0, 0, {0}}, {40, 0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
+      {0xFFFFFFFFu, 0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
   };
   for (const Case& c : cases) {
-    gMenuUnlockCount = c.count;
+    gScores.unlockedCount = c.count;
     gRace.debugMode = c.debug;
     MenuUnlockTracks();
     EXPECT_EQ(EnabledRows(0, 10), c.tracks) << c.count << " debug " << c.debug;
   }
+}
+
+TEST(MenuUnlock, AChampionshipRaceReachesItsTracksPlaceInTheOrderButNeverBelowThree) {
+  const int32_t levels[10] = {3, 3, 3, 5, 4, 6, 3, 7, 8, 9};
+  for (int32_t track = 0; track < 10; ++track) EXPECT_EQ(MenuTrackUnlockLevel(track), levels[track]) << track;
+  EXPECT_EQ(MenuTrackUnlockLevel(-1), 3);
+  EXPECT_EQ(MenuTrackUnlockLevel(10), 3);
 }
 
 TEST(MenuUnlock, ThePlayersCategoryOnlyBeforeANetworkIsSetUp) {

@@ -22,7 +22,7 @@ class MainPageTest : public PageTest {
     PageTest::SetUp();
     gMenuNetSetup = 0;
     gMenuNetworkLeft = 0;
-    gMenuUnlockCount = 3;
+    gScores.unlockedCount = 3;
     gRace.networkGame = 0;
     gRace.noHumanMode = 0;
     gRace.debugMode = 0;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 
 #include "net_fixture.h"
 
@@ -178,6 +179,37 @@ TEST_F(HalNetSimTest, SessionsMigrateAndSilentMachinesTimeOut) {
   uint32_t before = HalTimePeek();
   EXPECT_FALSE(HalNetJoinSession(late, sessions[0].instance));
   EXPECT_LT(HalTimePeek() - before, TestConfig().joinWaitMs);
+}
+
+TEST_F(HalNetSimTest, ARemovedLocalPlayerIsSignalledOnceMoreAndItsReceiveThenFails) {
+  Start({});
+  HalNet* b = machines_[1];
+  std::atomic<int> raised[2] = {0, 0};
+  auto count = [](void* c) { ++*static_cast<std::atomic<int>*>(c); };
+  uint32_t ids[2] = {};
+  ASSERT_TRUE(HalNetCreatePlayer(b, "dora", HalNetSignal{count, &raised[0]}, &ids[0]));
+  ASSERT_TRUE(HalNetCreatePlayer(b, "emil", HalNetSignal{count, &raised[1]}, &ids[1]));
+  Settle();
+  Drain(b);
+  auto receive = [&](uint32_t id) {
+    uint32_t from = 0, to = id, size = HAL_NET_MAX_MESSAGE, arrival = 0;
+    uint8_t buffer[HAL_NET_MAX_MESSAGE];
+    return HalNetReceive(b, &from, &to, buffer, &size, &arrival);
+  };
+
+  // Destroyed: its own signal once more; the other local player hears of it.
+  const int before[2] = {raised[0].load(), raised[1].load()};
+  ASSERT_TRUE(HalNetDestroyPlayer(b, ids[0]));
+  EXPECT_EQ(raised[0].load(), before[0] + 1);
+  EXPECT_EQ(raised[1].load(), before[1] + 1);
+  EXPECT_EQ(receive(ids[0]), HAL_NET_RECEIVE_FAILED);
+  EXPECT_EQ(receive(ids[1]), HAL_NET_RECEIVED);
+
+  // Left with the session: the remaining one is signalled too.
+  HalNetCloseSession(b);
+  EXPECT_EQ(raised[1].load(), before[1] + 2);
+  EXPECT_EQ(raised[0].load(), before[0] + 1);
+  EXPECT_EQ(receive(ids[1]), HAL_NET_RECEIVE_FAILED);
 }
 
 }  // namespace

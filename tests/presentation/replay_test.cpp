@@ -92,7 +92,7 @@ void __wrap__Z9MusicStopv() { ++gMusicStops; }
 void __wrap__Z17ViewDrawShadeQuadffffii(float, float, float, float, int32_t, int32_t alpha) {
   gShadeAlphas.push_back(alpha);
 }
-int32_t __wrap__Z13MenuPollInputv() { return ++gPolls == gPressAtPoll ? 1 : 0; }
+uint8_t __wrap__Z13MenuPollInputv() { return ++gPolls == gPressAtPoll ? 2 : 0; }
 void __wrap__Z17CreditsSetupScenei(int32_t track) { gCreditsScenes.push_back(track); }
 void __wrap__Z16RdrDrawFaceDecalP4Face(Face*) { ++gDecals; }
 void __wrap__Z26ObjDrawDeferredTranslucentv() { ++gTranslucent; }

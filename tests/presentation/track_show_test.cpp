@@ -81,7 +81,7 @@ void __wrap__Z13AppTimerStarti(int slot) {
   if (slot == TRACK_SHOW_TIMER) gZoomStarted = true;
   __real__Z13AppTimerStarti(slot);
 }
-int32_t __wrap__Z13MenuPollInputv() { return ++gPolls == gPressAtPoll ? 1 : 0; }
+uint8_t __wrap__Z13MenuPollInputv() { return ++gPolls == gPressAtPoll ? 2 : 0; }
 void __wrap__Z17ViewDrawShadeQuadffffii(float, float, float, float, int32_t, int32_t alpha) {
   gFadeAlphas.push_back(alpha);
 }

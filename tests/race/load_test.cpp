@@ -1048,14 +1048,14 @@ TEST_F(Load, SplitScreenPutsPlayer2BehindPlayer1InItsOwnCar) {
   for (int slot = 0; slot < VEHICLE_TABLE_SLOTS; ++slot) EXPECT_EQ(+gVehicleTable[slot]->type, 2) << slot;
 }
 
-// A championship race raises the front end's unlock count to the track's
+// A championship race raises the best times' unlock count to the track's
 // level, unlocks the tracks and saves the best times; once only.
 TEST_F(Load, AChampionshipRaceRaisesTheUnlockLevelAndSavesTheBestTimes) {
   gRace.gameMode = 3;
-  gMenuUnlockCount = 2;
+  gScores.unlockedCount = 2;
   gTestUnlockLevel = 4;
   RaceLoad(TRACK_DESERT);
-  EXPECT_EQ(gMenuUnlockCount, 4);
+  EXPECT_EQ(+gScores.unlockedCount, 4u);
   const int unlock = IndexOfCall("MenuUnlockTracks(4)");
   EXPECT_GT(unlock, IndexOfCall("MenuTrackUnlockLevel(0)"));
   EXPECT_GT(IndexOfCall("ScoresSave"), unlock);
@@ -1063,7 +1063,7 @@ TEST_F(Load, AChampionshipRaceRaisesTheUnlockLevelAndSavesTheBestTimes) {
   RaceLoad(TRACK_DESERT);
   EXPECT_GE(IndexOfCall("MenuTrackUnlockLevel(0)"), 0);
   EXPECT_EQ(IndexOfCall("ScoresSave"), -1);
-  EXPECT_EQ(gMenuUnlockCount, 4);
+  EXPECT_EQ(+gScores.unlockedCount, 4u);
 }
 
 // The first championship race: no car has a rank yet, and every one stands

@@ -107,7 +107,7 @@ int32_t __wrap__Z20MenuTrackUnlockLeveli(int32_t track) {
   Note("MenuTrackUnlockLevel(" + std::to_string(track) + ")");
   return gTestUnlockLevel;
 }
-void __wrap__Z16MenuUnlockTracksv() { Note("MenuUnlockTracks(" + std::to_string(gMenuUnlockCount) + ")"); }
+void __wrap__Z16MenuUnlockTracksv() { Note("MenuUnlockTracks(" + std::to_string(gScores.unlockedCount) + ")"); }
 void __wrap__Z10ScoresSavev() { Note("ScoresSave"); }
 void __wrap__Z20MenuShowPlayersLabelv() { Note("MenuShowPlayersLabel(" + std::to_string(gRace.playersMode) + ")"); }
 }
@@ -147,7 +147,7 @@ void RaceTest::SetUp() {
   gNetScript = NetStartScript{};
   for (uint32_t& at : gNetScript.replyAtMs) at = 0;
   gTestUnlockLevel = 0;
-  gMenuUnlockCount = 0;
+  gScores.unlockedCount = 0;
   gHudMessages = HudMessages{{-1, 0}, {{-1, 0}, {-1, 0}}, 1, -1};
   gCalls.clear();
   gFaces.clear();

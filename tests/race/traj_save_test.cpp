@@ -11,30 +11,10 @@
 #include "platform/file.h"
 #include "race/trajectory.h"
 #include "shell/game.h"
+#include "support/open_retries.h"
 
 // The shell's ends, which this suite leaves out.
 void GameQuit() { std::abort(); }
-
-// The file layer as the saves see it: failing a set number of opens first.
-int gOpenFailures;
-int gOpenCalls;
-int gPumps;
-extern "C" {
-FileHandle __real__Z8FileOpenPKci(const char* name, int32_t mode);
-FileHandle __wrap__Z8FileOpenPKci(const char* name, int32_t mode) {
-  ++gOpenCalls;
-  if (gOpenFailures > 0) {
-    --gOpenFailures;
-    return 0;
-  }
-  return __real__Z8FileOpenPKci(name, mode);
-}
-void __real__Z15AppPumpMessagesv();
-void __wrap__Z15AppPumpMessagesv() {
-  ++gPumps;
-  __real__Z15AppPumpMessagesv();
-}
-}
 
 namespace {
 

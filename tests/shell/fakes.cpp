@@ -157,7 +157,10 @@ void MenuRunFrontEnd() {
     RaceLoad(gRace.trackIndex);
 }
 int32_t MenuEnableResolutions() { Note("MenuEnableResolutions"); return 7; }
-void ScoresLoad() { Note("ScoresLoad"); }
+int32_t ScoresLoad() {
+  Note("ScoresLoad");
+  return 1;
+}
 void PodiumRun() { Note("PodiumRun"); }
 void PodiumShowChampionshipEnd() { Note("ChampionshipEnd"); }
 void SceneRunGameOver() { Note("SceneGameOver"); }
@@ -165,8 +168,8 @@ void SceneRunAfterRace() { Note("SceneAfterRace"); }
 void SceneScreenBegin() {}
 void SceneScreenEnd() {}
 void SceneDrawQuadOverlay() {}
-int32_t MenuPollInput() { return 2; }
-void MenuPollInputNow() {}
+uint8_t MenuPollInput() { return 2; }
+uint8_t MenuPollInputNow() { return 2; }
 int32_t MenuNextChampionshipTrack() {
   Note("NextTrack");
   if (gFakes.nextChampionshipResult) return 1;

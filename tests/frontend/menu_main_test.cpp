@@ -79,8 +79,8 @@ TEST_F(MainPageTest, TheProbesFrameCountChoosesDetailAndDisplay) {
     gOptions.hardwarePreset = 2;
     gPageCalls.clear();
     MenuApplyProbeCount(c.frames);
-    EXPECT_EQ(gOptions.detailSetting, c.detail) << c.frames << " " << c.small512;
-    EXPECT_EQ(gOptions.hardwarePreset, c.display) << c.frames << " " << c.small512;
+    EXPECT_EQ(+gOptions.detailSetting, c.detail) << c.frames << " " << c.small512;
+    EXPECT_EQ(+gOptions.hardwarePreset, c.display) << c.frames << " " << c.small512;
     EXPECT_EQ(PageCallsStarting("ApplyDetailLevel").size(), 1u);
   }
   gMenuItems[MENU_ROW_RESOLUTIONS + 1].enabled = 0;
@@ -96,7 +96,7 @@ TEST_F(MainPageTest, TheProbeDrawsSixPreviewsAFrameForASecondWithoutShowingOne) 
   EXPECT_EQ(previews.size() % 6, 0u);
   for (size_t i = 0; i < 6; ++i) EXPECT_EQ(previews[i], "Preview " + std::to_string(i) + " 305 502");
   EXPECT_EQ(Count("Swap"), 0);
-  EXPECT_EQ(gOptions.detailSetting, 0);
+  EXPECT_EQ(+gOptions.detailSetting, 0);
 }
 
 TEST_F(MainPageTest, ARaceResumesOnlyWhenNothingItDependsOnChanged) {

@@ -20,10 +20,9 @@ extern uint8_t gMenuNetworkLeft;
 extern int32_t gMenuNetSetup;
 extern int32_t gMenuOpeningDone;
 
+// The menus, from the state loop whenever no race runs (at start-up, after
+// a race, after Esc in a race): returns once a race is loaded or resumed.
 void MenuRunFrontEnd();
-// Esc on the placeholder's screen: leaves the race that runs (the shell's
-// game over follows), or quits the game when none runs.
-void MenuEscape(bool raceRuns);
 int32_t MenuEnableResolutions();
 void PodiumRun();
 void PodiumShowChampionshipEnd();

@@ -8,6 +8,7 @@
 #include "backend_common/display.h"
 #include "backend_common/picture.h"
 #include "frontend/frontend.h"
+#include "frontend/menu_championship.h"
 #include "platform/mem.h"
 #include "race/ffb.h"
 #include "race/race.h"
@@ -100,10 +101,6 @@ constexpr std::array<MenuItem, MENU_ITEM_COUNT> StartItems(const MenuEditionText
   return items;
 }
 
-constexpr int32_t UNLOCK_ORDER[MENU_TRACK_ITEMS] = {0, 2, 6, 1, 4, 3, 5, 7, 8, 9};
-// By track: its place in the unlock order, never below the count a new
-// player starts with.
-constexpr int32_t UNLOCK_LEVEL[MENU_TRACK_ITEMS] = {3, 3, 3, 5, 4, 6, 3, 7, 8, 9};
 constexpr int CATEGORY_PLAYERS_ROW = MENU_ROW_CATEGORIES + 3;
 constexpr int CONTROLLER_JOYSTICK = 2;
 constexpr int CONTROLLER_WHEEL = 3;
@@ -184,17 +181,15 @@ int32_t MenuEnableResolutions() {
   return DISPLAY_MENU_INDEX;
 }
 
-int32_t MenuTrackUnlockLevel(int32_t track) {
-  return track >= 0 && track < MENU_TRACK_ITEMS ? UNLOCK_LEVEL[track] : static_cast<int32_t>(SCORES_UNLOCK_FIRST);
-}
-
 void MenuUnlockTracks() {
   gMenuItems[CATEGORY_PLAYERS_ROW].enabled = gMenuNetSetup == 0;
   const uint32_t count = gScores.unlockedCount;
   const int32_t open = gRace.debugMode != 0 ? MENU_TRACK_ITEMS - 1 : static_cast<int32_t>(std::min<uint32_t>(count, MENU_TRACK_ITEMS - 1));
   for (int32_t place = 0; place < MENU_TRACK_ITEMS; ++place)
-    gMenuItems[static_cast<size_t>(UNLOCK_ORDER[place])].enabled = place <= open;
+    gMenuItems[MenuUnlockOrderTrack(place)].enabled = place <= open;
 }
+
+const char* MenuValueLabel() { return Label(ValueRow()); }
 
 void MenuShowValueLabel() {
   MenuDrumSetLabel(&gMenuValueDrum, Label(ValueRow()));

@@ -70,6 +70,24 @@ struct MenuState {
   // The icon layout the icon routines place slots by; the main one is the bar's.
   int32_t iconSize, iconX, iconY, iconStep;
   uint8_t mainLayout;
+  // The main page's own.
+  uint8_t startRequest;       // the waiting page saw the host start the race
+  uint8_t assetsInvalid = 1;  // the menus refresh every row and label at their next entry
+  uint8_t raceEnded;          // the race the menus were entered from is over
+  int32_t demoTrack;          // the track the next attract demo shows
+  int32_t menuTrack;          // the track shown before a demo took over
+  int32_t championshipTrack;  // the running championship's track
+  float fade;                 // the black over a page as it opens, 255 down to 0
+  int32_t ambienceSlot = -1, rollSlot = -1;  // sound slots, -1 none
+  int32_t lastCursorX, lastCursorY;
+  uint8_t buttonState;  // the left button (or Enter) as last seen
+  int32_t savedPlayer2Type;   // player 2's type as the main page found it
+  int32_t player2DefaultType; // the type player 2 shows in the menus
+  // What the suspended race was when the menus were entered.
+  struct Resume {
+    int32_t track, playersMode, gameMode, player1Type;
+    int8_t fog;
+  } resume;
 };
 extern MenuState gMenu;
 
@@ -81,6 +99,8 @@ void MenuUnlockTracks();
 // `refresh` the background picture is loaded again.
 void MenuRefreshItems(int32_t refresh);
 void MenuShowValueLabel();
+// The label of the shown category's current value.
+const char* MenuValueLabel();
 void MenuShowLabels();
 void MenuShowPlayersLabel();
 // Frees the picture shown now and loads the named one (none when it fails).

@@ -1,7 +1,7 @@
-// TORVANE_TEST_RACE overrides the choices the menus would make, for tests
-// and headless runs (see the README); it goes away with the placeholder front
-// end. Kept apart from that placeholder so that a program linking stand-ins
-// of the front end never drags it in through this parser's string code.
+// TORVANE_TEST_RACE presets the choices the menus would make, for tests and
+// headless runs (see the README). Kept apart from the menus so that a
+// program linking stand-ins of the front end never drags it in through this
+// parser's string code.
 #include "frontend/test_race.h"
 
 #include <cstdio>
@@ -11,16 +11,18 @@
 #include "backend_common/display.h"
 #include "platform/app.h"
 #include "frontend/frontend.h"
+#include "frontend/menu_items.h"
 #include "race/race.h"
 
 namespace {
 
+constexpr int32_t CHAMPIONSHIP_MODE = 3;
+
 struct TestRaceChoice {
-  bool parsed;
+  bool parsed, set, taken;
   int32_t track = -1, mode = -1, players = -1, display = -1, effects = -1;
   int32_t start = TEST_START_RACE;
   int32_t controls[2] = {-1, -1};
-  bool displaySet;
 };
 TestRaceChoice gTestRace;
 
@@ -67,6 +69,7 @@ void ReadTestRace() {
   gTestRace.parsed = true;
   const char* text = std::getenv("TORVANE_TEST_RACE");
   if (!text) return;
+  gTestRace.set = true;
   std::string all = text;
   size_t start = 0;
   while (start <= all.size()) {
@@ -83,22 +86,27 @@ void ReadTestRace() {
 
 }  // namespace
 
-int32_t FrontEndTestStart() {
+bool FrontEndTestPresetSet() {
   if (!gTestRace.parsed) ReadTestRace();
-  return gTestRace.start;
+  return gTestRace.set;
 }
 
-void FrontEndApplyTestRace() {
-  if (!gTestRace.parsed) ReadTestRace();
+int32_t FrontEndTakeTestPreset() {
+  if (!FrontEndTestPresetSet() || gTestRace.taken) return -1;
+  gTestRace.taken = true;
   if (gTestRace.track >= 0) gRace.trackIndex = gTestRace.track;
   if (gTestRace.mode >= 0) gRace.gameMode = gTestRace.mode;
+  // A championship preset is one running on its track: the start takes it.
+  if (gRace.gameMode == CHAMPIONSHIP_MODE) gMenu.championshipTrack = gRace.trackIndex;
   if (gTestRace.players >= 0) gRace.playersMode = gTestRace.players;
   if (gTestRace.effects >= 0) gOptions.detail[3] = static_cast<uint8_t>(gTestRace.effects);
   if (gTestRace.controls[0] >= 0) gPlayer1Vehicle->controller = gTestRace.controls[0];
   if (gTestRace.controls[1] >= 0) gPlayer2Vehicle->controller = gTestRace.controls[1];
-  if (gTestRace.display >= 0 && !gTestRace.displaySet) {
-    gTestRace.displaySet = true;
-    if (RdrSetMode(gDisplayModes[gTestRace.display], AppGetWindow())) gDisplayModeIndex = gTestRace.display;
+  // Opened here, without the frames the menus' own switch shows, so a run
+  // counts the frames it always has.
+  if (gTestRace.display >= 0 && RdrSetMode(gDisplayModes[gTestRace.display], AppGetWindow())) {
+    gDisplayModeIndex = gTestRace.display;
+    gOptions.hardwarePreset = gTestRace.display;
   }
+  return gTestRace.start;
 }
-

@@ -1,7 +1,7 @@
 // The player's car as a player sees it, from the real torvane run headless on
 // the data kit's data: the chase view on the grid and after a turn, F1 to the
 // in-car view and again to on board; and on the ice track, chosen through the
-// placeholder front end's test setting, the cars mirrored in the ice. Each
+// menus' test preset, the cars mirrored in the ice. Each
 // frame is compared with a small reference picture beside this file, and a
 // second run of the same script writes the same trace.
 #include <cstdio>
@@ -63,7 +63,7 @@ class CarViewsReference : public e2e::GameRun {
 };
 
 TEST_F(CarViewsReference, TheChaseViewFollowsTheCarAndF1CyclesTheViews) {
-  Check({"", 780.0f, 6620.0f,
+  Check({e2e::DESERT_RACE, 780.0f, 6620.0f,
          {{334, "car_chase_start.png"}, {419, "car_chase_turned.png"}, {444, "car_in_car.png"}, {474, "car_on_board.png"}}});
 }
 

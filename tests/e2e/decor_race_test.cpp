@@ -1,5 +1,5 @@
 // The decor actors seen in a race, from the real torvane run headless on the
-// data kit's tracks chosen through the placeholder front end's test setting:
+// data kit's tracks chosen through the menus' test preset:
 // on neige the car turns off the grid and stops short of the first lift,
 // whose cabins run along its cable; on savana it drives down the start
 // straight into the herd, which throws a computer car aside. Each frame is

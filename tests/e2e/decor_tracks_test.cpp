@@ -1,5 +1,5 @@
 // The kit's snow, volcano and savanna tracks in the real torvane, headless,
-// chosen through the placeholder front end's test setting: each race loads
+// chosen through the menus' test preset: each race loads
 // without a word on stderr, starts player 1 on the track's grid place, drives
 // off, and a second run of the same script writes the same trace.
 #include <cmath>

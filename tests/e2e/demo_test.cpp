@@ -1,12 +1,15 @@
 // The attract demo and the credits backdrop in the real torvane, headless,
 // on the kit's desert at the smallest display mode: what the trace's
 // readable lines show of the camera, the fade, the music and the tracks, two
-// frames against reference pictures, and the ways a run ends.
+// frames against reference pictures, the ways a demo ends, and the main page
+// after it.
+#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <sstream>
 
 #include "game_run.h"
+#include "screen_picture.h"
 
 namespace {
 
@@ -65,8 +68,9 @@ class Demo : public e2e::GameRun {
   int RunDemo(const std::string& trace, const std::string& frames, const std::string& at, const char* setting) {
     return RunGame(trace, frames, at, std::string("TORVANE_TEST_RACE='") + setting + "'");
   }
-  // Nothing pressed; the run ends by itself.
-  static constexpr const char* OPEN = "f4294967295 end\n";
+  // Nothing pressed: the demo runs its 90 seconds, the main page follows,
+  // and the script ends the run there.
+  static constexpr const char* OPEN = "100000 end\n";
 };
 
 constexpr int32_t FADE_MS = 84000, DEMO_MS = 90000;
@@ -76,9 +80,14 @@ class DemoReference : public Demo {};
 // Frame 100 is a shot from a camera spot before the start, 1700 a shot
 // following close behind a car, 2200 a car seen from its side, the side
 // turned from the sun; all with the panels, 100 and 2200 with the
-// picture-in-picture.
+// picture-in-picture. The demo's last frame is 3401; two black frames as
+// the menus open their 640 x 480, then the main page fades in.
+constexpr int MAIN_PAGE_AFTER_DEMO = 3440;
+
 TEST_F(DemoReference, TheDesertDemoCutsBetweenSpotsAndFollowShotsFadesOutAndEndsAfterNinetySeconds) {
-  ASSERT_EQ(RunDemo("trace1.txt", "frames", "100,1700,2200", "demo=1 display=0"), 0) << dir_.Read("stderr.txt");
+  ASSERT_EQ(RunDemo("trace1.txt", "frames", "100,1700,2200," + std::to_string(MAIN_PAGE_AFTER_DEMO), "demo=1 display=0"),
+            0)
+      << dir_.Read("stderr.txt");
   EXPECT_EQ(dir_.Read("stderr.txt"), "");
   const std::string text = dir_.Read("trace1.txt");
   const Trace t = ParseTrace(text);
@@ -114,53 +123,66 @@ TEST_F(DemoReference, TheDesertDemoCutsBetweenSpotsAndFollowShotsFadesOutAndEnds
   e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(100)), "demo_spot_shot.png");
   e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(1700)), "demo_follow_shot.png");
   e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(2200)), "demo_side_shot.png");
+  e2e::Picture menu;
+  ASSERT_TRUE(e2e::ReadPpm(dir_ / ("frames/" + e2e::FrameName(MAIN_PAGE_AFTER_DEMO)), &menu));
+  ASSERT_EQ(menu.width, 640);
+  EXPECT_EQ(e2e::PictureMismatches(menu, "menu1.qvr", e2e::MENU_BARE_CORNER), 0);
 
   ASSERT_EQ(RunDemo("trace2.txt", "frames2", "1", "demo=1 display=0"), 0) << dir_.Read("stderr.txt");
   EXPECT_EQ(text, dir_.Read("trace2.txt"));
 }
 
 TEST_F(Demo, WithRepeatTheNextTrackFollowsAfterNinetySecondsAndAKeyEndsTheRun) {
-  // Held from 100000 ms; only at 200000 ms would the script close the window.
-  dir_.Write("script.txt", "100000 down SPACE\n200000 end\n");
+  // Held from 100000 ms; the script ends the run on the main page after it.
+  dir_.Write("script.txt", "100000 down SPACE\n+2000 end\n");
   ASSERT_EQ(RunDemo("trace.txt", "frames", "1", "demo=2 display=0"), 0) << dir_.Read("stderr.txt");
   const Trace t = ParseTrace(dir_.Read("trace.txt"));
   EXPECT_EQ(t.lastRace, 2);
-  bool neige = false;
+  bool boue = false;
   for (const Readable& r : t.readable) {
     if (r.race == 1) {
       EXPECT_EQ(r.track, 0);
       EXPECT_LT(r.ms, static_cast<unsigned>(DEMO_MS));
     } else {
+      // The championship order's second track.
       EXPECT_EQ(r.race, 2);
-      EXPECT_EQ(r.track, 1);
-      // The key came in the first seconds of neige's demo.
+      EXPECT_EQ(r.track, 2);
+      // The key came in the first seconds of boue's demo.
       EXPECT_LT(r.ms, 10000u);
-      neige = true;
+      boue = true;
     }
   }
-  EXPECT_TRUE(neige);
+  EXPECT_TRUE(boue);
 }
 
 // The key goes down once frame 1150 is shown (about 30 seconds in): the
-// demo ends at the end of the next frame, with no other track loaded.
+// demo ends at the end of the next frame, with no other track loaded; the
+// next frame is black, as the menus open their 640 x 480.
 TEST_F(Demo, AKeyEndsTheDemoWithinAFrameWithoutLoadingAnotherTrack) {
-  dir_.Write("script.txt", "f1150 press SPACE\n");
-  ASSERT_EQ(RunDemo("trace.txt", "frames", "1149,1150,1151,1152", "demo=2 display=0"), 0) << dir_.Read("stderr.txt");
+  dir_.Write("script.txt", "f1150 press SPACE\nf1200 end\n");
+  ASSERT_EQ(RunDemo("trace.txt", "frames", "1149,1150,1151,1152,1154", "demo=2 display=0"), 0) << dir_.Read("stderr.txt");
   const Trace t = ParseTrace(dir_.Read("trace.txt"));
   EXPECT_EQ(t.lastRace, 1);
-  for (const std::string name : {"frame01150.ppm", "frame01151.ppm"})
-    EXPECT_TRUE(std::filesystem::exists(dir_.path() / "frames" / name)) << name;
-  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "frames" / "frame01152.ppm"));
+  e2e::Picture last, next, menu;
+  ASSERT_TRUE(e2e::ReadPpm(dir_ / "frames/frame01151.ppm", &last));
+  ASSERT_TRUE(e2e::ReadPpm(dir_ / "frames/frame01152.ppm", &next));
+  ASSERT_TRUE(e2e::ReadPpm(dir_ / "frames/frame01154.ppm", &menu));
+  EXPECT_NE(std::count(last.rgb.begin(), last.rgb.end(), uint8_t{0}), static_cast<std::ptrdiff_t>(last.rgb.size()));
+  EXPECT_EQ(std::count(next.rgb.begin(), next.rgb.end(), uint8_t{0}), static_cast<std::ptrdiff_t>(next.rgb.size()));
+  EXPECT_EQ(menu.width, 640);
 }
 
 // An arrow key ends the demo of one track the same way.
 TEST_F(Demo, AnArrowKeyEndsTheDemoWithinAFrame) {
-  dir_.Write("script.txt", "f300 press LEFT\n");
+  dir_.Write("script.txt", "f300 press LEFT\nf340 end\n");
   ASSERT_EQ(RunDemo("trace.txt", "frames", "299,300,301,302", "demo=1 display=0"), 0) << dir_.Read("stderr.txt");
   EXPECT_EQ(ParseTrace(dir_.Read("trace.txt")).lastRace, 1);
-  for (const std::string name : {"frame00300.ppm", "frame00301.ppm"})
-    EXPECT_TRUE(std::filesystem::exists(dir_.path() / "frames" / name)) << name;
-  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "frames" / "frame00302.ppm"));
+  // The demo's last frame, then black as the menus open their 640 x 480.
+  e2e::Picture last, next;
+  ASSERT_TRUE(e2e::ReadPpm(dir_ / "frames/frame00301.ppm", &last));
+  ASSERT_TRUE(e2e::ReadPpm(dir_ / "frames/frame00302.ppm", &next));
+  EXPECT_NE(std::count(last.rgb.begin(), last.rgb.end(), uint8_t{0}), static_cast<std::ptrdiff_t>(last.rgb.size()));
+  EXPECT_EQ(std::count(next.rgb.begin(), next.rgb.end(), uint8_t{0}), static_cast<std::ptrdiff_t>(next.rgb.size()));
 }
 
 TEST_F(Demo, TheCreditsWindowMovesAboutTheScreenAndTheTrackChangesAfter37Seconds) {
@@ -174,7 +196,7 @@ TEST_F(Demo, TheCreditsWindowMovesAboutTheScreenAndTheTrackChangesAfter37Seconds
   int lastX = 160, lastY = 120, lastMoveFrame = 0, moves = 0;
   for (const Readable& r : t.readable) {
     SCOPED_TRACE(r.frame);
-    EXPECT_EQ(r.track, r.race == 1 ? 0 : 1);
+    EXPECT_EQ(r.track, r.race == 1 ? 0 : 2);  // desert, then boue in championship order
     if (r.race == 1) {
       EXPECT_LT(r.ms, 37000u);
     }

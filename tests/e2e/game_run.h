@@ -39,6 +39,10 @@ inline void ExpectFrameLikeReference(const std::string& ppm, const std::string& 
   EXPECT_EQ(off, 0);
 }
 
+// The desert race the tests that drive one start with (the shell's
+// defaults: arcade, one player on the keyboard).
+constexpr const char* DESERT_RACE = "TORVANE_TEST_RACE='track=0'";
+
 inline std::string FrameName(int frame) {
   char name[32];
   std::snprintf(name, sizeof name, "frame%05d.ppm", frame);

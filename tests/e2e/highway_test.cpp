@@ -1,4 +1,4 @@
-// The placeholder's race on the kit's highway, whose traffic drives its
+// A race on the kit's highway, whose traffic drives its
 // lanes beside the racers: the trace of two runs alike, the traffic near
 // the player stepped, and a frame of it against its reference picture.
 #include <algorithm>
@@ -15,7 +15,7 @@ class Highway : public e2e::GameRun {
  protected:
   void SetUp() override {
     GameRun::SetUp();
-    dir_.Write("script.txt", "f426 down UP\nf470 press ESC\n");
+    dir_.Write("script.txt", "f426 down UP\nf500 press ESC\n");
   }
 };
 

@@ -1,5 +1,5 @@
 // The kit's ruins and sunset beach raced headless: chosen through the
-// placeholder front end's test setting, each loads, counts down and starts,
+// menus' test preset, each loads, counts down and starts,
 // player 1 drives off its grid place, and the run ends without a word on
 // stderr. A frame of each after the start is kept in the run's folder.
 #include <cstdio>

@@ -45,7 +45,8 @@ class LoadRace : public ::testing::Test {
   int RunGame(const std::string& script, const std::string& name, const std::string& at) {
     dir_.Write(name + ".script", script);
     std::filesystem::create_directories(dir_.path() / name);
-    return Run("TORVANE_HEADLESS=1 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy TORVANE_SCRIPT='" +
+    return Run("TORVANE_HEADLESS=1 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy TORVANE_TEST_RACE='track=0' "
+               "TORVANE_SCRIPT='" +
                (dir_ / (name + ".script")) + "' TORVANE_TRACE='" + (dir_ / (name + ".trace")) +
                "' TORVANE_DUMP_FRAMES='" + (dir_ / name) + "' TORVANE_DUMP_AT=" + at + " '" TORVANE_PATH "'");
   }

@@ -12,7 +12,7 @@ class MirrorReference : public e2e::GameRun {};
 
 TEST_F(MirrorReference, F2ShowsTheMirrorAboveTheRoadAhead) {
   dir_.Write("script.txt", "f446 press F2\nf480 press ESC\n");
-  ASSERT_EQ(RunGame("trace.txt", "frames", "470"), 0) << dir_.Read("stderr.txt");
+  ASSERT_EQ(RunGame("trace.txt", "frames", "470", e2e::DESERT_RACE), 0) << dir_.Read("stderr.txt");
   EXPECT_EQ(dir_.Read("stderr.txt"), "");
   e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(470)), "race_mirror.png");
 }

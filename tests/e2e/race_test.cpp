@@ -1,5 +1,5 @@
-// The real torvane, headless, on the data kit's data: the placeholder front
-// end's desert race, its countdown and its start, as small pictures compared
+// The real torvane, headless, on the data kit's data: the desert race,
+// its countdown and its start, as small pictures compared
 // with references beside this file (TORVANE_UPDATE_REFERENCES=1 rewrites
 // them), and the race trace, which two runs of one script write alike.
 #include <cstdio>
@@ -15,7 +15,7 @@ class Race : public e2e::GameRun {
     GameRun::SetUp();
     dir_.Write("script.txt", SCRIPT);
   }
-  // Esc once the race has started; Esc on the way back to the menus quits.
+  // Esc once the race has started: the menus, and the script's end.
   static constexpr const char* SCRIPT = "f446 press ESC\n";
 };
 
@@ -33,7 +33,7 @@ constexpr Shot SHOTS[] = {{244, "race_countdown5.png"}, {316, "race_countdown3.p
 class RaceReference : public Race {};
 
 TEST_F(RaceReference, TheDesertCountdownAndStartLookAsTheyShould) {
-  ASSERT_EQ(RunGame("trace.txt", "frames", "244,316,379,436"), 0) << dir_.Read("stderr.txt");
+  ASSERT_EQ(RunGame("trace.txt", "frames", "244,316,379,436", e2e::DESERT_RACE), 0) << dir_.Read("stderr.txt");
   EXPECT_EQ(dir_.Read("stderr.txt"), "");
   for (const Shot& shot : SHOTS) e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(shot.frame)), shot.reference);
 }
@@ -47,15 +47,15 @@ constexpr Shot PRESENTATION_SHOTS[] = {{40, "presentation_model.png"},
 
 TEST_F(RaceReference, ThePresentationFlyInAndInCarViewLookAsTheyShould) {
   dir_.Write("script.txt", "f443 press F1\nf533 press ESC\n");
-  ASSERT_EQ(RunGame("trace.txt", "frames", "40,173,203,523"), 0) << dir_.Read("stderr.txt");
+  ASSERT_EQ(RunGame("trace.txt", "frames", "40,173,203,523", e2e::DESERT_RACE), 0) << dir_.Read("stderr.txt");
   EXPECT_EQ(dir_.Read("stderr.txt"), "");
   for (const Shot& shot : PRESENTATION_SHOTS)
     e2e::ExpectFrameLikeReference(dir_ / ("frames/" + e2e::FrameName(shot.frame)), shot.reference);
 }
 
 TEST_F(Race, TwoRunsOfOneScriptWriteTheSameTrace) {
-  ASSERT_EQ(RunGame("trace1.txt", "frames1", "1"), 0) << dir_.Read("stderr.txt");
-  ASSERT_EQ(RunGame("trace2.txt", "frames2", "1"), 0) << dir_.Read("stderr.txt");
+  ASSERT_EQ(RunGame("trace1.txt", "frames1", "1", e2e::DESERT_RACE), 0) << dir_.Read("stderr.txt");
+  ASSERT_EQ(RunGame("trace2.txt", "frames2", "1", e2e::DESERT_RACE), 0) << dir_.Read("stderr.txt");
   const std::string first = dir_.Read("trace1.txt");
   EXPECT_EQ(first, dir_.Read("trace2.txt"));
   // One race, its frames counted from 1, the countdown over before Esc.
@@ -85,8 +85,8 @@ TEST_F(Race, TwoRunsOfOneScriptWriteTheSameTrace) {
 // drive off along the course.
 TEST_F(Race, Player1DrivesOffTheGridUnderTheKeysAndTheComputerCarsSetOffAtTheStart) {
   dir_.Write("script.txt", "f426 down UP\nf496 down LEFT\nf526 up LEFT\nf556 press ESC\n");
-  ASSERT_EQ(RunGame("trace1.txt", "frames1", "1"), 0) << dir_.Read("stderr.txt");
-  ASSERT_EQ(RunGame("trace2.txt", "frames2", "1"), 0) << dir_.Read("stderr.txt");
+  ASSERT_EQ(RunGame("trace1.txt", "frames1", "1", e2e::DESERT_RACE), 0) << dir_.Read("stderr.txt");
+  ASSERT_EQ(RunGame("trace2.txt", "frames2", "1", e2e::DESERT_RACE), 0) << dir_.Read("stderr.txt");
   const std::string first = dir_.Read("trace1.txt");
   EXPECT_EQ(first, dir_.Read("trace2.txt"));
   std::istringstream lines(first);

@@ -1,6 +1,6 @@
 // The track weather as a player sees it, from the real torvane run headless
-// on the data kit's data, on tracks chosen through the placeholder front
-// end's test setting: a frame of each track's weather compared with a small
+// on the data kit's data, on tracks chosen through the menus' test
+// preset: a frame of each track's weather compared with a small
 // reference picture beside this file, and a second run of the same script
 // writing the same trace.
 #include <cstdio>

@@ -14,20 +14,18 @@
 #include "frontend/menu_icons.h"
 #include "frontend/menu_items.h"
 #include "frontend/menu_view.h"
-#include "icons_log.h"
+#include "page_fixture.h"
 #include "race/race.h"
 #include "race/track_files.h"
 #include "support/test_support.h"
 
 namespace {
 
-class MenuIconsTest : public ::testing::Test {
+class MenuIconsTest : public PageTest {
  protected:
   void SetUp() override {
-    ResetHalForTest(1000);
-    ASSERT_TRUE(RdrOpen(gDisplayModes[2], 1));
-    MeshPoolAllocVertices(MESH_POOL_VERTICES);
-    MeshPoolAllocFaces(MESH_POOL_FACES);
+    PageTest::SetUp();
+    // Table entries and handles of textures never loaded: the calls are recorded, not drawn.
     gTextureTable.count = 2;
     gTextureTable.entries[1].handle = 3;
     gMenu.fontEntry[0] = 0;
@@ -35,11 +33,9 @@ class MenuIconsTest : public ::testing::Test {
     gMenu.iconTexture[0] = 7;
     gMenu.iconTexture[1] = 8;
     gMenu.cursorX = gMenu.cursorY = 400;
-    gIconCalls.clear();
   }
-  void TearDown() override { RdrClose(); }
   // The slots the bar shades.
-  static std::vector<std::string> Shaded() { return IconCallsStarting("Shade"); }
+  static std::vector<std::string> Shaded() { return PageCallsStarting("Shade"); }
 };
 
 std::string ShadeOf(int slot) {
@@ -78,11 +74,11 @@ TEST_F(MenuIconsTest, TheHoverRectangleAndItsFrame) {
                         {240, 13, false}, {240, 70, false}, {240, 40, true}};
   gMenu.pressEdge = 1;
   for (const Case& c : cases) {
-    gIconCalls.clear();
+    gPageCalls.clear();
     gMenu.cursorX = c.x;
     gMenu.cursorY = c.y;
     EXPECT_EQ(MenuIconHover(2), c.inside ? 1 : 0) << c.x << "," << c.y;
-    EXPECT_EQ(IconCallsStarting("Wire") == std::vector<std::string>{"Wire 217,14-269,70"}, c.inside);
+    EXPECT_EQ(PageCallsStarting("Wire") == std::vector<std::string>{"Wire 217,14-269,70"}, c.inside);
   }
   // Hovering without a press draws the frame and answers 0.
   gMenu.pressEdge = 0;
@@ -90,11 +86,11 @@ TEST_F(MenuIconsTest, TheHoverRectangleAndItsFrame) {
   gMenu.cursorY = 40;
   EXPECT_EQ(MenuIconHover(2), 0);
   // A slot that cannot be clicked shows no frame.
-  gIconCalls.clear();
+  gPageCalls.clear();
   gMenuNetSetup = 1;
   gMenu.cursorX = 97 + 360;
   EXPECT_EQ(MenuIconHover(6), 0);
-  EXPECT_TRUE(IconCallsStarting("Wire").empty());
+  EXPECT_TRUE(PageCallsStarting("Wire").empty());
 }
 
 TEST_F(MenuIconsTest, TheBarShadesAndDropsBySetUp) {
@@ -113,7 +109,7 @@ TEST_F(MenuIconsTest, TheBarShadesAndDropsBySetUp) {
     gRace.networkGame = c.network;
     gRace.gameMode = c.gameMode;
     gMenuItems[4].enabled = c.trackOpen;
-    gIconCalls.clear();
+    gPageCalls.clear();
     MenuIconBarDraw();
     std::vector<std::string> want;
     for (int slot : c.shaded) want.push_back(ShadeOf(slot));
@@ -125,16 +121,16 @@ TEST_F(MenuIconsTest, TheBarShadesAndDropsBySetUp) {
   gMenu.pressEdge = 1;
   gMenu.cursorY = 40;
   gMenu.cursorX = 97 + 360 + 5;
-  gIconCalls.clear();
+  gPageCalls.clear();
   EXPECT_EQ(MenuIconBarDraw(), -1);
-  EXPECT_TRUE(IconCallsStarting("Play").empty());
+  EXPECT_TRUE(PageCallsStarting("Play").empty());
   gMenu.cursorX = 97 + 300 + 5;
   gMenu.clickSlot = 2;
-  gIconCalls.clear();
+  gPageCalls.clear();
   EXPECT_EQ(MenuIconBarDraw(), 5);
-  EXPECT_EQ(IconCallsStarting("Stop"), std::vector<std::string>{"Stop 2"});
-  EXPECT_EQ(IconCallsStarting("Play"), std::vector<std::string>{"Play 31 -1000"});
-  EXPECT_EQ(gMenu.clickSlot, 5);
+  EXPECT_EQ(PageCallsStarting("Stop"), std::vector<std::string>{"Stop 2"});
+  EXPECT_EQ(PageCallsStarting("Play"), std::vector<std::string>{"Play 31 -1000"});
+  EXPECT_EQ(gMenu.clickSlot, 31);  // the recorder answers the row as the slot
 }
 
 TEST_F(MenuIconsTest, TheBarsIconsShowTheCurrentChoices) {
@@ -157,7 +153,7 @@ TEST_F(MenuIconsTest, TheBarsIconsShowTheCurrentChoices) {
       "Decal 426,18-450,66 tex 7 st 168,96-192,144",   // wheel: cell 13, right half
       "Decal 460,18-508,66 tex 8 st 0,0-48,48",        // saves: cell 100
   };
-  EXPECT_EQ(IconCallsStarting("Decal"), want);
+  EXPECT_EQ(PageCallsStarting("Decal"), want);
 }
 
 TEST_F(MenuIconsTest, ASavesRowAndAVehicleIcon) {
@@ -179,13 +175,13 @@ TEST_F(MenuIconsTest, ASavesRowAndAVehicleIcon) {
       "Decal 415,147-431,163 tex 8 st 192,0-240,48",    // arcade: cell 104
       "Decal 434,147-450,163 tex 7 st 48,144-96,192",   // two players: cell 16
   };
-  EXPECT_EQ(IconCallsStarting("Decal"), want);
-  EXPECT_EQ(IconCallsStarting("Dot"), std::vector<std::string>{"Dot 453,150 MED"});
+  EXPECT_EQ(PageCallsStarting("Decal"), want);
+  EXPECT_EQ(PageCallsStarting("Dot"), std::vector<std::string>{"Dot 453,150 MED"});
   EXPECT_EQ(gRace.playersMode, 0);
-  gIconCalls.clear();
+  gPageCalls.clear();
   gPlayer1Vehicle->type = 7;
   MenuDrawVehicleIcon(153, gPlayer1Vehicle);
-  EXPECT_EQ(IconCallsStarting("Decal"), std::vector<std::string>{"Decal 424,153-456,185 tex 7 st 192,192-240,240"});
+  EXPECT_EQ(PageCallsStarting("Decal"), std::vector<std::string>{"Decal 424,153-456,185 tex 7 st 192,192-240,240"});
 }
 
 TEST_F(MenuIconsTest, LabelsFoldAccentsAndBreakAtBlanks) {
@@ -199,7 +195,7 @@ TEST_F(MenuIconsTest, LabelsFoldAccentsAndBreakAtBlanks) {
       "Dot 346,28 6", "Dot 351,28 4", "Dot 356,28 0", "Dot 361,28 X", "Dot 366,28 4", "Dot 371,28 8",
       "Dot 376,28 0", "Dot 346,35 1", "Dot 351,35 6", "Dot 356,35 /", "Dot 361,35 9", "Dot 346,45 W",
       "Dot 351,45 A", "Dot 356,45 H", "Dot 361,45 L", "Dot 366,45 E", "Dot 371,45 N"};
-  EXPECT_EQ(IconCallsStarting("Dot"), want);
+  EXPECT_EQ(PageCallsStarting("Dot"), want);
 }
 
 TEST_F(MenuIconsTest, TheSmallFontsCells) {
@@ -213,36 +209,36 @@ TEST_F(MenuIconsTest, TheSmallFontsCells) {
   EXPECT_EQ(MenuTextPrintf(10, 20, "A %d", 9), 3);
   const std::vector<std::string> want = {"Decal 10,20-18,28 tex 8 st 0,104-8,112",
                                          "Decal 26,20-34,28 tex 8 st 192,96-200,104"};
-  EXPECT_EQ(IconCallsStarting("Decal"), want);
-  gIconCalls.clear();
+  EXPECT_EQ(PageCallsStarting("Decal"), want);
+  gPageCalls.clear();
   EXPECT_EQ(MenuTextPrintfCentred(50, "%s", "ABCD"), 4);
-  EXPECT_EQ(IconCallsStarting("Decal").front().substr(0, 16), "Decal 304,50-312");
+  EXPECT_EQ(PageCallsStarting("Decal").front().substr(0, 16), "Decal 304,50-312");
 }
 
 TEST_F(MenuIconsTest, TextLongerThanTheBufferIsCut) {
   const std::string longText(1000, 'B');
   EXPECT_EQ(MenuTextPrintf(0, 0, "%s", longText.c_str()), MENU_TEXT_BUFFER - 1);
-  EXPECT_EQ(IconCallsStarting("Decal").size(), size_t{MENU_TEXT_BUFFER - 1});
+  EXPECT_EQ(PageCallsStarting("Decal").size(), size_t{MENU_TEXT_BUFFER - 1});
 }
 
 TEST_F(MenuIconsTest, PointerAndBackgroundDrawOnlyWhatIsThere) {
   gMenu.cursorX = 30;
   gMenu.cursorY = 200;
   MenuIconBar();
-  EXPECT_EQ(IconCallsStarting("Decal").back(), "Decal 30,200-50,240 tex 3 st 224,192-254,254");
+  EXPECT_EQ(PageCallsStarting("Decal").back(), "Decal 30,200-50,240 tex 3 st 224,192-254,254");
   MenuDrawBackground();
-  EXPECT_TRUE(IconCallsStarting("Background").empty());
+  EXPECT_TRUE(PageCallsStarting("Background").empty());
   uint16_t picture[4] = {};
   gMenu.background = picture;
   MenuDrawBackground();
-  EXPECT_EQ(IconCallsStarting("Background").size(), 1u);
+  EXPECT_EQ(PageCallsStarting("Background").size(), 1u);
   gMenu.background = nullptr;
   // A menu that failed to load its textures draws none of their quads.
   gMenu.iconTexture[0] = gMenu.iconTexture[1] = gMenu.fontEntry[1] = -1;
-  gIconCalls.clear();
+  gPageCalls.clear();
   MenuIconBar();
   MenuTextPrintf(0, 0, "ABC");
-  EXPECT_TRUE(IconCallsStarting("Decal").empty());
+  EXPECT_TRUE(PageCallsStarting("Decal").empty());
 }
 
 TEST_F(MenuIconsTest, NoScratchRoomNoQuad) {
@@ -250,7 +246,7 @@ TEST_F(MenuIconsTest, NoScratchRoomNoQuad) {
   MeshPoolFreeFaces();
   MenuTextPrintf(0, 0, "ABC");
   MenuDrawIcon(0, 3);
-  EXPECT_TRUE(IconCallsStarting("Decal").empty());
+  EXPECT_TRUE(PageCallsStarting("Decal").empty());
 }
 
 TEST_F(MenuIconsTest, ADrumDrawsARingACharacterTurnedToItsGlyph) {
@@ -265,7 +261,7 @@ TEST_F(MenuIconsTest, ADrumDrawsARingACharacterTurnedToItsGlyph) {
   gRace.timeStep = 1.0f;
   gMenu.drumRolling = 0;
   MenuDrawDrum(&drum);
-  std::vector<std::string> rings = IconCallsStarting("Ring");
+  std::vector<std::string> rings = PageCallsStarting("Ring");
   ASSERT_EQ(rings.size(), 13u);
   // 'B' is glyph 1 (odd: faces 0-7 carry it, from the top of its band); a
   // blank is glyph 36 on the second font (even: faces 0-7 carry 37, '/').
@@ -274,20 +270,20 @@ TEST_F(MenuIconsTest, ADrumDrawsARingACharacterTurnedToItsGlyph) {
   EXPECT_EQ(gMenu.drumRolling, 0);
   // Rolling 'B' to 'D': the first frame still shows 'B' and raises the roll flag.
   MenuDrumSetLabel(&drum, "D            ");
-  gIconCalls.clear();
+  gPageCalls.clear();
   MenuDrawDrum(&drum);
-  EXPECT_EQ(IconCallsStarting("Ring")[0], "Ring 164,341 depth 500 pitch 512 tex 2000000 st 32,63");
+  EXPECT_EQ(PageCallsStarting("Ring")[0], "Ring 164,341 depth 500 pitch 512 tex 2000000 st 32,63");
   EXPECT_EQ(gMenu.drumRolling, 1);
   for (int frame = 0; frame < 12; ++frame) MenuDrawDrum(&drum);
-  gIconCalls.clear();
+  gPageCalls.clear();
   MenuDrawDrum(&drum);
-  EXPECT_EQ(IconCallsStarting("Ring")[0], "Ring 164,341 depth 500 pitch 1536 tex 2000000 st 96,63");
+  EXPECT_EQ(PageCallsStarting("Ring")[0], "Ring 164,341 depth 500 pitch 1536 tex 2000000 st 96,63");
   // Without a ring nothing is drawn, and the roll still goes on.
   MenuFreeDrumRing();
   MenuDrumSetLabel(&drum, "A            ");
-  gIconCalls.clear();
+  gPageCalls.clear();
   MenuDrawDrum(&drum);
-  EXPECT_TRUE(IconCallsStarting("Ring").empty());
+  EXPECT_TRUE(PageCallsStarting("Ring").empty());
   EXPECT_LT(drum.chars[0].time, MENU_DRUM_REST_TIME);
   EXPECT_GT(drum.chars[0].time, 0.0f);
 }

@@ -427,8 +427,9 @@ TEST_F(ReplayTest, TheDemoFadesFromItsEightyFourthSecondAndWithRepeatLoadsTheNex
   gInputAtStep = 2 * 2250 + 10;  // in the third track's demo
   gInputSet = DEMO_INPUTS[0].set;
   ReplayRunAttract(1);
-  EXPECT_EQ(gLoadedTracks, (std::vector<int32_t>{4, 5}));
-  EXPECT_EQ(gRace.trackIndex, 5);
+  // In championship order: 3, then 5, then 7.
+  EXPECT_EQ(gLoadedTracks, (std::vector<int32_t>{5, 7}));
+  EXPECT_EQ(gRace.trackIndex, 7);
   EXPECT_EQ(gMusicStops, 2);
   // 2250 frames of 40 ms each track: the fade from 84000 ms, rising by 1.7
   // a frame to 255.

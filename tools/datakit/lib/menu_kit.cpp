@@ -154,6 +154,7 @@ std::vector<DataFile> MenuArchiveFiles() {
   files.push_back({1, "boutr02.3ds", Make3dsFrame(ButtonModel(7).meshes[0].vertices)});
   files.push_back({3, "menu1.qvr", MakeQvr(640, 480, PatternRgb555(640, 480, 61))});
   files.push_back({3, "menu12.qvr", MakeQvr(640, 480, PatternRgb555(640, 480, 62))});
+  files.push_back({3, "menu14.qvr", MakeQvr(640, 480, PatternRgb555(640, 480, 63))});
   return files;
 }
 

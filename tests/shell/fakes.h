@@ -29,3 +29,4 @@ struct ShellFakes {
 
 extern ShellFakes gFakes;
 void ResetFakes();
+size_t FakesStringFind(const std::string& text, char c);

@@ -1,5 +1,7 @@
 #include "menu_frames.h"
 
+#include "menu_kit_folder.h"
+
 #include <unistd.h>
 
 #include "backend_common/display.h"
@@ -34,12 +36,7 @@ std::string MenuFrameActualPath(const char* name) {
 
 bool MenuFramesEnter(const std::string& folder) {
   std::string error;
-  if (!datakit::WriteLooseFiles(datakit::MenuArchiveFiles(), folder, &error) ||
-      !datakit::WriteLooseFiles(datakit::MenuLooseFiles(), folder, &error))
-    return false;
-  char here[4096];
-  if (!::getcwd(here, sizeof here) || ::chdir(folder.c_str()) != 0) return false;
-  gHome = here;
+  if (!MenuKitEnterFolder(folder, &gHome, &error)) return false;
   PakReset();
   MeshPoolAllocVertices(MESH_POOL_VERTICES);
   MeshPoolAllocFaces(MESH_POOL_FACES);

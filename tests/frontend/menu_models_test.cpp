@@ -15,6 +15,7 @@
 #include "frontend/menu_models.h"
 #include "platform/pak.h"
 #include "support/test_support.h"
+#include "menu_kit_folder.h"
 #include "tools/datakit/lib/menu_kit.h"
 
 namespace {
@@ -28,12 +29,7 @@ class MenuKitTest : public ::testing::Test {
     MathBuildTables();
     PakReset();
     std::string error;
-    ASSERT_TRUE(datakit::WriteLooseFiles(datakit::MenuArchiveFiles(), dir_.path().string(), &error)) << error;
-    ASSERT_TRUE(datakit::WriteLooseFiles(datakit::MenuLooseFiles(), dir_.path().string(), &error)) << error;
-    char here[4096];
-    ASSERT_NE(::getcwd(here, sizeof here), nullptr);
-    home_ = here;
-    ASSERT_EQ(::chdir(dir_.path().c_str()), 0);
+    ASSERT_TRUE(MenuKitEnterFolder(dir_.path().string(), &home_, &error)) << error;
   }
   void TearDown() override {
     MenuFreeModels();

@@ -13,6 +13,7 @@
 #include "backend_common/display.h"
 #include "engine3d/angle.h"
 #include "engine3d/mesh.h"
+#include "menu_kit_folder.h"
 #include "page_calls.h"
 #include "platform/app.h"
 #include "platform/pak.h"
@@ -31,12 +32,7 @@ class PageTest : public ::testing::Test {
     MathBuildTables();
     PakReset();
     std::string error;
-    ASSERT_TRUE(datakit::WriteLooseFiles(datakit::MenuArchiveFiles(), dir_.path().string(), &error)) << error;
-    ASSERT_TRUE(datakit::WriteLooseFiles(datakit::MenuLooseFiles(), dir_.path().string(), &error)) << error;
-    char here[4096];
-    ASSERT_NE(::getcwd(here, sizeof here), nullptr);
-    home_ = here;
-    ASSERT_EQ(::chdir(dir_.path().c_str()), 0);
+    ASSERT_TRUE(MenuKitEnterFolder(dir_.path().string(), &home_, &error)) << error;
     ASSERT_TRUE(RdrOpen(gDisplayModes[2], AppGetWindow()));
     gDisplayModeIndex = 2;
     MeshPoolAllocVertices(MESH_POOL_VERTICES);
